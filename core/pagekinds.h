@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QLatin1StringView>
+#include <QtGlobal>
+
+#include <array>
+#include <optional>
+
+// The page kinds a table file carries, as the kind byte of their page header.
+enum class PageKind : quint8 {
+    Texture = 1,
+    Weapon = 2,
+    Door = 5,
+    Ship = 6,
+    Sound = 7,
+    PassThrough = 9,
+    Generic = 10,
+};
+
+struct KindInfo
+{
+    PageKind kind;
+    quint16 version; // the one body layout the program reads and writes
+    QLatin1StringView workingFile; // empty for pass-through pages, which are never edited
+    int capacity; // a full table of the game; the directory grows past it
+    QLatin1StringView name; // short name used by the command-line tool
+};
+
+// Order in which the editors' lists are built and the writer lays out a table file.
+inline constexpr std::array<PageKind, 7> kTableOrder = {
+    PageKind::Texture, PageKind::Sound, PageKind::Weapon,      PageKind::Generic,
+    PageKind::Door,    PageKind::Ship,  PageKind::PassThrough,
+};
+
+// The six kinds that have an editor, in list order (the table order without pass-through).
+inline constexpr std::array<PageKind, 6> kEditedKinds = {
+    PageKind::Texture, PageKind::Sound, PageKind::Weapon,
+    PageKind::Generic, PageKind::Door,  PageKind::Ship,
+};
+
+const KindInfo &kindInfo(PageKind kind);
+
+// Position of the kind in kTableOrder; also indexes per-kind tables.
+int kindIndex(PageKind kind);
+
+// The kind a kind byte names, when the loader accepts that kind at all.
+std::optional<PageKind> acceptedKind(quint8 kindByte);
+
+inline bool isEdited(PageKind kind)
+{
+    return kind != PageKind::PassThrough;
+}
+
+// Page header: kind u8, length u32 (bytes after the kind byte), version u16, all little-endian.
+namespace RecordHeader {
+inline constexpr int kindSize = 1;
+inline constexpr int lengthSize = 4;
+inline constexpr int size = 7; // kind + length + version
+inline constexpr quint32 minimumLength = 6; // the length field and the version count themselves
+} // namespace RecordHeader
+
+// The files of the workspace besides the working files.
+namespace WorkspaceFile {
+inline constexpr QLatin1StringView clipboard { "copy.$$$" };
+inline constexpr QLatin1StringView backup { "backup.$$$" };
+inline constexpr QLatin1StringView temp { "temp.$$$" };
+} // namespace WorkspaceFile

@@ -1,0 +1,180 @@
+#include "loader.h"
+
+#include "recordfile.h"
+#include "tableerror.h"
+
+#include <QCollator>
+#include <QtEndian>
+
+#include <algorithm>
+#include <future>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The pages of one kind that the walk found, their names kept back to back in one buffer.
+struct FoundPages
+{
+    struct Page
+    {
+        qsizetype nameStart;
+        qsizetype nameSize;
+        int slot;
+    };
+
+    void add(QByteArrayView name, int slot)
+    {
+        pages.push_back({ names.size(), name.size(), slot });
+        names.append(name);
+    }
+    QByteArrayView name(const Page &page) const
+    {
+        return QByteArrayView(names).sliced(page.nameStart, page.nameSize);
+    }
+
+    QByteArray names;
+    std::vector<Page> pages;
+};
+
+struct SortedKind
+{
+    QList<int> slotMap;
+    QList<QByteArray> names;
+};
+
+QCollator pageNameCollator(const QLocale &locale)
+{
+    QCollator collator(locale);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    return collator;
+}
+
+// The sort key is the name followed by the zero-padded slot, so equal names keep file
+// order. The slot takes 5 digits unless a kind has more slots than that.
+SortedKind sortKind(const FoundPages &found, const QCollator &collator)
+{
+    const qsizetype count = qsizetype(found.pages.size());
+    const int width = qMax(5, int(QString::number(count).size()));
+    QString keys(found.names.size() + count * width, Qt::Uninitialized);
+
+    struct Entry
+    {
+        QStringView key;
+        const FoundPages::Page *page;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(count);
+    QChar *out = keys.data();
+    for (const FoundPages::Page &page : found.pages) {
+        QChar *const key = out;
+        for (char c : found.name(page))
+            *out++ = QLatin1Char(c);
+        int slot = page.slot;
+        for (int i = width - 1; i >= 0; --i, slot /= 10)
+            out[i] = QLatin1Char(char('0' + slot % 10));
+        out += width;
+        entries.push_back({ QStringView(key, out), &page });
+    }
+    auto before = [&](const Entry &a, const Entry &b) {
+        return collator.compare(a.key, b.key) < 0;
+    };
+    // A table saved by this program lists each kind in this order already.
+    if (!std::is_sorted(entries.begin(), entries.end(), before))
+        std::stable_sort(entries.begin(), entries.end(), before);
+
+    SortedKind sorted;
+    sorted.slotMap.reserve(count);
+    sorted.names.reserve(count);
+    for (const Entry &entry : entries) {
+        sorted.slotMap.append(entry.page->slot);
+        sorted.names.append(found.name(*entry.page).toByteArray());
+    }
+    return sorted;
+}
+
+// Sorting is most of a load's work, so a large table sorts its largest kind on a second
+// thread meanwhile. Each thread has a collator of its own.
+std::array<SortedKind, kEditedKinds.size()>
+sortAll(const std::array<FoundPages, kEditedKinds.size()> &found, const QLocale &locale)
+{
+    constexpr size_t kWorthAThread = 1000;
+    std::array<SortedKind, kEditedKinds.size()> sorted;
+    const size_t largest = std::distance(
+        found.begin(),
+        std::max_element(found.begin(), found.end(), [](const auto &a, const auto &b) {
+            return a.pages.size() < b.pages.size();
+        }));
+    std::future<void> helper;
+    if (found[largest].pages.size() >= kWorthAThread) {
+        helper = std::async(std::launch::async, [&] {
+            sorted[largest] = sortKind(found[largest], pageNameCollator(locale));
+        });
+    }
+    const QCollator collator = pageNameCollator(locale);
+    for (size_t i = 0; i < found.size(); ++i) {
+        if (i != largest || !helper.valid())
+            sorted[i] = sortKind(found[i], collator);
+    }
+    if (helper.valid())
+        helper.get();
+    return sorted;
+}
+
+} // namespace
+
+LoadedTable LoadTableFile(const QString &path, const QLocale &locale)
+{
+    RecordFile file(path, u"table file"_s, 64 * 1024);
+    if (file.size() == 0)
+        throw TableError(u"damaged table file: the file is empty"_s);
+
+    LoadedTable table;
+    std::array<FoundPages, kEditedKinds.size()> found;
+    const QString pastTheEnd = u"runs past the end of the file"_s;
+
+    qint64 position = 0;
+    do {
+        const QByteArrayView header = file.bytesAt(position, RecordHeader::size);
+        if (header.size() < RecordHeader::kindSize + RecordHeader::lengthSize)
+            file.damaged(position, pastTheEnd);
+        const quint32 length = qFromLittleEndian<quint32>(header.data() + RecordHeader::kindSize);
+        if (length < RecordHeader::minimumLength)
+            file.damaged(position, u"has an impossible length of %1 bytes"_s.arg(length));
+        const qint64 recordEnd = position + 1 + qint64(length);
+
+        if (const auto kind = acceptedKind(quint8(header[0]))) {
+            if (header.size() < RecordHeader::size)
+                file.damaged(position, pastTheEnd);
+            if (qFromLittleEndian<quint16>(header.data() + 5) != kindInfo(*kind).version) {
+                table.versionMismatch = true;
+            } else {
+                const int slot = table.directory.recordLoadedPage(*kind, position);
+                if (isEdited(*kind)) {
+                    // Generic pages carry their object type before the name.
+                    const qint64 nameStart =
+                        position + RecordHeader::size + (*kind == PageKind::Generic ? 1 : 0);
+                    const qint64 nul = file.findNul(nameStart, recordEnd);
+                    if (nul < 0) {
+                        file.damaged(position,
+                                     recordEnd > file.size()
+                                         ? pastTheEnd
+                                         : u"has a name that runs past its end"_s);
+                    }
+                    found[kindIndex(*kind)].add(file.bytesAt(nameStart, nul - nameStart), slot);
+                }
+            }
+        }
+        position = recordEnd;
+    } while (position < file.size());
+
+    std::array<SortedKind, kEditedKinds.size()> sorted = sortAll(found, locale);
+    for (PageKind kind : kEditedKinds) {
+        SortedKind &kindSorted = sorted[kindIndex(kind)];
+        table.directory.setSlotMap(kind, std::move(kindSorted.slotMap));
+        table.names[kindIndex(kind)] = std::move(kindSorted.names);
+    }
+    table.directory.closeLoad();
+    return table;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "pagedirectory.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QLocale>
+#include <QString>
+
+#include <array>
+
+// What a table file holds: the directory of its pages and, per edited kind, the page
+// names in list order (list position p is the page at slot map[p]).
+struct LoadedTable
+{
+    PageDirectory directory;
+    std::array<QList<QByteArray>, kEditedKinds.size()> names; // indexed by kindIndex
+    bool versionMismatch = false; // pages of a known kind but another version were skipped
+};
+
+inline constexpr QLatin1StringView kVersionMismatchMessage {
+    "One or more pages uses an older or newer version. Maybe you're using an older or newer "
+    "Varnak version. These pages have been ignored."
+};
+
+// Walks the table file at path and sorts each kind's names case-insensitively in the
+// locale's order. A damaged file throws TableError saying what is wrong and where; the
+// caller's workspace is never touched, so a failed load changes nothing.
+LoadedTable LoadTableFile(const QString &path, const QLocale &locale = QLocale());

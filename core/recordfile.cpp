@@ -1,0 +1,96 @@
+#include "recordfile.h"
+
+#include "pagekinds.h"
+#include "tableerror.h"
+
+#include <QDir>
+#include <QtEndian>
+
+#include <cstring>
+
+using namespace Qt::StringLiterals;
+
+RecordFile::RecordFile(const QString &path, QString description, qint64 windowSize)
+    : m_file(path)
+    , m_description(std::move(description))
+    , m_windowSize(windowSize)
+{
+    if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        throw TableError(u"Cannot open the %1 \"%2\": %3"_s.arg(
+            m_description, QDir::toNativeSeparators(path), m_file.errorString()));
+    m_size = m_file.size();
+}
+
+void RecordFile::damaged(qint64 offset, const QString &what) const
+{
+    throw TableError(
+        u"damaged %1: record at byte %2 %3"_s.arg(m_description).arg(offset).arg(what));
+}
+
+void RecordFile::readExactly(qint64 offset, char *into, qint64 count)
+{
+    if (!m_file.seek(offset) || m_file.read(into, count) != count)
+        throw TableError(u"Cannot read the %1 \"%2\": %3"_s.arg(
+            m_description, QDir::toNativeSeparators(m_file.fileName()), m_file.errorString()));
+}
+
+QByteArrayView RecordFile::bytesAt(qint64 offset, qint64 count)
+{
+    if (offset < 0 || offset >= m_size || count <= 0)
+        return {};
+    count = qMin(count, m_size - offset);
+    const qint64 windowEnd = m_windowStart + m_window.size();
+    if (offset < m_windowStart || offset + count > windowEnd) {
+        const qint64 fill = qMin(qMax(count, m_windowSize), m_size - offset);
+        m_window.resize(fill);
+        m_windowStart = offset;
+        readExactly(offset, m_window.data(), fill);
+    }
+    return QByteArrayView(m_window).sliced(offset - m_windowStart, count);
+}
+
+qint64 RecordFile::findNul(qint64 from, qint64 limit)
+{
+    limit = qMin(limit, m_size);
+    while (from < limit) {
+        if (from < m_windowStart || from >= m_windowStart + m_window.size())
+            bytesAt(from, 1); // moves the window to from
+        const qint64 end = qMin(limit, m_windowStart + m_window.size());
+        const QByteArrayView chunk(m_window.constData() + (from - m_windowStart), end - from);
+        const qsizetype at = chunk.indexOf('\0');
+        if (at >= 0)
+            return from + at;
+        from = end;
+    }
+    return -1;
+}
+
+void RecordFile::appendRecord(qint64 offset, QByteArray &out)
+{
+    const QByteArrayView header =
+        bytesAt(offset, RecordHeader::kindSize + RecordHeader::lengthSize);
+    if (header.size() < RecordHeader::kindSize + RecordHeader::lengthSize)
+        damaged(offset, u"runs past the end of the file"_s);
+    const quint32 length = qFromLittleEndian<quint32>(header.data() + RecordHeader::kindSize);
+    if (length < RecordHeader::minimumLength)
+        damaged(offset, u"has an impossible length of %1 bytes"_s.arg(length));
+    const qint64 recordSize = qint64(length) + RecordHeader::kindSize;
+    if (recordSize > m_size - offset)
+        damaged(offset, u"runs past the end of the file"_s);
+
+    const qsizetype start = out.size();
+    out.resize(start + recordSize);
+    if (recordSize <= m_windowSize) {
+        const QByteArrayView record = bytesAt(offset, recordSize);
+        std::memcpy(out.data() + start, record.data(), recordSize);
+    } else {
+        readExactly(offset, out.data() + start, recordSize);
+    }
+}
+
+QByteArray RecordFile::readRecord(qint64 offset)
+{
+    QByteArray record;
+    appendRecord(offset, record);
+    return record;
+}

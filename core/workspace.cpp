@@ -1,0 +1,175 @@
+#include "workspace.h"
+
+#include "recordfile.h"
+#include "tableerror.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// One spelling per file, also for a file that does not exist yet.
+QString canonical(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.exists())
+        return info.canonicalFilePath();
+    const QString directory = info.absoluteDir().canonicalPath();
+    if (directory.isEmpty())
+        return QDir::cleanPath(info.absoluteFilePath());
+    return directory + u'/' + info.fileName();
+}
+
+} // namespace
+
+Workspace::Workspace(QString directory)
+    : m_directory(std::move(directory))
+{
+    if (!m_directory.endsWith(u'/'))
+        m_directory += u'/';
+}
+
+QString Workspace::programDirectory()
+{
+    return QCoreApplication::applicationDirPath() + u'/';
+}
+
+QString Workspace::filePath(QLatin1StringView fileName) const
+{
+    return m_directory + fileName;
+}
+
+QString Workspace::workingFilePath(PageKind kind) const
+{
+    Q_ASSERT(isEdited(kind));
+    return filePath(kindInfo(kind).workingFile);
+}
+
+QList<QLatin1StringView> Workspace::cleanUpFiles()
+{
+    return {
+        kindInfo(PageKind::Texture).workingFile,
+        kindInfo(PageKind::Generic).workingFile,
+        kindInfo(PageKind::Weapon).workingFile,
+        kindInfo(PageKind::Door).workingFile,
+        kindInfo(PageKind::Sound).workingFile,
+        kindInfo(PageKind::Ship).workingFile,
+        WorkspaceFile::clipboard,
+        WorkspaceFile::backup,
+        WorkspaceFile::temp,
+    };
+}
+
+void Workspace::cleanUp() const
+{
+    // A file that is missing or cannot be deleted is passed over.
+    for (QLatin1StringView name : cleanUpFiles())
+        QFile::remove(filePath(name));
+}
+
+const QList<QByteArray> &Workspace::pageNames(PageKind kind) const
+{
+    Q_ASSERT(isEdited(kind));
+    return m_names[kindIndex(kind)];
+}
+
+bool Workspace::load(const QString &path)
+{
+    LoadedTable table = LoadTableFile(path);
+    m_pages = std::move(table.directory);
+    m_names = std::move(table.names);
+    m_loadedPath = QFileInfo(path).absoluteFilePath();
+    return table.versionMismatch;
+}
+
+void Workspace::newTable()
+{
+    m_pages.forgetAll();
+    for (QList<QByteArray> &names : m_names)
+        names.clear();
+}
+
+QByteArray Workspace::readPage(PageKind kind, int position) const
+{
+    const PageDirectory::Location at = m_pages.resolve(kind, position);
+    if (!at.inWorkingFile)
+        return RecordFile(m_loadedPath, u"table file"_s).readRecord(at.position);
+    return RecordFile(workingFilePath(kind),
+                      u"working file \"%1\""_s.arg(kindInfo(kind).workingFile))
+        .readRecord(at.position);
+}
+
+qint64 Workspace::appendRecord(PageKind kind, const QByteArray &record) const
+{
+    QFile file(workingFilePath(kind));
+    auto failed = [&] {
+        return TableError(u"Cannot write the working file \"%1\": %2"_s.arg(
+            QDir::toNativeSeparators(file.fileName()), file.errorString()));
+    };
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        throw failed();
+    const qint64 position = file.size();
+    if (file.write(record) != record.size()) {
+        const TableError error = failed();
+        file.resize(position);
+        throw error;
+    }
+    return PageDirectory::workingFileOffset(position);
+}
+
+void Workspace::applyPage(PageKind kind, int position, const QByteArray &record,
+                          const QByteArray &name)
+{
+    m_pages.recordNewVersion(kind, position, appendRecord(kind, record));
+    setPageName(kind, position, name);
+}
+
+int Workspace::addPage(PageKind kind, const QByteArray &record, const QByteArray &name)
+{
+    const int position = m_pages.addPage(kind, appendRecord(kind, record));
+    m_names[kindIndex(kind)].append(name);
+    return position;
+}
+
+void Workspace::removePage(PageKind kind, int position)
+{
+    m_pages.removePosition(kind, position);
+    m_names[kindIndex(kind)].remove(position);
+}
+
+void Workspace::setPageName(PageKind kind, int position, const QByteArray &name)
+{
+    m_names[kindIndex(kind)][position] = name;
+}
+
+bool Workspace::isLoadedFile(const QString &path) const
+{
+    return !m_loadedPath.isEmpty() && canonical(m_loadedPath) == canonical(path);
+}
+
+Workspace::SaveResult Workspace::save(const QString &target, const SaveProgress &progress)
+{
+    const QString targetPath = canonical(target);
+    for (QLatin1StringView name : cleanUpFiles()) {
+        if (targetPath == canonical(filePath(name)))
+            throw TableError(
+                u"Cannot save to \"%1\": the program keeps its own work in that file."_s.arg(
+                    QDir::toNativeSeparators(target)));
+    }
+    const bool overLoadedFile = isLoadedFile(target);
+    writeTableFile(*this, target, progress);
+    if (!overLoadedFile)
+        return {};
+    try {
+        return { true, load(m_loadedPath) };
+    } catch (const TableError &error) {
+        // The old offsets describe the file just replaced; only an empty table is safe.
+        newTable();
+        throw TableError(
+            u"The table file was saved, but reading it back failed: %1"_s.arg(error.message()));
+    }
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "loader.h"
+#include "pagedirectory.h"
+#include "writer.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <array>
+
+// The workspace: the table being edited (its page directory, the page names of each
+// editor's list, the path of the loaded table file) and the files it keeps in its
+// directory: the working files, the page clipboard and the files cleaned at start.
+// Edits never touch the loaded table file; every new version of a page is appended to
+// its kind's working file.
+class Workspace
+{
+public:
+    // directory is where the workspace files live; it ends with a '/'.
+    explicit Workspace(QString directory);
+
+    // The directory of the program's own executable, with its trailing '/'.
+    static QString programDirectory();
+
+    const QString &directory() const { return m_directory; }
+    QString filePath(QLatin1StringView fileName) const;
+    QString workingFilePath(PageKind kind) const;
+
+    // The files left by an earlier run, deleted at start in this order.
+    static QList<QLatin1StringView> cleanUpFiles();
+    void cleanUp() const;
+
+    const PageDirectory &pages() const { return m_pages; }
+    const QList<QByteArray> &pageNames(PageKind kind) const;
+    const QString &loadedPath() const { return m_loadedPath; }
+
+    // Replaces the table with the file's. On failure (TableError) nothing changes.
+    // Returns whether pages of another version were skipped.
+    bool load(const QString &path);
+    // Empties every kind; slots, working files and the loaded path stay.
+    void newTable();
+
+    // The current record of a page, kind byte first.
+    QByteArray readPage(PageKind kind, int position) const;
+    // Appends a whole record to the kind's working file in one write; returns NOT q, q being
+    // where the record starts. On failure the working file keeps its former length.
+    qint64 appendRecord(PageKind kind, const QByteArray &record) const;
+    // Apply: the record becomes the page's current version.
+    void applyPage(PageKind kind, int position, const QByteArray &record, const QByteArray &name);
+    // Add, Paste, Import: a new page at the end of the list; returns its position.
+    int addPage(PageKind kind, const QByteArray &record, const QByteArray &name);
+    void removePage(PageKind kind, int position);
+    void setPageName(PageKind kind, int position, const QByteArray &name);
+
+    // Whether path names the loaded table file, by whatever spelling.
+    bool isLoadedFile(const QString &path) const;
+
+    struct SaveResult
+    {
+        bool reloaded = false; // the target was the loaded table file
+        bool versionMismatch = false; // of the reload
+    };
+    // Writes the table to target. A save over the loaded table file loads the saved file
+    // again, since the directory's offsets described the file it replaced.
+    SaveResult save(const QString &target, const SaveProgress &progress = {});
+
+private:
+    QString m_directory;
+    PageDirectory m_pages;
+    std::array<QList<QByteArray>, kEditedKinds.size()> m_names;
+    QString m_loadedPath;
+};

@@ -1,0 +1,161 @@
+#pragma once
+
+// Builds page records and whole table files in code, for the tests, the benchmarks and the
+// demo table. Nothing here uses the engine's codecs, so tests compare the engine against
+// an independent encoding of the record format.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+namespace testsupport {
+
+// Little-endian fields appended in order.
+class Bytes
+{
+public:
+    Bytes &str(const QByteArray &text); // the text and its NUL
+    Bytes &u8(quint8 value);
+    Bytes &u16(quint16 value);
+    Bytes &i32(qint32 value);
+    Bytes &u32(quint32 value);
+    Bytes &f32(float value);
+    Bytes &zeros(int count);
+    Bytes &raw(const QByteArray &bytes);
+
+    const QByteArray &bytes() const { return m_bytes; }
+    operator QByteArray() const { return m_bytes; }
+
+private:
+    QByteArray m_bytes;
+};
+
+namespace kind {
+inline constexpr quint8 texture = 1, weapon = 2, door = 5, ship = 6, sound = 7, passThrough = 9,
+                        generic = 10;
+}
+
+// A record whose length field matches its body.
+QByteArray record(quint8 kind, quint16 version, const QByteArray &body);
+// A record with any length field: for damaged tables. rest follows the length field.
+QByteArray recordWithLength(quint8 kind, quint32 length, const QByteArray &rest);
+
+struct SoundPage
+{
+    QByteArray name = "New Sound";
+    QByteArray waveFile;
+    qint32 flags = 0;
+    qint32 loopStart = 0;
+    qint32 loopEnd = 0;
+    float outerConeVolume = 0;
+    qint32 innerConeAngle = 0;
+    qint32 outerConeAngle = 0;
+    float maxDistance = 0;
+    float minDistance = 0;
+    float importAdjust = 0;
+    quint16 version = 1;
+
+    QByteArray record() const;
+};
+
+struct DoorPage
+{
+    QByteArray name = "New Door";
+    QByteArray model;
+    float openingTime = 0;
+    float closingTime = 0;
+    float timeOpen = 0;
+    quint8 flags = 0;
+    quint16 hitPoints = 0;
+    QByteArray openSound;
+    QByteArray closeSound;
+    QByteArray module;
+    quint16 version = 3;
+
+    QByteArray record() const;
+};
+
+struct ProceduralBlock
+{
+    std::array<quint16, 255> palette {};
+    quint8 heat = 0;
+    quint8 light = 0;
+    quint8 thickness = 0;
+    float evaluationTime = 0;
+    float oscillationTime = 0;
+    quint8 oscillationValue = 0;
+    QList<std::array<quint8, 8>> elements { {} };
+};
+
+struct TexturePage
+{
+    QByteArray name = "New Texture";
+    QByteArray bitmap;
+    QByteArray destroyedBitmap;
+    std::array<float, 8> light {}; // red, green, blue, alpha, speed, U slide, V slide, reflectivity
+    quint8 corona = 0;
+    qint32 damage = 0;
+    qint32 flags = 0; // bit 24 set when procedural is given
+    std::optional<ProceduralBlock> procedural;
+    QByteArray soundName;
+    float soundVolume = 0;
+    quint16 version = 7;
+
+    QByteArray record() const;
+};
+
+// Weapon, ship and generic pages: the names and a few fields; every other field is zero or
+// empty, as in a new page.
+struct WeaponPage
+{
+    QByteArray name = "New Weapon";
+    QByteArray hudImage;
+    QByteArray fireImage;
+    float playerDamage = 0;
+    std::array<QByteArray, 7> soundSlots;
+    quint16 version = 8;
+
+    QByteArray record() const;
+};
+
+struct ShipPage
+{
+    QByteArray name = "New Ship";
+    QByteArray model;
+    float size = 0;
+    std::array<QByteArray, 21> firstGunpointWeapon; // weapon name of gunpoint 1, per entry
+    quint16 version = 6;
+
+    QByteArray record() const;
+};
+
+struct GenericPage
+{
+    quint8 objectType = 2; // 2 robot, 7 powerup, 11 clutter, 16 building
+    QByteArray name = "New Generic";
+    QByteArray model;
+    quint16 score = 0;
+    quint16 ammo = 0; // written only for powerups
+    qint32 hitPoints = 0;
+    int deathTypes = 1;
+    quint16 version = 27;
+
+    QByteArray record() const;
+};
+
+QByteArray passThroughRecord(const QByteArray &body, quint16 version = 2);
+
+// A table file is its records one after another.
+QByteArray table(const QList<QByteArray> &records);
+
+// Writes bytes to path, replacing it; fails the calling test on error.
+void writeFile(const QString &path, const QByteArray &bytes);
+QByteArray readFile(const QString &path);
+
+// The demo table of samples/: a handful of pages of every kind.
+QByteArray demoTable();
+
+} // namespace testsupport

@@ -1,0 +1,45 @@
+#include "tablebuilder.h"
+
+#include <QFile>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+using namespace testsupport;
+
+// Every later test trusts these records, so their lengths are pinned to the record format.
+TEST(TableBuilder, NewPagesHaveTheLengthsOfTheirKind)
+{
+    auto length = [](const QByteArray &record) {
+        return qFromLittleEndian<quint32>(record.data() + 1);
+    };
+    EXPECT_EQ(length(SoundPage().record()), 53u);
+    EXPECT_EQ(length(DoorPage().record()), 34u);
+    EXPECT_EQ(length(TexturePage().record()), 66u);
+    EXPECT_EQ(length(WeaponPage().record()), 248u);
+    EXPECT_EQ(length(ShipPage().record()), 5044u);
+    EXPECT_EQ(length(GenericPage().record()), 6204u);
+
+    GenericPage powerup;
+    powerup.objectType = 7;
+    powerup.name = "";
+    powerup.deathTypes = 0;
+    EXPECT_EQ(length(powerup.record()), 6182u);
+
+    TexturePage procedural;
+    procedural.procedural = ProceduralBlock();
+    procedural.procedural->elements.resize(3);
+    EXPECT_EQ(length(procedural.record()), 66u + 524 + 24);
+    EXPECT_EQ(quint8(procedural.record()[7 + 14 + 32 + 1 + 4 + 3]), 1); // flag bit 24
+
+    DoorPage d;
+    d.name = "D";
+    EXPECT_EQ(length(d.record()), 27u);
+}
+
+TEST(TableBuilder, TheCommittedDemoTableIsTheOneTheBuilderMakes)
+{
+    QFile sample(QStringLiteral(VK_SAMPLE_TABLE));
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly)) << "run make_sample samples/demo.gam";
+    EXPECT_EQ(sample.readAll(), demoTable());
+}

@@ -1,0 +1,181 @@
+// Load and save of a table at full capacity, each against the plain file operation that moves
+// the same bytes: the load against a sequential read, the save against a copy written through
+// the same atomic save. Prints the two ratios at the end.
+
+#include "loader.h"
+#include "savefile.h"
+#include "tablebuilder.h"
+#include "workspace.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <random>
+
+using namespace testsupport;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr qint64 kBlock = 64 * 1024;
+
+QByteArray randomName(std::mt19937 &random)
+{
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ ";
+    std::uniform_int_distribution<int> length(4, 24);
+    std::uniform_int_distribution<int> letter(0, sizeof letters - 2);
+    QByteArray name;
+    for (int i = length(random); i > 0; --i)
+        name += letters[letter(random)];
+    return name;
+}
+
+// Every kind at its capacity, in random order with random names, so that neither the list
+// order nor the kind order follows the file.
+QByteArray fullTable()
+{
+    std::mt19937 random(2026);
+    QList<QByteArray> records;
+    auto add = [&](int count, auto make) {
+        for (int i = 0; i < count; ++i)
+            records.append(make(randomName(random)));
+    };
+    add(3000, [](QByteArray name) {
+        TexturePage p;
+        p.name = name;
+        return p.record();
+    });
+    add(1000, [](QByteArray name) {
+        SoundPage p;
+        p.name = name;
+        return p.record();
+    });
+    add(150, [](QByteArray name) {
+        WeaponPage p;
+        p.name = name;
+        return p.record();
+    });
+    add(1500, [](QByteArray name) {
+        GenericPage p;
+        p.name = name;
+        return p.record();
+    });
+    add(100, [](QByteArray name) {
+        DoorPage p;
+        p.name = name;
+        return p.record();
+    });
+    add(100, [](QByteArray name) {
+        ShipPage p;
+        p.name = name;
+        return p.record();
+    });
+    add(1000, [](QByteArray name) { return passThroughRecord(name + QByteArray(80, 'x')); });
+    std::shuffle(records.begin(), records.end(), random);
+    return table(records);
+}
+
+struct Files
+{
+    QTemporaryDir dir;
+    QString table = dir.filePath(u"full.gam"_s);
+    QString target = dir.filePath(u"saved.gam"_s);
+    Files() { writeFile(table, fullTable()); }
+};
+
+Files &files()
+{
+    static Files f;
+    return f;
+}
+
+void PlainRead(benchmark::State &state)
+{
+    QByteArray buffer(kBlock, Qt::Uninitialized);
+    for (auto _ : state) {
+        QFile file(files().table);
+        file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+        qint64 total = 0;
+        for (qint64 n; (n = file.read(buffer.data(), kBlock)) > 0;)
+            total += n;
+        benchmark::DoNotOptimize(total);
+    }
+    state.SetBytesProcessed(state.iterations() * QFile(files().table).size());
+}
+
+void Load(benchmark::State &state)
+{
+    for (auto _ : state) {
+        LoadedTable table = LoadTableFile(files().table);
+        benchmark::DoNotOptimize(table);
+    }
+    state.SetBytesProcessed(state.iterations() * QFile(files().table).size());
+}
+
+void PlainCopy(benchmark::State &state)
+{
+    QByteArray buffer(kBlock, Qt::Uninitialized);
+    for (auto _ : state) {
+        QFile in(files().table);
+        in.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+        SafeSave out(files().target);
+        for (qint64 n; (n = in.read(buffer.data(), kBlock)) > 0;)
+            out.write(QByteArrayView(buffer.constData(), n));
+        out.commit();
+    }
+    state.SetBytesProcessed(state.iterations() * QFile(files().table).size());
+}
+
+void Save(benchmark::State &state)
+{
+    Workspace workspace(files().dir.path());
+    workspace.load(files().table);
+    for (auto _ : state)
+        workspace.save(files().target);
+    state.SetBytesProcessed(state.iterations() * QFile(files().table).size());
+}
+
+BENCHMARK(PlainRead)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(Load)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(PlainCopy)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(Save)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+// Keeps each benchmark's mean real time per iteration, for the ratios.
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs) {
+            if (run.run_type == Run::RT_Iteration)
+                times[run.run_name.function_name] = run.GetAdjustedRealTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> times;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    std::printf("Table file: %lld bytes\n", QFile(files().table).size());
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    auto ratio = [&](const char *a, const char *b) {
+        const auto x = reporter.times.find(a), y = reporter.times.find(b);
+        return x == reporter.times.end() || y == reporter.times.end() ? 0.0 : x->second / y->second;
+    };
+    std::printf("load / plain read: %.2fx (goal: within 5x)\n", ratio("Load", "PlainRead"));
+    std::printf("save / plain copy: %.2fx (goal: within 2x)\n", ratio("Save", "PlainCopy"));
+    benchmark::Shutdown();
+    return 0;
+}

@@ -29,9 +29,13 @@ void RecordFile::damaged(qint64 offset, const QString &what) const
 
 void RecordFile::readExactly(qint64 offset, char *into, qint64 count)
 {
-    if (!m_file.seek(offset) || m_file.read(into, count) != count)
+    const qint64 got = m_file.seek(offset) ? m_file.read(into, count) : -1;
+    if (got != count) {
+        // A file cut short since it was opened reads short without an error.
+        const QString reason = got >= 0 ? u"the file ended early"_s : m_file.errorString();
         throw TableError(u"Cannot read the %1 \"%2\": %3"_s.arg(
-            m_description, QDir::toNativeSeparators(m_file.fileName()), m_file.errorString()));
+            m_description, QDir::toNativeSeparators(m_file.fileName()), reason));
+    }
 }
 
 QByteArrayView RecordFile::bytesAt(qint64 offset, qint64 count)

@@ -1,7 +1,7 @@
 #include "pagedirectory.h"
 #include "tablebuilder.h"
 #include "tableerror.h"
-#include "tempdir.h"
+#include "testhelpers.h"
 #include "workspace.h"
 
 #include <QDir>
@@ -25,14 +25,6 @@ PageDirectory loadedSounds(int n)
     directory.setSlotMap(PageKind::Sound, mapped);
     directory.closeLoad();
     return directory;
-}
-
-QList<int> slotMap(const PageDirectory &directory, PageKind kind)
-{
-    QList<int> mapped;
-    for (int p = 0; p < directory.pageCount(kind); ++p)
-        mapped.append(directory.slotAt(kind, p));
-    return mapped;
 }
 
 } // namespace
@@ -122,14 +114,9 @@ TEST(Workspace, ReportsAMissingOrDamagedWorkingFileWhenAPageIsRead)
     Workspace workspace(dir.path());
     const int position = workspace.addPage(PageKind::Door, DoorPage().record(), "New Door");
     ASSERT_TRUE(QFile::resize(dir.path(u"doors.$$$"_s), 20));
-    try {
-        workspace.readPage(PageKind::Door, position);
-        FAIL() << "no error";
-    } catch (const TableError &error) {
-        EXPECT_EQ(error.message(),
-                  u"damaged working file \"doors.$$$\": record at byte 0 runs "
-                  "past the end of the file"_s);
-    }
+    EXPECT_EQ(tableErrorOf([&] { workspace.readPage(PageKind::Door, position); }),
+              u"damaged working file \"doors.$$$\": record at byte 0 runs past the end of the "
+              "file"_s);
     QFile::remove(dir.path(u"doors.$$$"_s));
     EXPECT_THROW(workspace.readPage(PageKind::Door, position), TableError);
 }

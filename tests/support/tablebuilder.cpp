@@ -219,6 +219,21 @@ QByteArray passThroughRecord(const QByteArray &body, quint16 version)
     return record(kind::passThrough, version, body);
 }
 
+QByteArray sound(const QByteArray &name, float maxDistance)
+{
+    SoundPage page;
+    page.name = name;
+    page.maxDistance = maxDistance;
+    return page.record();
+}
+
+QByteArray texture(const QByteArray &name)
+{
+    TexturePage page;
+    page.name = name;
+    return page.record();
+}
+
 QByteArray table(const QList<QByteArray> &records)
 {
     QByteArray bytes;

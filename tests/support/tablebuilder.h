@@ -148,6 +148,10 @@ struct GenericPage
 
 QByteArray passThroughRecord(const QByteArray &body, quint16 version = 2);
 
+// Short forms for tests that only care about names.
+QByteArray sound(const QByteArray &name, float maxDistance = 0);
+QByteArray texture(const QByteArray &name);
+
 // A table file is its records one after another.
 QByteArray table(const QList<QByteArray> &records);
 

@@ -1,5 +1,11 @@
 #pragma once
 
+// Small helpers shared by the engine's tests.
+
+#include "pagedirectory.h"
+#include "tableerror.h"
+
+#include <QList>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -18,5 +24,25 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// The message of the TableError that run throws, or "no error".
+template<typename Run> QString tableErrorOf(Run &&run)
+{
+    try {
+        run();
+    } catch (const TableError &error) {
+        return error.message();
+    }
+    return QStringLiteral("no error");
+}
+
+// The slots of a kind's pages in list order.
+inline QList<int> slotMap(const PageDirectory &directory, PageKind kind)
+{
+    QList<int> mapped;
+    for (int p = 0; p < directory.pageCount(kind); ++p)
+        mapped.append(directory.slotAt(kind, p));
+    return mapped;
+}
 
 } // namespace testsupport

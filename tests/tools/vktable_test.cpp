@@ -1,6 +1,6 @@
 #include "loader.h"
 #include "tablebuilder.h"
-#include "tempdir.h"
+#include "testhelpers.h"
 
 #include <QFile>
 #include <QProcess>

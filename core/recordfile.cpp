@@ -29,7 +29,9 @@ void RecordFile::damaged(qint64 offset, const QString &what) const
 
 void RecordFile::readExactly(qint64 offset, char *into, qint64 count)
 {
-    const qint64 got = m_file.seek(offset) ? m_file.read(into, count) : -1;
+    // Sequential reads need no seek, which costs a system call of its own.
+    const bool there = m_file.pos() == offset || m_file.seek(offset);
+    const qint64 got = there ? m_file.read(into, count) : -1;
     if (got != count) {
         // A file cut short since it was opened reads short without an error.
         const QString reason = got >= 0 ? u"the file ended early"_s : m_file.errorString();
@@ -43,14 +45,33 @@ QByteArrayView RecordFile::bytesAt(qint64 offset, qint64 count)
     if (offset < 0 || offset >= m_size || count <= 0)
         return {};
     count = qMin(count, m_size - offset);
-    const qint64 windowEnd = m_windowStart + m_window.size();
-    if (offset < m_windowStart || offset + count > windowEnd) {
-        const qint64 fill = qMin(qMax(count, m_windowSize), m_size - offset);
-        m_window.resize(fill);
-        m_windowStart = offset;
-        readExactly(offset, m_window.data(), fill);
-    }
+    if (offset < m_windowStart || offset + count > m_windowStart + m_window.size())
+        moveWindow(offset, count);
     return QByteArrayView(m_window).sliced(offset - m_windowStart, count);
+}
+
+// Reading on from the window's end costs no seek, so a walk through the file keeps what the
+// window still holds of the bytes wanted, and reads through a short gap rather than over it.
+void RecordFile::moveWindow(qint64 offset, qint64 count)
+{
+    const qint64 windowEnd = m_windowStart + m_window.size();
+    qint64 start = offset;
+    qint64 kept = 0;
+    if (offset >= m_windowStart && offset <= windowEnd) {
+        kept = windowEnd - offset;
+        std::memmove(m_window.data(), m_window.constData() + (offset - m_windowStart), kept);
+    } else if (offset > windowEnd && offset - windowEnd < m_windowSize) {
+        start = windowEnd;
+    }
+    const qint64 size = qMin(qMax(offset + count - start, m_windowSize), m_size - start);
+    m_window.resize(size);
+    m_windowStart = start;
+    try {
+        readExactly(start + kept, m_window.data() + kept, size - kept);
+    } catch (...) {
+        m_window.clear();
+        throw;
+    }
 }
 
 qint64 RecordFile::findNul(qint64 from, qint64 limit)

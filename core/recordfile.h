@@ -31,6 +31,7 @@ public:
     [[noreturn]] void damaged(qint64 offset, const QString &what) const;
 
 private:
+    void moveWindow(qint64 offset, qint64 count);
     void readExactly(qint64 offset, char *into, qint64 count);
 
     QFile m_file;

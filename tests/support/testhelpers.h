@@ -11,6 +11,14 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace testsupport {
 
 // A scratch directory for one test, removed afterwards.

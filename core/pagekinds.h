@@ -38,13 +38,53 @@ inline constexpr std::array<PageKind, 6> kEditedKinds = {
     PageKind::Generic, PageKind::Door,  PageKind::Ship,
 };
 
-const KindInfo &kindInfo(PageKind kind);
+inline constexpr std::array<KindInfo, 7> kKinds = { {
+    { PageKind::Texture, 7, QLatin1StringView("textures.$$$"), 3000, QLatin1StringView("texture") },
+    { PageKind::Sound, 1, QLatin1StringView("sounds.$$$"), 1000, QLatin1StringView("sound") },
+    { PageKind::Weapon, 8, QLatin1StringView("weapons.$$$"), 150, QLatin1StringView("weapon") },
+    { PageKind::Generic, 27, QLatin1StringView("generics.$$$"), 1500,
+      QLatin1StringView("generic") },
+    { PageKind::Door, 3, QLatin1StringView("doors.$$$"), 100, QLatin1StringView("door") },
+    { PageKind::Ship, 6, QLatin1StringView("ships.$$$"), 100, QLatin1StringView("ship") },
+    { PageKind::PassThrough, 2, {}, 1000, QLatin1StringView("passthrough") },
+} };
 
 // Position of the kind in kTableOrder; also indexes per-kind tables.
-int kindIndex(PageKind kind);
+constexpr int kindIndex(PageKind kind)
+{
+    switch (kind) {
+    case PageKind::Texture:
+        return 0;
+    case PageKind::Sound:
+        return 1;
+    case PageKind::Weapon:
+        return 2;
+    case PageKind::Generic:
+        return 3;
+    case PageKind::Door:
+        return 4;
+    case PageKind::Ship:
+        return 5;
+    case PageKind::PassThrough:
+        return 6;
+    }
+    return 0;
+}
+
+constexpr const KindInfo &kindInfo(PageKind kind)
+{
+    return kKinds[kindIndex(kind)];
+}
 
 // The kind a kind byte names, when the loader accepts that kind at all.
-std::optional<PageKind> acceptedKind(quint8 kindByte);
+constexpr std::optional<PageKind> acceptedKind(quint8 kindByte)
+{
+    for (const KindInfo &info : kKinds) {
+        if (quint8(info.kind) == kindByte)
+            return info.kind;
+    }
+    return std::nullopt;
+}
 
 inline bool isEdited(PageKind kind)
 {

@@ -126,7 +126,7 @@ sortAll(const std::array<FoundPages, kEditedKinds.size()> &found, const QLocale 
 
 LoadedTable LoadTableFile(const QString &path, const QLocale &locale)
 {
-    RecordFile file(path, u"table file"_s, 64 * 1024);
+    RecordFile file(path, u"table file"_s, 256 * 1024);
     if (file.size() == 0)
         throw TableError(u"damaged table file: the file is empty"_s);
 

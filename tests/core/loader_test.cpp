@@ -144,6 +144,56 @@ TEST_F(Loader, StopsOnADamagedFileSayingWhatAndWhere)
     EXPECT_THROW(LoadTableFile(dir.path(u"missing.gam"_s)), TableError);
 }
 
+TEST_F(Loader, FindsEveryPageOfALargeFileWhateverItsReadWindow)
+{
+    // Names and headers fall across the loader's read window: long records are skipped,
+    // short ones follow each other, and one name is longer than the window itself.
+    QList<QByteArray> records;
+    QList<qint64> offsets;
+    QList<QByteArray> names;
+    qint64 offset = 0;
+    for (int i = 0; i < 900; ++i) {
+        QByteArray name = QByteArray::number(100000 + i) + QByteArray(i % 7 * 50, 'n');
+        if (i == 450)
+            name = QByteArray(300 * 1024, 'L');
+        QByteArray record;
+        if (i % 3 == 0) {
+            GenericPage page;
+            page.name = name;
+            record = page.record();
+        } else if (i % 3 == 1) {
+            record = sound(name);
+        } else {
+            record = passThroughRecord(name);
+            name.clear();
+        }
+        records.append(record);
+        offsets.append(offset);
+        names.append(name);
+        offset += record.size();
+    }
+    const LoadedTable loaded = LoadTableFile(write(table(records)), QLocale::c());
+
+    const QList<QByteArray> &sounds = loaded.names[kindIndex(PageKind::Sound)];
+    const QList<QByteArray> &generics = loaded.names[kindIndex(PageKind::Generic)];
+    ASSERT_EQ(sounds.size(), 300);
+    ASSERT_EQ(generics.size(), 300);
+    ASSERT_EQ(loaded.directory.pageCount(PageKind::PassThrough), 300);
+    for (int i = 0; i < 900; ++i) {
+        const PageKind kind = i % 3 == 0 ? PageKind::Generic
+            : i % 3 == 1                 ? PageKind::Sound
+                                         : PageKind::PassThrough;
+        const int slot = i / 3 + 1;
+        EXPECT_EQ(loaded.directory.offsetOfSlot(kind, slot), offsets[i]) << i;
+        if (kind != PageKind::PassThrough) {
+            const QList<QByteArray> &listed = kind == PageKind::Sound ? sounds : generics;
+            const int position = slotMap(loaded.directory, kind).indexOf(slot);
+            ASSERT_GE(position, 0);
+            EXPECT_EQ(listed[position], names[i]) << i;
+        }
+    }
+}
+
 TEST_F(Loader, WidensTheSlotKeyPastFiveDigitsForHugeKinds)
 {
     // With five digits, slot 100000 ("a100000") would sort before slot 99999 ("a99999").

@@ -141,19 +141,35 @@ void Save(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * QFile(files().table).size());
 }
 
-BENCHMARK(PlainRead)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(Load)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(PlainCopy)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(Save)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(PlainRead)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(0.5)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(Load)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(0.5)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(PlainCopy)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(0.5)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(Save)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(0.5)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
-// Keeps each benchmark's mean real time per iteration, for the ratios.
+// Keeps each benchmark's median real time per iteration, for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter
 {
 public:
     void ReportRuns(const std::vector<Run> &runs) override
     {
         for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Iteration)
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
                 times[run.run_name.function_name] = run.GetAdjustedRealTime();
         }
         ConsoleReporter::ReportRuns(runs);

@@ -36,47 +36,31 @@ QByteArray randomName(std::mt19937 &random)
     return name;
 }
 
+template<typename Page> QByteArray named(const QByteArray &name)
+{
+    Page page;
+    page.name = name;
+    return page.record();
+}
+
 // Every kind at its capacity, in random order with random names, so that neither the list
 // order nor the kind order follows the file.
 QByteArray fullTable()
 {
     std::mt19937 random(2026);
     QList<QByteArray> records;
-    auto add = [&](int count, auto make) {
-        for (int i = 0; i < count; ++i)
+    auto add = [&](PageKind kind, QByteArray (*make)(const QByteArray &)) {
+        for (int i = 0; i < kindInfo(kind).capacity; ++i)
             records.append(make(randomName(random)));
     };
-    add(3000, [](QByteArray name) {
-        TexturePage p;
-        p.name = name;
-        return p.record();
-    });
-    add(1000, [](QByteArray name) {
-        SoundPage p;
-        p.name = name;
-        return p.record();
-    });
-    add(150, [](QByteArray name) {
-        WeaponPage p;
-        p.name = name;
-        return p.record();
-    });
-    add(1500, [](QByteArray name) {
-        GenericPage p;
-        p.name = name;
-        return p.record();
-    });
-    add(100, [](QByteArray name) {
-        DoorPage p;
-        p.name = name;
-        return p.record();
-    });
-    add(100, [](QByteArray name) {
-        ShipPage p;
-        p.name = name;
-        return p.record();
-    });
-    add(1000, [](QByteArray name) { return passThroughRecord(name + QByteArray(80, 'x')); });
+    add(PageKind::Texture, named<TexturePage>);
+    add(PageKind::Sound, named<SoundPage>);
+    add(PageKind::Weapon, named<WeaponPage>);
+    add(PageKind::Generic, named<GenericPage>);
+    add(PageKind::Door, named<DoorPage>);
+    add(PageKind::Ship, named<ShipPage>);
+    add(PageKind::PassThrough,
+        [](const QByteArray &name) { return passThroughRecord(name + QByteArray(80, 'x')); });
     std::shuffle(records.begin(), records.end(), random);
     return table(records);
 }

@@ -147,7 +147,8 @@ LoadedTable LoadTableFile(const QString &path, const QLocale &locale)
         if (const auto kind = acceptedKind(quint8(header[0]))) {
             if (header.size() < RecordHeader::size)
                 file.damaged(position, pastTheEnd);
-            if (qFromLittleEndian<quint16>(header.data() + 5) != kindInfo(*kind).version) {
+            if (qFromLittleEndian<quint16>(header.data() + RecordHeader::kindSize +
+                                           RecordHeader::lengthSize) != kindInfo(*kind).version) {
                 table.versionMismatch = true;
             } else {
                 const int slot = table.directory.recordLoadedPage(*kind, position);

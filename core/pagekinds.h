@@ -26,18 +26,8 @@ struct KindInfo
     QLatin1StringView name; // short name used by the command-line tool
 };
 
-// Order in which the editors' lists are built and the writer lays out a table file.
-inline constexpr std::array<PageKind, 7> kTableOrder = {
-    PageKind::Texture, PageKind::Sound, PageKind::Weapon,      PageKind::Generic,
-    PageKind::Door,    PageKind::Ship,  PageKind::PassThrough,
-};
-
-// The six kinds that have an editor, in list order (the table order without pass-through).
-inline constexpr std::array<PageKind, 6> kEditedKinds = {
-    PageKind::Texture, PageKind::Sound, PageKind::Weapon,
-    PageKind::Generic, PageKind::Door,  PageKind::Ship,
-};
-
+// Every kind the loader accepts, in the order in which the editors' lists are built and the
+// writer lays out a table file: texture, sound, weapon, generic, door, ship, pass-through.
 inline constexpr std::array<KindInfo, 7> kKinds = { {
     { PageKind::Texture, 7, QLatin1StringView("textures.$$$"), 3000, QLatin1StringView("texture") },
     { PageKind::Sound, 1, QLatin1StringView("sounds.$$$"), 1000, QLatin1StringView("sound") },
@@ -49,26 +39,27 @@ inline constexpr std::array<KindInfo, 7> kKinds = { {
     { PageKind::PassThrough, 2, {}, 1000, QLatin1StringView("passthrough") },
 } };
 
+template<size_t N> constexpr std::array<PageKind, N> firstKinds()
+{
+    std::array<PageKind, N> kinds {};
+    for (size_t i = 0; i < N; ++i)
+        kinds[i] = kKinds[i].kind;
+    return kinds;
+}
+
+inline constexpr std::array<PageKind, kKinds.size()> kTableOrder = firstKinds<kKinds.size()>();
+
+// The six kinds that have an editor, in list order: the table order without pass-through.
+inline constexpr std::array<PageKind, kKinds.size() - 1> kEditedKinds =
+    firstKinds<kKinds.size() - 1>();
+
 // Position of the kind in kTableOrder; also indexes per-kind tables.
 constexpr int kindIndex(PageKind kind)
 {
-    switch (kind) {
-    case PageKind::Texture:
-        return 0;
-    case PageKind::Sound:
-        return 1;
-    case PageKind::Weapon:
-        return 2;
-    case PageKind::Generic:
-        return 3;
-    case PageKind::Door:
-        return 4;
-    case PageKind::Ship:
-        return 5;
-    case PageKind::PassThrough:
-        return 6;
-    }
-    return 0;
+    int i = 0;
+    while (i + 1 < int(kKinds.size()) && kKinds[i].kind != kind)
+        ++i;
+    return i;
 }
 
 constexpr const KindInfo &kindInfo(PageKind kind)
@@ -85,6 +76,8 @@ constexpr std::optional<PageKind> acceptedKind(quint8 kindByte)
     }
     return std::nullopt;
 }
+
+static_assert(kKinds.back().kind == PageKind::PassThrough, "pass-through pages come last");
 
 inline bool isEdited(PageKind kind)
 {

@@ -93,14 +93,18 @@ void Workspace::newTable()
         names.clear();
 }
 
+Workspace::RecordSource Workspace::recordSource(PageKind kind, bool inWorkingFile) const
+{
+    if (!inWorkingFile)
+        return { m_loadedPath, u"table file"_s };
+    return { workingFilePath(kind), u"working file \"%1\""_s.arg(kindInfo(kind).workingFile) };
+}
+
 QByteArray Workspace::readPage(PageKind kind, int position) const
 {
     const PageDirectory::Location at = m_pages.resolve(kind, position);
-    if (!at.inWorkingFile)
-        return RecordFile(m_loadedPath, u"table file"_s).readRecord(at.position);
-    return RecordFile(workingFilePath(kind),
-                      u"working file \"%1\""_s.arg(kindInfo(kind).workingFile))
-        .readRecord(at.position);
+    const RecordSource source = recordSource(kind, at.inWorkingFile);
+    return RecordFile(source.path, source.description).readRecord(at.position);
 }
 
 qint64 Workspace::appendRecord(PageKind kind, const QByteArray &record) const

@@ -42,6 +42,15 @@ public:
     // Empties every kind; slots, working files and the loaded path stay.
     void newTable();
 
+    // The file that holds a kind's records in the loaded table file or in the working file,
+    // and how messages name it.
+    struct RecordSource
+    {
+        QString path;
+        QString description;
+    };
+    RecordSource recordSource(PageKind kind, bool inWorkingFile) const;
+
     // The current record of a page, kind byte first.
     QByteArray readPage(PageKind kind, int position) const;
     // Appends a whole record to the kind's working file in one write; returns NOT q, q being

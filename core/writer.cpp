@@ -2,7 +2,6 @@
 
 #include "recordfile.h"
 #include "savefile.h"
-#include "tableerror.h"
 #include "workspace.h"
 
 #include <optional>
@@ -17,37 +16,24 @@ constexpr qsizetype kOutputChunk = 1024 * 1024;
 // whole at the first visit rather than piece by piece.
 constexpr qint64 kReadWhole = 32 * 1024 * 1024;
 
-void readWholeIfSmall(RecordFile &file)
-{
-    if (file.size() <= kReadWhole)
-        file.setWindowSize(file.size());
-}
-
 } // namespace
 
 void writeTableFile(const Workspace &workspace, const QString &target, const SaveProgress &progress)
 {
     const PageDirectory &pages = workspace.pages();
     const int total = pages.totalPageCount();
-    if (total == 0)
-        throw TableError(u"Nothing to save!"_s);
+    Q_ASSERT(total > 0);
 
     SafeSave out(target);
-    std::optional<RecordFile> table;
-    std::array<std::optional<RecordFile>, kTableOrder.size()> working;
+    // Each source is opened at its first page: the loaded table file, then one per working file.
+    std::array<std::optional<RecordFile>, kTableOrder.size() + 1> sources;
     auto sourceOf = [&](PageKind kind, bool inWorkingFile) -> RecordFile & {
-        if (!inWorkingFile) {
-            if (!table) {
-                table.emplace(workspace.loadedPath(), u"table file"_s);
-                readWholeIfSmall(*table);
-            }
-            return *table;
-        }
-        std::optional<RecordFile> &file = working[kindIndex(kind)];
+        std::optional<RecordFile> &file = sources[inWorkingFile ? kindIndex(kind) + 1 : 0];
         if (!file) {
-            file.emplace(workspace.workingFilePath(kind),
-                         u"working file \"%1\""_s.arg(kindInfo(kind).workingFile));
-            readWholeIfSmall(*file);
+            const Workspace::RecordSource source = workspace.recordSource(kind, inWorkingFile);
+            file.emplace(source.path, source.description);
+            if (file->size() <= kReadWhole)
+                file->setWindowSize(file->size());
         }
         return *file;
     };

@@ -227,13 +227,6 @@ QByteArray sound(const QByteArray &name, float maxDistance)
     return page.record();
 }
 
-QByteArray texture(const QByteArray &name)
-{
-    TexturePage page;
-    page.name = name;
-    return page.record();
-}
-
 QByteArray table(const QList<QByteArray> &records)
 {
     QByteArray bytes;

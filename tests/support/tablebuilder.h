@@ -148,9 +148,20 @@ struct GenericPage
 
 QByteArray passThroughRecord(const QByteArray &body, quint16 version = 2);
 
+// A new page of its kind with only the name changed.
+template<typename Page> QByteArray named(const QByteArray &name)
+{
+    Page page;
+    page.name = name;
+    return page.record();
+}
+
 // Short forms for tests that only care about names.
 QByteArray sound(const QByteArray &name, float maxDistance = 0);
-QByteArray texture(const QByteArray &name);
+inline QByteArray texture(const QByteArray &name)
+{
+    return named<TexturePage>(name);
+}
 
 // A table file is its records one after another.
 QByteArray table(const QList<QByteArray> &records);

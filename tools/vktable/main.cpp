@@ -41,11 +41,18 @@ void writeLine(PageKind kind, int position, int slot, const QByteArray &name)
     std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
 }
 
-int list(const QString &path)
+// Loads path as the program does, with its warning about pages of another version.
+Workspace loaded(const QString &path)
 {
     Workspace workspace(Workspace::programDirectory());
     if (workspace.load(path))
         std::fprintf(stderr, "%s\n", kVersionMismatchMessage.data());
+    return workspace;
+}
+
+int list(const QString &path)
+{
+    const Workspace workspace = loaded(path);
     const PageDirectory &pages = workspace.pages();
     for (PageKind kind : kEditedKinds) {
         const QList<QByteArray> &names = workspace.pageNames(kind);
@@ -59,9 +66,7 @@ int list(const QString &path)
 
 int resave(const QString &in, const QString &out)
 {
-    Workspace workspace(Workspace::programDirectory());
-    if (workspace.load(in))
-        std::fprintf(stderr, "%s\n", kVersionMismatchMessage.data());
+    Workspace workspace = loaded(in);
     if (workspace.pages().totalPageCount() == 0) {
         std::fprintf(stderr, "Nothing to save!\n");
         return 1;

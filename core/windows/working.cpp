@@ -1,0 +1,53 @@
+#include "working.h"
+
+#include "loader.h"
+#include "userdialogs.h"
+#include "workspace.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+LoaderWindow::LoaderWindow(UserDialogs &dialogs, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    , m_dialogs(dialogs)
+{
+    setObjectName(u"working"_s);
+    setWindowTitle(u"Loading table file..."_s);
+    setFixedSize(198, 138);
+
+    auto *working = new QLabel(u"Working"_s, this);
+    working->setAlignment(Qt::AlignCenter);
+    QFont bold = working->font();
+    bold.setBold(true);
+    working->setFont(bold);
+    auto *noteCaption = new QLabel(u"Note:"_s, this);
+    noteCaption->setStyleSheet(u"color: red;"_s);
+    auto *note = new QLabel(u"If the program is still loading after a minute, it may have "
+                            "freezed... Just press Ctrl+Alt+Del to close it."_s,
+                            this);
+    note->setWordWrap(true);
+    m_cancel = new QPushButton(u"Cancel"_s, this);
+    m_cancel->setAutoDefault(false);
+
+    auto *layout = new QGridLayout(this);
+    layout->addWidget(working, 0, 0, 1, 2);
+    layout->addWidget(m_cancel, 1, 0, 1, 2, Qt::AlignHCenter);
+    layout->addWidget(noteCaption, 2, 0, Qt::AlignTop);
+    layout->addWidget(note, 2, 1);
+    layout->setColumnStretch(1, 1);
+}
+
+QString LoaderWindow::OpenGAMFile()
+{
+    return m_dialogs.openFileName(parentWidget(),
+                                  { u"Load table file"_s, kTableFileFilter, u"gam"_s, QString() });
+}
+
+void LoaderWindow::LoadTableFile(Workspace &workspace, const QString &path)
+{
+    if (workspace.load(path))
+        m_dialogs.message(this, u"Warning!"_s, kVersionMismatchMessage, UserDialogs::Icon::Warning);
+}

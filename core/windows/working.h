@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDialog>
+
+class QPushButton;
+class UserDialogs;
+class Workspace;
+
+// The file-type filter of the dialogs that pick a table file.
+inline constexpr QLatin1StringView kTableFileFilter("Table files(*.gam)|*.gam|All files(*.*)|*.*");
+
+// The loader window: shown while a table file is read, and the owner of the dialog that
+// picks the table file to load.
+class LoaderWindow : public QDialog
+{
+public:
+    LoaderWindow(UserDialogs &dialogs, QWidget *parent = nullptr);
+
+    // The table file the user picks, or an empty string when the user cancels.
+    QString OpenGAMFile();
+    // Loads the file into the workspace and warns, once, about pages of another version.
+    // Throws TableError; the workspace is then unchanged.
+    void LoadTableFile(Workspace &workspace, const QString &path);
+
+    // Ends the program, as the main menu's Exit does.
+    QPushButton &cancelButton() const { return *m_cancel; }
+
+private:
+    UserDialogs &m_dialogs;
+    QPushButton *m_cancel;
+};

@@ -1,0 +1,109 @@
+#include "fieldform.h"
+
+#include "fieldcheck.h"
+#include "hoverhelp.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+
+FieldForm::FieldForm(std::span<const FieldSpec> fields, std::span<const int> columnStarts,
+                     HoverHelp &help, FieldCheck &check, QWidget *parent)
+    : QWidget(parent)
+    , m_fields(fields)
+{
+    auto *columns = new QHBoxLayout(this);
+    columns->setContentsMargins(0, 0, 0, 0);
+    columns->setSpacing(16);
+    QFormLayout *column = nullptr;
+    for (int i = 0; i < int(fields.size()); ++i) {
+        if (!column ||
+            std::find(columnStarts.begin(), columnStarts.end(), i) != columnStarts.end()) {
+            column = new QFormLayout;
+            column->setLabelAlignment(Qt::AlignLeft);
+            column->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+            columns->addLayout(column, 1);
+        }
+        const FieldSpec &field = fields[i];
+        auto *caption = new QLabel(QString::fromLatin1(field.caption), this);
+        help.addHint(caption, QString::fromLatin1(field.hint));
+
+        QWidget *control;
+        if (isBitSet(field.encoding)) {
+            auto *list = new QListWidget(this);
+            for (const char *item : field.flagItems) {
+                auto *entry = new QListWidgetItem(QString::fromLatin1(item), list);
+                entry->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+                entry->setCheckState(Qt::Unchecked);
+            }
+            const int rows = std::min<int>(int(field.flagItems.size()), 10);
+            list->setFixedHeight(rows * list->sizeHintForRow(0) + 2 * list->frameWidth());
+            control = list;
+        } else {
+            auto *edit = new QLineEdit(this);
+            if (field.check)
+                check.add(edit, *field.check);
+            control = edit;
+        }
+        caption->setBuddy(control);
+        column->addRow(caption, control);
+        m_captions.append(caption);
+        m_controls.append(control);
+    }
+}
+
+void FieldForm::setValues(const FieldValues &values)
+{
+    Q_ASSERT(values.size() == qsizetype(m_fields.size()));
+    for (int i = 0; i < int(m_fields.size()); ++i) {
+        const FieldValue &value = values[i];
+        if (auto *list = checkList(i)) {
+            const quint32 bits = std::get<quint32>(value);
+            for (int item = 0; item < list->count(); ++item)
+                list->item(item)->setCheckState(bits & (1u << item) ? Qt::Checked : Qt::Unchecked);
+        } else if (m_fields[i].encoding == FieldEncoding::String) {
+            edit(i)->setText(QString::fromLatin1(std::get<QByteArray>(value)));
+        } else {
+            edit(i)->setText(std::get<QString>(value));
+        }
+        if (auto *line = edit(i))
+            line->setCursorPosition(0);
+    }
+}
+
+FieldValues FieldForm::values() const
+{
+    FieldValues values;
+    values.reserve(m_fields.size());
+    for (int i = 0; i < int(m_fields.size()); ++i) {
+        if (const auto *list = checkList(i)) {
+            quint32 bits = 0;
+            for (int item = 0; item < list->count(); ++item)
+                if (list->item(item)->checkState() == Qt::Checked)
+                    bits |= 1u << item;
+            values.append(bits);
+        } else if (m_fields[i].encoding == FieldEncoding::String) {
+            values.append(edit(i)->text().toLatin1());
+        } else {
+            values.append(edit(i)->text());
+        }
+    }
+    return values;
+}
+
+QLineEdit *FieldForm::edit(int field) const
+{
+    return qobject_cast<QLineEdit *>(m_controls.value(field));
+}
+
+QListWidget *FieldForm::checkList(int field) const
+{
+    return qobject_cast<QListWidget *>(m_controls.value(field));
+}
+
+QLabel *FieldForm::caption(int field) const
+{
+    return m_captions.value(field);
+}

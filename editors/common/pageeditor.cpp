@@ -1,0 +1,347 @@
+#include "pageeditor.h"
+
+#include "editorstyle.h"
+#include "fieldcheck.h"
+#include "fieldcodecs.h"
+#include "fieldform.h"
+#include "hoverhelp.h"
+#include "pagelistmodel.h"
+#include "savefile.h"
+#include "tableerror.h"
+#include "userdialogs.h"
+#include "workspace.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QtEndian>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr std::array kShortcutKeys = { QKeyCombination(Qt::CTRL, Qt::Key_C),
+                                       QKeyCombination(Qt::CTRL, Qt::Key_V),
+                                       QKeyCombination(Qt::CTRL, Qt::Key_I),
+                                       QKeyCombination(Qt::CTRL, Qt::Key_E) };
+
+// Edit fields claim Ctrl+C and Ctrl+V for themselves; the editor's shortcuts must win, since
+// they act on the whole window.
+class ShortcutPriority : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::ShortcutOverride)
+            return false;
+        const QKeyCombination keys = static_cast<QKeyEvent *>(event)->keyCombination();
+        if (std::find(kShortcutKeys.begin(), kShortcutKeys.end(), keys) == kShortcutKeys.end())
+            return false;
+        event->ignore();
+        return true;
+    }
+};
+
+QFrame *panel(QWidget *parent)
+{
+    auto *frame = new QFrame(parent);
+    frame->setObjectName(u"panel"_s);
+    frame->setFrameShape(QFrame::StyledPanel);
+    return frame;
+}
+
+} // namespace
+
+PageEditor::PageEditor(Workspace &workspace, UserDialogs &dialogs, const PageFormat &format,
+                       std::span<const int> columnStarts, QWidget *parent)
+    : QDialog(parent,
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    , m_workspace(workspace)
+    , m_dialogs(dialogs)
+    , m_format(format)
+{
+    const EditorTexts &kindTexts = texts();
+    setWindowTitle(QString::fromLatin1(kindTexts.windowTitle));
+    setObjectName(QString::fromLatin1(kindTexts.windowTitle).toLower());
+    setModal(true);
+    applyEditorStyle(this);
+
+    m_memo = new QPlainTextEdit(this);
+    m_memo->setReadOnly(true);
+    m_memo->setAccessibleName(u"Help"_s);
+    m_memo->setFixedHeight(m_memo->fontMetrics().lineSpacing() * 3 + 12);
+    m_help = new HoverHelp(m_memo);
+    m_help->addArea(this);
+    m_check = new FieldCheck(m_dialogs, this);
+
+    QFrame *listPanel = panel(this);
+    m_help->addArea(listPanel);
+    auto *listLayout = new QVBoxLayout(listPanel);
+    auto *listCaption = new QLabel(QString::fromLatin1(kindTexts.listCaption), listPanel);
+    m_model = new PageListModel(m_workspace, kind(), this);
+    m_list = new QListView(listPanel);
+    m_list->setModel(m_model);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setUniformItemSizes(true);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setMinimumWidth(180);
+    m_list->setAccessibleName(listCaption->text());
+    listCaption->setBuddy(m_list);
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &PageEditor::selectPage);
+    auto *listButtons = new QHBoxLayout;
+    auto *addPage = makeButton(u"Add"_s, QString::fromLatin1(kindTexts.addHint));
+    auto *deleteSelected = makeButton(u"Delete"_s, QString::fromLatin1(kindTexts.deleteHint));
+    connect(addPage, &QPushButton::clicked, this, &PageEditor::add);
+    connect(deleteSelected, &QPushButton::clicked, this, &PageEditor::deletePage);
+    listButtons->addWidget(addPage);
+    listButtons->addWidget(deleteSelected);
+    listLayout->addWidget(listCaption);
+    listLayout->addWidget(m_list, 1);
+    listLayout->addLayout(listButtons);
+
+    QFrame *fieldPanel = panel(this);
+    m_help->addArea(fieldPanel);
+    auto *fieldLayout = new QVBoxLayout(fieldPanel);
+    m_form = new FieldForm(m_format.fields, columnStarts, *m_help, *m_check, fieldPanel);
+    m_help->addArea(m_form);
+    fieldLayout->addWidget(m_form);
+    fieldLayout->addStretch(1);
+    m_buttonRow = new QHBoxLayout;
+    m_buttonRow->addStretch(1);
+    auto *applyPage = makeButton(u"&Apply"_s, QString::fromLatin1(kindTexts.applyHint));
+    auto *closeEditor = makeButton(u"&Close"_s, QString::fromLatin1(kindTexts.closeHint));
+    connect(applyPage, &QPushButton::clicked, this, &PageEditor::apply);
+    connect(closeEditor, &QPushButton::clicked, this, &QDialog::accept);
+    m_buttonRow->addWidget(applyPage);
+    m_buttonRow->addWidget(closeEditor);
+    fieldLayout->addLayout(m_buttonRow);
+
+    auto *panels = new QHBoxLayout;
+    panels->addWidget(listPanel);
+    panels->addWidget(fieldPanel, 1);
+    auto *window = new QVBoxLayout(this);
+    window->addLayout(panels, 1);
+    window->addWidget(m_memo);
+    window->setSizeConstraint(QLayout::SetFixedSize);
+
+    addShortcut(u"Copy"_s, kShortcutKeys[0], &PageEditor::copy);
+    addShortcut(u"Paste"_s, kShortcutKeys[1], &PageEditor::paste);
+    addShortcut(u"Import"_s, kShortcutKeys[2], &PageEditor::importPage);
+    addShortcut(u"Export"_s, kShortcutKeys[3], &PageEditor::exportPage);
+    auto *priority = new ShortcutPriority(this);
+    for (QLineEdit *edit : m_form->findChildren<QLineEdit *>())
+        edit->installEventFilter(priority);
+}
+
+QPushButton *PageEditor::makeButton(const QString &text, const QString &hint)
+{
+    auto *button = new QPushButton(text, this);
+    // A click leaves the focus in the field being edited, as the editor's buttons always have.
+    button->setFocusPolicy(Qt::TabFocus);
+    button->setAutoDefault(false);
+    m_help->addHint(button, hint);
+    return button;
+}
+
+QPushButton *PageEditor::addButton(const QString &text, const QString &hint)
+{
+    QPushButton *button = makeButton(text, hint);
+    m_buttonRow->insertWidget(m_buttonRow->count() - 2, button);
+    return button;
+}
+
+void PageEditor::addShortcut(const QString &text, const QKeySequence &keys,
+                             void (PageEditor::*command)())
+{
+    auto *action = new QAction(text, this);
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, command);
+    addAction(action);
+}
+
+template<typename Command> void PageEditor::guarded(Command &&command)
+{
+    try {
+        command();
+    } catch (const TableError &error) {
+        m_dialogs.error(this, error.message());
+    }
+}
+
+void PageEditor::reloadList()
+{
+    m_model->reload();
+    m_list->clearSelection();
+}
+
+int PageEditor::selectedPosition() const
+{
+    const QModelIndexList selected = m_list->selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.constFirst().row();
+}
+
+void PageEditor::selectPosition(int position)
+{
+    const QModelIndex index = m_model->index(position);
+    m_list->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
+    m_list->setCurrentIndex(index);
+    m_list->scrollTo(index);
+}
+
+QByteArray PageEditor::showPage(RecordReader &reader)
+{
+    const PageBody body = PageBody::read(m_format, reader);
+    m_form->setValues(body.values);
+    return body.name();
+}
+
+QByteArray PageEditor::buildRecord() const
+{
+    return PageBody { m_form->values() }.record(m_format);
+}
+
+void PageEditor::selectPage()
+{
+    const int position = selectedPosition();
+    if (position < 0)
+        return;
+    guarded([&] {
+        RecordReader reader(m_workspace.readPage(kind(), position));
+        if (reader.version() != m_format.info().version) {
+            m_dialogs.message(this, u"Warning"_s, QString::fromLatin1(texts().versionMessage),
+                              UserDialogs::Icon::Warning);
+            return;
+        }
+        m_workspace.setPageName(kind(), position, showPage(reader));
+        m_model->rowChanged(position);
+    });
+}
+
+void PageEditor::apply()
+{
+    const int position = selectedPosition();
+    if (position < 0)
+        return;
+    guarded([&] {
+        const QByteArray record = buildRecord();
+        m_workspace.applyPage(kind(), position, record, m_form->edit(0)->text().toLatin1());
+        m_model->rowChanged(position);
+    });
+}
+
+void PageEditor::add()
+{
+    guarded([&] {
+        const QByteArray record = PageBody::blank(m_format).record(m_format);
+        m_model->appendRow(
+            [&] { m_workspace.addPage(kind(), record, QByteArray(texts().newPageName)); });
+        selectLast();
+    });
+}
+
+void PageEditor::selectLast()
+{
+    selectPosition(m_model->rowCount() - 1);
+}
+
+void PageEditor::deletePage()
+{
+    const int position = selectedPosition();
+    if (position < 0)
+        return;
+    m_model->removeRow(position, [&] { m_workspace.removePage(kind(), position); });
+    m_list->clearSelection();
+}
+
+void PageEditor::copy()
+{
+    if (selectedPosition() < 0)
+        return;
+    guarded([&] {
+        const QByteArray record = buildRecord();
+        SafeSave clipboard(m_workspace.filePath(WorkspaceFile::clipboard));
+        clipboard.write(record);
+        clipboard.commit();
+    });
+}
+
+void PageEditor::paste()
+{
+    const QString clipboard = m_workspace.filePath(WorkspaceFile::clipboard);
+    if (!QFileInfo::exists(clipboard))
+        return;
+    guarded([&] { appendPageFile(clipboard, u"page clipboard"_s); });
+}
+
+void PageEditor::exportPage()
+{
+    const int position = selectedPosition();
+    if (position < 0)
+        return;
+    const EditorTexts &kindTexts = texts();
+    QString proposed = m_model->data(m_model->index(position), Qt::DisplayRole).toString();
+    proposed.replace(u'/', u'_');
+    const QString target =
+        m_dialogs.saveFileName(this,
+                               { u"Export page"_s, QString::fromLatin1(kindTexts.pageFileFilter),
+                                 QString::fromLatin1(kindTexts.pageFileExtension), proposed });
+    if (target.isEmpty())
+        return;
+    guarded([&] {
+        const QByteArray record = buildRecord();
+        SafeSave file(target);
+        file.write(record);
+        file.commit();
+    });
+}
+
+void PageEditor::importPage()
+{
+    const EditorTexts &kindTexts = texts();
+    const QString source =
+        m_dialogs.openFileName(this,
+                               { u"Import page"_s, QString::fromLatin1(kindTexts.pageFileFilter),
+                                 QString::fromLatin1(kindTexts.pageFileExtension), QString() });
+    if (source.isEmpty())
+        return;
+    guarded([&] { appendPageFile(source, u"page file \"%1\""_s.arg(source)); });
+}
+
+void PageEditor::appendPageFile(const QString &path, const QString &description)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw TableError(u"Cannot open the %1: %2"_s.arg(description, file.errorString()));
+    const QByteArray header = file.read(RecordHeader::kindSize + RecordHeader::lengthSize);
+    if (header.isEmpty() || quint8(header[0]) != quint8(kind()))
+        return;
+    const auto damaged = [&](const QString &what) {
+        return TableError(u"The %1 is damaged: %2"_s.arg(description, what));
+    };
+    if (header.size() < RecordHeader::kindSize + RecordHeader::lengthSize)
+        throw damaged(u"it ends inside its record header"_s);
+    const quint32 length = qFromLittleEndian<quint32>(header.constData() + 1);
+    if (length < quint32(RecordHeader::minimumLength))
+        throw damaged(u"its record has an impossible length of %1 bytes"_s.arg(length));
+    if (qint64(length) + 1 > file.size())
+        throw damaged(u"its record runs past the end of the file"_s);
+    QByteArray record = header;
+    record.append(file.read(qint64(length) - (RecordHeader::lengthSize)));
+    if (record.size() != qsizetype(length) + 1)
+        throw TableError(u"Cannot read the %1: %2"_s.arg(description, file.errorString()));
+    m_model->appendRow([&] { m_workspace.addPage(kind(), record, QByteArray()); });
+    selectLast();
+}

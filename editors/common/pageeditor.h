@@ -1,0 +1,87 @@
+#pragma once
+
+#include "editorkinds.h"
+#include "pagefields.h"
+
+#include <QDialog>
+
+class FieldCheck;
+class FieldForm;
+class HoverHelp;
+class PageListModel;
+class QHBoxLayout;
+class QListView;
+class QPlainTextEdit;
+class QPushButton;
+class RecordReader;
+class UserDialogs;
+class Workspace;
+
+// The one page editor workflow of every kind: the page list, Select page, Apply, Add,
+// Delete, Close, and Copy, Paste, Export and Import on window-wide shortcuts. A kind's editor
+// gives its field table and adds only what is its own.
+class PageEditor : public QDialog
+{
+public:
+    PageEditor(Workspace &workspace, UserDialogs &dialogs, const PageFormat &format,
+               std::span<const int> columnStarts, QWidget *parent = nullptr);
+
+    PageKind kind() const { return m_format.kind; }
+    const EditorTexts &texts() const { return editorTexts(kind()); }
+
+    // Shows the workspace's list afresh, after a load or New table file; nothing selected.
+    void reloadList();
+
+    // -1 when no page is selected.
+    int selectedPosition() const;
+    void selectPosition(int position);
+
+    void selectPage();
+    void apply();
+    void add();
+    void deletePage();
+    void copy();
+    void paste();
+    void exportPage();
+    void importPage();
+
+    FieldForm &form() const { return *m_form; }
+    QListView &pageList() const { return *m_list; }
+    QPlainTextEdit &helpMemo() const { return *m_memo; }
+
+protected:
+    // Puts the fields of a record of the right version into the controls; returns the name.
+    // A kind with more than its declared fields reads the rest here.
+    virtual QByteArray showPage(RecordReader &reader);
+    // The record the controls describe. Throws TableError, naming the value, if one does not
+    // convert.
+    virtual QByteArray buildRecord() const;
+    // A button beside "&Apply" and "&Close", for a kind's own dialogs.
+    QPushButton *addButton(const QString &text, const QString &hint);
+
+    Workspace &workspace() const { return m_workspace; }
+    UserDialogs &dialogs() const { return m_dialogs; }
+    const PageFormat &format() const { return m_format; }
+    HoverHelp &hoverHelp() const { return *m_help; }
+
+private:
+    QPushButton *makeButton(const QString &text, const QString &hint);
+    void addShortcut(const QString &text, const QKeySequence &keys, void (PageEditor::*command)());
+    // Appends the page record in a page file as a new page and selects it. A file that does
+    // not hold a page of this kind is passed over.
+    void appendPageFile(const QString &path, const QString &description);
+    void selectLast();
+    // Runs a command that works with files; a failure is shown in the standard error box.
+    template<typename Command> void guarded(Command &&command);
+
+    Workspace &m_workspace;
+    UserDialogs &m_dialogs;
+    const PageFormat &m_format;
+    PageListModel *m_model;
+    QListView *m_list;
+    FieldForm *m_form;
+    QPlainTextEdit *m_memo;
+    HoverHelp *m_help;
+    FieldCheck *m_check;
+    QHBoxLayout *m_buttonRow;
+};

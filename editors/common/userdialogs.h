@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QUrl>
+
+class QWidget;
+
+// Every message box, file dialog and link the program hands to the user goes through here,
+// so that the workflows run headless under a scripted double in the tests.
+class UserDialogs
+{
+public:
+    enum class Icon { Information, Warning, Critical };
+
+    struct FileRequest
+    {
+        QString title;
+        QString filter; // description|pattern pairs, bar-separated
+        QString defaultSuffix;
+        QString fileName; // proposed name; empty keeps the dialog's last one
+    };
+
+    virtual ~UserDialogs() = default;
+
+    // A box with an OK button only.
+    virtual void message(QWidget *parent, const QString &caption, const QString &text,
+                         Icon icon) = 0;
+    // The chosen file, or an empty string when the user cancels.
+    virtual QString openFileName(QWidget *parent, const FileRequest &request) = 0;
+    // Asks before replacing an existing file.
+    virtual QString saveFileName(QWidget *parent, const FileRequest &request) = 0;
+    // Hands a web or mail link to the user's browser or mail program; failures go unreported.
+    virtual void openUrl(const QUrl &url) = 0;
+
+    // The standard error box: the application's title, a stop icon and OK.
+    void error(QWidget *parent, const QString &text);
+};
+
+// Turns "Sounds(*.isp)|*.isp|All files(*.*)|*.*" into Qt's "Sounds(*.isp);;All files(*.*)".
+QString qtFileFilter(const QString &barFilter);
+
+// The real dialogs of the desktop.
+class QtUserDialogs : public UserDialogs
+{
+public:
+    void message(QWidget *parent, const QString &caption, const QString &text, Icon icon) override;
+    QString openFileName(QWidget *parent, const FileRequest &request) override;
+    QString saveFileName(QWidget *parent, const FileRequest &request) override;
+    void openUrl(const QUrl &url) override;
+
+private:
+    QString run(QWidget *parent, const FileRequest &request, bool save);
+
+    // Each dialog starts where the user last went with it.
+    QHash<QString, QString> m_lastFiles;
+};

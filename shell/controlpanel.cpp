@@ -1,0 +1,167 @@
+#include "controlpanel.h"
+
+#include "about.h"
+#include "links.h"
+#include "main.h"
+#include "saving.h"
+#include "sounds.h"
+#include "tableerror.h"
+#include "userdialogs.h"
+#include "working.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QScreen>
+
+using namespace Qt::StringLiterals;
+
+ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialogs)
+    : m_dialogs(dialogs)
+    , m_workspace(workspaceDirectory)
+{
+    // The windows are made once, in this order, and live as long as the program.
+    m_main = std::make_unique<MainWindow>(m_workspace);
+    m_loader = new LoaderWindow(m_dialogs, m_main.get());
+    m_editors[kindIndex(PageKind::Sound)] = new SoundEditor(m_workspace, m_dialogs, m_main.get());
+    m_about = new AboutBox(m_dialogs, m_main.get());
+    m_saving = new SavingWindow(m_main.get());
+
+    for (PageKind kind : kEditedKinds)
+        m_main->setEditorAvailable(kind, editor(kind) != nullptr);
+
+    connect(m_main.get(), &MainWindow::newTableRequested, this, &ControlPanel::newTable);
+    connect(m_main.get(), &MainWindow::loadTableRequested, this, &ControlPanel::loadTable);
+    connect(m_main.get(), &MainWindow::saveTableRequested, this, &ControlPanel::saveTable);
+    connect(m_main.get(), &MainWindow::checkForNewVersionsRequested, this,
+            &ControlPanel::checkForNewVersions);
+    connect(m_main.get(), &MainWindow::editorRequested, this, &ControlPanel::openEditor);
+    connect(m_main.get(), &MainWindow::aboutRequested, this, &ControlPanel::showAbout);
+    connect(m_main.get(), &MainWindow::webSiteRequested, this,
+            [this] { m_dialogs.openUrl(Links::webSite()); });
+    connect(m_main.get(), &MainWindow::exitRequested, this, &ControlPanel::endRequested);
+    connect(&m_loader->cancelButton(), &QPushButton::clicked, this, &ControlPanel::endRequested);
+}
+
+ControlPanel::~ControlPanel() = default;
+
+void ControlPanel::show()
+{
+    const QRect screen = m_main->screen()->availableGeometry();
+    m_main->move(screen.center() - m_main->rect().center());
+    m_main->show();
+}
+
+void ControlPanel::refreshLists()
+{
+    for (PageEditor *pageEditor : m_editors)
+        if (pageEditor)
+            pageEditor->reloadList();
+}
+
+void ControlPanel::newTable()
+{
+    m_workspace.newTable();
+    refreshLists();
+}
+
+void ControlPanel::loadTable()
+{
+    const QString path = m_loader->OpenGAMFile();
+    if (!path.isEmpty())
+        loadFile(path);
+}
+
+namespace {
+
+// Shows a window at once and keeps the main window out of reach while the table file is
+// read or written on the user-interface thread.
+class BusyWindow
+{
+public:
+    BusyWindow(QWidget &window, QWidget &main)
+        : m_window(window)
+        , m_main(main)
+    {
+        m_window.show();
+        m_main.setEnabled(false);
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        m_window.repaint();
+        m_main.repaint();
+    }
+    ~BusyWindow()
+    {
+        m_window.hide();
+        m_main.setEnabled(true);
+    }
+
+private:
+    QWidget &m_window;
+    QWidget &m_main;
+};
+
+} // namespace
+
+bool ControlPanel::loadFile(const QString &path)
+{
+    try {
+        BusyWindow busy(*m_loader, *m_main);
+        m_loader->LoadTableFile(m_workspace, path);
+        refreshLists();
+        return true;
+    } catch (const TableError &error) {
+        m_dialogs.error(m_main.get(), error.message());
+        return false;
+    }
+}
+
+void ControlPanel::saveTable()
+{
+    if (m_workspace.pages().totalPageCount() == 0) {
+        m_dialogs.message(m_main.get(), u"Error"_s, u"Nothing to save!"_s,
+                          UserDialogs::Icon::Critical);
+        return;
+    }
+    const QString target = m_dialogs.saveFileName(
+        m_main.get(), { u"Save table file"_s, kTableFileFilter, u"gam"_s, QString() });
+    if (!target.isEmpty())
+        saveTo(target);
+}
+
+void ControlPanel::saveTo(const QString &target)
+{
+    Workspace::SaveResult result;
+    try {
+        BusyWindow busy(*m_saving, *m_main);
+        m_saving->setProgress(0);
+        result = m_workspace.save(target, [this](int percent) { m_saving->setProgress(percent); });
+    } catch (const TableError &error) {
+        // A failed reload after a save over the loaded file empties the table.
+        refreshLists();
+        m_dialogs.error(m_main.get(), error.message());
+        return;
+    }
+    m_dialogs.message(m_main.get(), u"Done"_s, u"Table file saved"_s,
+                      UserDialogs::Icon::Information);
+    if (result.reloaded) {
+        refreshLists();
+        if (result.versionMismatch)
+            m_dialogs.message(m_loader, u"Warning!"_s, kVersionMismatchMessage,
+                              UserDialogs::Icon::Warning);
+    }
+}
+
+void ControlPanel::checkForNewVersions()
+{
+    m_dialogs.openUrl(Links::updateCheck());
+}
+
+void ControlPanel::openEditor(PageKind kind)
+{
+    if (PageEditor *pageEditor = editor(kind))
+        pageEditor->exec();
+}
+
+void ControlPanel::showAbout()
+{
+    m_about->exec();
+}

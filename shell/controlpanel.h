@@ -1,0 +1,63 @@
+#pragma once
+
+#include "pagekinds.h"
+#include "workspace.h"
+
+#include <QObject>
+
+#include <array>
+#include <memory>
+
+class AboutBox;
+class LoaderWindow;
+class MainWindow;
+class PageEditor;
+class SavingWindow;
+class UserDialogs;
+
+// The application: the workspace, every window, made once in a fixed order, and the
+// commands of the main window.
+class ControlPanel : public QObject
+{
+    Q_OBJECT
+
+public:
+    ControlPanel(const QString &workspaceDirectory, UserDialogs &dialogs);
+    ~ControlPanel() override;
+
+    void show();
+
+    Workspace &workspace() { return m_workspace; }
+    MainWindow &mainWindow() const { return *m_main; }
+    LoaderWindow &loaderWindow() const { return *m_loader; }
+    SavingWindow &savingWindow() const { return *m_saving; }
+    AboutBox &aboutBox() const { return *m_about; }
+    // nullptr for a kind that has no editor yet.
+    PageEditor *editor(PageKind kind) const { return m_editors[kindIndex(kind)]; }
+
+    void newTable();
+    void loadTable();
+    // Loads path as Load table file does after its dialog. Returns whether it loaded.
+    bool loadFile(const QString &path);
+    void saveTable();
+    // Saves to target as Save table file does after its dialog.
+    void saveTo(const QString &target);
+    void checkForNewVersions();
+    void openEditor(PageKind kind);
+    void showAbout();
+
+signals:
+    // Exit, the close hot area and the loader window's Cancel: end at once, asking nothing.
+    void endRequested();
+
+private:
+    void refreshLists();
+
+    UserDialogs &m_dialogs;
+    Workspace m_workspace;
+    std::unique_ptr<MainWindow> m_main;
+    LoaderWindow *m_loader;
+    std::array<PageEditor *, kEditedKinds.size()> m_editors {};
+    AboutBox *m_about;
+    SavingWindow *m_saving;
+};

@@ -1,0 +1,191 @@
+#include "main.h"
+
+#include "workspace.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct EditorArea
+{
+    PageKind kind;
+    const char *label;
+    QPoint labelAt;
+    QRect place;
+};
+
+constexpr std::array<EditorArea, 6> kEditorAreas = { {
+    { PageKind::Texture, "Textures", { 96, 128 }, { 24, 88, 121, 89 } },
+    { PageKind::Sound, "Sounds", { 224, 264 }, { 192, 200, 105, 89 } },
+    { PageKind::Weapon, "Weapons", { 328, 136 }, { 320, 96, 177, 89 } },
+    { PageKind::Generic, "Generics", { 216, 160 }, { 192, 80, 97, 105 } },
+    { PageKind::Door, "Doors", { 96, 240 }, { 24, 200, 121, 89 } },
+    { PageKind::Ship, "Ships", { 344, 232 }, { 320, 184, 177, 105 } },
+} };
+
+} // namespace
+
+HotArea::HotArea(const QString &name, const QRect &place, QWidget *parent)
+    : QAbstractButton(parent)
+{
+    setGeometry(place);
+    setAccessibleName(name);
+    setToolTip(name);
+    setFocusPolicy(Qt::NoFocus);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void HotArea::paintEvent(QPaintEvent *)
+{
+    if (!underMouse() || !isEnabled())
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor glow(120, 200, 255);
+    painter.setPen(QPen(glow, 1));
+    painter.setBrush(QColor(glow.red(), glow.green(), glow.blue(), isDown() ? 70 : 40));
+    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+}
+
+DragStrip::DragStrip(const QRect &place, QWidget *window)
+    : QWidget(window)
+{
+    setGeometry(place);
+}
+
+void DragStrip::mousePressEvent(QMouseEvent *event)
+{
+    m_dragging = true;
+    m_pressed = event->position().toPoint();
+}
+
+void DragStrip::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!m_dragging)
+        return;
+    // The strip moves with the window, so the pointer keeps its place on the strip.
+    QWidget *w = window();
+    w->move(w->pos() + event->position().toPoint() - m_pressed);
+}
+
+void DragStrip::mouseReleaseEvent(QMouseEvent *)
+{
+    m_dragging = false;
+}
+
+QPoint menuPoint(const QRect &frame, const QSize &client, const QRect &hotArea)
+{
+    return { qRound(frame.left() + (frame.width() - client.width()) * 0.5 + hotArea.left()),
+             frame.top() + hotArea.top() + hotArea.height() };
+}
+
+MainWindow::MainWindow(const Workspace &workspace)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
+    , m_background(u":/art/background.png"_s)
+{
+    workspace.cleanUp();
+    setObjectName(u"main"_s);
+    setWindowTitle(u"VK Control Panel"_s);
+    QApplication::setApplicationDisplayName(windowTitle());
+    setFixedSize(525, 325);
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
+
+    for (const EditorArea &area : kEditorAreas) {
+        auto *hot = new HotArea(QString::fromLatin1(area.label), area.place, this);
+        hot->setEnabled(false);
+        connect(hot, &QAbstractButton::clicked, this,
+                [this, kind = area.kind] { emit editorRequested(kind); });
+        m_editorAreas[kindIndex(area.kind)] = hot;
+    }
+    // The labels lie over their hot areas and let the mouse through to them.
+    for (const EditorArea &area : kEditorAreas) {
+        auto *label = new QLabel(QString::fromLatin1(area.label), this);
+        label->setStyleSheet(u"color: white; background: transparent;"_s);
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        label->move(area.labelAt);
+        label->adjustSize();
+    }
+
+    m_dragStrip = new DragStrip({ 24, 0, 457, 25 }, this);
+    m_menuArea = new HotArea(u"Main menu"_s, { 7, 7, 16, 16 }, this);
+    m_minimiseArea = new HotArea(u"Minimize"_s, { 483, 7, 16, 16 }, this);
+    m_closeArea = new HotArea(u"Close"_s, { 502, 7, 16, 16 }, this);
+    connect(m_menuArea, &QAbstractButton::clicked, this, &MainWindow::openMainMenu);
+    connect(m_minimiseArea, &QAbstractButton::clicked, this, &QWidget::showMinimized);
+    connect(m_closeArea, &QAbstractButton::clicked, this, &MainWindow::exitRequested);
+
+    m_about = new QToolButton(this);
+    m_about->setGeometry(496, 296, 25, 25);
+    m_about->setAutoRaise(true);
+    m_about->setFocusPolicy(Qt::NoFocus);
+    m_about->setAccessibleName(u"About"_s);
+    m_about->setToolTip(u"About"_s);
+    QIcon glyph;
+    glyph.addPixmap(QPixmap(u":/art/about.png"_s), QIcon::Normal);
+    glyph.addPixmap(QPixmap(u":/art/about-disabled.png"_s), QIcon::Disabled);
+    m_about->setIcon(glyph);
+    m_about->setIconSize({ 25, 25 });
+    m_about->setStyleSheet(u"QToolButton { border: none; background: transparent; }"_s);
+    connect(m_about, &QToolButton::clicked, this, &MainWindow::aboutRequested);
+
+    auto *web = new QToolButton(this);
+    const QPixmap webPicture(u":/art/weblink.png"_s);
+    web->setIcon(webPicture);
+    web->setIconSize(webPicture.isNull() ? QSize(52, 16) : webPicture.size());
+    web->setGeometry(QRect(QPoint(8, 303), web->iconSize()));
+    web->setStyleSheet(m_about->styleSheet());
+    web->setFocusPolicy(Qt::NoFocus);
+    web->setCursor(Qt::PointingHandCursor);
+    web->setAccessibleName(u"Website"_s);
+    web->setToolTip(u"Website"_s);
+    connect(web, &QToolButton::clicked, this, &MainWindow::webSiteRequested);
+    m_webLink = web;
+
+    m_menu = new QMenu(this);
+    const auto item = [this](const char *name, const QString &text, auto signal) {
+        QAction *action = m_menu->addAction(text);
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, signal);
+    };
+    item("Newtablefile1", u"&New table file"_s, &MainWindow::newTableRequested);
+    item("Loadtablefile1", u"&Load table file..."_s, &MainWindow::loadTableRequested);
+    item("Savetablefile1", u"&Save table file..."_s, &MainWindow::saveTableRequested);
+    m_menu->addSeparator()->setObjectName(u"N1"_s);
+    item("Checkfornewversions1", u"&Check for new versions..."_s,
+         &MainWindow::checkForNewVersionsRequested);
+    m_menu->addSeparator()->setObjectName(u"N2"_s);
+    item("Exit1", u"E&xit"_s, &MainWindow::exitRequested);
+}
+
+HotArea &MainWindow::hotArea(PageKind kind) const
+{
+    return *m_editorAreas[kindIndex(kind)];
+}
+
+void MainWindow::setEditorAvailable(PageKind kind, bool available)
+{
+    hotArea(kind).setEnabled(available);
+}
+
+void MainWindow::openMainMenu()
+{
+    m_menu->popup(menuPoint(frameGeometry(), size(), m_menuArea->geometry()));
+}
+
+void MainWindow::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    if (m_background.isNull())
+        painter.fillRect(rect(), QColor(20, 24, 32));
+    else
+        painter.drawPixmap(0, 0, m_background);
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "pagekinds.h"
+
+#include <QAbstractButton>
+#include <QPixmap>
+#include <QWidget>
+
+class QMenu;
+class QToolButton;
+class Workspace;
+
+// A flat button over the artwork: it draws nothing until the mouse is over it.
+class HotArea : public QAbstractButton
+{
+public:
+    HotArea(const QString &name, const QRect &place, QWidget *parent);
+
+protected:
+    void paintEvent(QPaintEvent *) override;
+    void enterEvent(QEnterEvent *) override { update(); }
+    void leaveEvent(QEvent *) override { update(); }
+};
+
+// The strip along the top edge by which the borderless window is moved.
+class DragStrip : public QWidget
+{
+public:
+    DragStrip(const QRect &place, QWidget *window);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    bool m_dragging = false;
+    QPoint m_pressed;
+};
+
+// Where a popup menu opened from a hot area appears: at the hot area's bottom-left corner,
+// on screen. frame is the window with its border, client the inside of it.
+QPoint menuPoint(const QRect &frame, const QSize &client, const QRect &hotArea);
+
+// The main window: a borderless skinned window whose hot areas open the page editors and
+// whose menu runs the table file commands.
+class MainWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Creating the main window clears what an earlier run left in the workspace.
+    explicit MainWindow(const Workspace &workspace);
+
+    // A kind's hot area; it is disabled until the kind has an editor.
+    HotArea &hotArea(PageKind kind) const;
+    HotArea &menuArea() const { return *m_menuArea; }
+    HotArea &minimiseArea() const { return *m_minimiseArea; }
+    HotArea &closeArea() const { return *m_closeArea; }
+    QToolButton &aboutButton() const { return *m_about; }
+    DragStrip &dragStrip() const { return *m_dragStrip; }
+    QToolButton &webLink() const { return *m_webLink; }
+    QMenu &mainMenu() const { return *m_menu; }
+
+    void setEditorAvailable(PageKind kind, bool available);
+    void openMainMenu();
+
+signals:
+    void newTableRequested();
+    void loadTableRequested();
+    void saveTableRequested();
+    void checkForNewVersionsRequested();
+    void exitRequested();
+    void editorRequested(PageKind kind);
+    void aboutRequested();
+    void webSiteRequested();
+
+protected:
+    void paintEvent(QPaintEvent *) override;
+
+private:
+    QPixmap m_background;
+    std::array<HotArea *, kEditedKinds.size()> m_editorAreas {};
+    HotArea *m_menuArea;
+    HotArea *m_minimiseArea;
+    HotArea *m_closeArea;
+    QToolButton *m_about;
+    DragStrip *m_dragStrip;
+    QToolButton *m_webLink;
+    QMenu *m_menu;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QLockFile;
+
+// The directory for the workspace files: the program's own directory when files can be made
+// there, otherwise the fallback (the user's application data directory), created if need be.
+// Empty when neither can be written.
+QString chooseWorkspaceDirectory(const QString &programDirectory, const QString &fallback);
+
+// The lock that keeps a second copy of the program out of a workspace: both would delete
+// each other's working files. nullptr while a running copy holds it; the lock of a copy that
+// was killed is taken over.
+std::unique_ptr<QLockFile> lockWorkspace(const QString &directory);
+
+inline constexpr char kAlreadyRunningMessage[] = "VK Control Panel is already running.";

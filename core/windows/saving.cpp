@@ -29,6 +29,9 @@ SavingWindow::SavingWindow(QWidget *parent)
 
 void SavingWindow::setProgress(int percent)
 {
+    // One synchronous paint per change: the bar's own repaint would come on top of ours.
+    m_bar->setUpdatesEnabled(false);
     m_bar->setValue(percent);
+    m_bar->setUpdatesEnabled(true);
     m_bar->repaint();
 }

@@ -53,4 +53,18 @@ inline QList<int> slotMap(const PageDirectory &directory, PageKind kind)
     return mapped;
 }
 
+// The records of a table file, each kind byte first.
+inline QList<QByteArray> splitRecords(const QByteArray &table)
+{
+    QList<QByteArray> records;
+    qsizetype at = 0;
+    while (at + 5 <= table.size()) {
+        const quint32 length = quint8(table[at + 1]) | quint8(table[at + 2]) << 8 |
+            quint8(table[at + 3]) << 16 | quint32(quint8(table[at + 4])) << 24;
+        records.append(table.mid(at, qsizetype(length) + 1));
+        at += qsizetype(length) + 1;
+    }
+    return records;
+}
+
 } // namespace testsupport

@@ -1,0 +1,365 @@
+#include "sounds.h"
+
+#include "fieldform.h"
+#include "scripteddialogs.h"
+#include "soundpage.h"
+#include "tablebuilder.h"
+#include "testhelpers.h"
+#include "workspace.h"
+
+#include <QAbstractItemModel>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace testsupport;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class SoundEditorTest : public testing::Test
+{
+protected:
+    SoundEditorTest()
+    {
+        editor.show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&editor));
+    }
+
+    void load(const QList<QByteArray> &records)
+    {
+        writeFile(tablePath, table(records));
+        workspace.load(tablePath);
+        editor.reloadList();
+    }
+
+    QStringList listTexts() const
+    {
+        QStringList texts;
+        const QAbstractItemModel *model = editor.pageList().model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            texts.append(model->index(row, 0).data().toString());
+        return texts;
+    }
+
+    QLineEdit *field(int index) const { return editor.form().edit(index); }
+    QListWidget *flags() const { return editor.form().checkList(SoundPage::Flags); }
+    QPushButton *button(const QString &text) const
+    {
+        for (QPushButton *candidate : editor.findChildren<QPushButton *>())
+            if (candidate->text() == text)
+                return candidate;
+        ADD_FAILURE() << "no button " << text.toStdString();
+        return nullptr;
+    }
+    void click(const QString &text) { QTest::mouseClick(button(text), Qt::LeftButton); }
+    void setField(int index, const QString &text) { field(index)->setText(text); }
+
+    QList<QByteArray> saved()
+    {
+        const QString out = dir.path(u"out.gam"_s);
+        workspace.save(out);
+        return splitRecords(readFile(out));
+    }
+    QByteArray workingFile() const { return readFile(workspace.workingFilePath(PageKind::Sound)); }
+
+    TempDir dir;
+    QString tablePath = dir.path(u"table.gam"_s);
+    Workspace workspace { dir.path() };
+    ScriptedDialogs dialogs;
+    SoundEditor editor { workspace, dialogs };
+};
+
+QByteArray soundWith(const QByteArray &name, qint32 flags, float maxDistance)
+{
+    testsupport::SoundPage page;
+    page.name = name;
+    page.flags = flags;
+    page.maxDistance = maxDistance;
+    return page.record();
+}
+
+} // namespace
+
+TEST_F(SoundEditorTest, SelectReadsFromTheTableFileAndThenFromTheWorkingFile)
+{
+    testsupport::SoundPage laser;
+    laser.name = "Laser";
+    laser.waveFile = "laser.wav";
+    laser.loopEnd = 44100;
+    laser.flags = 0x41; // Looped, Use Cone
+    load({ sound("Hum"), laser.record() });
+    ASSERT_EQ(listTexts(), QStringList({ u"Hum"_s, u"Laser"_s }));
+
+    editor.selectPosition(1);
+    EXPECT_EQ(field(SoundPage::WaveFile)->text(), u"laser.wav");
+    EXPECT_EQ(field(SoundPage::LoopEnd)->text(), u"44100");
+    EXPECT_EQ(flags()->item(0)->checkState(), Qt::Checked);
+    EXPECT_EQ(flags()->item(1)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(flags()->item(6)->checkState(), Qt::Checked);
+
+    // Applied once: the page now lives in the working file and is read from there.
+    setField(SoundPage::WaveFile, u"laser2.wav"_s);
+    click(u"&Apply"_s);
+    EXPECT_TRUE(workspace.pages().resolve(PageKind::Sound, 1).inWorkingFile);
+    editor.selectPosition(0);
+    EXPECT_EQ(field(SoundPage::WaveFile)->text(), u"");
+    editor.selectPosition(1);
+    EXPECT_EQ(field(SoundPage::WaveFile)->text(), u"laser2.wav");
+    EXPECT_EQ(field(SoundPage::LoopEnd)->text(), u"44100");
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(SoundEditorTest, ApplyTwiceThenSaveWritesOnlyTheSecond)
+{
+    load({ sound("A"), sound("B") });
+    editor.selectPosition(0);
+    setField(SoundPage::LoopStart, u"1"_s);
+    click(u"&Apply"_s);
+    setField(SoundPage::LoopStart, u"2"_s);
+    setField(SoundPage::Name, u"A2"_s);
+    click(u"&Apply"_s);
+    EXPECT_EQ(listTexts(), QStringList({ u"A2"_s, u"B"_s }));
+
+    testsupport::SoundPage second;
+    second.name = "A2";
+    second.loopStart = 2;
+    EXPECT_EQ(saved(), QList<QByteArray>({ second.record(), sound("B") }));
+    EXPECT_EQ(splitRecords(workingFile()).size(), 2); // both versions appended, one referenced
+}
+
+TEST_F(SoundEditorTest, AddAndDeleteKeepListSlotsAndTableInStep)
+{
+    load({ sound("a"), sound("b"), sound("c"), sound("d") });
+
+    editor.selectPosition(1); // middle
+    click(u"Delete"_s);
+    EXPECT_EQ(listTexts(), QStringList({ u"a"_s, u"c"_s, u"d"_s }));
+    EXPECT_EQ(editor.selectedPosition(), -1);
+    editor.selectPosition(0); // first
+    click(u"Delete"_s);
+    editor.selectPosition(1); // last
+    click(u"Delete"_s);
+    EXPECT_EQ(listTexts(), QStringList({ u"c"_s }));
+    EXPECT_EQ(slotMap(workspace.pages(), PageKind::Sound), QList<int>({ 3 }));
+    EXPECT_EQ(saved(), QList<QByteArray>({ sound("c") }));
+
+    click(u"Add"_s);
+    EXPECT_EQ(listTexts(), QStringList({ u"c"_s, u"New Sound"_s }));
+    EXPECT_EQ(editor.selectedPosition(), 1);
+    EXPECT_EQ(field(SoundPage::Name)->text(), u"New Sound");
+    EXPECT_EQ(field(SoundPage::MaxDistance)->text(), u"0");
+    EXPECT_EQ(slotMap(workspace.pages(), PageKind::Sound), QList<int>({ 3, 5 }));
+    const QByteArray added = workingFile();
+    EXPECT_EQ(added, testsupport::SoundPage().record()); // length 53, at offset 0
+    EXPECT_EQ(added.mid(1, 4), QByteArray::fromHex("35000000"));
+
+    editor.selectPosition(0); // the only loaded page left, then the only page of all
+    click(u"Delete"_s);
+    editor.selectPosition(0);
+    click(u"Delete"_s);
+    EXPECT_TRUE(listTexts().isEmpty());
+    EXPECT_EQ(workspace.pages().pageCount(PageKind::Sound), 0);
+    click(u"Delete"_s); // nothing selected: nothing happens
+    click(u"&Apply"_s);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(SoundEditorTest, CopyThenPasteTwiceAddsTwoPagesWithTheClipboardsName)
+{
+    load({ sound("Laser", 300) });
+    editor.selectPosition(0);
+    setField(SoundPage::MinDistance, u"2.5"_s); // Copy writes the controls, not the stored page
+    QTest::keyClick(&editor, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(&editor, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(&editor, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(listTexts(), QStringList({ u"Laser"_s, u"Laser"_s, u"Laser"_s }));
+    EXPECT_EQ(editor.selectedPosition(), 2);
+
+    testsupport::SoundPage copied;
+    copied.name = "Laser";
+    copied.maxDistance = 300;
+    copied.minDistance = 2.5f;
+    EXPECT_EQ(readFile(workspace.filePath(WorkspaceFile::clipboard)), copied.record());
+    EXPECT_EQ(saved(),
+              QList<QByteArray>({ sound("Laser", 300), copied.record(), copied.record() }));
+}
+
+TEST_F(SoundEditorTest, PasteOfAnotherKindOrVersion)
+{
+    load({ sound("Laser") });
+    const QString clipboard = workspace.filePath(WorkspaceFile::clipboard);
+
+    writeFile(clipboard, texture("Wall"));
+    QTest::keyClick(&editor, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(listTexts(), QStringList({ u"Laser"_s }));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+
+    // Another version is kept as it is: listed without a name, saved unchanged.
+    testsupport::SoundPage older;
+    older.name = "Old";
+    older.version = 2;
+    writeFile(clipboard, older.record());
+    editor.selectPosition(0);
+    QTest::keyClick(&editor, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.takeMessages(),
+              QStringList({ u"Warning: This page uses a different version of the sound pages. "
+                            "Data ignored."_s }));
+    EXPECT_EQ(listTexts(), QStringList({ u"Laser"_s, QString() }));
+    EXPECT_EQ(field(SoundPage::Name)->text(), u"Laser"); // the controls keep what they showed
+    EXPECT_EQ(saved(), QList<QByteArray>({ sound("Laser"), older.record() }));
+}
+
+TEST_F(SoundEditorTest, ExportThenImportRoundTripLeavesTheClipboardAlone)
+{
+    load({ sound("Laser", 12) });
+    const QString clipboard = workspace.filePath(WorkspaceFile::clipboard);
+    writeFile(clipboard, sound("On the clipboard"));
+
+    const QString exported = dir.path(u"laser.isp"_s);
+    editor.selectPosition(0);
+    dialogs.fileAnswers = { exported };
+    QTest::keyClick(field(SoundPage::Name), Qt::Key_E, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.fileRequests.size(), 1);
+    EXPECT_EQ(dialogs.fileRequests[0].fileName, u"Laser");
+    EXPECT_EQ(dialogs.fileRequests[0].defaultSuffix, u"isp");
+    EXPECT_EQ(dialogs.fileRequests[0].filter,
+              u"Individual Sound Page(*.isp)|*.isp|All files(*.*)|*.*");
+    EXPECT_EQ(readFile(exported), sound("Laser", 12));
+
+    dialogs.fileAnswers = { exported };
+    QTest::keyClick(&editor, Qt::Key_I, Qt::ControlModifier);
+    EXPECT_EQ(listTexts(), QStringList({ u"Laser"_s, u"Laser"_s }));
+    EXPECT_EQ(readFile(exported), sound("Laser", 12)); // the user's file stays where it was
+    EXPECT_EQ(readFile(clipboard), sound("On the clipboard"));
+    EXPECT_EQ(saved(), QList<QByteArray>({ sound("Laser", 12), sound("Laser", 12) }));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+
+    // Cancelled dialogs do nothing.
+    QTest::keyClick(&editor, Qt::Key_I, Qt::ControlModifier);
+    QTest::keyClick(&editor, Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(listTexts().size(), 2);
+}
+
+TEST_F(SoundEditorTest, ImportOfDamagedOrForeignFilesAddsNothing)
+{
+    load({ sound("Laser") });
+    const QString file = dir.path(u"page.isp"_s);
+    const auto importFile = [&](const QByteArray &content) {
+        writeFile(file, content);
+        dialogs.fileAnswers = { file };
+        QTest::keyClick(&editor, Qt::Key_I, Qt::ControlModifier);
+        return dialogs.takeMessages();
+    };
+
+    EXPECT_EQ(importFile(texture("Wall")), QStringList()); // another kind: passed over
+    EXPECT_EQ(importFile(QByteArray()), QStringList());
+    const QByteArray whole = sound("Cut");
+    EXPECT_EQ(importFile(whole.left(whole.size() - 1)),
+              QStringList({ u"VK Control Panel: The page file \"%1\" is damaged: its record runs "
+                            "past the end of the file"_s.arg(file) }));
+    EXPECT_EQ(importFile(recordWithLength(kind::sound, 5, Bytes().u16(1))),
+              QStringList({ u"VK Control Panel: The page file \"%1\" is damaged: its record has "
+                            "an impossible length of 5 bytes"_s.arg(file) }));
+    EXPECT_EQ(importFile(QByteArray(1, char(kind::sound))).size(), 1);
+    EXPECT_EQ(listTexts(), QStringList({ u"Laser"_s }));
+    EXPECT_FALSE(QFile::exists(workspace.workingFilePath(PageKind::Sound)));
+}
+
+TEST_F(SoundEditorTest, FailedApplyOrCopyWritesNothing)
+{
+    load({ sound("Laser") });
+    editor.selectPosition(0);
+    writeFile(workspace.filePath(WorkspaceFile::clipboard), sound("Kept"));
+    setField(SoundPage::LoopEnd, u"12abc"_s);
+    click(u"&Apply"_s);
+    EXPECT_EQ(dialogs.takeMessages(),
+              QStringList({ u"VK Control Panel: '12abc' is not a valid integer value"_s }));
+    QTest::keyClick(&editor, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.takeMessages().size(), 1);
+    EXPECT_FALSE(QFile::exists(workspace.workingFilePath(PageKind::Sound)));
+    EXPECT_FALSE(workspace.pages().resolve(PageKind::Sound, 0).inWorkingFile);
+    EXPECT_EQ(readFile(workspace.filePath(WorkspaceFile::clipboard)), sound("Kept"));
+    EXPECT_EQ(saved(), QList<QByteArray>({ sound("Laser") }));
+}
+
+TEST_F(SoundEditorTest, NamesFlagsAndFloatsAsTheControlsShowThem)
+{
+    const QByteArray longName(40, 'L');
+    load({ soundWith("Hum", qint32(0xFFFFFF01u), 123.456f), sound(longName) });
+    ASSERT_EQ(listTexts()[1], QString::fromLatin1(longName)); // listed in full until selected
+
+    editor.selectPosition(0);
+    EXPECT_EQ(field(SoundPage::MaxDistance)->text(), u"123.5");
+    EXPECT_EQ(flags()->item(0)->checkState(), Qt::Checked);
+    EXPECT_EQ(flags()->item(8)->checkState(), Qt::Checked);
+    click(u"&Apply"_s);
+    EXPECT_EQ(saved()[0], soundWith("Hum", 0x101, 123.5f)); // bits 9 to 31 dropped
+
+    editor.selectPosition(1);
+    EXPECT_EQ(field(SoundPage::Name)->text(), QString(35, u'L'));
+    EXPECT_EQ(listTexts()[1], QString(35, u'L'));
+    // A long name typed in is written and listed in full.
+    setField(SoundPage::Name, QString(50, u'N'));
+    click(u"&Apply"_s);
+    EXPECT_EQ(listTexts()[1], QString(50, u'N'));
+    EXPECT_EQ(saved()[1], sound(QByteArray(50, 'N')));
+}
+
+TEST_F(SoundEditorTest, NumberFieldsAreCheckedWhenTheFocusLeaves)
+{
+    load({ sound("Laser") });
+    editor.selectPosition(0);
+    QLineEdit *loopStart = field(SoundPage::LoopStart);
+    QLineEdit *maxDistance = field(SoundPage::MaxDistance);
+
+    loopStart->setFocus();
+    loopStart->setText(u"1.5"_s);
+    QTest::keyClick(loopStart, Qt::Key_Tab);
+    EXPECT_EQ(dialogs.takeMessages(),
+              QStringList({ u"Error: Please enter a correct integer value"_s }));
+    EXPECT_TRUE(loopStart->hasFocus());
+    EXPECT_EQ(loopStart->text(), u"1.5");
+
+    loopStart->setText(QString());
+    maxDistance->setFocus(); // empty passes
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    maxDistance->setText(u"1.5"_s);
+    loopStart->setFocus();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    maxDistance->setFocus();
+    maxDistance->setText(u"far"_s);
+    field(SoundPage::WaveFile)->setFocus();
+    EXPECT_EQ(dialogs.takeMessages(),
+              QStringList({ u"Error: Please enter a correct float value"_s }));
+    EXPECT_TRUE(maxDistance->hasFocus());
+
+    // The string fields have no check.
+    maxDistance->setText(u"0"_s);
+    field(SoundPage::Name)->setFocus();
+    field(SoundPage::Name)->setText(u"12abc"_s);
+    field(SoundPage::WaveFile)->setFocus();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(SoundEditorTest, HoverHelpShowsTheHintOfLabelsAndButtons)
+{
+    QPlainTextEdit &memo = editor.helpMemo();
+    const auto hover = [](QWidget *widget) { QTest::mouseMove(widget, widget->rect().center()); };
+    hover(editor.form().caption(SoundPage::ImportAdjust));
+    EXPECT_EQ(memo.toPlainText(),
+              u"Percentage of original .WAV file sound volume to use when loading the sound.");
+    hover(button(u"&Close"_s));
+    EXPECT_EQ(memo.toPlainText(), u"Close the sound dialog.");
+    hover(field(SoundPage::Name)); // edit fields have no help
+    EXPECT_EQ(memo.toPlainText(), u"Close the sound dialog.");
+    hover(button(u"Add"_s));
+    EXPECT_EQ(memo.toPlainText(), u"Add a new sound page.");
+    QTest::mouseMove(&editor, { 2, 2 }); // the window background
+    EXPECT_EQ(memo.toPlainText(), u"");
+}

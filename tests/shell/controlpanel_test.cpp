@@ -1,0 +1,306 @@
+#include "controlpanel.h"
+
+#include "about.h"
+#include "links.h"
+#include "main.h"
+#include "pageeditor.h"
+#include "saving.h"
+#include "scripteddialogs.h"
+#include "startup.h"
+#include "tablebuilder.h"
+#include "testhelpers.h"
+#include "working.h"
+
+#include <QAccessible>
+#include <QFile>
+#include <QLabel>
+#include <QListView>
+#include <QLockFile>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrlQuery>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace testsupport;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class ControlPanelTest : public testing::Test
+{
+protected:
+    ControlPanelTest()
+    {
+        panel.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&main()));
+    }
+
+    MainWindow &main() { return panel.mainWindow(); }
+    PageEditor &sounds() { return *panel.editor(PageKind::Sound); }
+    QAction *menuItem(const char *name)
+    {
+        return main().mainMenu().findChild<QAction *>(QString::fromLatin1(name));
+    }
+    QStringList soundList()
+    {
+        QStringList names;
+        for (const QByteArray &name : panel.workspace().pageNames(PageKind::Sound))
+            names.append(QString::fromLatin1(name));
+        EXPECT_EQ(sounds().pageList().model()->rowCount(), names.size());
+        return names;
+    }
+
+    TempDir dir;
+    ScriptedDialogs dialogs;
+    ControlPanel panel { dir.path() + u'/', dialogs };
+};
+
+} // namespace
+
+TEST_F(ControlPanelTest, NewThenAddThenSaveWritesOneRecord)
+{
+    writeFile(dir.path(u"table.gam"_s), table({ sound("Laser"), texture("Wall") }));
+    ASSERT_TRUE(panel.loadFile(dir.path(u"table.gam"_s)));
+    menuItem("Newtablefile1")->trigger();
+    EXPECT_TRUE(soundList().isEmpty());
+    QTest::mouseClick(sounds().findChild<QPushButton *>(), Qt::LeftButton); // "Add"
+    EXPECT_EQ(soundList(), QStringList({ u"New Sound"_s }));
+
+    const QString target = dir.path(u"new.gam"_s);
+    dialogs.fileAnswers = { target };
+    menuItem("Savetablefile1")->trigger();
+    EXPECT_EQ(dialogs.fileRequests.last().title, u"Save table file");
+    EXPECT_EQ(dialogs.fileRequests.last().defaultSuffix, u"gam");
+    EXPECT_EQ(dialogs.takeMessages(), QStringList({ u"Done: Table file saved"_s }));
+    EXPECT_EQ(readFile(target), testsupport::SoundPage().record());
+    EXPECT_TRUE(main().isEnabled());
+    EXPECT_FALSE(panel.savingWindow().isVisible());
+}
+
+TEST_F(ControlPanelTest, LoadTwiceListsPagesOnceAndWarnsOnceAboutOtherVersions)
+{
+    testsupport::SoundPage other;
+    other.version = 2;
+    const QString path = dir.path(u"table.gam"_s);
+    writeFile(path, table({ sound("b"), other.record(), sound("A"), sound("a") }));
+    dialogs.fileAnswers = { path, path };
+    menuItem("Loadtablefile1")->trigger();
+    menuItem("Loadtablefile1")->trigger();
+    EXPECT_EQ(soundList(), QStringList({ u"A"_s, u"a"_s, u"b"_s }));
+    const QString warning = u"Warning!: "_s + kVersionMismatchMessage;
+    EXPECT_EQ(dialogs.takeMessages(), QStringList({ warning, warning })); // once per load
+    EXPECT_EQ(dialogs.fileRequests[0].title, u"Load table file");
+    EXPECT_EQ(dialogs.fileRequests[0].filter, u"Table files(*.gam)|*.gam|All files(*.*)|*.*");
+    EXPECT_FALSE(panel.loaderWindow().isVisible());
+    EXPECT_TRUE(main().isEnabled());
+
+    menuItem("Loadtablefile1")->trigger(); // cancelled: nothing changes
+    EXPECT_EQ(soundList().size(), 3);
+}
+
+TEST_F(ControlPanelTest, SaveOverTheLoadedFileReloadsIt)
+{
+    const QString path = dir.path(u"table.gam"_s);
+    writeFile(path, table({ sound("Zed"), sound("Alpha") }));
+    ASSERT_TRUE(panel.loadFile(path));
+    sounds().selectPosition(1);
+    QTest::mouseClick(sounds().findChildren<QPushButton *>()[0], Qt::LeftButton); // Add
+    EXPECT_EQ(soundList(), QStringList({ u"Alpha"_s, u"Zed"_s, u"New Sound"_s }));
+
+    panel.saveTo(path);
+    EXPECT_EQ(dialogs.takeMessages(), QStringList({ u"Done: Table file saved"_s }));
+    EXPECT_EQ(soundList(), QStringList({ u"Alpha"_s, u"New Sound"_s, u"Zed"_s }));
+    EXPECT_FALSE(panel.workspace().pages().resolve(PageKind::Sound, 1).inWorkingFile);
+    EXPECT_FALSE(QFile::exists(dir.path(u"temp.$$$"_s)));
+}
+
+TEST_F(ControlPanelTest, NothingToSave)
+{
+    menuItem("Savetablefile1")->trigger();
+    EXPECT_EQ(dialogs.takeMessages(), QStringList({ u"Error: Nothing to save!"_s }));
+    EXPECT_TRUE(dialogs.fileRequests.isEmpty());
+}
+
+TEST_F(ControlPanelTest, FailedLoadOrSaveLeavesTheProgramUsable)
+{
+    const QString path = dir.path(u"table.gam"_s);
+    writeFile(path, table({ sound("Laser") }));
+    ASSERT_TRUE(panel.loadFile(path));
+
+    const QString damaged = dir.path(u"damaged.gam"_s);
+    writeFile(damaged, sound("Cut") + recordWithLength(kind::sound, 3, Bytes().u16(1)));
+    EXPECT_FALSE(panel.loadFile(damaged));
+    EXPECT_EQ(dialogs.takeMessages().size(), 1);
+    EXPECT_FALSE(panel.loaderWindow().isVisible());
+    EXPECT_TRUE(main().isEnabled());
+    EXPECT_EQ(soundList(), QStringList({ u"Laser"_s }));
+    EXPECT_EQ(panel.workspace().loadedPath(), QFileInfo(path).absoluteFilePath());
+
+    // The table file went away: the save fails and its target is left as it was.
+    const QString target = dir.path(u"target.gam"_s);
+    writeFile(target, "old");
+    QFile::remove(path);
+    panel.saveTo(target);
+    const QStringList messages = dialogs.takeMessages();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(u"VK Control Panel: Cannot open the table file"))
+        << messages[0].toStdString();
+    EXPECT_EQ(readFile(target), "old");
+    EXPECT_FALSE(panel.savingWindow().isVisible());
+    EXPECT_TRUE(main().isEnabled());
+}
+
+TEST_F(ControlPanelTest, TheSavingWindowRepaintsOnlyWhenThePercentageChanges)
+{
+    class PaintCounter : public QObject
+    {
+    public:
+        QList<int> values;
+        QProgressBar *bar = nullptr;
+
+    protected:
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                values.append(bar->value());
+            return false;
+        }
+    } counter;
+    counter.bar = &panel.savingWindow().progressBar();
+    writeFile(dir.path(u"table.gam"_s), table({ sound("a"), sound("b"), texture("c") }));
+    ASSERT_TRUE(panel.loadFile(dir.path(u"table.gam"_s)));
+    counter.bar->installEventFilter(&counter);
+    panel.saveTo(dir.path(u"out.gam"_s));
+    counter.values.removeAll(0); // the bar shown at 0
+    EXPECT_EQ(counter.values, QList<int>({ 33, 67, 100 }));
+}
+
+TEST_F(ControlPanelTest, DraggingMovesTheWindowAndTheMenuOpensBelowItsHotArea)
+{
+    main().move(200, 108);
+    QTest::qWait(0);
+    ASSERT_EQ(main().pos(), QPoint(200, 108));
+    EXPECT_EQ(menuPoint(main().frameGeometry(), main().size(), main().menuArea().geometry()),
+              QPoint(207, 131));
+    // A window with a border: the menu shifts by half the border width.
+    EXPECT_EQ(menuPoint({ 200, 108, 533, 352 }, { 525, 325 }, { 7, 7, 16, 16 }), QPoint(211, 131));
+
+    QWidget &strip = main().dragStrip();
+    QTest::mouseMove(&strip, { 50, 5 }); // no press: no move
+    EXPECT_EQ(main().pos(), QPoint(200, 108));
+    QTest::mousePress(&strip, Qt::LeftButton, {}, { 100, 10 });
+    QTest::mouseMove(&strip, { 130, 5 });
+    EXPECT_EQ(main().pos(), QPoint(230, 103));
+    QTest::mouseRelease(&strip, Qt::LeftButton, {}, { 100, 10 });
+    QTest::mouseMove(&strip, { 140, 10 });
+    EXPECT_EQ(main().pos(), QPoint(230, 103));
+}
+
+TEST_F(ControlPanelTest, LinksAboutBoxAndExit)
+{
+    menuItem("Checkfornewversions1")->trigger();
+    QTest::mouseClick(&main().webLink(), Qt::LeftButton);
+    ASSERT_EQ(dialogs.urls.size(), 2);
+    const QUrl update = dialogs.urls[0];
+    EXPECT_EQ(update.scheme(), u"http");
+    EXPECT_EQ(update.path(), u"/cgi/autoupdate.cgi");
+    EXPECT_EQ(update.query(), u"id=vkcp&ver=101");
+    EXPECT_EQ(dialogs.urls[1], Links::webSite());
+
+    QTimer::singleShot(0, &panel.aboutBox(),
+                       [&] { QTest::mouseClick(&panel.aboutBox().okButton(), Qt::LeftButton); });
+    QTest::mouseClick(&main().aboutButton(), Qt::LeftButton);
+    EXPECT_FALSE(panel.aboutBox().isVisible());
+    emit panel.aboutBox().webLink().linkActivated({});
+    EXPECT_EQ(dialogs.urls.last(), Links::webSite());
+    emit panel.aboutBox().authorLink().linkActivated({});
+    EXPECT_EQ(dialogs.urls.last().scheme(), u"mailto");
+
+    int ends = 0;
+    QObject::connect(&panel, &ControlPanel::endRequested, [&] { ++ends; });
+    menuItem("Exit1")->trigger();
+    QTest::mouseClick(&main().closeArea(), Qt::LeftButton);
+    QTest::mouseClick(&panel.loaderWindow().cancelButton(), Qt::LeftButton);
+    EXPECT_EQ(ends, 3);
+}
+
+TEST_F(ControlPanelTest, HotAreasOpenTheEditorsModally)
+{
+    EXPECT_TRUE(main().hotArea(PageKind::Sound).isEnabled());
+    EXPECT_FALSE(main().hotArea(PageKind::Weapon).isEnabled()); // no editor yet
+    bool wasModal = false;
+    QTimer::singleShot(0, &sounds(), [&] {
+        wasModal = sounds().isVisible() && QApplication::activeModalWidget() == &sounds();
+        sounds().accept();
+    });
+    QTest::mouseClick(&main().hotArea(PageKind::Sound), Qt::LeftButton);
+    EXPECT_TRUE(wasModal);
+    EXPECT_FALSE(sounds().isVisible());
+}
+
+TEST_F(ControlPanelTest, MenuItemsAndWindowsCarryTheirCaptions)
+{
+    QStringList captions;
+    for (QAction *action : main().mainMenu().actions())
+        captions.append(action->isSeparator() ? u"-"_s : action->text());
+    EXPECT_EQ(
+        captions,
+        QStringList({ u"&New table file"_s, u"&Load table file..."_s, u"&Save table file..."_s,
+                      u"-"_s, u"&Check for new versions..."_s, u"-"_s, u"E&xit"_s }));
+    EXPECT_EQ(main().windowTitle(), u"VK Control Panel");
+    EXPECT_EQ(QApplication::applicationDisplayName(), u"VK Control Panel");
+    EXPECT_EQ(panel.loaderWindow().windowTitle(), u"Loading table file...");
+    EXPECT_EQ(panel.savingWindow().windowTitle(), u"Saving table file");
+    EXPECT_EQ(panel.aboutBox().windowTitle(), u"About");
+    EXPECT_EQ(sounds().windowTitle(), u"Sounds");
+}
+
+TEST(StartUpTest, CleansTheWorkspaceWhenTheMainWindowIsMade)
+{
+    TempDir dir;
+    for (QLatin1StringView file : Workspace::cleanUpFiles())
+        writeFile(dir.path(file), "left over");
+    writeFile(dir.path(u"mine.gam"_s), "kept");
+    ScriptedDialogs dialogs;
+    ControlPanel panel(dir.path() + u'/', dialogs);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({ u"mine.gam"_s }));
+}
+
+TEST(StartUpTest, WorkspaceFallsBackWhenTheProgramDirectoryIsReadOnly)
+{
+    TempDir dir;
+    EXPECT_EQ(chooseWorkspaceDirectory(dir.path(), u"/unused"_s), dir.path() + u'/');
+    const QString fallback = dir.path(u"data/vkcp"_s);
+    EXPECT_EQ(chooseWorkspaceDirectory(u"/proc/"_s, fallback), fallback + u'/');
+    EXPECT_TRUE(QFileInfo(fallback).isDir());
+    EXPECT_EQ(chooseWorkspaceDirectory(u"/proc/"_s, u"/proc/vkcp"_s), QString());
+}
+
+TEST(StartUpTest, OneProgramPerWorkspaceAndAKilledOnesLockIsTakenOver)
+{
+    TempDir dir;
+    {
+        const auto first = lockWorkspace(dir.path());
+        ASSERT_TRUE(first);
+        EXPECT_FALSE(lockWorkspace(dir.path()));
+    }
+    EXPECT_TRUE(lockWorkspace(dir.path())); // released on exit
+
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        QLockFile lock(dir.path(u"vkcp.lock"_s));
+        _exit(lock.tryLock(0) ? (raise(SIGKILL), 0) : 3);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    ASSERT_TRUE(QFile::exists(dir.path(u"vkcp.lock"_s)));
+    EXPECT_TRUE(lockWorkspace(dir.path()));
+}

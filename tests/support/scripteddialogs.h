@@ -1,0 +1,54 @@
+#pragma once
+
+// A user who answers every box and dialog from a script, so that the windows run headless.
+
+#include "userdialogs.h"
+
+#include <QList>
+#include <QStringList>
+
+namespace testsupport {
+
+class ScriptedDialogs : public UserDialogs
+{
+public:
+    struct Message
+    {
+        QString caption;
+        QString text;
+        Icon icon;
+    };
+
+    void message(QWidget *, const QString &caption, const QString &text, Icon icon) override
+    {
+        messages.append({ caption, text, icon });
+    }
+    QString openFileName(QWidget *, const FileRequest &request) override { return answer(request); }
+    QString saveFileName(QWidget *, const FileRequest &request) override { return answer(request); }
+    void openUrl(const QUrl &url) override { urls.append(url); }
+
+    // The texts of the boxes shown so far, as "caption: text"; the list is emptied.
+    QStringList takeMessages()
+    {
+        QStringList shown;
+        for (const Message &message : std::as_const(messages))
+            shown.append(message.caption + QStringLiteral(": ") + message.text);
+        messages.clear();
+        return shown;
+    }
+
+    // Answers of the file dialogs, in order; an empty answer, or none left, cancels.
+    QStringList fileAnswers;
+    QList<FileRequest> fileRequests;
+    QList<Message> messages;
+    QList<QUrl> urls;
+
+private:
+    QString answer(const FileRequest &request)
+    {
+        fileRequests.append(request);
+        return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+    }
+};
+
+} // namespace testsupport

@@ -2,8 +2,10 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
+class ControlPanel;
 class QLockFile;
 
 // The directory for the workspace files: the program's own directory when files can be made
@@ -17,3 +19,6 @@ QString chooseWorkspaceDirectory(const QString &programDirectory, const QString 
 std::unique_ptr<QLockFile> lockWorkspace(const QString &directory);
 
 inline constexpr char kAlreadyRunningMessage[] = "VK Control Panel is already running.";
+
+// The program: vkcp [FILE.gam]. started runs once the main window is shown and FILE loaded.
+int runProgram(int argc, char *argv[], const std::function<void(ControlPanel &)> &started = {});

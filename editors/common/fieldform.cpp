@@ -40,6 +40,8 @@ FieldForm::FieldForm(std::span<const FieldSpec> fields, std::span<const int> col
             }
             const int rows = std::min<int>(int(field.flagItems.size()), 10);
             list->setFixedHeight(rows * list->sizeHintForRow(0) + 2 * list->frameWidth());
+            // Item views take no name from a buddy label.
+            list->setAccessibleName(caption->text());
             control = list;
         } else {
             auto *edit = new QLineEdit(this);

@@ -40,6 +40,9 @@ AboutBox::AboutBox(UserDialogs &dialogs, QWidget *parent)
     setObjectName(u"about"_s);
     setWindowTitle(u"About"_s);
     setFixedSize(226, 193);
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
     setStyleSheet(u"QDialog, QFrame { background: black; } QLabel { color: white; }"
                   " QFrame#panel { border: 1px solid #3a4250; }"_s);
 
@@ -57,12 +60,13 @@ AboutBox::AboutBox(UserDialogs &dialogs, QWidget *parent)
     m_authorLink =
         link(Links::authorMail(), QString::fromLatin1(Links::authorName), dialogs, upper);
     m_authorLink->move(48, 28);
-    text(u"Website : "_s, upper, { 8, 72 });
+    QLabel *website = text(u"Website : "_s, upper, { 8, 72 });
+    website->adjustSize();
     m_webLink = link(Links::webSite(), Links::webSite().host(), dialogs, upper);
-    m_webLink->move(56, 72);
+    m_webLink->move(std::max(56, website->geometry().right() + 1), 72);
     auto *help = text(u"See readme.txt for more information/help."_s, upper, { 8, 104 });
-    help->setFixedWidth(197);
     help->setWordWrap(true);
+    help->setFixedSize(197, 24);
 
     auto *lower = new QFrame(this);
     lower->setObjectName(u"panel"_s);

@@ -21,10 +21,10 @@ ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialo
 {
     // The windows are made once, in this order, and live as long as the program.
     m_main = std::make_unique<MainWindow>(m_workspace);
-    m_loader = new LoaderWindow(m_dialogs, m_main.get());
+    m_loader = std::make_unique<LoaderWindow>(m_dialogs);
     m_editors[kindIndex(PageKind::Sound)] = new SoundEditor(m_workspace, m_dialogs, m_main.get());
     m_about = new AboutBox(m_dialogs, m_main.get());
-    m_saving = new SavingWindow(m_main.get());
+    m_saving = std::make_unique<SavingWindow>();
 
     for (PageKind kind : kEditedKinds)
         m_main->setEditorAvailable(kind, editor(kind) != nullptr);
@@ -66,7 +66,7 @@ void ControlPanel::newTable()
 
 void ControlPanel::loadTable()
 {
-    const QString path = m_loader->OpenGAMFile();
+    const QString path = m_loader->OpenGAMFile(m_main.get());
     if (!path.isEmpty())
         loadFile(path);
 }
@@ -82,6 +82,7 @@ public:
         : m_window(window)
         , m_main(main)
     {
+        m_window.move(m_main.screen()->availableGeometry().center() - m_window.rect().center());
         m_window.show();
         m_main.setEnabled(false);
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -145,7 +146,7 @@ void ControlPanel::saveTo(const QString &target)
     if (result.reloaded) {
         refreshLists();
         if (result.versionMismatch)
-            m_dialogs.message(m_loader, u"Warning!"_s, kVersionMismatchMessage,
+            m_dialogs.message(m_main.get(), u"Warning!"_s, kVersionMismatchMessage,
                               UserDialogs::Icon::Warning);
     }
 }

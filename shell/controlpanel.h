@@ -56,8 +56,9 @@ private:
     UserDialogs &m_dialogs;
     Workspace m_workspace;
     std::unique_ptr<MainWindow> m_main;
-    LoaderWindow *m_loader;
+    // Not children of the main window: they stay usable while it is disabled.
+    std::unique_ptr<LoaderWindow> m_loader;
     std::array<PageEditor *, kEditedKinds.size()> m_editors {};
     AboutBox *m_about;
-    SavingWindow *m_saving;
+    std::unique_ptr<SavingWindow> m_saving;
 };

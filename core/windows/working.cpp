@@ -16,7 +16,9 @@ LoaderWindow::LoaderWindow(UserDialogs &dialogs, QWidget *parent)
 {
     setObjectName(u"working"_s);
     setWindowTitle(u"Loading table file..."_s);
-    setFixedSize(198, 138);
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
 
     auto *working = new QLabel(u"Working"_s, this);
     working->setAlignment(Qt::AlignCenter);
@@ -38,11 +40,13 @@ LoaderWindow::LoaderWindow(UserDialogs &dialogs, QWidget *parent)
     layout->addWidget(noteCaption, 2, 0, Qt::AlignTop);
     layout->addWidget(note, 2, 1);
     layout->setColumnStretch(1, 1);
+    // The note must fit whole, whatever the font.
+    setFixedSize(198, std::max(138, layout->totalHeightForWidth(198)));
 }
 
-QString LoaderWindow::OpenGAMFile()
+QString LoaderWindow::OpenGAMFile(QWidget *owner)
 {
-    return m_dialogs.openFileName(parentWidget(),
+    return m_dialogs.openFileName(owner,
                                   { u"Load table file"_s, kTableFileFilter, u"gam"_s, QString() });
 }
 

@@ -17,7 +17,7 @@ public:
     LoaderWindow(UserDialogs &dialogs, QWidget *parent = nullptr);
 
     // The table file the user picks, or an empty string when the user cancels.
-    QString OpenGAMFile();
+    QString OpenGAMFile(QWidget *owner);
     // Loads the file into the workspace and warns, once, about pages of another version.
     // Throws TableError; the workspace is then unchanged.
     void LoadTableFile(Workspace &workspace, const QString &path);

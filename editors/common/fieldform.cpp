@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QVBoxLayout>
 
 FieldForm::FieldForm(std::span<const FieldSpec> fields, std::span<const int> columnStarts,
                      HoverHelp &help, FieldCheck &check, QWidget *parent)
@@ -24,7 +25,11 @@ FieldForm::FieldForm(std::span<const FieldSpec> fields, std::span<const int> col
             column = new QFormLayout;
             column->setLabelAlignment(Qt::AlignLeft);
             column->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-            columns->addLayout(column, 1);
+            // Rows keep their height when the next column is the taller one.
+            auto *top = new QVBoxLayout;
+            top->addLayout(column);
+            top->addStretch(1);
+            columns->addLayout(top, 1);
         }
         const FieldSpec &field = fields[i];
         auto *caption = new QLabel(QString::fromLatin1(field.caption), this);

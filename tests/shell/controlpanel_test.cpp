@@ -90,11 +90,17 @@ TEST_F(ControlPanelTest, LoadTwiceListsPagesOnceAndWarnsOnceAboutOtherVersions)
     const QString path = dir.path(u"table.gam"_s);
     writeFile(path, table({ sound("b"), other.record(), sound("A"), sound("a") }));
     dialogs.fileAnswers = { path, path };
+    dialogs.onMessage = [&] { // the warning comes while the loader window is up
+        EXPECT_TRUE(panel.loaderWindow().isVisible());
+        EXPECT_TRUE(panel.loaderWindow().cancelButton().isEnabled());
+        EXPECT_FALSE(main().isEnabled());
+    };
     menuItem("Loadtablefile1")->trigger();
     menuItem("Loadtablefile1")->trigger();
     EXPECT_EQ(soundList(), QStringList({ u"A"_s, u"a"_s, u"b"_s }));
     const QString warning = u"Warning!: "_s + kVersionMismatchMessage;
     EXPECT_EQ(dialogs.takeMessages(), QStringList({ warning, warning })); // once per load
+    dialogs.onMessage = nullptr;
     EXPECT_EQ(dialogs.fileRequests[0].title, u"Load table file");
     EXPECT_EQ(dialogs.fileRequests[0].filter, u"Table files(*.gam)|*.gam|All files(*.*)|*.*");
     EXPECT_FALSE(panel.loaderWindow().isVisible());

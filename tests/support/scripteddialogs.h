@@ -7,6 +7,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
+
 namespace testsupport {
 
 class ScriptedDialogs : public UserDialogs
@@ -22,6 +24,8 @@ public:
     void message(QWidget *, const QString &caption, const QString &text, Icon icon) override
     {
         messages.append({ caption, text, icon });
+        if (onMessage)
+            onMessage();
     }
     QString openFileName(QWidget *, const FileRequest &request) override { return answer(request); }
     QString saveFileName(QWidget *, const FileRequest &request) override { return answer(request); }
@@ -42,6 +46,8 @@ public:
     QList<FileRequest> fileRequests;
     QList<Message> messages;
     QList<QUrl> urls;
+    // Runs while each box is "shown", to look at the windows behind it.
+    std::function<void()> onMessage;
 
 private:
     QString answer(const FileRequest &request)

@@ -20,6 +20,7 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QVBoxLayout>
 #include <QtEndian>
 
@@ -216,7 +217,7 @@ QByteArray PageEditor::buildRecord() const
 void PageEditor::selectPage()
 {
     const int position = selectedPosition();
-    if (position < 0)
+    if (position < 0 || m_deleting)
         return;
     guarded([&] {
         RecordReader reader(m_workspace.readPage(kind(), position));
@@ -262,6 +263,8 @@ void PageEditor::deletePage()
     const int position = selectedPosition();
     if (position < 0)
         return;
+    // The view moves the selection to a neighbour; that page is not read, nothing is selected.
+    const QScopedValueRollback quiet(m_deleting, true);
     m_model->removeRow(position, [&] { m_workspace.removePage(kind(), position); });
     m_list->clearSelection();
 }

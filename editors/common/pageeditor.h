@@ -84,4 +84,5 @@ private:
     HoverHelp *m_help;
     FieldCheck *m_check;
     QHBoxLayout *m_buttonRow;
+    bool m_deleting = false;
 };

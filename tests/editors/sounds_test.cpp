@@ -9,6 +9,7 @@
 
 #include <QAbstractItemModel>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -141,6 +142,7 @@ TEST_F(SoundEditorTest, AddAndDeleteKeepListSlotsAndTableInStep)
     click(u"Delete"_s);
     EXPECT_EQ(listTexts(), QStringList({ u"a"_s, u"c"_s, u"d"_s }));
     EXPECT_EQ(editor.selectedPosition(), -1);
+    EXPECT_EQ(field(SoundPage::Name)->text(), u"b"); // the controls keep the deleted page
     editor.selectPosition(0); // first
     click(u"Delete"_s);
     editor.selectPosition(1); // last
@@ -240,6 +242,15 @@ TEST_F(SoundEditorTest, ExportThenImportRoundTripLeavesTheClipboardAlone)
     EXPECT_EQ(saved(), QList<QByteArray>({ sound("Laser", 12), sound("Laser", 12) }));
     EXPECT_TRUE(dialogs.messages.isEmpty());
 
+    // A target that is not a regular file is refused and left as it is.
+    dialogs.fileAnswers = { dir.path() };
+    QTest::keyClick(&editor, Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(
+        dialogs.takeMessages(),
+        QStringList({ u"VK Control Panel: Cannot save to \"%1\": it is not a regular file."_s.arg(
+            dir.path()) }));
+    EXPECT_TRUE(QFileInfo(dir.path()).isDir());
+
     // Cancelled dialogs do nothing.
     QTest::keyClick(&editor, Qt::Key_I, Qt::ControlModifier);
     QTest::keyClick(&editor, Qt::Key_E, Qt::ControlModifier);
@@ -269,6 +280,21 @@ TEST_F(SoundEditorTest, ImportOfDamagedOrForeignFilesAddsNothing)
     EXPECT_EQ(importFile(QByteArray(1, char(kind::sound))).size(), 1);
     EXPECT_EQ(listTexts(), QStringList({ u"Laser"_s }));
     EXPECT_FALSE(QFile::exists(workspace.workingFilePath(PageKind::Sound)));
+}
+
+TEST_F(SoundEditorTest, AMissingWorkingFileIsAClearErrorOnSelect)
+{
+    load({ sound("a"), sound("b") });
+    editor.selectPosition(0);
+    click(u"&Apply"_s);
+    QFile::remove(workspace.workingFilePath(PageKind::Sound));
+    editor.selectPosition(1);
+    editor.selectPosition(0);
+    const QStringList messages = dialogs.takeMessages();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(u"VK Control Panel: Cannot open the working file"))
+        << messages[0].toStdString();
+    EXPECT_EQ(field(SoundPage::Name)->text(), u"b"); // nothing half-read into the controls
 }
 
 TEST_F(SoundEditorTest, FailedApplyOrCopyWritesNothing)

@@ -177,8 +177,11 @@ TEST_F(SoundEditorTest, CopyThenPasteTwiceAddsTwoPagesWithTheClipboardsName)
     load({ sound("Laser", 300) });
     editor.selectPosition(0);
     setField(SoundPage::MinDistance, u"2.5"_s); // Copy writes the controls, not the stored page
-    QTest::keyClick(&editor, Qt::Key_C, Qt::ControlModifier);
-    QTest::keyClick(&editor, Qt::Key_V, Qt::ControlModifier);
+    // The shortcuts act on the window even in an edit field, which has its own Ctrl+C / Ctrl+V.
+    QLineEdit *name = field(SoundPage::Name);
+    name->setFocus();
+    QTest::keyClick(name, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
     QTest::keyClick(&editor, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(listTexts(), QStringList({ u"Laser"_s, u"Laser"_s, u"Laser"_s }));
     EXPECT_EQ(editor.selectedPosition(), 2);

@@ -273,12 +273,15 @@ void PageEditor::copy()
 {
     if (selectedPosition() < 0)
         return;
-    guarded([&] {
-        const QByteArray record = buildRecord();
-        SafeSave clipboard(m_workspace.filePath(WorkspaceFile::clipboard));
-        clipboard.write(record);
-        clipboard.commit();
-    });
+    guarded([&] { saveRecord(m_workspace.filePath(WorkspaceFile::clipboard)); });
+}
+
+void PageEditor::saveRecord(const QString &path) const
+{
+    const QByteArray record = buildRecord();
+    SafeSave file(path);
+    file.write(record);
+    file.commit();
 }
 
 void PageEditor::paste()
@@ -303,12 +306,7 @@ void PageEditor::exportPage()
                                  QString::fromLatin1(kindTexts.pageFileExtension), proposed });
     if (target.isEmpty())
         return;
-    guarded([&] {
-        const QByteArray record = buildRecord();
-        SafeSave file(target);
-        file.write(record);
-        file.commit();
-    });
+    guarded([&] { saveRecord(target); });
 }
 
 void PageEditor::importPage()

@@ -69,6 +69,8 @@ private:
     void addShortcut(const QString &text, const QKeySequence &keys, void (PageEditor::*command)());
     // Appends the page record in a page file as a new page and selects it. A file that does
     // not hold a page of this kind is passed over.
+    // Copy and Export: the record the controls describe, as the whole of a file.
+    void saveRecord(const QString &path) const;
     void appendPageFile(const QString &path, const QString &description);
     void selectLast();
     // Runs a command that works with files; a failure is shown in the standard error box.

@@ -83,6 +83,7 @@ bool Workspace::load(const QString &path)
     m_pages = std::move(table.directory);
     m_names = std::move(table.names);
     m_loadedPath = QFileInfo(path).absoluteFilePath();
+    m_cutOffRecord = table.cutOffRecord;
     return table.versionMismatch;
 }
 

@@ -39,6 +39,9 @@ public:
     // Replaces the table with the file's. On failure (TableError) nothing changes.
     // Returns whether pages of another version were skipped.
     bool load(const QString &path);
+    // Where the last load found the file ending inside a page it left out, or -1; see
+    // cutOffRecordMessage.
+    qint64 cutOffRecord() const { return m_cutOffRecord; }
     // Empties every kind; slots, working files and the loaded path stay.
     void newTable();
 
@@ -80,4 +83,5 @@ private:
     PageDirectory m_pages;
     std::array<QList<QByteArray>, kEditedKinds.size()> m_names;
     QString m_loadedPath;
+    qint64 m_cutOffRecord = -1;
 };

@@ -1,6 +1,7 @@
 #include "workspace.h"
 
 #include "recordfile.h"
+#include "savefile.h"
 #include "tableerror.h"
 
 #include <QCoreApplication>
@@ -118,7 +119,7 @@ qint64 Workspace::appendRecord(PageKind kind, const QByteArray &record) const
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         throw failed();
     const qint64 position = file.size();
-    if (file.write(record) != record.size()) {
+    if (!writeFully(file, record)) {
         const TableError error = failed();
         file.resize(position);
         throw error;

@@ -65,11 +65,12 @@ QList<QLatin1StringView> Workspace::cleanUpFiles()
     };
 }
 
-void Workspace::cleanUp() const
+void Workspace::cleanUp()
 {
     // A file that is missing or cannot be deleted is passed over.
     for (QLatin1StringView name : cleanUpFiles())
         QFile::remove(filePath(name));
+    m_workingFileEnds = {};
 }
 
 const QList<QByteArray> &Workspace::pageNames(PageKind kind) const
@@ -109,7 +110,7 @@ QByteArray Workspace::readPage(PageKind kind, int position) const
     return RecordFile(source.path, source.description).readRecord(at.position);
 }
 
-qint64 Workspace::appendRecord(PageKind kind, const QByteArray &record) const
+qint64 Workspace::appendRecord(PageKind kind, const QByteArray &record)
 {
     QFile file(workingFilePath(kind));
     auto failed = [&] {
@@ -118,12 +119,17 @@ qint64 Workspace::appendRecord(PageKind kind, const QByteArray &record) const
     };
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         throw failed();
-    const qint64 position = file.size();
+    const qint64 size = file.size();
+    qint64 &written = m_workingFileEnds[kindIndex(kind)];
+    const qint64 position = qMax(size, written);
+    if (position > size && !file.resize(position))
+        throw failed();
     if (!writeFully(file, record)) {
         const TableError error = failed();
         file.resize(position);
         throw error;
     }
+    written = position + record.size();
     return PageDirectory::workingFileOffset(position);
 }
 

@@ -30,7 +30,7 @@ public:
 
     // The files left by an earlier run, deleted at start in this order.
     static QList<QLatin1StringView> cleanUpFiles();
-    void cleanUp() const;
+    void cleanUp();
 
     const PageDirectory &pages() const { return m_pages; }
     const QList<QByteArray> &pageNames(PageKind kind) const;
@@ -57,8 +57,10 @@ public:
     // The current record of a page, kind byte first.
     QByteArray readPage(PageKind kind, int position) const;
     // Appends a whole record to the kind's working file in one write; returns NOT q, q being
-    // where the record starts. On failure the working file keeps its former length.
-    qint64 appendRecord(PageKind kind, const QByteArray &record) const;
+    // where the record starts. On failure the working file keeps its former length. A working
+    // file that another program deleted or cut short is first filled with zeros up to where
+    // this workspace had written, so offsets into what was lost never name a newer record.
+    qint64 appendRecord(PageKind kind, const QByteArray &record);
     // Apply: the record becomes the page's current version.
     void applyPage(PageKind kind, int position, const QByteArray &record, const QByteArray &name);
     // Add, Paste, Import: a new page at the end of the list; returns its position.
@@ -84,4 +86,6 @@ private:
     std::array<QList<QByteArray>, kEditedKinds.size()> m_names;
     QString m_loadedPath;
     qint64 m_cutOffRecord = -1;
+    // How far this workspace has written each working file.
+    std::array<qint64, kEditedKinds.size()> m_workingFileEnds {};
 };

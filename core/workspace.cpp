@@ -81,10 +81,16 @@ const QList<QByteArray> &Workspace::pageNames(PageKind kind) const
 
 bool Workspace::load(const QString &path)
 {
+    // Taken before the walk, so a change during it is noticed too.
+    const QFileInfo stamp(path);
+    const qint64 size = stamp.size();
+    const QDateTime modified = stamp.lastModified();
     LoadedTable table = LoadTableFile(path);
     m_pages = std::move(table.directory);
     m_names = std::move(table.names);
-    m_loadedPath = QFileInfo(path).absoluteFilePath();
+    m_loadedPath = stamp.absoluteFilePath();
+    m_loadedSize = size;
+    m_loadedModified = modified;
     m_cutOffRecord = table.cutOffRecord;
     return table.versionMismatch;
 }
@@ -98,8 +104,17 @@ void Workspace::newTable()
 
 Workspace::RecordSource Workspace::recordSource(PageKind kind, bool inWorkingFile) const
 {
-    if (!inWorkingFile)
+    if (!inWorkingFile) {
+        // Another program may have written the file meanwhile; its pages would then be read
+        // from wherever the old ones were, and a save would mix the two files.
+        const QFileInfo now(m_loadedPath);
+        if (now.exists() && (now.size() != m_loadedSize || now.lastModified() != m_loadedModified))
+            throw TableError(
+                u"The table file \"%1\" has changed since it was loaded, so its pages are no "
+                "longer where they were. Load it again."_s.arg(
+                    QDir::toNativeSeparators(m_loadedPath)));
         return { m_loadedPath, u"table file"_s };
+    }
     return { workingFilePath(kind), u"working file \"%1\""_s.arg(kindInfo(kind).workingFile) };
 }
 

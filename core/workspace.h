@@ -5,6 +5,7 @@
 #include "writer.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -46,7 +47,8 @@ public:
     void newTable();
 
     // The file that holds a kind's records in the loaded table file or in the working file,
-    // and how messages name it.
+    // and how messages name it. A loaded table file that has changed since the load throws
+    // TableError: the directory's offsets no longer describe it.
     struct RecordSource
     {
         QString path;
@@ -85,6 +87,9 @@ private:
     PageDirectory m_pages;
     std::array<QList<QByteArray>, kEditedKinds.size()> m_names;
     QString m_loadedPath;
+    // The loaded table file's size and time of change when it was loaded.
+    qint64 m_loadedSize = -1;
+    QDateTime m_loadedModified;
     qint64 m_cutOffRecord = -1;
     // How far this workspace has written each working file.
     std::array<qint64, kEditedKinds.size()> m_workingFileEnds {};

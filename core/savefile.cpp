@@ -29,8 +29,10 @@ SafeSave::SafeSave(const QString &target)
     // Replacing a read-only file would go around its protection. QSaveFile asks the same by the
     // real user id; the effective one is what opening the file itself would be judged by.
     if (info.exists() &&
-        faccessat(AT_FDCWD, QFile::encodeName(target).constData(), W_OK, AT_EACCESS) != 0)
-        throw TableError(u"Cannot save to \"%1\": %2"_s.arg(shown(target), qt_error_string(errno)));
+        faccessat(AT_FDCWD, QFile::encodeName(target).constData(), W_OK, AT_EACCESS) != 0) {
+        const int error = errno;
+        throw TableError(u"Cannot save to \"%1\": %2"_s.arg(shown(target), qt_error_string(error)));
+    }
     // Writing in place would give up the atomic replacement.
     m_file.setDirectWriteFallback(false);
     if (!m_file.open(QIODevice::WriteOnly))

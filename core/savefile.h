@@ -9,6 +9,9 @@
 // throws TableError and leaves the old target as it was, with no temporary file behind.
 // A target that exists and is not a regular file (a device, a FIFO, a directory), or that the
 // user may not write, is refused before anything is written.
+// A process killed during a save leaves the old target whole too. Where the file system allows,
+// Qt writes the new file unnamed (O_TMPFILE) and links it in place at commit, so nothing is left
+// behind; elsewhere a "TARGET.XXXXXX" may stay, which is not ours to guess at and delete.
 class SafeSave
 {
 public:

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <future>
+#include <optional>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -43,6 +44,12 @@ struct SortedKind
     QList<int> slotMap;
     QList<QByteArray> names;
 };
+
+quint16 versionOf(QByteArrayView header)
+{
+    return qFromLittleEndian<quint16>(header.data() + RecordHeader::kindSize +
+                                      RecordHeader::lengthSize);
+}
 
 QCollator pageNameCollator(const QLocale &locale)
 {
@@ -124,6 +131,12 @@ sortAll(const std::array<FoundPages, kEditedKinds.size()> &found, const QLocale 
 
 } // namespace
 
+QString cutOffRecordMessage(qint64 cutOffRecord)
+{
+    return u"The table file ends inside the page at byte %1, cut short. That page has been "
+           "left out and will not be saved."_s.arg(cutOffRecord);
+}
+
 LoadedTable LoadTableFile(const QString &path, const QLocale &locale)
 {
     RecordFile file(path, u"table file"_s, 256 * 1024);
@@ -137,18 +150,31 @@ LoadedTable LoadTableFile(const QString &path, const QLocale &locale)
     qint64 position = 0;
     do {
         const QByteArrayView header = file.bytesAt(position, RecordHeader::size);
-        if (header.size() < RecordHeader::kindSize + RecordHeader::lengthSize)
-            file.damaged(position, pastTheEnd);
-        const quint32 length = qFromLittleEndian<quint32>(header.data() + RecordHeader::kindSize);
-        if (length < RecordHeader::minimumLength)
+        const std::optional<PageKind> kind = acceptedKind(quint8(header[0]));
+        const bool headerWhole = header.size() >= RecordHeader::kindSize + RecordHeader::lengthSize;
+        const quint32 length =
+            headerWhole ? qFromLittleEndian<quint32>(header.data() + RecordHeader::kindSize) : 0;
+        if (headerWhole && length < RecordHeader::minimumLength)
             file.damaged(position, u"has an impossible length of %1 bytes"_s.arg(length));
         const qint64 recordEnd = position + 1 + qint64(length);
 
-        if (const auto kind = acceptedKind(quint8(header[0]))) {
-            if (header.size() < RecordHeader::size)
+        if (!headerWhole || recordEnd > file.size()) {
+            // A file cut short, by a failed download for one. Such a page could neither be
+            // read nor saved whole, and every later save would fail on it, so it is left out
+            // and the caller says so. A file without one whole record is no table file.
+            if (position == 0)
                 file.damaged(position, pastTheEnd);
-            if (qFromLittleEndian<quint16>(header.data() + RecordHeader::kindSize +
-                                           RecordHeader::lengthSize) != kindInfo(*kind).version) {
+            const bool otherVersion = kind && header.size() == RecordHeader::size &&
+                versionOf(header) != kindInfo(*kind).version;
+            if (otherVersion)
+                table.versionMismatch = true;
+            else if (kind)
+                table.cutOffRecord = position;
+            break;
+        }
+
+        if (kind) {
+            if (versionOf(header) != kindInfo(*kind).version) {
                 table.versionMismatch = true;
             } else {
                 const int slot = table.directory.recordLoadedPage(*kind, position);
@@ -157,12 +183,8 @@ LoadedTable LoadTableFile(const QString &path, const QLocale &locale)
                     const qint64 nameStart =
                         position + RecordHeader::size + (*kind == PageKind::Generic ? 1 : 0);
                     const qint64 nul = file.findNul(nameStart, recordEnd);
-                    if (nul < 0) {
-                        file.damaged(position,
-                                     recordEnd > file.size()
-                                         ? pastTheEnd
-                                         : u"has a name that runs past its end"_s);
-                    }
+                    if (nul < 0)
+                        file.damaged(position, u"has a name that runs past its end"_s);
                     found[kindIndex(*kind)].add(file.bytesAt(nameStart, nul - nameStart), slot);
                 }
             }

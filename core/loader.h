@@ -16,6 +16,8 @@ struct LoadedTable
     PageDirectory directory;
     std::array<QList<QByteArray>, kEditedKinds.size()> names; // indexed by kindIndex
     bool versionMismatch = false; // pages of a known kind but another version were skipped
+    // Where the file ends inside a page that was therefore left out, or -1.
+    qint64 cutOffRecord = -1;
 };
 
 inline constexpr QLatin1StringView kVersionMismatchMessage {
@@ -23,7 +25,11 @@ inline constexpr QLatin1StringView kVersionMismatchMessage {
     "Varnak version. These pages have been ignored."
 };
 
+// The warning about LoadedTable::cutOffRecord.
+QString cutOffRecordMessage(qint64 cutOffRecord);
+
 // Walks the table file at path and sorts each kind's names case-insensitively in the
-// locale's order. A damaged file throws TableError saying what is wrong and where; the
-// caller's workspace is never touched, so a failed load changes nothing.
+// locale's order. A last page that the file's end cuts short is left out. A damaged file throws
+// TableError saying what is wrong and where; the caller's workspace is never touched, so a failed
+// load changes nothing.
 LoadedTable LoadTableFile(const QString &path, const QLocale &locale = QLocale());

@@ -7,8 +7,11 @@
 // The one way the program writes a file the user chose (a table file, an exported page):
 // the target is replaced only when every byte has been written and flushed; any failure
 // throws TableError and leaves the old target as it was, with no temporary file behind.
-// A target that exists and is not a regular file (a device, a FIFO, a directory) is
-// refused before anything is written.
+// A target that exists and is not a regular file (a device, a FIFO, a directory), or that the
+// user may not write, is refused before anything is written.
+// A process killed during a save leaves the old target whole too. Where the file system allows,
+// Qt writes the new file unnamed (O_TMPFILE) and links it in place at commit, so nothing is left
+// behind; elsewhere a "TARGET.XXXXXX" may stay, which is not ours to guess at and delete.
 class SafeSave
 {
 public:
@@ -22,3 +25,7 @@ private:
 
     QSaveFile m_file;
 };
+
+// Writes all of data to file. A full disk may show only as a short count with no error set;
+// the rest is then tried once more, so that the file's error says why it failed.
+bool writeFully(QFileDevice &file, QByteArrayView data);

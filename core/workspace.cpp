@@ -1,6 +1,7 @@
 #include "workspace.h"
 
 #include "recordfile.h"
+#include "savefile.h"
 #include "tableerror.h"
 
 #include <QCoreApplication>
@@ -64,11 +65,12 @@ QList<QLatin1StringView> Workspace::cleanUpFiles()
     };
 }
 
-void Workspace::cleanUp() const
+void Workspace::cleanUp()
 {
     // A file that is missing or cannot be deleted is passed over.
     for (QLatin1StringView name : cleanUpFiles())
         QFile::remove(filePath(name));
+    m_workingFileEnds = {};
 }
 
 const QList<QByteArray> &Workspace::pageNames(PageKind kind) const
@@ -79,10 +81,17 @@ const QList<QByteArray> &Workspace::pageNames(PageKind kind) const
 
 bool Workspace::load(const QString &path)
 {
+    // Taken before the walk, so a change during it is noticed too.
+    const QFileInfo stamp(path);
+    const qint64 size = stamp.size();
+    const QDateTime modified = stamp.lastModified();
     LoadedTable table = LoadTableFile(path);
     m_pages = std::move(table.directory);
     m_names = std::move(table.names);
-    m_loadedPath = QFileInfo(path).absoluteFilePath();
+    m_loadedPath = stamp.absoluteFilePath();
+    m_loadedSize = size;
+    m_loadedModified = modified;
+    m_cutOffRecord = table.cutOffRecord;
     return table.versionMismatch;
 }
 
@@ -95,8 +104,17 @@ void Workspace::newTable()
 
 Workspace::RecordSource Workspace::recordSource(PageKind kind, bool inWorkingFile) const
 {
-    if (!inWorkingFile)
+    if (!inWorkingFile) {
+        // Another program may have written the file meanwhile; its pages would then be read
+        // from wherever the old ones were, and a save would mix the two files.
+        const QFileInfo now(m_loadedPath);
+        if (now.exists() && (now.size() != m_loadedSize || now.lastModified() != m_loadedModified))
+            throw TableError(
+                u"The table file \"%1\" has changed since it was loaded, so its pages are no "
+                "longer where they were. Load it again."_s.arg(
+                    QDir::toNativeSeparators(m_loadedPath)));
         return { m_loadedPath, u"table file"_s };
+    }
     return { workingFilePath(kind), u"working file \"%1\""_s.arg(kindInfo(kind).workingFile) };
 }
 
@@ -107,7 +125,7 @@ QByteArray Workspace::readPage(PageKind kind, int position) const
     return RecordFile(source.path, source.description).readRecord(at.position);
 }
 
-qint64 Workspace::appendRecord(PageKind kind, const QByteArray &record) const
+qint64 Workspace::appendRecord(PageKind kind, const QByteArray &record)
 {
     QFile file(workingFilePath(kind));
     auto failed = [&] {
@@ -116,12 +134,17 @@ qint64 Workspace::appendRecord(PageKind kind, const QByteArray &record) const
     };
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         throw failed();
-    const qint64 position = file.size();
-    if (file.write(record) != record.size()) {
+    const qint64 size = file.size();
+    qint64 &written = m_workingFileEnds[kindIndex(kind)];
+    const qint64 position = qMax(size, written);
+    if (position > size && !file.resize(position))
+        throw failed();
+    if (!writeFully(file, record)) {
         const TableError error = failed();
         file.resize(position);
         throw error;
     }
+    written = position + record.size();
     return PageDirectory::workingFileOffset(position);
 }
 

@@ -5,6 +5,7 @@
 #include "writer.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -30,7 +31,7 @@ public:
 
     // The files left by an earlier run, deleted at start in this order.
     static QList<QLatin1StringView> cleanUpFiles();
-    void cleanUp() const;
+    void cleanUp();
 
     const PageDirectory &pages() const { return m_pages; }
     const QList<QByteArray> &pageNames(PageKind kind) const;
@@ -39,11 +40,15 @@ public:
     // Replaces the table with the file's. On failure (TableError) nothing changes.
     // Returns whether pages of another version were skipped.
     bool load(const QString &path);
+    // Where the last load found the file ending inside a page it left out, or -1; see
+    // cutOffRecordMessage.
+    qint64 cutOffRecord() const { return m_cutOffRecord; }
     // Empties every kind; slots, working files and the loaded path stay.
     void newTable();
 
     // The file that holds a kind's records in the loaded table file or in the working file,
-    // and how messages name it.
+    // and how messages name it. A loaded table file that has changed since the load throws
+    // TableError: the directory's offsets no longer describe it.
     struct RecordSource
     {
         QString path;
@@ -54,8 +59,10 @@ public:
     // The current record of a page, kind byte first.
     QByteArray readPage(PageKind kind, int position) const;
     // Appends a whole record to the kind's working file in one write; returns NOT q, q being
-    // where the record starts. On failure the working file keeps its former length.
-    qint64 appendRecord(PageKind kind, const QByteArray &record) const;
+    // where the record starts. On failure the working file keeps its former length. A working
+    // file that another program deleted or cut short is first filled with zeros up to where
+    // this workspace had written, so offsets into what was lost never name a newer record.
+    qint64 appendRecord(PageKind kind, const QByteArray &record);
     // Apply: the record becomes the page's current version.
     void applyPage(PageKind kind, int position, const QByteArray &record, const QByteArray &name);
     // Add, Paste, Import: a new page at the end of the list; returns its position.
@@ -80,4 +87,10 @@ private:
     PageDirectory m_pages;
     std::array<QList<QByteArray>, kEditedKinds.size()> m_names;
     QString m_loadedPath;
+    // The loaded table file's size and time of change when it was loaded.
+    qint64 m_loadedSize = -1;
+    QDateTime m_loadedModified;
+    qint64 m_cutOffRecord = -1;
+    // How far this workspace has written each working file.
+    std::array<qint64, kEditedKinds.size()> m_workingFileEnds {};
 };

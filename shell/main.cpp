@@ -86,7 +86,7 @@ QPoint menuPoint(const QRect &frame, const QSize &client, const QRect &hotArea)
              frame.top() + hotArea.top() + hotArea.height() };
 }
 
-MainWindow::MainWindow(const Workspace &workspace)
+MainWindow::MainWindow(Workspace &workspace)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     , m_background(u":/art/background.png"_s)
 {

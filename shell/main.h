@@ -50,7 +50,7 @@ class MainWindow : public QWidget
 
 public:
     // Creating the main window clears what an earlier run left in the workspace.
-    explicit MainWindow(const Workspace &workspace);
+    explicit MainWindow(Workspace &workspace);
 
     // A kind's hot area; it is disabled until the kind has an editor.
     HotArea &hotArea(PageKind kind) const;

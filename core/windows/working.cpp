@@ -54,4 +54,7 @@ void LoaderWindow::LoadTableFile(Workspace &workspace, const QString &path)
 {
     if (workspace.load(path))
         m_dialogs.message(this, u"Warning!"_s, kVersionMismatchMessage, UserDialogs::Icon::Warning);
+    if (workspace.cutOffRecord() >= 0)
+        m_dialogs.message(this, u"Warning!"_s, cutOffRecordMessage(workspace.cutOffRecord()),
+                          UserDialogs::Icon::Warning);
 }

@@ -18,7 +18,8 @@ public:
 
     // The table file the user picks, or an empty string when the user cancels.
     QString OpenGAMFile(QWidget *owner);
-    // Loads the file into the workspace and warns, once, about pages of another version.
+    // Loads the file into the workspace and warns, once, about pages of another version, and
+    // about a last page that the file's end cuts short.
     // Throws TableError; the workspace is then unchanged.
     void LoadTableFile(Workspace &workspace, const QString &path);
 

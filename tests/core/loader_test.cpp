@@ -105,12 +105,46 @@ TEST_F(Loader, SkipsUnknownKindsAndWarnsOnceAboutOtherVersions)
         LoadTableFile(write(table({ record(3, 1, "unknown"), sound("a") }))).versionMismatch);
 }
 
-TEST_F(Loader, ALastRecordLongerThanTheFileEndsTheWalkAfterIt)
+TEST_F(Loader, LeavesOutALastPageThatTheEndOfTheFileCutsShort)
 {
-    QByteArray truncated = sound("tail");
-    truncated.chop(10); // the name is whole, the numbers are cut short
-    const LoadedTable loaded = LoadTableFile(write(table({ sound("head"), truncated })));
-    EXPECT_EQ(loaded.names[kindIndex(PageKind::Sound)], (QList<QByteArray> { "head", "tail" }));
+    // Wherever a download stopped inside the last page, the pages before it load, and the cut
+    // page is left out (it could be neither read nor saved) with its place given for a warning.
+    const QByteArray head = sound("head");
+    QByteArray afterName = sound("tail");
+    afterName.chop(10);
+    const QByteArray cutPages[] = {
+        afterName,
+        sound("tail").left(10), // inside the name
+        sound("tail").left(3), // inside the length
+        sound("tail").left(6), // inside the version
+        recordWithLength(kind::passThrough, 0xFFFFFFFF, Bytes().u16(2).raw("p")),
+    };
+    for (const QByteArray &cut : cutPages) {
+        const LoadedTable loaded = LoadTableFile(write(head + cut));
+        EXPECT_EQ(loaded.names[kindIndex(PageKind::Sound)], QList<QByteArray> { "head" });
+        EXPECT_EQ(loaded.directory.totalPageCount(), 1);
+        EXPECT_EQ(loaded.cutOffRecord, head.size());
+        EXPECT_FALSE(loaded.versionMismatch);
+    }
+    EXPECT_EQ(cutOffRecordMessage(54),
+              u"The table file ends inside the page at byte 54, cut short. That page has been left "
+              "out and will not be saved."_s);
+
+    // Pages that would not be loaded whole either way call for no warning of their own.
+    SoundPage oldSound;
+    oldSound.version = 2;
+    const LoadedTable otherVersion = LoadTableFile(write(head + oldSound.record().left(20)));
+    EXPECT_TRUE(otherVersion.versionMismatch);
+    EXPECT_EQ(otherVersion.cutOffRecord, -1);
+    EXPECT_EQ(LoadTableFile(write(head + record(3, 1, "unknown").left(9))).cutOffRecord, -1);
+
+    // A whole table loads with nothing left out; the workspace keeps what the last load found.
+    TempDir workspaceDir;
+    Workspace workspace(workspaceDir.path());
+    workspace.load(write(head + afterName));
+    EXPECT_EQ(workspace.cutOffRecord(), head.size());
+    workspace.load(write(head));
+    EXPECT_EQ(workspace.cutOffRecord(), -1);
 }
 
 TEST_F(Loader, StopsOnADamagedFileSayingWhatAndWhere)
@@ -118,19 +152,19 @@ TEST_F(Loader, StopsOnADamagedFileSayingWhatAndWhere)
     const QByteArray good = sound("good");
     const QString where = QString::number(good.size());
     EXPECT_EQ(loadError({}), "damaged table file: the file is empty");
-    EXPECT_EQ(loadError(good + "\x07\x31\x00"),
-              "damaged table file: record at byte " + where.toStdString() +
-                  " runs past the end of the file");
+    // A file without one whole record is no table file.
+    EXPECT_EQ(loadError(good.left(40)),
+              "damaged table file: record at byte 0 runs past the end of the file");
     // Lengths that cannot describe a record would otherwise loop or go backwards.
     for (quint32 length : { 0u, 1u, 5u }) {
         EXPECT_EQ(loadError(good + recordWithLength(7, length, Bytes().u16(1).str("x"))),
                   "damaged table file: record at byte " + where.toStdString() +
                       " has an impossible length of " + std::to_string(length) + " bytes");
     }
-    // Name without its NUL at the end of the file.
-    EXPECT_EQ(loadError(good + recordWithLength(7, 49, Bytes().u16(1).raw("abc"))),
+    // A name without its NUL, at the end of a record that fits in the file.
+    EXPECT_EQ(loadError(good + recordWithLength(7, 8, Bytes().u16(1).raw("abc"))),
               "damaged table file: record at byte " + where.toStdString() +
-                  " runs past the end of the file");
+                  " has a name that runs past its end");
     // A name that would run into the next record.
     EXPECT_EQ(loadError(recordWithLength(7, 8, Bytes().u16(1).raw("ab")) + good),
               "damaged table file: record at byte 0 has a name that runs past its end");

@@ -108,6 +108,16 @@ TEST_F(ControlPanelTest, LoadTwiceListsPagesOnceAndWarnsOnceAboutOtherVersions)
 
     menuItem("Loadtablefile1")->trigger(); // cancelled: nothing changes
     EXPECT_EQ(soundList().size(), 3);
+
+    // A file cut short inside its last page: that page is left out, and the user is told.
+    const QByteArray whole = sound("Cut");
+    writeFile(path, table({ sound("Kept"), whole.left(whole.size() - 2) }));
+    ASSERT_TRUE(panel.loadFile(path));
+    EXPECT_EQ(soundList(), QStringList({ u"Kept"_s }));
+    EXPECT_EQ(dialogs.takeMessages(),
+              QStringList({ u"Warning!: The table file ends inside the page at byte %1, cut "
+                            "short. That page has been left out and will not be saved."_s.arg(
+                                sound("Kept").size()) }));
 }
 
 TEST_F(ControlPanelTest, SaveOverTheLoadedFileReloadsIt)

@@ -11,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <ostream>
+#include <sys/resource.h>
 
 // Readable QStrings in failure messages.
 inline void PrintTo(const QString &text, std::ostream *out)
@@ -31,6 +33,29 @@ public:
 
 private:
     QTemporaryDir m_dir;
+};
+
+// Writes with a file size limit, as on a full disk: writes past it fail with EFBIG.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_handler);
+    }
+
+private:
+    rlimit m_saved {};
+    void (*m_handler)(int) = nullptr;
 };
 
 // The message of the TableError that run throws, or "no error".

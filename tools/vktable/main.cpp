@@ -41,12 +41,15 @@ void writeLine(PageKind kind, int position, int slot, const QByteArray &name)
     std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
 }
 
-// Loads path as the program does, with its warning about pages of another version.
+// Loads path as the program does, with its warnings about pages of another version and a
+// page cut short.
 Workspace loaded(const QString &path)
 {
     Workspace workspace(Workspace::programDirectory());
     if (workspace.load(path))
         std::fprintf(stderr, "%s\n", kVersionMismatchMessage.data());
+    if (workspace.cutOffRecord() >= 0)
+        printError(cutOffRecordMessage(workspace.cutOffRecord()));
     return workspace;
 }
 

@@ -20,7 +20,8 @@ bool isBlank(QChar c)
 }
 
 // The integer text of an optional sign and decimal digits between blanks, written as fromInt
-// would write its value; empty when the text is not of that form.
+// would write its value; empty when the text is not of that form. Worked out here on its own,
+// so that it checks the engine's parser rather than repeating it.
 QString canonicalInteger(const QString &text)
 {
     qsizetype begin = 0;

@@ -181,7 +181,7 @@ bool Workspace::isLoadedFile(const QString &path) const
 Workspace::SaveResult Workspace::save(const QString &target, const SaveProgress &progress)
 {
     if (m_pages.totalPageCount() == 0)
-        throw TableError(u"Nothing to save!"_s);
+        throw TableError(kNothingToSaveMessage);
     const QString targetPath = canonical(target);
     for (QLatin1StringView name : cleanUpFiles()) {
         if (targetPath == canonical(filePath(name)))

@@ -16,6 +16,8 @@
 // directory: the working files, the page clipboard and the files cleaned at start.
 // Edits never touch the loaded table file; every new version of a page is appended to
 // its kind's working file.
+inline constexpr QLatin1StringView kNothingToSaveMessage("Nothing to save!");
+
 class Workspace
 {
 public:

@@ -118,7 +118,7 @@ bool ControlPanel::loadFile(const QString &path)
 void ControlPanel::saveTable()
 {
     if (m_workspace.pages().totalPageCount() == 0) {
-        m_dialogs.message(m_main.get(), u"Error"_s, u"Nothing to save!"_s,
+        m_dialogs.message(m_main.get(), u"Error"_s, kNothingToSaveMessage,
                           UserDialogs::Icon::Critical);
         return;
     }
@@ -145,9 +145,7 @@ void ControlPanel::saveTo(const QString &target)
                       UserDialogs::Icon::Information);
     if (result.reloaded) {
         refreshLists();
-        if (result.versionMismatch)
-            m_dialogs.message(m_main.get(), u"Warning!"_s, kVersionMismatchMessage,
-                              UserDialogs::Icon::Warning);
+        m_loader->reportLoad(m_workspace, result.versionMismatch);
     }
 }
 

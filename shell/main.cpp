@@ -1,5 +1,6 @@
 #include "main.h"
 
+#include "editorkinds.h"
 #include "workspace.h"
 
 #include <QApplication>
@@ -13,22 +14,27 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// Each label reads as its editor's title.
 struct EditorArea
 {
     PageKind kind;
-    const char *label;
     QPoint labelAt;
     QRect place;
 };
 
 constexpr std::array<EditorArea, 6> kEditorAreas = { {
-    { PageKind::Texture, "Textures", { 96, 128 }, { 24, 88, 121, 89 } },
-    { PageKind::Sound, "Sounds", { 224, 264 }, { 192, 200, 105, 89 } },
-    { PageKind::Weapon, "Weapons", { 328, 136 }, { 320, 96, 177, 89 } },
-    { PageKind::Generic, "Generics", { 216, 160 }, { 192, 80, 97, 105 } },
-    { PageKind::Door, "Doors", { 96, 240 }, { 24, 200, 121, 89 } },
-    { PageKind::Ship, "Ships", { 344, 232 }, { 320, 184, 177, 105 } },
+    { PageKind::Texture, { 96, 128 }, { 24, 88, 121, 89 } },
+    { PageKind::Sound, { 224, 264 }, { 192, 200, 105, 89 } },
+    { PageKind::Weapon, { 328, 136 }, { 320, 96, 177, 89 } },
+    { PageKind::Generic, { 216, 160 }, { 192, 80, 97, 105 } },
+    { PageKind::Door, { 96, 240 }, { 24, 200, 121, 89 } },
+    { PageKind::Ship, { 344, 232 }, { 320, 184, 177, 105 } },
 } };
+
+QString labelOf(const EditorArea &area)
+{
+    return QString::fromLatin1(editorTexts(area.kind).windowTitle);
+}
 
 } // namespace
 
@@ -100,7 +106,7 @@ MainWindow::MainWindow(Workspace &workspace)
     setFont(small);
 
     for (const EditorArea &area : kEditorAreas) {
-        auto *hot = new HotArea(QString::fromLatin1(area.label), area.place, this);
+        auto *hot = new HotArea(labelOf(area), area.place, this);
         hot->setEnabled(false);
         connect(hot, &QAbstractButton::clicked, this,
                 [this, kind = area.kind] { emit editorRequested(kind); });
@@ -108,7 +114,7 @@ MainWindow::MainWindow(Workspace &workspace)
     }
     // The labels lie over their hot areas and let the mouse through to them.
     for (const EditorArea &area : kEditorAreas) {
-        auto *label = new QLabel(QString::fromLatin1(area.label), this);
+        auto *label = new QLabel(labelOf(area), this);
         label->setStyleSheet(u"color: white; background: transparent;"_s);
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
         label->move(area.labelAt);

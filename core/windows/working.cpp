@@ -52,7 +52,12 @@ QString LoaderWindow::OpenGAMFile(QWidget *owner)
 
 void LoaderWindow::LoadTableFile(Workspace &workspace, const QString &path)
 {
-    if (workspace.load(path))
+    reportLoad(workspace, workspace.load(path));
+}
+
+void LoaderWindow::reportLoad(const Workspace &workspace, bool versionMismatch)
+{
+    if (versionMismatch)
         m_dialogs.message(this, u"Warning!"_s, kVersionMismatchMessage, UserDialogs::Icon::Warning);
     if (workspace.cutOffRecord() >= 0)
         m_dialogs.message(this, u"Warning!"_s, cutOffRecordMessage(workspace.cutOffRecord()),

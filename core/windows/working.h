@@ -23,6 +23,10 @@ public:
     // Throws TableError; the workspace is then unchanged.
     void LoadTableFile(Workspace &workspace, const QString &path);
 
+    // The warnings of a load: pages of another version were skipped, the last page was cut
+    // short. Also said after the reload that follows a save over the loaded file.
+    void reportLoad(const Workspace &workspace, bool versionMismatch);
+
     // Ends the program, as the main menu's Exit does.
     QPushButton &cancelButton() const { return *m_cancel; }
 

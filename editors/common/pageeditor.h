@@ -59,11 +59,6 @@ protected:
     // A button beside "&Apply" and "&Close", for a kind's own dialogs.
     QPushButton *addButton(const QString &text, const QString &hint);
 
-    Workspace &workspace() const { return m_workspace; }
-    UserDialogs &dialogs() const { return m_dialogs; }
-    const PageFormat &format() const { return m_format; }
-    HoverHelp &hoverHelp() const { return *m_help; }
-
 private:
     QPushButton *makeButton(const QString &text, const QString &hint);
     void addShortcut(const QString &text, const QKeySequence &keys, void (PageEditor::*command)());

@@ -5,11 +5,6 @@ bool isBitSet(FieldEncoding encoding)
     return encoding == FieldEncoding::IntBits || encoding == FieldEncoding::ByteBits;
 }
 
-bool isNumber(FieldEncoding encoding)
-{
-    return encoding != FieldEncoding::String && !isBitSet(encoding);
-}
-
 PageBody PageBody::blank(const PageFormat &format)
 {
     PageBody body;

@@ -39,7 +39,6 @@ struct FieldSpec
 };
 
 bool isBitSet(FieldEncoding encoding);
-bool isNumber(FieldEncoding encoding);
 
 // A field's value as the editor holds it: the bytes of a string, the text of a number, or
 // the mask of a bit set.

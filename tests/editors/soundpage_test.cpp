@@ -54,34 +54,3 @@ TEST(SoundPageTest, LengthFollowsTheTexts)
     EXPECT_EQ(longName.size(), 1 + 94);
     EXPECT_EQ(decode(longName).name(), QByteArray(35, 'n'));
 }
-
-TEST(SoundPageTest, FloatsShowFourDigitsAndWriteWhatIsShown)
-{
-    testsupport::SoundPage page;
-    page.maxDistance = 123.456f;
-    const PageBody body = decode(page.record());
-    EXPECT_EQ(std::get<QString>(body.values[SoundPage::MaxDistance]), u"123.5");
-
-    testsupport::SoundPage shown = page;
-    shown.maxDistance = 123.5f;
-    EXPECT_EQ(body.record(SoundPage::format), shown.record());
-}
-
-TEST(SoundPageTest, BadNumbersAndDamagedRecordsAreClearErrors)
-{
-    PageBody body = PageBody::blank(SoundPage::format);
-    body.values[SoundPage::LoopEnd] = QStringLiteral("12abc");
-    EXPECT_EQ(tableErrorOf([&] { body.record(SoundPage::format); }),
-              u"'12abc' is not a valid integer value");
-
-    body.values[SoundPage::LoopEnd] = QString(); // empty counts as 0
-    EXPECT_EQ(body.record(SoundPage::format), testsupport::SoundPage().record());
-
-    // Cut off inside the numbers, and a name without its NUL.
-    const QByteArray whole = testsupport::SoundPage().record();
-    EXPECT_TRUE(
-        tableErrorOf([&] { decode(whole.left(whole.size() - 3)); }).startsWith(u"damaged page"));
-    EXPECT_TRUE(tableErrorOf([&] {
-                    decode(recordWithLength(kind::sound, 6, Bytes().u16(1).raw("abc")));
-                }).startsWith(u"damaged page"));
-}

@@ -65,6 +65,10 @@ protected:
 
 TEST_F(ControlPanelTest, NewThenAddThenSaveWritesOneRecord)
 {
+    menuItem("Savetablefile1")->trigger(); // no dialog while there is nothing to save
+    EXPECT_EQ(dialogs.takeMessages(), QStringList({ u"Error: Nothing to save!"_s }));
+    EXPECT_TRUE(dialogs.fileRequests.isEmpty());
+
     writeFile(dir.path(u"table.gam"_s), table({ sound("Laser"), texture("Wall") }));
     ASSERT_TRUE(panel.loadFile(dir.path(u"table.gam"_s)));
     menuItem("Newtablefile1")->trigger();
@@ -134,13 +138,6 @@ TEST_F(ControlPanelTest, SaveOverTheLoadedFileReloadsIt)
     EXPECT_EQ(soundList(), QStringList({ u"Alpha"_s, u"New Sound"_s, u"Zed"_s }));
     EXPECT_FALSE(panel.workspace().pages().resolve(PageKind::Sound, 1).inWorkingFile);
     EXPECT_FALSE(QFile::exists(dir.path(u"temp.$$$"_s)));
-}
-
-TEST_F(ControlPanelTest, NothingToSave)
-{
-    menuItem("Savetablefile1")->trigger();
-    EXPECT_EQ(dialogs.takeMessages(), QStringList({ u"Error: Nothing to save!"_s }));
-    EXPECT_TRUE(dialogs.fileRequests.isEmpty());
 }
 
 TEST_F(ControlPanelTest, FailedLoadOrSaveLeavesTheProgramUsable)
@@ -258,23 +255,6 @@ TEST_F(ControlPanelTest, HotAreasOpenTheEditorsModally)
     QTest::mouseClick(&main().hotArea(PageKind::Sound), Qt::LeftButton);
     EXPECT_TRUE(wasModal);
     EXPECT_FALSE(sounds().isVisible());
-}
-
-TEST_F(ControlPanelTest, MenuItemsAndWindowsCarryTheirCaptions)
-{
-    QStringList captions;
-    for (QAction *action : main().mainMenu().actions())
-        captions.append(action->isSeparator() ? u"-"_s : action->text());
-    EXPECT_EQ(
-        captions,
-        QStringList({ u"&New table file"_s, u"&Load table file..."_s, u"&Save table file..."_s,
-                      u"-"_s, u"&Check for new versions..."_s, u"-"_s, u"E&xit"_s }));
-    EXPECT_EQ(main().windowTitle(), u"VK Control Panel");
-    EXPECT_EQ(QApplication::applicationDisplayName(), u"VK Control Panel");
-    EXPECT_EQ(panel.loaderWindow().windowTitle(), u"Loading table file...");
-    EXPECT_EQ(panel.savingWindow().windowTitle(), u"Saving table file");
-    EXPECT_EQ(panel.aboutBox().windowTitle(), u"About");
-    EXPECT_EQ(sounds().windowTitle(), u"Sounds");
 }
 
 TEST(StartUpTest, CleansTheWorkspaceWhenTheMainWindowIsMade)

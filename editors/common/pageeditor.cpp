@@ -5,6 +5,7 @@
 #include "fieldcodecs.h"
 #include "fieldform.h"
 #include "hoverhelp.h"
+#include "pagefile.h"
 #include "pagelistmodel.h"
 #include "savefile.h"
 #include "tableerror.h"
@@ -12,7 +13,6 @@
 #include "workspace.h"
 
 #include <QAction>
-#include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -22,7 +22,6 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QVBoxLayout>
-#include <QtEndian>
 
 using namespace Qt::StringLiterals;
 
@@ -323,26 +322,9 @@ void PageEditor::importPage()
 
 void PageEditor::appendPageFile(const QString &path, const QString &description)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw TableError(u"Cannot open the %1: %2"_s.arg(description, file.errorString()));
-    const QByteArray header = file.read(RecordHeader::kindSize + RecordHeader::lengthSize);
-    if (header.isEmpty() || quint8(header[0]) != quint8(kind()))
+    const std::optional<QByteArray> record = readPageFile(path, kind(), description);
+    if (!record)
         return;
-    const auto damaged = [&](const QString &what) {
-        return TableError(u"The %1 is damaged: %2"_s.arg(description, what));
-    };
-    if (header.size() < RecordHeader::kindSize + RecordHeader::lengthSize)
-        throw damaged(u"it ends inside its record header"_s);
-    const quint32 length = qFromLittleEndian<quint32>(header.constData() + 1);
-    if (length < quint32(RecordHeader::minimumLength))
-        throw damaged(u"its record has an impossible length of %1 bytes"_s.arg(length));
-    if (qint64(length) + 1 > file.size())
-        throw damaged(u"its record runs past the end of the file"_s);
-    QByteArray record = header;
-    record.append(file.read(qint64(length) - (RecordHeader::lengthSize)));
-    if (record.size() != qsizetype(length) + 1)
-        throw TableError(u"Cannot read the %1: %2"_s.arg(description, file.errorString()));
-    m_model->appendRow([&] { m_workspace.addPage(kind(), record, QByteArray()); });
+    m_model->appendRow([&] { m_workspace.addPage(kind(), *record, QByteArray()); });
     selectLast();
 }

@@ -24,13 +24,11 @@ namespace {
 class AsOrdinaryUser
 {
 public:
-    static constexpr uid_t nobody = 65534;
-
     AsOrdinaryUser()
     {
         if (geteuid() == 0) {
-            setfsuid(nobody);
-            EXPECT_EQ(setfsuid(uid_t(-1)), nobody); // reports the identity in force
+            setfsuid(65534);
+            EXPECT_EQ(setfsuid(uid_t(-1)), 65534u); // reports the identity in force
         }
     }
     ~AsOrdinaryUser()
@@ -39,12 +37,6 @@ public:
             setfsuid(0);
     }
 };
-
-bool isCharacterDevice(const QString &path)
-{
-    struct stat info;
-    return lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISCHR(info.st_mode);
-}
 
 class Faults : public testing::Test
 {
@@ -56,140 +48,76 @@ protected:
         ASSERT_TRUE(QDir(dir.path()).mkdir(u"work"_s));
         ASSERT_TRUE(QDir(dir.path()).mkdir(u"out"_s));
         ASSERT_TRUE(QFile::setPermissions(dir.path(u"out"_s), QFile::Permissions(0x7777)));
+        writeFile(target, "old");
     }
-
-    QString tablePath() const { return dir.path(u"table.gam"_s); }
-    QString workPath(const QString &name) const { return dir.path(u"work/"_s + name); }
-    QString outPath(const QString &name) const { return dir.path(u"out/"_s + name); }
 
     void load(const QList<QByteArray> &records)
     {
-        writeFile(tablePath(), table(records));
-        workspace.load(tablePath());
+        writeFile(tablePath, table(records));
+        workspace.load(tablePath);
     }
 
-    QStringList files(const QString &path) const
+    QStringList files(const QString &sub) const
     {
-        return QDir(path).entryList(QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
+        return QDir(dir.path() + u'/' + sub)
+            .entryList(QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
     }
 
     TempDir dir;
+    const QString tablePath = dir.path(u"table.gam"_s);
+    const QString target = dir.path(u"out/target.gam"_s);
+    const QString copy = dir.path(u"out/copy.gam"_s); // new, so an ordinary user may write it
+    const QString soundsFile = dir.path(u"work/sounds.$$$"_s);
     Workspace workspace { dir.path(u"work"_s) };
 };
 
 } // namespace
 
-TEST_F(Faults, AWorkspaceDirectoryThatCannotBeWrittenLosesNothing)
+TEST_F(Faults, AFullDiskLeavesTheOldFilesWholeAndNoTemporaryFile)
 {
-    load({ sound("a"), sound("b") });
-    workspace.applyPage(PageKind::Sound, 0, sound("a", 1), "a");
-    ASSERT_TRUE(QFile::setPermissions(dir.path(u"work"_s), QFile::Permissions(0x5555)));
-    const PageDirectory before = workspace.pages();
+    QList<QByteArray> records;
+    for (int i = 0; i < 400; ++i)
+        records.append(sound("sound number " + QByteArray::number(i)));
+    load(records);
+    workspace.applyPage(PageKind::Sound, 0, sound("sound number 0", 1), "sound number 0");
+    const QByteArray working = readFile(soundsFile);
     {
-        AsOrdinaryUser user;
-        // The working file exists but cannot be written; the door working file cannot be made.
-        for (const auto &[kind, file] : { std::pair(PageKind::Sound, u"sounds.$$$"_s),
-                                          std::pair(PageKind::Door, u"doors.$$$"_s) }) {
-            const QString error = tableErrorOf([&] {
-                if (kind == PageKind::Sound)
-                    workspace.applyPage(kind, 1, sound("b", 2), "b");
-                else
-                    workspace.addPage(kind, DoorPage().record(), "New Door");
-            });
-            EXPECT_EQ(
-                error,
-                u"Cannot write the working file \"%1\": Permission denied"_s.arg(workPath(file)));
-        }
-        EXPECT_EQ(workspace.pages(), before);
-        EXPECT_EQ(workspace.pageNames(PageKind::Sound), (QList<QByteArray> { "a", "b" }));
-        EXPECT_TRUE(workspace.pageNames(PageKind::Door).isEmpty());
-
-        // Every page still reads, and a table saved elsewhere holds them all.
-        EXPECT_EQ(workspace.readPage(PageKind::Sound, 0), sound("a", 1));
-        workspace.save(outPath(u"saved.gam"_s));
-        EXPECT_EQ(readFile(outPath(u"saved.gam"_s)), table({ sound("a", 1), sound("b") }));
+        FileSizeLimit limit(8192);
+        EXPECT_THROW(workspace.save(target), TableError);
+        EXPECT_THROW(workspace.save(tablePath), TableError);
+        EXPECT_EQ(tableErrorOf([&] {
+                      workspace.addPage(PageKind::Sound, sound(QByteArray(9000, 'x')), "x");
+                  }),
+                  u"Cannot write the working file \"%1\": File too large"_s.arg(soundsFile));
     }
-    EXPECT_EQ(files(dir.path(u"work"_s)), QStringList { u"sounds.$$$"_s });
-    EXPECT_EQ(readFile(workPath(u"sounds.$$$"_s)), sound("a", 1));
-}
-
-TEST_F(Faults, AWorkingFileDeletedInUseNeverLendsItsPagesAnotherRecord)
-{
-    load({ sound("a"), sound("b"), sound("c") });
-    workspace.applyPage(PageKind::Sound, 0, sound("a", 1), "a");
-    workspace.applyPage(PageKind::Sound, 1, sound("b", 2), "b");
-    const QString target = outPath(u"target.gam"_s);
-    writeFile(target, "old");
-    ASSERT_TRUE(QFile::remove(workPath(u"sounds.$$$"_s)));
-
-    // Selecting such a page, or saving, names the missing file; the target stays as it was.
-    const QString missing = u"Cannot open the working file \"sounds.$$$\" \"%1\": No such file or "
-                            "directory"_s.arg(workPath(u"sounds.$$$"_s));
-    EXPECT_EQ(tableErrorOf([&] { workspace.readPage(PageKind::Sound, 0); }), missing);
-    EXPECT_EQ(tableErrorOf([&] { workspace.save(target); }), missing);
     EXPECT_EQ(readFile(target), "old");
-    EXPECT_EQ(files(dir.path(u"out"_s)), QStringList { u"target.gam"_s });
-
-    // New records go after everything written before, so the lost offsets read as damaged
-    // rather than as the new page's record.
-    workspace.applyPage(PageKind::Sound, 2, sound("c", 3), "c");
-    for (int position : { 0, 1 }) {
-        const QString error = tableErrorOf([&] { workspace.readPage(PageKind::Sound, position); });
-        EXPECT_TRUE(error.startsWith(u"damaged working file \"sounds.$$$\""_s))
-            << error.toStdString();
-    }
-    EXPECT_EQ(workspace.readPage(PageKind::Sound, 2), sound("c", 3));
-    EXPECT_THROW(workspace.save(target), TableError);
-    EXPECT_EQ(readFile(target), "old");
-
-    // Once the lost pages are deleted, the rest saves.
-    workspace.removePage(PageKind::Sound, 0);
-    workspace.removePage(PageKind::Sound, 0);
-    workspace.save(target);
-    EXPECT_EQ(readFile(target), sound("c", 3));
+    EXPECT_EQ(readFile(tablePath), table(records));
+    EXPECT_EQ(readFile(soundsFile), working); // no part of a record
+    EXPECT_EQ(files(u"out"_s), QStringList { u"target.gam"_s });
+    EXPECT_EQ(files(u""_s), QStringList { u"table.gam"_s });
+    EXPECT_EQ(workspace.pageNames(PageKind::Sound).size(), 400);
 }
 
-TEST_F(Faults, AFullDiskLeavesNoPartOfARecordInTheWorkingFile)
-{
-    load({ sound("a") });
-    workspace.applyPage(PageKind::Sound, 0, sound("a", 1), "a");
-    const qint64 size = QFileInfo(workPath(u"sounds.$$$"_s)).size();
-    const PageDirectory before = workspace.pages();
-    {
-        FileSizeLimit limit(size + 10);
-        const QString error = tableErrorOf(
-            [&] { workspace.applyPage(PageKind::Sound, 0, sound("a longer name", 2), "x"); });
-        EXPECT_EQ(error,
-                  u"Cannot write the working file \"%1\": File too large"_s.arg(
-                      workPath(u"sounds.$$$"_s)));
-        EXPECT_THROW(workspace.addPage(PageKind::Sound, sound("new"), "new"), TableError);
-    }
-    EXPECT_EQ(readFile(workPath(u"sounds.$$$"_s)), sound("a", 1));
-    EXPECT_EQ(workspace.pages(), before);
-    EXPECT_EQ(workspace.pageNames(PageKind::Sound), QList<QByteArray> { "a" });
-    EXPECT_EQ(workspace.readPage(PageKind::Sound, 0), sound("a", 1));
-
-    // With room again, the next record follows the last whole one.
-    workspace.applyPage(PageKind::Sound, 0, sound("a", 3), "a");
-    EXPECT_EQ(readFile(workPath(u"sounds.$$$"_s)), sound("a", 1) + sound("a", 3));
-}
-
-TEST_F(Faults, ADeviceNodeOrAMissingDirectoryIsNoSaveTarget)
+TEST_F(Faults, OnlyARegularFileInAnExistingDirectoryIsASaveTarget)
 {
     load({ sound("a") });
     // A device of our own where root may make one; otherwise the system's null device.
     QString device = dir.path(u"null"_s);
     if (mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
         device = u"/dev/null"_s;
-    ASSERT_TRUE(isCharacterDevice(device));
+    const QString fifo = dir.path(u"pipe"_s), folder = dir.path(u"folder"_s);
     const QString link = dir.path(u"link.gam"_s);
     ASSERT_TRUE(QFile::link(device, link));
-
-    for (const QString &target : { device, link }) {
-        EXPECT_EQ(tableErrorOf([&] { workspace.save(target); }),
-                  u"Cannot save to \"%1\": it is not a regular file."_s.arg(target));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"folder"_s));
+    for (const QString &path : { device, link, fifo, folder }) {
+        EXPECT_EQ(tableErrorOf([&] { workspace.save(path); }),
+                  u"Cannot save to \"%1\": it is not a regular file."_s.arg(path));
     }
-    EXPECT_TRUE(isCharacterDevice(device));
+    struct stat info;
+    EXPECT_TRUE(lstat(QFile::encodeName(device).constData(), &info) == 0 && S_ISCHR(info.st_mode));
+    EXPECT_TRUE(lstat(QFile::encodeName(fifo).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
+    EXPECT_TRUE(QFileInfo(folder).isDir());
     EXPECT_EQ(QFileInfo(link).symLinkTarget(), device);
 
     const QString nowhere = dir.path(u"no/such/dir/out.gam"_s);
@@ -200,66 +128,84 @@ TEST_F(Faults, ADeviceNodeOrAMissingDirectoryIsNoSaveTarget)
 
 TEST_F(Faults, ATableFileGoneOrChangedAfterLoadingIsNeitherReadNorSaved)
 {
-    const QByteArray loaded = table({ sound("a"), sound("b") });
     load({ sound("a"), sound("b") });
     workspace.addPage(PageKind::Sound, sound("c"), "c");
-    const QDateTime modified = QFileInfo(tablePath()).lastModified();
-    const QString target = outPath(u"target.gam"_s);
-    writeFile(target, "old");
-
-    ASSERT_TRUE(QFile::remove(tablePath()));
+    ASSERT_TRUE(QFile::remove(tablePath));
     EXPECT_TRUE(tableErrorOf([&] {
                     workspace.readPage(PageKind::Sound, 0);
-                }).startsWith(u"Cannot open the table file \"%1\""_s.arg(tablePath())));
-    EXPECT_EQ(workspace.readPage(PageKind::Sound, 2), sound("c"));
+                }).startsWith(u"Cannot open the table file \"%1\""_s.arg(tablePath)));
     EXPECT_THROW(workspace.save(target), TableError);
-    EXPECT_THROW(workspace.save(tablePath()), TableError); // over the file that was loaded
-    EXPECT_FALSE(QFile::exists(tablePath()));
+    EXPECT_THROW(workspace.save(tablePath), TableError); // over the file that was loaded
 
-    // Another program writes a file of another layout there: offsets into it would name other
-    // bytes than the pages loaded.
-    writeFile(tablePath(), table({ sound("zz"), sound("a"), sound("b") }));
-    const QString changed =
-        u"The table file \"%1\" has changed since it was loaded, so its "
-        "pages are no longer where they were. Load it again."_s.arg(tablePath());
+    // Offsets into a file of another layout would name other bytes than the pages loaded.
+    writeFile(tablePath, table({ sound("zz"), sound("a"), sound("b") }));
+    const QString changed = u"The table file \"%1\" has changed since it was loaded, so its "
+                            "pages are no longer where they were. Load it again."_s.arg(tablePath);
     EXPECT_EQ(tableErrorOf([&] { workspace.readPage(PageKind::Sound, 0); }), changed);
     EXPECT_EQ(tableErrorOf([&] { workspace.save(target); }), changed);
     EXPECT_EQ(readFile(target), "old");
-    EXPECT_EQ(files(dir.path(u"out"_s)), QStringList { u"target.gam"_s });
-
-    // The loaded file put back as it was: the edits made meanwhile are all there to save.
-    writeFile(tablePath(), loaded);
-    {
-        QFile file(tablePath());
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(file.setFileTime(modified, QFileDevice::FileModificationTime));
-    }
-    workspace.save(target);
-    EXPECT_EQ(readFile(target), table({ sound("a"), sound("b"), sound("c") }));
+    EXPECT_EQ(files(u"out"_s), QStringList { u"target.gam"_s });
 }
 
-TEST_F(Faults, AReadOnlyTableFileLoadsAndSavesElsewhereButIsNotReplaced)
+TEST_F(Faults, AWorkingFileDeletedInUseNeverLendsItsPagesAnotherRecord)
+{
+    load({ sound("a"), sound("b"), sound("c") });
+    workspace.applyPage(PageKind::Sound, 0, sound("a", 1), "a");
+    ASSERT_TRUE(QFile::remove(soundsFile));
+    const QString missing = u"Cannot open the working file \"sounds.$$$\" \"%1\": No such file or "
+                            "directory"_s.arg(soundsFile);
+    EXPECT_EQ(tableErrorOf([&] { workspace.readPage(PageKind::Sound, 0); }), missing);
+    EXPECT_EQ(tableErrorOf([&] { workspace.save(target); }), missing);
+
+    // The new record goes after everything written before, so the lost offset reads as damage
+    // rather than as the new page's record.
+    workspace.applyPage(PageKind::Sound, 2, sound("c", 3), "c");
+    EXPECT_TRUE(tableErrorOf([&] {
+                    workspace.readPage(PageKind::Sound, 0);
+                }).startsWith(u"damaged working file \"sounds.$$$\""_s));
+    EXPECT_EQ(workspace.readPage(PageKind::Sound, 2), sound("c", 3));
+    EXPECT_EQ(readFile(target), "old");
+}
+
+TEST_F(Faults, AReadOnlyTableFileAndWorkspaceLoseNothing)
 {
     // In a directory where the user may write, so only the file's own mode protects it.
-    const QString path = outPath(u"readonly.gam"_s);
+    const QString path = dir.path(u"out/readonly.gam"_s);
     const QByteArray bytes = table({ sound("b"), sound("a") });
     writeFile(path, bytes);
     ASSERT_TRUE(
         QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    workspace.load(path);
+    workspace.applyPage(PageKind::Sound, 0, sound("a", 1), "a");
+    ASSERT_TRUE(QFile::setPermissions(dir.path(u"work"_s), QFile::Permissions(0x5555)));
 
     AsOrdinaryUser user;
-    Workspace readOnly(dir.path(u"out"_s));
-    readOnly.load(path);
-    EXPECT_EQ(readOnly.pageNames(PageKind::Sound), (QList<QByteArray> { "a", "b" }));
-    EXPECT_EQ(readOnly.readPage(PageKind::Sound, 0), sound("a"));
-    readOnly.applyPage(PageKind::Sound, 1, sound("b", 5), "b");
+    workspace.load(path);
+    const PageDirectory before = workspace.pages();
+    // The working file exists but cannot be written; the door working file cannot be made.
+    EXPECT_EQ(tableErrorOf([&] { workspace.applyPage(PageKind::Sound, 1, sound("b", 2), "b"); }),
+              u"Cannot write the working file \"%1\": Permission denied"_s.arg(soundsFile));
+    EXPECT_THROW(workspace.addPage(PageKind::Door, DoorPage().record(), "New Door"), TableError);
+    EXPECT_EQ(workspace.pages(), before);
+    EXPECT_EQ(workspace.pageNames(PageKind::Sound), (QList<QByteArray> { "a", "b" }));
+    EXPECT_TRUE(workspace.pageNames(PageKind::Door).isEmpty());
 
-    readOnly.save(outPath(u"copy.gam"_s));
-    EXPECT_EQ(readFile(outPath(u"copy.gam"_s)), table({ sound("a"), sound("b", 5) }));
-
-    EXPECT_EQ(tableErrorOf([&] { readOnly.save(path); }),
+    workspace.save(copy);
+    EXPECT_EQ(readFile(copy), table({ sound("a"), sound("b") }));
+    EXPECT_EQ(tableErrorOf([&] { workspace.save(path); }),
               u"Cannot save to \"%1\": Permission denied"_s.arg(path));
     EXPECT_EQ(readFile(path), bytes);
-    EXPECT_EQ(files(dir.path(u"out"_s)),
-              (QStringList { u"copy.gam"_s, u"readonly.gam"_s, u"sounds.$$$"_s }));
+    EXPECT_EQ(files(u"work"_s), QStringList { u"sounds.$$$"_s });
+    EXPECT_EQ(readFile(soundsFile), sound("a", 1));
+}
+
+TEST_F(Faults, ATenMegabytePageNameIsListedInFullAndSavedWhole)
+{
+    const QByteArray name(10 * 1000 * 1000, 'n');
+    const QByteArray big = sound(name, 42);
+    load({ sound("a"), big, passThroughRecord("p") });
+    EXPECT_EQ(workspace.pageNames(PageKind::Sound), (QList<QByteArray> { "a", name }));
+    EXPECT_EQ(workspace.readPage(PageKind::Sound, 1), big);
+    workspace.save(target);
+    EXPECT_EQ(readFile(target), table({ sound("a"), big, passThroughRecord("p") }));
 }

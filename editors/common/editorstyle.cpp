@@ -10,5 +10,8 @@ void applyEditorStyle(QWidget *window)
         QDialog { background: black; }
         QLabel { color: white; }
         QFrame#panel { border: 1px solid #3a4250; border-radius: 2px; }
+        QGroupBox { color: white; border: 1px solid #3a4250; border-radius: 2px;
+                    margin-top: 1.2em; padding-top: 0.4em; }
+        QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 2px; }
     )"_s);
 }

@@ -15,8 +15,14 @@ FieldCheck::FieldCheck(UserDialogs &dialogs, QWidget *window)
 
 void FieldCheck::add(QLineEdit *field, NumberField type)
 {
-    m_fields.insert(field, type);
+    m_fields.insert(field, { type, {} });
     field->installEventFilter(this);
+}
+
+void FieldCheck::setTake(QLineEdit *field, Take take)
+{
+    Q_ASSERT(m_fields.contains(field));
+    m_fields[field].take = std::move(take);
 }
 
 bool FieldCheck::eventFilter(QObject *watched, QEvent *event)
@@ -27,11 +33,14 @@ bool FieldCheck::eventFilter(QObject *watched, QEvent *event)
     const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
     if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
         return false;
-    const auto type = m_fields.constFind(watched);
-    if (type == m_fields.cend())
+    const auto checked = m_fields.constFind(watched);
+    if (checked == m_fields.cend())
         return false;
     auto *field = static_cast<QLineEdit *>(watched);
-    if (const auto problem = checkNumberField(field->text(), *type)) {
+    std::optional<QString> problem = checkNumberField(field->text(), checked->type);
+    if (!problem && checked->take)
+        problem = checked->take(field->text());
+    if (problem) {
         m_reporting = true;
         m_dialogs.message(m_window, u"Error"_s, *problem, UserDialogs::Icon::Critical);
         field->setFocus(Qt::OtherFocusReason);

@@ -3,6 +3,7 @@
 #include "fieldcheck.h"
 #include "hoverhelp.h"
 
+#include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -33,21 +34,27 @@ FieldForm::FieldForm(std::span<const FieldSpec> fields, std::span<const int> col
         }
         const FieldSpec &field = fields[i];
         auto *caption = new QLabel(QString::fromLatin1(field.caption), this);
-        help.addHint(caption, QString::fromLatin1(field.hint));
+        if (*field.hint)
+            help.addHint(caption, QString::fromLatin1(field.hint));
 
         QWidget *control;
         if (isBitSet(field.encoding)) {
             auto *list = new QListWidget(this);
-            for (const char *item : field.flagItems) {
+            for (const char *item : field.items) {
                 auto *entry = new QListWidgetItem(QString::fromLatin1(item), list);
                 entry->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
                 entry->setCheckState(Qt::Unchecked);
             }
-            const int rows = std::min<int>(int(field.flagItems.size()), 10);
+            const int rows = std::min<int>(int(field.items.size()), 10);
             list->setFixedHeight(rows * list->sizeHintForRow(0) + 2 * list->frameWidth());
             // Item views take no name from a buddy label.
             list->setAccessibleName(caption->text());
             control = list;
+        } else if (field.encoding == FieldEncoding::Choice) {
+            auto *choice = new QComboBox(this);
+            for (const char *item : field.items)
+                choice->addItem(QString::fromLatin1(item));
+            control = choice;
         } else {
             auto *edit = new QLineEdit(this);
             if (field.check)
@@ -68,8 +75,14 @@ void FieldForm::setValues(const FieldValues &values)
         const FieldValue &value = values[i];
         if (auto *list = checkList(i)) {
             const quint32 bits = std::get<quint32>(value);
+            // Showing a page is not a change made by the user.
+            const QSignalBlocker quiet(list);
             for (int item = 0; item < list->count(); ++item)
                 list->item(item)->setCheckState(bits & (1u << item) ? Qt::Checked : Qt::Unchecked);
+        } else if (auto *box = choice(i)) {
+            // A byte with no item selects nothing.
+            const quint32 index = std::get<quint32>(value);
+            box->setCurrentIndex(index < quint32(box->count()) ? int(index) : -1);
         } else if (m_fields[i].encoding == FieldEncoding::String) {
             edit(i)->setText(QString::fromLatin1(std::get<QByteArray>(value)));
         } else {
@@ -91,6 +104,9 @@ FieldValues FieldForm::values() const
                 if (list->item(item)->checkState() == Qt::Checked)
                     bits |= 1u << item;
             values.append(bits);
+        } else if (const auto *box = choice(i)) {
+            // No selection is -1, whose low byte is written.
+            values.append(quint32(quint8(box->currentIndex())));
         } else if (m_fields[i].encoding == FieldEncoding::String) {
             values.append(edit(i)->text().toLatin1());
         } else {
@@ -108,6 +124,11 @@ QLineEdit *FieldForm::edit(int field) const
 QListWidget *FieldForm::checkList(int field) const
 {
     return qobject_cast<QListWidget *>(m_controls.value(field));
+}
+
+QComboBox *FieldForm::choice(int field) const
+{
+    return qobject_cast<QComboBox *>(m_controls.value(field));
 }
 
 QLabel *FieldForm::caption(int field) const

@@ -7,12 +7,14 @@
 
 class FieldCheck;
 class HoverHelp;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 
 // The controls of a page body, built from its field table: a caption label with its hint
-// for every field, an edit field for texts and numbers, a check list for bit sets.
+// for every field, an edit field for texts and numbers, a check list for bit sets, a drop-down
+// list for choices.
 class FieldForm : public QWidget
 {
 public:
@@ -26,6 +28,7 @@ public:
 
     QLineEdit *edit(int field) const;
     QListWidget *checkList(int field) const;
+    QComboBox *choice(int field) const;
     QLabel *caption(int field) const;
 
 private:

@@ -213,11 +213,17 @@ QByteArray PageEditor::buildRecord() const
     return PageBody { m_form->values() }.record(m_format);
 }
 
+QByteArray PageEditor::newRecord() const
+{
+    return PageBody::blank(m_format).record(m_format);
+}
+
 void PageEditor::selectPage()
 {
     const int position = selectedPosition();
     if (position < 0 || m_deleting)
         return;
+    pageChosen();
     guarded([&] {
         RecordReader reader(m_workspace.readPage(kind(), position));
         if (reader.version() != m_format.info().version) {
@@ -245,7 +251,7 @@ void PageEditor::apply()
 void PageEditor::add()
 {
     guarded([&] {
-        const QByteArray record = PageBody::blank(m_format).record(m_format);
+        const QByteArray record = newRecord();
         m_model->appendRow(
             [&] { m_workspace.addPage(kind(), record, QByteArray(texts().newPageName)); });
         selectLast();

@@ -50,12 +50,16 @@ public:
     QPlainTextEdit &helpMemo() const { return *m_memo; }
 
 protected:
+    // Runs as soon as a page is selected, before its record is read.
+    virtual void pageChosen() { }
     // Puts the fields of a record of the right version into the controls; returns the name.
     // A kind with more than its declared fields reads the rest here.
     virtual QByteArray showPage(RecordReader &reader);
     // The record the controls describe. Throws TableError, naming the value, if one does not
     // convert.
     virtual QByteArray buildRecord() const;
+    // The record Add writes.
+    virtual QByteArray newRecord() const;
     // A button beside "&Apply" and "&Close", for a kind's own dialogs.
     QPushButton *addButton(const QString &text, const QString &hint);
 

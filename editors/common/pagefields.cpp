@@ -12,7 +12,7 @@ PageBody PageBody::blank(const PageFormat &format)
     for (const FieldSpec &field : format.fields) {
         if (field.encoding == FieldEncoding::String)
             body.values.append(QByteArray());
-        else if (isBitSet(field.encoding))
+        else if (isBitSet(field.encoding) || field.encoding == FieldEncoding::Choice)
             body.values.append(quint32(0));
         else
             body.values.append(QString::fromLatin1(field.newPageText ? field.newPageText : "0"));
@@ -24,41 +24,54 @@ PageBody PageBody::blank(const PageFormat &format)
 PageBody PageBody::read(const PageFormat &format, RecordReader &reader)
 {
     PageBody body;
-    body.values.reserve(format.fields.size());
-    for (const FieldSpec &field : format.fields) {
-        switch (field.encoding) {
-        case FieldEncoding::String:
-            body.values.append(reader.ReadString());
-            break;
-        case FieldEncoding::Int:
-            body.values.append(reader.ReadIntText());
-            break;
-        case FieldEncoding::Float:
-            body.values.append(reader.ReadFloatText());
-            break;
-        case FieldEncoding::Byte:
-            body.values.append(reader.ReadByteText());
-            break;
-        case FieldEncoding::Word:
-            body.values.append(reader.ReadWordText());
-            break;
-        case FieldEncoding::IntBits:
-            body.values.append(quint32(reader.ReadInt()));
-            break;
-        case FieldEncoding::ByteBits:
-            body.values.append(quint32(reader.ReadByte()));
-            break;
-        }
-    }
+    body.readRun(format.fields, reader);
     return body;
 }
 
 void PageBody::write(const PageFormat &format, RecordWriter &writer) const
 {
     Q_ASSERT(values.size() == qsizetype(format.fields.size()));
-    for (qsizetype i = 0; i < values.size(); ++i) {
-        const FieldValue &value = values[i];
-        switch (format.fields[i].encoding) {
+    writeRun(format.fields, 0, writer);
+}
+
+void PageBody::readRun(std::span<const FieldSpec> fields, RecordReader &reader)
+{
+    values.reserve(values.size() + qsizetype(fields.size()));
+    for (const FieldSpec &field : fields) {
+        switch (field.encoding) {
+        case FieldEncoding::String:
+            values.append(reader.ReadString());
+            break;
+        case FieldEncoding::Int:
+            values.append(reader.ReadIntText());
+            break;
+        case FieldEncoding::Float:
+            values.append(reader.ReadFloatText());
+            break;
+        case FieldEncoding::Byte:
+            values.append(reader.ReadByteText());
+            break;
+        case FieldEncoding::Word:
+            values.append(reader.ReadWordText());
+            break;
+        case FieldEncoding::IntBits:
+            values.append(quint32(reader.ReadInt()));
+            break;
+        case FieldEncoding::ByteBits:
+        case FieldEncoding::Choice:
+            values.append(quint32(reader.ReadByte()));
+            break;
+        }
+    }
+}
+
+void PageBody::writeRun(std::span<const FieldSpec> fields, qsizetype first,
+                        RecordWriter &writer) const
+{
+    Q_ASSERT(first + qsizetype(fields.size()) <= values.size());
+    for (qsizetype i = 0; i < qsizetype(fields.size()); ++i) {
+        const FieldValue &value = values[first + i];
+        switch (fields[i].encoding) {
         case FieldEncoding::String:
             writer.WriteString(std::get<QByteArray>(value));
             break;
@@ -78,6 +91,7 @@ void PageBody::write(const PageFormat &format, RecordWriter &writer) const
             writer.WriteInt(qint32(std::get<quint32>(value)));
             break;
         case FieldEncoding::ByteBits:
+        case FieldEncoding::Choice:
             writer.WriteByte(quint8(std::get<quint32>(value)));
             break;
         }

@@ -23,6 +23,7 @@ enum class FieldEncoding : quint8 {
     Word, // u16 shown as integer text; writes keep the low 16 bits
     IntBits, // i32 bit set shown as a check list
     ByteBits, // u8 bit set shown as a check list
+    Choice, // u8 shown as a drop-down: the byte is the index of the selected item
 };
 
 struct FieldSpec
@@ -32,8 +33,8 @@ struct FieldSpec
     const char *hint;
     // The focus-out check of an edit field, if the field has one.
     std::optional<NumberField> check = std::nullopt;
-    // Check-list items of a bit set: item i is bit i.
-    std::span<const char *const> flagItems = {};
+    // The check-list items of a bit set (item i is bit i), or the drop-down items of a choice.
+    std::span<const char *const> items = {};
     // A new page's text of a number field, when it is not "0".
     const char *newPageText = nullptr;
 };
@@ -46,7 +47,8 @@ using FieldValue = std::variant<QByteArray, QString, quint32>;
 using FieldValues = QList<FieldValue>;
 
 // What a kind gives the page editor workflow: its header, its new page's name and its fields,
-// the page name first.
+// the page name first. A kind whose body also holds a block no table can declare (the texture's
+// procedural block) lists the fields around it; its own body struct reads the whole.
 struct PageFormat
 {
     PageKind kind;
@@ -67,6 +69,11 @@ struct PageBody
     static PageBody read(const PageFormat &format, RecordReader &reader);
     // Throws TableError, naming the value, when a number text does not convert.
     void write(const PageFormat &format, RecordWriter &writer) const;
+
+    // A straight run of fields, for bodies that interleave runs with blocks of their own:
+    // readRun appends the run's values, writeRun writes values from `first` on.
+    void readRun(std::span<const FieldSpec> fields, RecordReader &reader);
+    void writeRun(std::span<const FieldSpec> fields, qsizetype first, RecordWriter &writer) const;
     // A whole record with the kind's header.
     QByteArray record(const PageFormat &format) const;
 

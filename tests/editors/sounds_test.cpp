@@ -1,77 +1,22 @@
 #include "sounds.h"
 
-#include "fieldform.h"
-#include "scripteddialogs.h"
+#include "editorfixture.h"
 #include "soundpage.h"
-#include "tablebuilder.h"
-#include "testhelpers.h"
-#include "workspace.h"
 
-#include <QAbstractItemModel>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
 
 using namespace testsupport;
 using namespace Qt::StringLiterals;
 
 namespace {
 
-class SoundEditorTest : public testing::Test
+class SoundEditorTest : public EditorTest<SoundEditor>
 {
 protected:
-    SoundEditorTest()
-    {
-        editor.show();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&editor));
-    }
-
-    void load(const QList<QByteArray> &records)
-    {
-        writeFile(tablePath, table(records));
-        workspace.load(tablePath);
-        editor.reloadList();
-    }
-
-    QStringList listTexts() const
-    {
-        QStringList texts;
-        const QAbstractItemModel *model = editor.pageList().model();
-        for (int row = 0; row < model->rowCount(); ++row)
-            texts.append(model->index(row, 0).data().toString());
-        return texts;
-    }
-
-    QLineEdit *field(int index) const { return editor.form().edit(index); }
     QListWidget *flags() const { return editor.form().checkList(SoundPage::Flags); }
-    QPushButton *button(const QString &text) const
-    {
-        for (QPushButton *candidate : editor.findChildren<QPushButton *>())
-            if (candidate->text() == text)
-                return candidate;
-        ADD_FAILURE() << "no button " << text.toStdString();
-        return nullptr;
-    }
-    void click(const QString &text) { QTest::mouseClick(button(text), Qt::LeftButton); }
-    void setField(int index, const QString &text) { field(index)->setText(text); }
-
-    QList<QByteArray> saved()
-    {
-        const QString out = dir.path(u"out.gam"_s);
-        workspace.save(out);
-        return splitRecords(readFile(out));
-    }
-    QByteArray workingFile() const { return readFile(workspace.workingFilePath(PageKind::Sound)); }
-
-    TempDir dir;
-    QString tablePath = dir.path(u"table.gam"_s);
-    Workspace workspace { dir.path() };
-    ScriptedDialogs dialogs;
-    SoundEditor editor { workspace, dialogs };
 };
 
 QByteArray soundWith(const QByteArray &name, qint32 flags, float maxDistance)

@@ -57,6 +57,12 @@ Seeds pages()
     texture.name = "Fire plasma";
     texture.procedural = ProceduralBlock();
     texture.procedural->elements = { { 1, 2, 3, 4, 5, 6, 7, 8 }, { 8, 7, 6, 5, 4, 3, 2, 1 } };
+    TexturePage tooManyElements = texture;
+    tooManyElements.procedural->elements.resize(8001);
+    DoorPage door;
+    door.name = "Blast grate";
+    door.flags = 0xff;
+    door.hitPoints = 65535;
     GenericPage powerup;
     powerup.objectType = 7;
     powerup.ammo = 40;
@@ -78,11 +84,13 @@ Seeds pages()
         { "sound-extra-bytes", sound.record() + "extra" },
         { "texture", TexturePage().record() },
         { "texture-procedural", texture.record() },
+        { "texture-too-many-elements", tooManyElements.record() },
         { "weapon", weapon.record() },
         { "generic-robot", GenericPage().record() },
         { "generic-powerup", powerup.record() },
         { "generic-clutter", clutter.record() },
         { "door", DoorPage().record() },
+        { "door-every-flag", door.record() },
         { "ship", ship.record() },
         { "passthrough", passThroughRecord(Bytes().str("level").f32(9.81f)) },
     };

@@ -1,11 +1,13 @@
 #include "controlpanel.h"
 
 #include "about.h"
+#include "doors.h"
 #include "links.h"
 #include "main.h"
 #include "saving.h"
 #include "sounds.h"
 #include "tableerror.h"
+#include "textures.h"
 #include "userdialogs.h"
 #include "working.h"
 
@@ -22,7 +24,11 @@ ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialo
     // The windows are made once, in this order, and live as long as the program.
     m_main = std::make_unique<MainWindow>(m_workspace);
     m_loader = std::make_unique<LoaderWindow>(m_dialogs);
+    // The procedural texture settings belong to the texture editor, which opens them.
+    m_editors[kindIndex(PageKind::Texture)] =
+        new TextureEditor(m_workspace, m_dialogs, m_main.get());
     m_editors[kindIndex(PageKind::Sound)] = new SoundEditor(m_workspace, m_dialogs, m_main.get());
+    m_editors[kindIndex(PageKind::Door)] = new DoorEditor(m_workspace, m_dialogs, m_main.get());
     m_about = new AboutBox(m_dialogs, m_main.get());
     m_saving = std::make_unique<SavingWindow>();
 

@@ -246,6 +246,8 @@ TEST_F(ControlPanelTest, LinksAboutBoxAndExit)
 TEST_F(ControlPanelTest, HotAreasOpenTheEditorsModally)
 {
     EXPECT_TRUE(main().hotArea(PageKind::Sound).isEnabled());
+    EXPECT_TRUE(main().hotArea(PageKind::Texture).isEnabled());
+    EXPECT_TRUE(main().hotArea(PageKind::Door).isEnabled());
     EXPECT_FALSE(main().hotArea(PageKind::Weapon).isEnabled()); // no editor yet
     bool wasModal = false;
     QTimer::singleShot(0, &sounds(), [&] {

@@ -108,6 +108,34 @@ QByteArray DoorPage::record() const
     return testsupport::record(kind::door, version, body);
 }
 
+TexturePage proceduralTexture(int elements)
+{
+    TexturePage page;
+    page.name = "Fire plasma";
+    page.bitmap = "fire.qbf";
+    page.destroyedBitmap = "ash.qbf";
+    page.light = { 1, 0.8f, 0.2f, 1, 0.5f, -0.25f, 2, 0.125f };
+    page.corona = 2;
+    page.damage = -40;
+    page.flags = qint32(0x80000040u); // Animated and Smooth Specular
+    page.soundName = "Fire crackle";
+    page.soundVolume = 0.75f;
+    ProceduralBlock block;
+    for (int i = 0; i < 255; ++i)
+        block.palette[i] = quint16(i * 257);
+    block.heat = 200;
+    block.light = 3;
+    block.thickness = 255;
+    block.evaluationTime = 0.05f;
+    block.oscillationTime = 1.5f;
+    block.oscillationValue = 7;
+    block.elements.clear();
+    for (int i = 0; i < elements; ++i)
+        block.elements.append({ quint8(i), 20, 3, 4, 10, quint8(250 - i), 50, 255 });
+    page.procedural = block;
+    return page;
+}
+
 QByteArray TexturePage::record() const
 {
     Bytes body;

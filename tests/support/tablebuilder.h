@@ -163,6 +163,10 @@ inline QByteArray texture(const QByteArray &name)
     return named<TexturePage>(name);
 }
 
+// A procedural texture with every field and setting set and `elements` elements; its flags
+// include the sign bit, its floats show as they are stored.
+TexturePage proceduralTexture(int elements);
+
 // A table file is its records one after another.
 QByteArray table(const QList<QByteArray> &records);
 

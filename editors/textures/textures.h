@@ -1,0 +1,38 @@
+#pragma once
+
+#include "pageeditor.h"
+#include "texturepage.h"
+
+class ProceduralWindow;
+
+// The texture editor: the texture pages on the common workflow, with the procedural block
+// held beside the controls and edited in the procedural texture settings.
+class TextureEditor : public PageEditor
+{
+public:
+    TextureEditor(Workspace &workspace, UserDialogs &dialogs, QWidget *parent = nullptr);
+
+    // The "&Procedural" button: the settings of the selected page's block.
+    void editProcedural();
+
+    // Whether Apply, Copy and Export write the block: follows the "Procedural" flag.
+    bool isProcedural() const { return m_procedural; }
+    TexturePage::Procedural &proceduralBlock() { return m_block; }
+    ProceduralWindow &proceduralWindow() const { return *m_window; }
+
+protected:
+    void pageChosen() override;
+    QByteArray showPage(RecordReader &reader) override;
+    QByteArray buildRecord() const override;
+    QByteArray newRecord() const override;
+
+private:
+    void flagsChanged();
+
+    UserDialogs &m_dialogs;
+    ProceduralWindow *m_window;
+    bool m_procedural = false;
+    TexturePage::Procedural m_block = TexturePage::Procedural::defaults();
+    // The selected page brought no block of its own: ticking "Procedural" starts from defaults.
+    bool m_defaultsPending = true;
+};

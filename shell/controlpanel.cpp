@@ -163,7 +163,7 @@ void ControlPanel::checkForNewVersions()
 void ControlPanel::openEditor(PageKind kind)
 {
     if (PageEditor *pageEditor = editor(kind))
-        pageEditor->exec();
+        pageEditor->showModal();
 }
 
 void ControlPanel::showAbout()

@@ -1,7 +1,5 @@
 #include "pageeditor.h"
 
-#include "editorstyle.h"
-#include "fieldcheck.h"
 #include "fieldcodecs.h"
 #include "fieldform.h"
 #include "hoverhelp.h"
@@ -18,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QVBoxLayout>
@@ -64,29 +61,14 @@ QFrame *panel(QWidget *parent)
 
 PageEditor::PageEditor(Workspace &workspace, UserDialogs &dialogs, const PageFormat &format,
                        std::span<const int> columnStarts, QWidget *parent)
-    : QDialog(parent,
-              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : EditorWindow(dialogs, QString::fromLatin1(editorTexts(format.kind).windowTitle), parent)
     , m_workspace(workspace)
-    , m_dialogs(dialogs)
     , m_format(format)
 {
     const EditorTexts &kindTexts = texts();
-    setWindowTitle(QString::fromLatin1(kindTexts.windowTitle));
-    setObjectName(QString::fromLatin1(kindTexts.windowTitle).toLower());
-    setModal(true);
-    applyEditorStyle(this);
-
-    m_memo = new QPlainTextEdit(this);
-    m_memo->setReadOnly(true);
-    m_memo->setAccessibleName(u"Help"_s);
-    m_memo->setFixedHeight(m_memo->fontMetrics().lineSpacing() * 3 + 12);
-    m_help = new HoverHelp(m_memo);
-    m_help->addArea(this);
-    m_check = new FieldCheck(m_dialogs, this);
 
     QFrame *listPanel = panel(this);
-    m_help->addArea(listPanel);
+    help().addArea(listPanel);
     auto *listLayout = new QVBoxLayout(listPanel);
     auto *listCaption = new QLabel(QString::fromLatin1(kindTexts.listCaption), listPanel);
     m_model = new PageListModel(m_workspace, kind(), this);
@@ -112,10 +94,10 @@ PageEditor::PageEditor(Workspace &workspace, UserDialogs &dialogs, const PageFor
     listLayout->addLayout(listButtons);
 
     QFrame *fieldPanel = panel(this);
-    m_help->addArea(fieldPanel);
+    help().addArea(fieldPanel);
     auto *fieldLayout = new QVBoxLayout(fieldPanel);
-    m_form = new FieldForm(m_format.fields, columnStarts, *m_help, *m_check, fieldPanel);
-    m_help->addArea(m_form);
+    m_form = new FieldForm(m_format.fields, columnStarts, help(), check(), fieldPanel);
+    help().addArea(m_form);
     fieldLayout->addWidget(m_form);
     fieldLayout->addStretch(1);
     m_buttonRow = new QHBoxLayout;
@@ -131,10 +113,7 @@ PageEditor::PageEditor(Workspace &workspace, UserDialogs &dialogs, const PageFor
     auto *panels = new QHBoxLayout;
     panels->addWidget(listPanel);
     panels->addWidget(fieldPanel, 1);
-    auto *window = new QVBoxLayout(this);
-    window->addLayout(panels, 1);
-    window->addWidget(m_memo);
-    window->setSizeConstraint(QLayout::SetFixedSize);
+    setContent(panels);
 
     addShortcut(u"Copy"_s, kShortcutKeys[0], &PageEditor::copy);
     addShortcut(u"Paste"_s, kShortcutKeys[1], &PageEditor::paste);
@@ -147,12 +126,7 @@ PageEditor::PageEditor(Workspace &workspace, UserDialogs &dialogs, const PageFor
 
 QPushButton *PageEditor::makeButton(const QString &text, const QString &hint)
 {
-    auto *button = new QPushButton(text, this);
-    // A click leaves the focus in the field being edited, as the editor's buttons always have.
-    button->setFocusPolicy(Qt::TabFocus);
-    button->setAutoDefault(false);
-    m_help->addHint(button, hint);
-    return button;
+    return withHint(new QPushButton(text, this), hint);
 }
 
 QPushButton *PageEditor::addButton(const QString &text, const QString &hint)
@@ -177,7 +151,7 @@ template<typename Command> void PageEditor::guarded(Command &&command)
     try {
         command();
     } catch (const TableError &error) {
-        m_dialogs.error(this, error.message());
+        dialogs().error(this, error.message());
     }
 }
 
@@ -227,7 +201,7 @@ void PageEditor::selectPage()
     guarded([&] {
         RecordReader reader(m_workspace.readPage(kind(), position));
         if (reader.version() != m_format.info().version) {
-            m_dialogs.message(this, u"Warning"_s, QString::fromLatin1(texts().versionMessage),
+            dialogs().message(this, u"Warning"_s, QString::fromLatin1(texts().versionMessage),
                               UserDialogs::Icon::Warning);
             return;
         }
@@ -306,7 +280,7 @@ void PageEditor::exportPage()
     QString proposed = m_model->data(m_model->index(position), Qt::DisplayRole).toString();
     proposed.replace(u'/', u'_');
     const QString target =
-        m_dialogs.saveFileName(this,
+        dialogs().saveFileName(this,
                                { u"Export page"_s, QString::fromLatin1(kindTexts.pageFileFilter),
                                  QString::fromLatin1(kindTexts.pageFileExtension), proposed });
     if (target.isEmpty())
@@ -318,7 +292,7 @@ void PageEditor::importPage()
 {
     const EditorTexts &kindTexts = texts();
     const QString source =
-        m_dialogs.openFileName(this,
+        dialogs().openFileName(this,
                                { u"Import page"_s, QString::fromLatin1(kindTexts.pageFileFilter),
                                  QString::fromLatin1(kindTexts.pageFileExtension), QString() });
     if (source.isEmpty())

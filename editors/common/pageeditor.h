@@ -1,26 +1,21 @@
 #pragma once
 
 #include "editorkinds.h"
+#include "editorwindow.h"
 #include "pagefields.h"
 
-#include <QDialog>
-
-class FieldCheck;
 class FieldForm;
-class HoverHelp;
 class PageListModel;
 class QHBoxLayout;
 class QListView;
-class QPlainTextEdit;
 class QPushButton;
 class RecordReader;
-class UserDialogs;
 class Workspace;
 
 // The one page editor workflow of every kind: the page list, Select page, Apply, Add,
 // Delete, Close, and Copy, Paste, Export and Import on window-wide shortcuts. A kind's editor
 // gives its field table and adds only what is its own.
-class PageEditor : public QDialog
+class PageEditor : public EditorWindow
 {
 public:
     PageEditor(Workspace &workspace, UserDialogs &dialogs, const PageFormat &format,
@@ -47,7 +42,6 @@ public:
 
     FieldForm &form() const { return *m_form; }
     QListView &pageList() const { return *m_list; }
-    QPlainTextEdit &helpMemo() const { return *m_memo; }
 
 protected:
     // Runs as soon as a page is selected, before its record is read.
@@ -76,14 +70,10 @@ private:
     template<typename Command> void guarded(Command &&command);
 
     Workspace &m_workspace;
-    UserDialogs &m_dialogs;
     const PageFormat &m_format;
     PageListModel *m_model;
     QListView *m_list;
     FieldForm *m_form;
-    QPlainTextEdit *m_memo;
-    HoverHelp *m_help;
-    FieldCheck *m_check;
     QHBoxLayout *m_buttonRow;
     bool m_deleting = false;
 };

@@ -1,6 +1,5 @@
 #include "procedural.h"
 
-#include "editorstyle.h"
 #include "fieldcheck.h"
 #include "fieldform.h"
 #include "hoverhelp.h"
@@ -11,9 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -32,32 +29,19 @@ constexpr std::array kElementColumns = { 0, 4 };
 } // namespace
 
 ProceduralWindow::ProceduralWindow(UserDialogs &dialogs, QWidget *parent)
-    : QDialog(parent,
-              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
-    , m_dialogs(dialogs)
+    : EditorWindow(dialogs, u"Procedural texture"_s, parent)
 {
-    setWindowTitle(u"Procedural texture"_s);
-    setObjectName(u"procedural"_s);
-    setModal(true);
-    applyEditorStyle(this);
-
-    m_memo = new QPlainTextEdit(this);
-    m_memo->setReadOnly(true);
-    m_memo->setAccessibleName(u"Help"_s);
-    m_memo->setFixedHeight(m_memo->fontMetrics().lineSpacing() * 3 + 12);
-    m_help = new HoverHelp(m_memo);
-    m_help->addArea(this);
-    m_check = new FieldCheck(m_dialogs, this);
 
     auto *palette = new QGroupBox(u" Palette "_s, this);
-    m_help->addArea(palette);
-    m_colourForm = new FieldForm(std::span(&TexturePage::colourField, 1), kOneColumn, *m_help,
-                                 *m_check, palette);
-    m_previousColour = makeButton(new QToolButton(palette), u"Previous palette color."_s);
-    m_nextColour = makeButton(new QToolButton(palette), u"Next palette color."_s);
-    static_cast<QToolButton *>(m_previousColour)->setArrowType(Qt::LeftArrow);
-    static_cast<QToolButton *>(m_nextColour)->setArrowType(Qt::RightArrow);
+    help().addArea(palette);
+    m_colourForm = new FieldForm(std::span(&TexturePage::colourField, 1), kOneColumn, help(),
+                                 check(), palette);
+    auto *previousColour = withHint(new QToolButton(palette), u"Previous palette color."_s);
+    auto *nextColour = withHint(new QToolButton(palette), u"Next palette color."_s);
+    previousColour->setArrowType(Qt::LeftArrow);
+    nextColour->setArrowType(Qt::RightArrow);
+    m_previousColour = previousColour;
+    m_nextColour = nextColour;
     m_previousColour->setAccessibleName(u"Previous palette color"_s);
     m_nextColour->setAccessibleName(u"Next palette color"_s);
     m_colourCounter = new QLabel(u"1/255"_s, palette);
@@ -71,18 +55,17 @@ ProceduralWindow::ProceduralWindow(UserDialogs &dialogs, QWidget *parent)
     paletteRow->addWidget(m_nextColour);
 
     m_settingsForm =
-        new FieldForm(TexturePage::settingFields, kSettingColumns, *m_help, *m_check, this);
-    m_countForm = new FieldForm(std::span(&TexturePage::elementCountField, 1), kOneColumn, *m_help,
-                                *m_check, this);
+        new FieldForm(TexturePage::settingFields, kSettingColumns, help(), check(), this);
+    m_countForm = new FieldForm(std::span(&TexturePage::elementCountField, 1), kOneColumn, help(),
+                                check(), this);
 
     auto *elements = new QGroupBox(u" Procedural elements "_s, this);
-    m_help->addArea(elements);
+    help().addArea(elements);
     m_elementForm =
-        new FieldForm(TexturePage::elementFields, kElementColumns, *m_help, *m_check, elements);
+        new FieldForm(TexturePage::elementFields, kElementColumns, help(), check(), elements);
     m_previousElement =
-        makeButton(new QPushButton(u"&Prev"_s, elements), u"Previous procedural element."_s);
-    m_nextElement =
-        makeButton(new QPushButton(u"&Next"_s, elements), u"Next procedural element."_s);
+        withHint(new QPushButton(u"&Prev"_s, elements), u"Previous procedural element."_s);
+    m_nextElement = withHint(new QPushButton(u"&Next"_s, elements), u"Next procedural element."_s);
     m_elementCounter = new QLabel(u"1/8000"_s, elements);
     m_elementCounter->setMinimumWidth(
         m_elementCounter->fontMetrics().horizontalAdvance(u"8000/8000"_s));
@@ -97,26 +80,25 @@ ProceduralWindow::ProceduralWindow(UserDialogs &dialogs, QWidget *parent)
     elementLayout->addWidget(m_elementForm);
     elementLayout->addLayout(navigation);
 
-    auto *applyButton = makeButton(new QPushButton(u"&Apply"_s, this),
-                                   u"Apply modifications to procedural data."_s);
+    auto *applyButton =
+        withHint(new QPushButton(u"&Apply"_s, this), u"Apply modifications to procedural data."_s);
     auto *closeButton =
-        makeButton(new QPushButton(u"&Close"_s, this), u"Close the procedural texture dialog."_s);
+        withHint(new QPushButton(u"&Close"_s, this), u"Close the procedural texture dialog."_s);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(applyButton);
     buttons->addWidget(closeButton);
 
-    auto *window = new QVBoxLayout(this);
-    window->addWidget(palette);
-    window->addWidget(m_settingsForm);
-    window->addWidget(m_countForm);
-    window->addWidget(elements);
-    window->addLayout(buttons);
-    window->addWidget(m_memo);
-    window->setSizeConstraint(QLayout::SetFixedSize);
+    auto *content = new QVBoxLayout;
+    content->addWidget(palette);
+    content->addWidget(m_settingsForm);
+    content->addWidget(m_countForm);
+    content->addWidget(elements);
+    content->addLayout(buttons);
+    setContent(content);
 
     for (QWidget *form : { m_colourForm, m_settingsForm, m_countForm, m_elementForm })
-        m_help->addArea(form);
+        help().addArea(form);
 
     connect(m_previousColour, &QAbstractButton::clicked, this, &ProceduralWindow::previousColour);
     connect(m_nextColour, &QAbstractButton::clicked, this, &ProceduralWindow::nextColour);
@@ -127,24 +109,14 @@ ProceduralWindow::ProceduralWindow(UserDialogs &dialogs, QWidget *parent)
     // the title bar's close box and Escape close the same way.
     connect(closeButton, &QAbstractButton::clicked, this, &QDialog::accept);
 
-    m_check->setTake(colourField(),
-                     [this](const QString &text) { return takeColour(colourField(), text); });
-    m_check->setTake(countField(), [this](const QString &text) { return takeCount(text); });
+    check().setTake(colourField(),
+                    [this](const QString &text) { return takeColour(colourField(), text); });
+    check().setTake(countField(), [this](const QString &text) { return takeCount(text); });
     for (int value = 0; value < Procedural::elementValueCount; ++value)
-        m_check->setTake(elementField(value), [this, value](const QString &text) {
+        check().setTake(elementField(value), [this, value](const QString &text) {
             m_elements[m_element - 1][value] = text;
             return std::optional<QString>();
         });
-}
-
-QAbstractButton *ProceduralWindow::makeButton(QAbstractButton *button, const QString &hint)
-{
-    // Like the editors' buttons: a click leaves the focus where it was.
-    button->setFocusPolicy(Qt::TabFocus);
-    if (auto *push = qobject_cast<QPushButton *>(button))
-        push->setAutoDefault(false);
-    m_help->addHint(button, hint);
-    return button;
 }
 
 QLineEdit *ProceduralWindow::colourField() const
@@ -186,10 +158,7 @@ void ProceduralWindow::load(Procedural &block)
 void ProceduralWindow::edit(Procedural &block)
 {
     load(block);
-    const QRect screen = this->screen()->availableGeometry();
-    adjustSize();
-    move(screen.center() - rect().center());
-    exec();
+    showModal();
 }
 
 void ProceduralWindow::growWorkingTable(int count)
@@ -267,7 +236,7 @@ std::optional<QString> ProceduralWindow::takeColour(QLineEdit *field, const QStr
     const std::optional<qint32> value = NumberText::toInt(text);
     if (!value) {
         // Passed the check but empty: there is no colour to take.
-        m_dialogs.error(this, u"'' is not a valid integer value"_s);
+        dialogs().error(this, u"'' is not a valid integer value"_s);
         field->setText(NumberText::fromInt(m_palette[m_colour - 1]));
         return std::nullopt;
     }
@@ -289,7 +258,7 @@ std::optional<QString> ProceduralWindow::takeCount(const QString &text)
 {
     if (text.trimmed().isEmpty()) {
         // Passed the check but empty: the count stays, and the field shows it again.
-        m_dialogs.error(this, u"'' is not a valid integer value"_s);
+        dialogs().error(this, u"'' is not a valid integer value"_s);
         countField()->setText(NumberText::fromInt(m_count));
         return std::nullopt;
     }
@@ -311,7 +280,7 @@ void ProceduralWindow::apply()
         return;
     const std::variant<int, QString> count = countFrom(countField()->text());
     if (const auto *problem = std::get_if<QString>(&count)) {
-        m_dialogs.message(this, u"Error"_s, *problem, UserDialogs::Icon::Critical);
+        dialogs().message(this, u"Error"_s, *problem, UserDialogs::Icon::Critical);
         countField()->setFocus(Qt::OtherFocusReason);
         return;
     }

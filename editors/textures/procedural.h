@@ -1,22 +1,17 @@
 #pragma once
 
+#include "editorwindow.h"
 #include "texturepage.h"
 
-#include <QDialog>
-
-class FieldCheck;
 class FieldForm;
-class HoverHelp;
 class QAbstractButton;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
-class UserDialogs;
 
 // The procedural texture settings: edits the procedural block of the selected texture on
 // working copies of the palette and the elements, and hands them back on its own Apply. It
 // never writes a file; the texture editor's Apply does.
-class ProceduralWindow : public QDialog
+class ProceduralWindow : public EditorWindow
 {
 public:
     explicit ProceduralWindow(UserDialogs &dialogs, QWidget *parent = nullptr);
@@ -50,7 +45,6 @@ public:
     QAbstractButton &nextColourButton() const { return *m_nextColour; }
     QAbstractButton &previousElementButton() const { return *m_previousElement; }
     QAbstractButton &nextElementButton() const { return *m_nextElement; }
-    QPlainTextEdit &helpMemo() const { return *m_memo; }
 
 private:
     void refreshData();
@@ -63,9 +57,7 @@ private:
     std::variant<int, QString> countFrom(const QString &text) const;
     // The working table holds at least `count` elements; the new ones are "0".
     void growWorkingTable(int count);
-    QAbstractButton *makeButton(QAbstractButton *button, const QString &hint);
 
-    UserDialogs &m_dialogs;
     TexturePage::Procedural *m_block = nullptr;
     std::array<quint16, TexturePage::Procedural::paletteSize> m_palette {};
     QList<TexturePage::Procedural::Element> m_elements;
@@ -73,9 +65,6 @@ private:
     int m_element = 1;
     int m_count = 1;
 
-    QPlainTextEdit *m_memo;
-    HoverHelp *m_help;
-    FieldCheck *m_check;
     FieldForm *m_colourForm;
     FieldForm *m_settingsForm;
     FieldForm *m_countForm;

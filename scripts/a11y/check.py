@@ -5,9 +5,24 @@ import sys
 import pyatspi
 from gi.repository import GLib
 
-SOUND_FIELDS = ["Sound Name", "Sound Filename", "Loop start", "Loop end", "Outer cone volume",
+# Per editor: its window, its edit fields, its check lists and drop-downs, its list caption and
+# its buttons.
+EDITORS = {
+    "sounds": ("Sounds",
+               ["Sound Name", "Sound Filename", "Loop start", "Loop end", "Outer cone volume",
                 "Inner cone Angle", "Outer cone Angle", "Max distance", "Min distance",
-                "Import adjust"]
+                "Import adjust"],
+               ["Flags"], [], "List of sounds", ["Add", "Delete", "Apply", "Close"]),
+    "textures": ("Textures",
+                 ["Name", "Bitmap name", "Destroy name", "Red", "Green", "Blue", "Alpha", "Speed",
+                  "U Slide", "V Slide", "Reflectivity", "Damage", "Sound name", "Volume"],
+                 ["Flags"], ["Corona Style"], "List of textures",
+                 ["Add", "Delete", "Procedural", "Apply", "Close"]),
+    "doors": ("Doors",
+              ["Door name", "Model name", "Opening time", "Close time", "Open time", "Hit points",
+               "Open sound", "Close sound", "Module name"],
+              ["Flags"], [], "List of doors", ["Add", "Delete", "Apply", "Close"]),
+}
 
 
 def walk(node):
@@ -20,6 +35,19 @@ def walk(node):
 
 def find(root, name, roles):
     return next((n for n in walk(root) if n.name == name and n.getRoleName() in roles), None)
+
+
+def labelled(root, caption, roles):
+    """A drop-down is named by its current item; a reader announces its label."""
+    for node in walk(root):
+        if node.getRoleName() not in roles:
+            continue
+        for relation in node.getRelationSet():
+            if relation.getRelationType() != pyatspi.RELATION_LABELLED_BY:
+                continue
+            if any(relation.getTarget(i).name == caption for i in range(relation.getNTargets())):
+                return True
+    return False
 
 
 def focused_menu_items(presses):
@@ -63,7 +91,8 @@ def main():
 
     phase = sys.argv[1]
     windows = {app.getChildAtIndex(i).name: app.getChildAtIndex(i) for i in range(app.childCount)}
-    for title in ("VK Control Panel",) + (("Sounds",) if phase == "sounds" else ()):
+    editor = EDITORS.get(phase)
+    for title in ("VK Control Panel",) + ((editor[0],) if editor else ()):
         expect(title in windows, f"window \"{title}\"")
     main_window = windows.get("VK Control Panel")
     if main_window is not None and phase == "menu":
@@ -74,15 +103,19 @@ def main():
         for item in ("New table file", "Load table file...", "Save table file...",
                      "Check for new versions...", "Exit"):
             expect(item in items, f"menu item \"{item}\"")
-    sounds = windows.get("Sounds")
-    if sounds is not None and phase == "sounds":
-        for field in SOUND_FIELDS:
-            expect(find(sounds, field, {"text", "entry"}), f"sound field \"{field}\"")
-        expect(find(sounds, "Flags", {"list", "table", "list box"}), "sound field \"Flags\"")
-        expect(find(sounds, "List of sounds", {"list", "table", "list box"}),
-               "page list \"List of sounds\"")
-        for button in ("Add", "Delete", "Apply", "Close"):
-            expect(find(sounds, button, {"push button"}), f"button \"{button}\"")
+    window = windows.get(editor[0]) if editor else None
+    if window is not None:
+        title, fields, lists, choices, list_caption, buttons = editor
+        for field in fields:
+            expect(find(window, field, {"text", "entry"}), f"{phase} field \"{field}\"")
+        for field in lists:
+            expect(find(window, field, {"list", "table", "list box"}), f"{phase} field \"{field}\"")
+        for field in choices:
+            expect(labelled(window, field, {"combo box"}), f"{phase} drop-down \"{field}\"")
+        expect(find(window, list_caption, {"list", "table", "list box"}),
+               f"page list \"{list_caption}\"")
+        for button in buttons:
+            expect(find(window, button, {"push button"}), f"button \"{button}\"")
     print(f"a11y-check {phase}: {len(failures)} missing" if failures
           else f"a11y-check {phase}: all found")
     return 1 if failures else 0

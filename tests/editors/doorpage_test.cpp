@@ -3,8 +3,6 @@
 #include "tablebuilder.h"
 #include "testhelpers.h"
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 PageBody decode(const QByteArray &record)
@@ -38,16 +36,4 @@ TEST(DoorPageTest, RoundTripsAndLengthFollowsTheNames)
     PageBody named = PageBody::blank(DoorPage::format);
     named.values[DoorPage::Name] = QByteArray("D");
     EXPECT_EQ(named.record(DoorPage::format).size(), 1 + 27);
-}
-
-TEST(DoorPageTest, HitPointsKeepTheirLowSixteenBits)
-{
-    PageBody body = PageBody::blank(DoorPage::format);
-    const auto hitPointsOf = [&](const QString &text) {
-        body.values[DoorPage::HitPoints] = text;
-        return std::get<QString>(decode(body.record(DoorPage::format)).values[DoorPage::HitPoints]);
-    };
-    EXPECT_EQ(hitPointsOf(u"70000"_s), u"4464");
-    EXPECT_EQ(hitPointsOf(u"-1"_s), u"65535");
-    EXPECT_EQ(hitPointsOf(u""_s), u"0");
 }

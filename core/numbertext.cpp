@@ -246,7 +246,12 @@ qint32 intForWriting(QStringView text)
         return 0;
     if (const auto value = toInt(text))
         return *value;
-    throw TableError(u"'%1' is not a valid integer value"_s.arg(text));
+    throw TableError(invalidIntegerMessage(text));
+}
+
+QString invalidIntegerMessage(QStringView text)
+{
+    return u"'%1' is not a valid integer value"_s.arg(text);
 }
 
 float floatForWriting(QStringView text)
@@ -274,9 +279,9 @@ std::optional<QString> checkNumberField(QStringView text, NumberField type)
     if (type == NumberField::Integer) {
         if (NumberText::toInt(text))
             return std::nullopt;
-        return u"Please enter a correct integer value"_s;
+        return QString(kIntegerFieldMessage);
     }
     if (NumberText::toFloat(text).status == NumberText::FloatStatus::Ok)
         return std::nullopt;
-    return u"Please enter a correct float value"_s;
+    return QString(kFloatFieldMessage);
 }

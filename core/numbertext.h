@@ -36,14 +36,17 @@ struct FloatResult
 FloatResult toFloat(QStringView text);
 
 // Conversions for writing a field: an empty text is 0; a bad text throws TableError
-// naming the text.
+// naming the text, with the message invalidIntegerMessage gives for an integer.
 qint32 intForWriting(QStringView text);
+QString invalidIntegerMessage(QStringView text);
 float floatForWriting(QStringView text);
 
 } // namespace NumberText
 
-// The check run when the focus leaves a number field.
+// The check run when the focus leaves a number field, and its messages.
 enum class NumberField { Integer, Float };
+inline constexpr QLatin1StringView kIntegerFieldMessage("Please enter a correct integer value");
+inline constexpr QLatin1StringView kFloatFieldMessage("Please enter a correct float value");
 
 // std::nullopt when the text is acceptable, otherwise the message to show.
 std::optional<QString> checkNumberField(QStringView text, NumberField type);

@@ -1,6 +1,6 @@
 #include "main.h"
 
-#include "editorkinds.h"
+#include "mainlayout.h"
 #include "workspace.h"
 
 #include <QApplication>
@@ -11,32 +11,6 @@
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// Each label reads as its editor's title.
-struct EditorArea
-{
-    PageKind kind;
-    QPoint labelAt;
-    QRect place;
-};
-
-constexpr std::array<EditorArea, 6> kEditorAreas = { {
-    { PageKind::Texture, { 96, 128 }, { 24, 88, 121, 89 } },
-    { PageKind::Sound, { 224, 264 }, { 192, 200, 105, 89 } },
-    { PageKind::Weapon, { 328, 136 }, { 320, 96, 177, 89 } },
-    { PageKind::Generic, { 216, 160 }, { 192, 80, 97, 105 } },
-    { PageKind::Door, { 96, 240 }, { 24, 200, 121, 89 } },
-    { PageKind::Ship, { 344, 232 }, { 320, 184, 177, 105 } },
-} };
-
-QString labelOf(const EditorArea &area)
-{
-    return QString::fromLatin1(editorTexts(area.kind).windowTitle);
-}
-
-} // namespace
 
 HotArea::HotArea(const QString &name, const QRect &place, QWidget *parent)
     : QAbstractButton(parent)
@@ -106,7 +80,7 @@ MainWindow::MainWindow(Workspace &workspace)
     setFont(small);
 
     for (const EditorArea &area : kEditorAreas) {
-        auto *hot = new HotArea(labelOf(area), area.place, this);
+        auto *hot = new HotArea(editorLabel(area.kind), area.place, this);
         hot->setEnabled(false);
         connect(hot, &QAbstractButton::clicked, this,
                 [this, kind = area.kind] { emit editorRequested(kind); });
@@ -114,7 +88,7 @@ MainWindow::MainWindow(Workspace &workspace)
     }
     // The labels lie over their hot areas and let the mouse through to them.
     for (const EditorArea &area : kEditorAreas) {
-        auto *label = new QLabel(labelOf(area), this);
+        auto *label = new QLabel(editorLabel(area.kind), this);
         label->setStyleSheet(u"color: white; background: transparent;"_s);
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
         label->move(area.labelAt);

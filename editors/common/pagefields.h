@@ -35,8 +35,6 @@ struct FieldSpec
     std::optional<NumberField> check = std::nullopt;
     // The check-list items of a bit set (item i is bit i), or the drop-down items of a choice.
     std::span<const char *const> items = {};
-    // A new page's text of a number field, when it is not "0".
-    const char *newPageText = nullptr;
 };
 
 bool isBitSet(FieldEncoding encoding);
@@ -45,6 +43,10 @@ bool isBitSet(FieldEncoding encoding);
 // the mask of a bit set.
 using FieldValue = std::variant<QByteArray, QString, quint32>;
 using FieldValues = QList<FieldValue>;
+
+// One field's value, read or written by its encoding.
+FieldValue readField(const FieldSpec &field, RecordReader &reader);
+void writeField(const FieldSpec &field, const FieldValue &value, RecordWriter &writer);
 
 // What a kind gives the page editor workflow: its header, its new page's name and its fields,
 // the page name first. A kind whose body also holds a block no table can declare (the texture's

@@ -109,8 +109,7 @@ ProceduralWindow::ProceduralWindow(UserDialogs &dialogs, QWidget *parent)
     // the title bar's close box and Escape close the same way.
     connect(closeButton, &QAbstractButton::clicked, this, &QDialog::accept);
 
-    check().setTake(colourField(),
-                    [this](const QString &text) { return takeColour(colourField(), text); });
+    check().setTake(colourField(), [this](const QString &text) { return takeColour(text); });
     check().setTake(countField(), [this](const QString &text) { return takeCount(text); });
     for (int value = 0; value < Procedural::elementValueCount; ++value)
         check().setTake(elementField(value), [this, value](const QString &text) {
@@ -231,24 +230,26 @@ void ProceduralWindow::nextElement()
     refreshData();
 }
 
-std::optional<QString> ProceduralWindow::takeColour(QLineEdit *field, const QString &text)
+std::optional<QString> ProceduralWindow::takeColour(const QString &text)
 {
-    const std::optional<qint32> value = NumberText::toInt(text);
-    if (!value) {
-        // Passed the check but empty: there is no colour to take.
-        dialogs().error(this, u"'' is not a valid integer value"_s);
-        field->setText(NumberText::fromInt(m_palette[m_colour - 1]));
-        return std::nullopt;
-    }
-    m_palette[m_colour - 1] = quint16(*value);
+    if (const std::optional<qint32> value = NumberText::toInt(text))
+        m_palette[m_colour - 1] = quint16(*value);
+    else
+        refuseEmpty(colourField(), m_palette[m_colour - 1]);
     return std::nullopt;
+}
+
+void ProceduralWindow::refuseEmpty(QLineEdit *field, int kept)
+{
+    dialogs().error(this, NumberText::invalidIntegerMessage(field->text()));
+    field->setText(NumberText::fromInt(kept));
 }
 
 std::variant<int, QString> ProceduralWindow::countFrom(const QString &text) const
 {
     const std::optional<qint32> count = NumberText::toInt(text);
     if (!count)
-        return u"Please enter a correct integer value"_s;
+        return QString(kIntegerFieldMessage);
     if (*count < 1 || *count > kMaxElements)
         return u"This value must be between 1 and 8000"_s;
     return int(*count);
@@ -256,10 +257,8 @@ std::variant<int, QString> ProceduralWindow::countFrom(const QString &text) cons
 
 std::optional<QString> ProceduralWindow::takeCount(const QString &text)
 {
-    if (text.trimmed().isEmpty()) {
-        // Passed the check but empty: the count stays, and the field shows it again.
-        dialogs().error(this, u"'' is not a valid integer value"_s);
-        countField()->setText(NumberText::fromInt(m_count));
+    if (text.isEmpty()) {
+        refuseEmpty(countField(), m_count);
         return std::nullopt;
     }
     const std::variant<int, QString> count = countFrom(text);

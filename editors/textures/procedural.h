@@ -32,8 +32,6 @@ public:
 
     int colourIndex() const { return m_colour; }
     int elementIndex() const { return m_element; }
-    // The count the window works with; the block's own changes only on Apply.
-    int elementCount() const { return m_count; }
 
     QLineEdit *colourField() const;
     QLineEdit *settingField(int setting) const;
@@ -51,7 +49,10 @@ private:
     // Element 1 after a new count, with the buttons to match.
     void showFirstElement();
     void updateElementButtons();
-    std::optional<QString> takeColour(QLineEdit *field, const QString &text);
+    std::optional<QString> takeColour(const QString &text);
+    // An empty field passes the check but holds no number: the standard conversion error, and
+    // the field shows the value kept.
+    void refuseEmpty(QLineEdit *field, int kept);
     std::optional<QString> takeCount(const QString &text);
     // The count a text gives, or the message that refuses it.
     std::variant<int, QString> countFrom(const QString &text) const;

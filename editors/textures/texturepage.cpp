@@ -131,9 +131,8 @@ Procedural Procedural::read(RecordReader &reader)
     Procedural block;
     for (quint16 &colour : block.palette)
         colour = reader.ReadWord();
-    // A braced list is evaluated in order.
-    block.settings = { reader.ReadByteText(),  reader.ReadByteText(),  reader.ReadByteText(),
-                       reader.ReadFloatText(), reader.ReadFloatText(), reader.ReadByteText() };
+    for (int setting = 0; setting < settingCount; ++setting)
+        block.settings[setting] = std::get<QString>(readField(settingFields[setting], reader));
     const int count = reader.ReadWord();
     if (count > maxElements)
         throw TableError(u"damaged page: its procedural block lists %1 elements; at most %2 "
@@ -141,8 +140,8 @@ Procedural Procedural::read(RecordReader &reader)
                              .arg(maxElements));
     block.elements.resize(count);
     for (Element &element : block.elements)
-        for (QString &value : element)
-            value = reader.ReadByteText();
+        for (int value = 0; value < elementValueCount; ++value)
+            element[value] = std::get<QString>(readField(elementFields[value], reader));
     return block;
 }
 
@@ -150,16 +149,12 @@ void Procedural::write(RecordWriter &writer) const
 {
     for (quint16 colour : palette)
         writer.WriteWord(colour);
-    writer.WriteByteText(settings[Heat]);
-    writer.WriteByteText(settings[Light]);
-    writer.WriteByteText(settings[Thickness]);
-    writer.WriteFloatText(settings[EvaluationTime]);
-    writer.WriteFloatText(settings[OscillationTime]);
-    writer.WriteByteText(settings[OscillationValue]);
+    for (int setting = 0; setting < settingCount; ++setting)
+        writeField(settingFields[setting], settings[setting], writer);
     writer.WriteWord(quint16(elements.size()));
     for (const Element &element : elements)
-        for (const QString &value : element)
-            writer.WriteByteText(value);
+        for (int value = 0; value < elementValueCount; ++value)
+            writeField(elementFields[value], element[value], writer);
 }
 
 Body Body::blank()
@@ -180,10 +175,9 @@ Body Body::read(RecordReader &reader)
 void Body::write(RecordWriter &writer) const
 {
     Q_ASSERT(fields.values.size() == FieldCount);
-    PageBody before = fields;
-    quint32 &flags = std::get<quint32>(before.values[Flags]);
-    flags = procedural ? flags | proceduralFlag : flags & ~proceduralFlag;
-    before.writeRun(fieldsBefore, 0, writer);
+    fields.writeRun(fieldsBefore.first(Flags), 0, writer);
+    const quint32 flags = std::get<quint32>(fields.values[Flags]);
+    writer.WriteInt(qint32(procedural ? flags | proceduralFlag : flags & ~proceduralFlag));
     if (procedural) {
         Q_ASSERT(procedural->elements.size() <= Procedural::maxElements);
         procedural->write(writer);

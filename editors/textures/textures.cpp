@@ -8,18 +8,18 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include <bit>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 // The names and the light in the first column, the corona, damage, flags and sound in the second.
 constexpr std::array kColumns = { int(TexturePage::Name), int(TexturePage::Corona) };
-constexpr int kProceduralItem = 24;
-static_assert(TexturePage::proceduralFlag == 1u << kProceduralItem);
+constexpr int kProceduralItem = std::countr_zero(TexturePage::proceduralFlag);
 } // namespace
 
 TextureEditor::TextureEditor(Workspace &workspace, UserDialogs &dialogs, QWidget *parent)
     : PageEditor(workspace, dialogs, TexturePage::format, kColumns, parent)
-    , m_dialogs(dialogs)
     , m_window(new ProceduralWindow(dialogs, this))
 {
     QListWidget *flags = form().checkList(TexturePage::Flags);
@@ -41,7 +41,6 @@ QByteArray TextureEditor::showPage(RecordReader &reader)
     // Read whole before anything is shown: a damaged block leaves the editor as it was.
     TexturePage::Body body = TexturePage::Body::read(reader);
     form().setValues(body.fields.values);
-    m_procedural = body.procedural.has_value();
     if (body.procedural) {
         m_block = std::move(*body.procedural);
         m_defaultsPending = false;
@@ -52,7 +51,7 @@ QByteArray TextureEditor::showPage(RecordReader &reader)
 QByteArray TextureEditor::buildRecord() const
 {
     TexturePage::Body body { { form().values() }, std::nullopt };
-    if (m_procedural)
+    if (isProcedural())
         body.procedural = m_block;
     return body.record();
 }
@@ -62,23 +61,25 @@ QByteArray TextureEditor::newRecord() const
     return TexturePage::Body::blank().record();
 }
 
+bool TextureEditor::isProcedural() const
+{
+    return form().checkList(TexturePage::Flags)->item(kProceduralItem)->checkState() == Qt::Checked;
+}
+
 void TextureEditor::flagsChanged()
 {
-    const bool ticked =
-        form().checkList(TexturePage::Flags)->item(kProceduralItem)->checkState() == Qt::Checked;
-    if (ticked && m_defaultsPending) {
+    if (isProcedural() && m_defaultsPending) {
         m_block = TexturePage::Procedural::defaults();
         m_defaultsPending = false;
     }
-    m_procedural = ticked;
 }
 
 void TextureEditor::editProcedural()
 {
     if (selectedPosition() < 0)
         return;
-    if (!m_procedural) {
-        m_dialogs.message(this, u"Error"_s, u"This texture is not procedural"_s,
+    if (!isProcedural()) {
+        dialogs().message(this, u"Error"_s, u"This texture is not procedural"_s,
                           UserDialogs::Icon::Critical);
         return;
     }

@@ -15,8 +15,8 @@ public:
     // The "&Procedural" button: the settings of the selected page's block.
     void editProcedural();
 
-    // Whether Apply, Copy and Export write the block: follows the "Procedural" flag.
-    bool isProcedural() const { return m_procedural; }
+    // Whether Apply, Copy and Export write the block: the "Procedural" flag as shown.
+    bool isProcedural() const;
     TexturePage::Procedural &proceduralBlock() { return m_block; }
     ProceduralWindow &proceduralWindow() const { return *m_window; }
 
@@ -29,9 +29,7 @@ protected:
 private:
     void flagsChanged();
 
-    UserDialogs &m_dialogs;
     ProceduralWindow *m_window;
-    bool m_procedural = false;
     TexturePage::Procedural m_block = TexturePage::Procedural::defaults();
     // The selected page brought no block of its own: ticking "Procedural" starts from defaults.
     bool m_defaultsPending = true;

@@ -2,6 +2,8 @@
 // the artwork is ours and can be redrawn at will. Output is deterministic: same fonts, same
 // pixels.
 
+#include "mainlayout.h"
+
 #include <QDir>
 #include <QFont>
 #include <QFontInfo>
@@ -427,6 +429,14 @@ struct Panel
     qreal gauge = 0;
 };
 
+// A panel lies under its hot area, the label plate under the label.
+Panel panelFor(PageKind kind, const QRectF &screen, const QColor &accent,
+               Emblem (*emblem)(const QRectF &), qreal gauge = 0)
+{
+    const EditorArea &area = editorArea(kind);
+    return { area.place, area.labelAt, editorLabel(kind), screen, accent, emblem, gauge };
+}
+
 qreal labelPlateRight(const Panel &panel)
 {
     const QFontMetricsF metrics(uiFont(11, false));
@@ -803,46 +813,12 @@ QImage drawBackground()
     drawTraces(image);
 
     const Panel panels[] = {
-        { { 24, 88, 121, 89 },
-          { 96, 128 },
-          u"Textures"_s,
-          { 31, 95, 56, 75 },
-          QColor(60, 225, 200),
-          texturesEmblem,
-          0.7 },
-        { { 24, 200, 121, 89 },
-          { 96, 240 },
-          u"Doors"_s,
-          { 31, 207, 56, 75 },
-          QColor(255, 186, 60),
-          doorsEmblem,
-          0.45 },
-        { { 192, 80, 97, 105 },
-          { 216, 160 },
-          u"Generics"_s,
-          { 199, 87, 83, 64 },
-          QColor(120, 230, 110),
-          genericsEmblem },
-        { { 192, 200, 105, 89 },
-          { 224, 264 },
-          u"Sounds"_s,
-          { 199, 207, 91, 50 },
-          QColor(190, 130, 255),
-          soundsEmblem },
-        { { 320, 96, 177, 89 },
-          { 328, 136 },
-          u"Weapons"_s,
-          { 397, 103, 92, 75 },
-          QColor(255, 110, 70),
-          weaponsEmblem,
-          0.85 },
-        { { 320, 184, 177, 105 },
-          { 344, 232 },
-          u"Ships"_s,
-          { 392, 191, 97, 91 },
-          QColor(80, 180, 255),
-          shipsEmblem,
-          0.6 },
+        panelFor(PageKind::Texture, { 31, 95, 56, 75 }, QColor(60, 225, 200), texturesEmblem, 0.7),
+        panelFor(PageKind::Door, { 31, 207, 56, 75 }, QColor(255, 186, 60), doorsEmblem, 0.45),
+        panelFor(PageKind::Generic, { 199, 87, 83, 64 }, QColor(120, 230, 110), genericsEmblem),
+        panelFor(PageKind::Sound, { 199, 207, 91, 50 }, QColor(190, 130, 255), soundsEmblem),
+        panelFor(PageKind::Weapon, { 397, 103, 92, 75 }, QColor(255, 110, 70), weaponsEmblem, 0.85),
+        panelFor(PageKind::Ship, { 392, 191, 97, 91 }, QColor(80, 180, 255), shipsEmblem, 0.6),
     };
     for (const Panel &panel : panels)
         drawPanel(image, panel);

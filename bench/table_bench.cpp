@@ -55,10 +55,10 @@ QByteArray fullTable()
     };
     add(PageKind::Texture, named<TexturePage>);
     add(PageKind::Sound, named<SoundPage>);
-    add(PageKind::Weapon, named<WeaponPage>);
-    add(PageKind::Generic, named<GenericPage>);
+    add(PageKind::Weapon, [](const QByteArray &name) { return weaponPage(name); });
+    add(PageKind::Generic, [](const QByteArray &name) { return genericPage(name); });
     add(PageKind::Door, named<DoorPage>);
-    add(PageKind::Ship, named<ShipPage>);
+    add(PageKind::Ship, [](const QByteArray &name) { return shipPage(name); });
     add(PageKind::PassThrough,
         [](const QByteArray &name) { return passThroughRecord(name + QByteArray(80, 'x')); });
     std::shuffle(records.begin(), records.end(), random);

@@ -63,16 +63,6 @@ Seeds pages()
     door.name = "Blast grate";
     door.flags = 0xff;
     door.hitPoints = 65535;
-    GenericPage powerup;
-    powerup.objectType = 7;
-    powerup.ammo = 40;
-    GenericPage clutter;
-    clutter.objectType = 11;
-    clutter.deathTypes = 3;
-    WeaponPage weapon;
-    weapon.soundSlots[0] = "Laser fire";
-    ShipPage ship;
-    ship.firstGunpointWeapon[0] = "Laser";
 
     return {
         { "sound", sound.record() },
@@ -85,13 +75,13 @@ Seeds pages()
         { "texture", TexturePage().record() },
         { "texture-procedural", texture.record() },
         { "texture-too-many-elements", tooManyElements.record() },
-        { "weapon", weapon.record() },
-        { "generic-robot", GenericPage().record() },
-        { "generic-powerup", powerup.record() },
-        { "generic-clutter", clutter.record() },
+        { "weapon", weaponPage("Laser") },
+        { "generic-robot", genericPage() },
+        { "generic-powerup", genericPage("Shield orb", 7) },
+        { "generic-clutter", genericPage("Cargo crate", 11) },
         { "door", DoorPage().record() },
         { "door-every-flag", door.record() },
-        { "ship", ship.record() },
+        { "ship", shipPage("Falcon") },
         { "passthrough", passThroughRecord(Bytes().str("level").f32(9.81f)) },
     };
 }

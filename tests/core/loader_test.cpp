@@ -60,6 +60,9 @@ TEST_F(Loader, SkipsUnacceptedKindsKeepsPassThroughAndFlagsOtherVersions)
     EXPECT_EQ(loaded.directory.resolve(PageKind::Sound, 0).position,
               unknown.size() + oldSound.record().size());
     ASSERT_EQ(loaded.directory.pageCount(PageKind::PassThrough), 1);
+    // A generic page's name follows its object type.
+    EXPECT_EQ(LoadTableFile(write(genericPage("Crate", 11))).names[kindIndex(PageKind::Generic)],
+              QList<QByteArray> { "Crate" });
     EXPECT_EQ(loaded.directory.resolve(PageKind::PassThrough, 0).position,
               unknown.size() + oldSound.record().size() + sound("kept").size());
 }

@@ -124,17 +124,13 @@ TEST_F(SoundEditorTest, CopyThenPasteTwiceAddsTwoPagesWithTheClipboardsName)
               QList<QByteArray>({ sound("Laser", 300), copied.record(), copied.record() }));
 }
 
-TEST_F(SoundEditorTest, PasteOfAnotherKindOrVersion)
+TEST_F(SoundEditorTest, PasteOfAnotherVersion)
 {
     load({ sound("Laser") });
     const QString clipboard = workspace.filePath(WorkspaceFile::clipboard);
 
-    writeFile(clipboard, texture("Wall"));
-    QTest::keyClick(&editor, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(listTexts(), QStringList({ u"Laser"_s }));
-    EXPECT_TRUE(dialogs.messages.isEmpty());
-
-    // Another version is kept as it is: listed without a name, saved unchanged.
+    // Another version is kept as it is: listed without a name, saved unchanged. (A page of
+    // another kind is passed over; see Import, which shares the step.)
     testsupport::SoundPage older;
     older.name = "Old";
     older.version = 2;

@@ -52,7 +52,6 @@ TEST_F(TextureEditorTest, SelectThenApplyReproducesAProceduralPage)
     testsupport::TexturePage plain = fire;
     plain.procedural.reset();
     EXPECT_EQ(lastApplied(), plain.record());
-    EXPECT_EQ(fire.record().size() - lastApplied().size(), 524 + 3 * 8);
     tick(kProcedural, true);
     click(u"&Apply"_s);
     EXPECT_EQ(lastApplied(), fire.record());
@@ -69,7 +68,6 @@ TEST_F(TextureEditorTest, ANewPageIsGivenDefaultsWhenFirstMadeProcedural)
     testsupport::TexturePage expected;
     expected.procedural = ProceduralBlock(); // 255 zero colours, settings 0, one zero element
     EXPECT_EQ(lastApplied(), expected.record());
-    EXPECT_EQ(lastApplied().size(), 1 + 66 + 532);
 
     // A page that was procedural leaves no block behind for the next page made procedural.
     load({ fire.record(), texture("Wall") });
@@ -79,31 +77,27 @@ TEST_F(TextureEditorTest, ANewPageIsGivenDefaultsWhenFirstMadeProcedural)
     EXPECT_EQ(editor.proceduralBlock(), Procedural::defaults());
 }
 
-TEST_F(TextureEditorTest, CoronaWithoutAnItemShowsNothingAndIsWrittenAs255)
+TEST_F(TextureEditorTest, WhatTheControlsCannotShowIsNeitherShownNorKept)
 {
+    // A corona byte without an item selects none and is written as 255.
     testsupport::TexturePage odd;
     odd.name = "Odd";
     odd.corona = 7;
-    load({ odd.record() });
-    editor.selectPosition(0);
+    const QByteArray damaged = proceduralTexture(8001).record();
+    load({ odd.record(), damaged });
+    editor.selectPosition(1);
     EXPECT_EQ(editor.form().choice(::TexturePage::Corona)->currentIndex(), -1);
     click(u"&Apply"_s);
     odd.corona = 255;
-    EXPECT_EQ(saved(), QList<QByteArray>({ odd.record() }));
-}
 
-TEST_F(TextureEditorTest, ADamagedBlockIsReportedAndChangesNothing)
-{
-    const QByteArray damaged = proceduralTexture(8001).record();
-    load({ texture("Wall"), damaged });
-    editor.selectPosition(1);
+    // A block of more than 8000 elements is reported, and the controls keep the last page.
     editor.selectPosition(0);
     EXPECT_EQ(dialogs.takeMessages(),
               QStringList({ u"VK Control Panel: damaged page: its procedural block lists 8001 "
                             u"elements; at most 8000 are allowed"_s }));
-    EXPECT_EQ(field(::TexturePage::Name)->text(), u"Wall");
+    EXPECT_EQ(field(::TexturePage::Name)->text(), u"Odd");
     EXPECT_FALSE(editor.isProcedural());
-    EXPECT_EQ(saved(), QList<QByteArray>({ damaged, texture("Wall") }));
+    EXPECT_EQ(saved(), QList<QByteArray>({ damaged, odd.record() }));
 }
 
 TEST_F(TextureEditorTest, ProceduralButtonOpensTheSettingsOfAProceduralPageOnly)
@@ -192,7 +186,6 @@ TEST_F(ProceduralWindowTest, NavigationStaysWithinThePaletteAndTheElements)
     EXPECT_EQ(window.elementCounter().text(), u"3/3");
     EXPECT_EQ(window.elementField(Procedural::Y1)->text(), u"248");
     EXPECT_FALSE(window.nextElementButton().isEnabled());
-    EXPECT_TRUE(window.previousElementButton().isEnabled());
 
     Procedural single = Procedural::defaults();
     window.load(single);

@@ -164,82 +164,23 @@ QByteArray TexturePage::record() const
     return testsupport::record(kind::texture, version, body);
 }
 
-namespace {
-
-// The physics block (68 bytes) and the lighting block (50 bytes) of a new page.
-constexpr int kPhysicsBytes = 68;
-constexpr int kLightingBytes = 50;
-
-} // namespace
-
-QByteArray WeaponPage::record() const
+// A new page's texts and numbers after its name are zero bytes, but for a generic page's
+// count of death types, which is 1 and followed by that death type's 13 bytes.
+QByteArray weaponPage(const QByteArray &name)
 {
-    Bytes body;
-    body.str(name).str(hudImage).str(fireImage).str({}); // particle name
-    body.u8(0).f32(0).f32(0); // particle count, life, size
-    body.u32(0); // weapon flags
-    body.str({}).u8(0); // spawn name, count
-    body.str({}).str({}).u8(0); // robot spawn, alternate, chance
-    body.zeros(6 * 4); // gravity time .. thrust time
-    body.zeros(kPhysicsBytes);
-    body.f32(0).u8(0).f32(0); // terrain damage size, depth, alpha
-    body.str({}); // explosion image
-    body.f32(0).f32(0).f32(playerDamage);
-    body.zeros(7 * 4); // object damage .. lifetime
-    body.zeros(kLightingBytes);
-    body.f32(0); // recoil
-    for (const QByteArray &slot : soundSlots)
-        body.str(slot);
-    body.str({}).str({}).f32(0).str({}); // smoke, scorch image, scorch size, icon
-    return testsupport::record(kind::weapon, version, body);
+    return record(kind::weapon, 8, Bytes().str(name).zeros(231));
 }
 
-QByteArray ShipPage::record() const
+QByteArray genericPage(const QByteArray &name, quint8 objectType)
 {
-    Bytes body;
-    body.str(name).str({}).str({}).str(model).str({}).str({}).str({});
-    body.f32(0).f32(0); // LOD distances
-    body.zeros(kPhysicsBytes);
-    body.f32(size).f32(0).i32(0); // size, armor scalar, flags
-    for (const QByteArray &weapon : firstGunpointWeapon) {
-        body.u8(0).str({}).str({}).str({}); // fire flags, fire/release sound, spew powerup
-        body.i32(0).f32(0).f32(0); // max ammo, energy usage, ammo usage
-        body.zeros(8 * 2); // gunpoint weapon indexes
-        body.zeros(8 * 21); // firing masks
-        body.u8(0).u16(0).u8(0); // number of masks, aiming gunpoint, aiming flags
-        body.f32(0).f32(0).f32(0); // aiming dot, distance, XZ dot
-        body.u16(0).u8(0); // battery flags, quad fire mask
-        for (int mask = 0; mask < 8; ++mask)
-            body.str({});
-        body.str(weapon);
-        for (int gunpoint = 1; gunpoint < 8; ++gunpoint)
-            body.str({});
-    }
-    return testsupport::record(kind::ship, version, body);
+    const int ammo = objectType == 7 ? 2 : 0;
+    return record(kind::generic, 27,
+                  Bytes().u8(objectType).str(name).zeros(6170 + ammo).u16(1).zeros(13));
 }
 
-QByteArray GenericPage::record() const
+QByteArray shipPage(const QByteArray &name)
 {
-    Bytes body;
-    body.u8(objectType).str(name).str(model).str({}).str({});
-    body.f32(0).f32(0).f32(0).u16(score);
-    if (objectType == 7)
-        body.u16(ammo);
-    body.str({}).str({}).str({}); // spare text A, module, script override
-    body.u8(0).str({}); // spare flag (no spare text B), spare text C
-    body.f32(0).f32(0); // LOD distances
-    body.zeros(kPhysicsBytes);
-    body.f32(0); // size
-    body.zeros(kLightingBytes);
-    body.i32(hitPoints).u32(0); // hit points, flags
-    body.zeros(136); // AI block
-    for (int spew = 0; spew < 2; ++spew)
-        body.u8(0).f32(0).u16(0).str({});
-    body.zeros(5 * 24 * 8); // animation entries
-    body.zeros(21 * 211); // weapon batteries
-    body.zeros(21 * 8 + 2 + 5 + 21 * 8 + 5 * 24); // the empty texts of the blocks
-    body.f32(0).u16(quint16(deathTypes)).zeros(13 * deathTypes);
-    return testsupport::record(kind::generic, version, body);
+    return record(kind::ship, 6, Bytes().str(name).zeros(5029));
 }
 
 QByteArray passThroughRecord(const QByteArray &body, quint16 version)
@@ -319,36 +260,9 @@ QByteArray demoTable()
     door.waveFile = "dooropen.wav";
     records << door.record();
 
-    WeaponPage laserWeapon;
-    laserWeapon.name = "Laser";
-    laserWeapon.hudImage = "hudlaser.qbf";
-    laserWeapon.fireImage = "laserbolt.qmf";
-    laserWeapon.playerDamage = 12.5f;
-    laserWeapon.soundSlots[0] = "Laser fire";
-    records << laserWeapon.record();
-    WeaponPage rocket;
-    rocket.name = "Homing rocket";
-    rocket.fireImage = "rocket.qmf";
-    rocket.playerDamage = 40.0f;
-    records << rocket.record();
-
-    GenericPage guard;
-    guard.name = "Sentry drone";
-    guard.model = "sentry.qmf";
-    guard.hitPoints = 150;
-    guard.score = 500;
-    records << guard.record();
-    GenericPage shield;
-    shield.objectType = 7;
-    shield.name = "Shield orb";
-    shield.model = "shieldorb.qmf";
-    shield.ammo = 0;
-    records << shield.record();
-    GenericPage crate;
-    crate.objectType = 11;
-    crate.name = "Cargo crate";
-    crate.model = "crate.qmf";
-    records << crate.record();
+    records << weaponPage("Laser") << weaponPage("Homing rocket");
+    records << genericPage("Sentry drone") << genericPage("Shield orb", 7)
+            << genericPage("Cargo crate", 11);
 
     DoorPage hangar;
     hangar.name = "Hangar door";
@@ -365,12 +279,7 @@ QByteArray demoTable()
     grate.hitPoints = 300;
     records << grate.record();
 
-    ShipPage pyro;
-    pyro.name = "Falcon";
-    pyro.model = "falcon.qmf";
-    pyro.size = 4.5f;
-    pyro.firstGunpointWeapon[0] = "Laser";
-    records << pyro.record();
+    records << shipPage("Falcon");
 
     records << passThroughRecord(Bytes().str("level settings").i32(3).f32(9.81f));
     return table(records);

@@ -107,44 +107,12 @@ struct TexturePage
     QByteArray record() const;
 };
 
-// Weapon, ship and generic pages: the names and a few fields; every other field is zero or
-// empty, as in a new page.
-struct WeaponPage
-{
-    QByteArray name = "New Weapon";
-    QByteArray hudImage;
-    QByteArray fireImage;
-    float playerDamage = 0;
-    std::array<QByteArray, 7> soundSlots;
-    quint16 version = 8;
-
-    QByteArray record() const;
-};
-
-struct ShipPage
-{
-    QByteArray name = "New Ship";
-    QByteArray model;
-    float size = 0;
-    std::array<QByteArray, 21> firstGunpointWeapon; // weapon name of gunpoint 1, per entry
-    quint16 version = 6;
-
-    QByteArray record() const;
-};
-
-struct GenericPage
-{
-    quint8 objectType = 2; // 2 robot, 7 powerup, 11 clutter, 16 building
-    QByteArray name = "New Generic";
-    QByteArray model;
-    quint16 score = 0;
-    quint16 ammo = 0; // written only for powerups
-    qint32 hitPoints = 0;
-    int deathTypes = 1;
-    quint16 version = 27;
-
-    QByteArray record() const;
-};
+// Weapon, generic and ship pages, whose editors are still to come: a new page of the kind
+// with only its name set, every other text empty and every number 0. A generic page starts
+// with its object type (2 robot, 7 powerup, 11 clutter); a powerup has two bytes more.
+QByteArray weaponPage(const QByteArray &name = "New Weapon");
+QByteArray genericPage(const QByteArray &name = "New Generic", quint8 objectType = 2);
+QByteArray shipPage(const QByteArray &name = "New Ship");
 
 QByteArray passThroughRecord(const QByteArray &body, quint16 version = 2);
 

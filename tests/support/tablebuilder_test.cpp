@@ -16,15 +16,10 @@ TEST(TableBuilder, NewPagesHaveTheLengthsOfTheirKind)
     EXPECT_EQ(length(SoundPage().record()), 53u);
     EXPECT_EQ(length(DoorPage().record()), 34u);
     EXPECT_EQ(length(TexturePage().record()), 66u);
-    EXPECT_EQ(length(WeaponPage().record()), 248u);
-    EXPECT_EQ(length(ShipPage().record()), 5044u);
-    EXPECT_EQ(length(GenericPage().record()), 6204u);
-
-    GenericPage powerup;
-    powerup.objectType = 7;
-    powerup.name = "";
-    powerup.deathTypes = 0;
-    EXPECT_EQ(length(powerup.record()), 6182u);
+    EXPECT_EQ(length(weaponPage()), 248u);
+    EXPECT_EQ(length(shipPage()), 5044u);
+    EXPECT_EQ(length(genericPage()), 6204u);
+    EXPECT_EQ(length(genericPage("", 7)), 6195u);
 
     TexturePage procedural;
     procedural.procedural = ProceduralBlock();

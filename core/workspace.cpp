@@ -102,7 +102,7 @@ void Workspace::newTable()
         names.clear();
 }
 
-Workspace::RecordSource Workspace::recordSource(PageKind kind, bool inWorkingFile) const
+RecordSource Workspace::recordSource(PageKind kind, bool inWorkingFile) const
 {
     if (!inWorkingFile) {
         // Another program may have written the file meanwhile; its pages would then be read
@@ -190,7 +190,10 @@ Workspace::SaveResult Workspace::save(const QString &target, const SaveProgress 
                     QDir::toNativeSeparators(target)));
     }
     const bool overLoadedFile = isLoadedFile(target);
-    writeTableFile(*this, target, progress);
+    writeTableFile(
+        m_pages,
+        [this](PageKind kind, bool inWorkingFile) { return recordSource(kind, inWorkingFile); },
+        target, progress);
     if (!overLoadedFile)
         return {};
     try {

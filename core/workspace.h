@@ -51,11 +51,6 @@ public:
     // The file that holds a kind's records in the loaded table file or in the working file,
     // and how messages name it. A loaded table file that has changed since the load throws
     // TableError: the directory's offsets no longer describe it.
-    struct RecordSource
-    {
-        QString path;
-        QString description;
-    };
     RecordSource recordSource(PageKind kind, bool inWorkingFile) const;
 
     // The current record of a page, kind byte first.

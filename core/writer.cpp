@@ -1,8 +1,8 @@
 #include "writer.h"
 
 #include "recordfile.h"
+#include "pagedirectory.h"
 #include "savefile.h"
-#include "workspace.h"
 
 #include <optional>
 
@@ -18,9 +18,9 @@ constexpr qint64 kReadWhole = 32 * 1024 * 1024;
 
 } // namespace
 
-void writeTableFile(const Workspace &workspace, const QString &target, const SaveProgress &progress)
+void writeTableFile(const PageDirectory &pages, const RecordSourceOf &recordSource,
+                    const QString &target, const SaveProgress &progress)
 {
-    const PageDirectory &pages = workspace.pages();
     const int total = pages.totalPageCount();
     Q_ASSERT(total > 0);
 
@@ -30,7 +30,7 @@ void writeTableFile(const Workspace &workspace, const QString &target, const Sav
     auto sourceOf = [&](PageKind kind, bool inWorkingFile) -> RecordFile & {
         std::optional<RecordFile> &file = sources[inWorkingFile ? kindIndex(kind) + 1 : 0];
         if (!file) {
-            const Workspace::RecordSource source = workspace.recordSource(kind, inWorkingFile);
+            const RecordSource source = recordSource(kind, inWorkingFile);
             file.emplace(source.path, source.description);
             if (file->size() <= kReadWhole)
                 file->setWindowSize(file->size());

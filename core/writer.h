@@ -1,18 +1,29 @@
 #pragma once
 
+#include "pagekinds.h"
+
 #include <QString>
 
 #include <functional>
 
-class Workspace;
+class PageDirectory;
 
 // Called with the whole-number percentage of pages written, each time it changes.
 using SaveProgress = std::function<void(int percent)>;
 
+// Where the records of a kind lie: the loaded table file, or the kind's working file. How
+// messages name the file goes with it.
+struct RecordSource
+{
+    QString path;
+    QString description;
+};
+using RecordSourceOf = std::function<RecordSource(PageKind kind, bool inWorkingFile)>;
+
 // Writes a new table file: the current record of every page, kind by kind (texture, sound,
 // weapon, generic, door, ship, pass-through) in list order, each copied byte for byte from
-// the loaded table file or its working file, with the kind byte of its kind. The target is
-// replaced only when the whole file is written; failures throw TableError. The workspace
-// holds at least one page: Workspace::save, the one caller, says "Nothing to save!" first.
-void writeTableFile(const Workspace &workspace, const QString &target,
-                    const SaveProgress &progress = {});
+// the source recordSource names, with the kind byte of its kind. The target is replaced only
+// when the whole file is written; failures throw TableError. The directory holds at least one
+// page: Workspace::save, the one caller, says "Nothing to save!" first.
+void writeTableFile(const PageDirectory &pages, const RecordSourceOf &recordSource,
+                    const QString &target, const SaveProgress &progress = {});

@@ -9,6 +9,8 @@ class UserDialogs;
 // The about box: the program, its version and its links.
 class AboutBox : public QDialog
 {
+    Q_OBJECT
+
 public:
     AboutBox(UserDialogs &dialogs, QWidget *parent = nullptr);
 

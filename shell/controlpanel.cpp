@@ -1,13 +1,12 @@
 #include "controlpanel.h"
 
 #include "about.h"
-#include "doors.h"
+#include "kindeditors.h"
 #include "links.h"
 #include "main.h"
+#include "pageeditor.h"
 #include "saving.h"
-#include "sounds.h"
 #include "tableerror.h"
-#include "textures.h"
 #include "userdialogs.h"
 #include "working.h"
 
@@ -21,14 +20,15 @@ ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialo
     : m_dialogs(dialogs)
     , m_workspace(workspaceDirectory)
 {
+    // What an earlier run left in the workspace goes before anything else happens.
+    m_workspace.cleanUp();
     // The windows are made once, in this order, and live as long as the program.
-    m_main = std::make_unique<MainWindow>(m_workspace);
+    m_main = std::make_unique<MainWindow>();
     m_loader = std::make_unique<LoaderWindow>(m_dialogs);
-    // The procedural texture settings belong to the texture editor, which opens them.
-    m_editors[kindIndex(PageKind::Texture)] =
-        new TextureEditor(m_workspace, m_dialogs, m_main.get());
-    m_editors[kindIndex(PageKind::Sound)] = new SoundEditor(m_workspace, m_dialogs, m_main.get());
-    m_editors[kindIndex(PageKind::Door)] = new DoorEditor(m_workspace, m_dialogs, m_main.get());
+    // Each editor makes the settings windows it opens.
+    for (const KindEditor &kindEditor : kindEditors())
+        m_editors[kindIndex(kindEditor.kind)] =
+            kindEditor.make(m_workspace, m_dialogs, m_main.get());
     m_about = new AboutBox(m_dialogs, m_main.get());
     m_saving = std::make_unique<SavingWindow>();
 
@@ -110,15 +110,11 @@ private:
 
 bool ControlPanel::loadFile(const QString &path)
 {
-    try {
+    return guarded(m_dialogs, m_main.get(), [&] {
         BusyWindow busy(*m_loader, *m_main);
         m_loader->LoadTableFile(m_workspace, path);
         refreshLists();
-        return true;
-    } catch (const TableError &error) {
-        m_dialogs.error(m_main.get(), error.message());
-        return false;
-    }
+    });
 }
 
 void ControlPanel::saveTable()
@@ -137,16 +133,20 @@ void ControlPanel::saveTable()
 void ControlPanel::saveTo(const QString &target)
 {
     Workspace::SaveResult result;
-    try {
+    const bool saved = guarded(m_dialogs, m_main.get(), [&] {
         BusyWindow busy(*m_saving, *m_main);
         m_saving->setProgress(0);
-        result = m_workspace.save(target, [this](int percent) { m_saving->setProgress(percent); });
-    } catch (const TableError &error) {
-        // A failed reload after a save over the loaded file empties the table.
-        refreshLists();
-        m_dialogs.error(m_main.get(), error.message());
+        try {
+            result =
+                m_workspace.save(target, [this](int percent) { m_saving->setProgress(percent); });
+        } catch (const TableError &) {
+            // A failed reload after a save over the loaded file empties the table.
+            refreshLists();
+            throw;
+        }
+    });
+    if (!saved)
         return;
-    }
     m_dialogs.message(m_main.get(), u"Done"_s, u"Table file saved"_s,
                       UserDialogs::Icon::Information);
     if (result.reloaded) {

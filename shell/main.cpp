@@ -1,7 +1,6 @@
 #include "main.h"
 
 #include "mainlayout.h"
-#include "workspace.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -66,11 +65,10 @@ QPoint menuPoint(const QRect &frame, const QSize &client, const QRect &hotArea)
              frame.top() + hotArea.top() + hotArea.height() };
 }
 
-MainWindow::MainWindow(Workspace &workspace)
+MainWindow::MainWindow()
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     , m_background(u":/art/background.png"_s)
 {
-    workspace.cleanUp();
     setObjectName(u"main"_s);
     setWindowTitle(u"VK Control Panel"_s);
     QApplication::setApplicationDisplayName(windowTitle());

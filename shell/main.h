@@ -8,11 +8,12 @@
 
 class QMenu;
 class QToolButton;
-class Workspace;
 
 // A flat button over the artwork: it draws nothing until the mouse is over it.
 class HotArea : public QAbstractButton
 {
+    Q_OBJECT
+
 public:
     HotArea(const QString &name, const QRect &place, QWidget *parent);
 
@@ -25,6 +26,8 @@ protected:
 // The strip along the top edge by which the borderless window is moved.
 class DragStrip : public QWidget
 {
+    Q_OBJECT
+
 public:
     DragStrip(const QRect &place, QWidget *window);
 
@@ -49,8 +52,7 @@ class MainWindow : public QWidget
     Q_OBJECT
 
 public:
-    // Creating the main window clears what an earlier run left in the workspace.
-    explicit MainWindow(Workspace &workspace);
+    MainWindow();
 
     // A kind's hot area; it is disabled until the kind has an editor.
     HotArea &hotArea(PageKind kind) const;

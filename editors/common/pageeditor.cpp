@@ -148,11 +148,7 @@ void PageEditor::addShortcut(const QString &text, const QKeySequence &keys,
 
 template<typename Command> void PageEditor::guarded(Command &&command)
 {
-    try {
-        command();
-    } catch (const TableError &error) {
-        dialogs().error(this, error.message());
-    }
+    ::guarded(dialogs(), this, std::forward<Command>(command));
 }
 
 void PageEditor::reloadList()

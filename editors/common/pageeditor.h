@@ -17,6 +17,8 @@ class Workspace;
 // gives its field table and adds only what is its own.
 class PageEditor : public EditorWindow
 {
+    Q_OBJECT
+
 public:
     PageEditor(Workspace &workspace, UserDialogs &dialogs, const PageFormat &format,
                std::span<const int> columnStarts, QWidget *parent = nullptr);

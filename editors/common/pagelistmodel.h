@@ -10,6 +10,8 @@ class Workspace;
 // editor announces each change it makes through the workspace.
 class PageListModel : public QAbstractListModel
 {
+    Q_OBJECT
+
 public:
     PageListModel(const Workspace &workspace, PageKind kind, QObject *parent = nullptr);
 

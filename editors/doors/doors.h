@@ -5,6 +5,8 @@
 // The door editor: the door pages on the common page editor workflow.
 class DoorEditor : public PageEditor
 {
+    Q_OBJECT
+
 public:
     DoorEditor(Workspace &workspace, UserDialogs &dialogs, QWidget *parent = nullptr);
 };

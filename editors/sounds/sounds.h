@@ -5,6 +5,8 @@
 // The sound editor: the sound pages on the common page editor workflow.
 class SoundEditor : public PageEditor
 {
+    Q_OBJECT
+
 public:
     SoundEditor(Workspace &workspace, UserDialogs &dialogs, QWidget *parent = nullptr);
 };

@@ -13,6 +13,8 @@ class QLineEdit;
 // never writes a file; the texture editor's Apply does.
 class ProceduralWindow : public EditorWindow
 {
+    Q_OBJECT
+
 public:
     explicit ProceduralWindow(UserDialogs &dialogs, QWidget *parent = nullptr);
 

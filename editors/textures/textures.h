@@ -9,6 +9,8 @@ class ProceduralWindow;
 // held beside the controls and edited in the procedural texture settings.
 class TextureEditor : public PageEditor
 {
+    Q_OBJECT
+
 public:
     TextureEditor(Workspace &workspace, UserDialogs &dialogs, QWidget *parent = nullptr);
 

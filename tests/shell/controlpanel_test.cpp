@@ -257,7 +257,7 @@ TEST_F(ControlPanelTest, HotAreasOpenTheEditorsModally)
     EXPECT_FALSE(sounds().isVisible());
 }
 
-TEST(StartUpTest, CleansTheWorkspaceWhenTheMainWindowIsMade)
+TEST(StartUpTest, CleansTheWorkspaceAtStart)
 {
     TempDir dir;
     for (QLatin1StringView file : Workspace::cleanUpFiles())

@@ -17,6 +17,8 @@ class UserDialogs;
 // is left (the settings windows' working copies) also gets a take step after a passed check.
 class FieldCheck : public QObject
 {
+    Q_OBJECT
+
 public:
     FieldCheck(UserDialogs &dialogs, QWidget *window);
 

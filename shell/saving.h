@@ -7,6 +7,8 @@ class QProgressBar;
 // The saving window: how far the writing of a table file has got.
 class SavingWindow : public QDialog
 {
+    Q_OBJECT
+
 public:
     explicit SavingWindow(QWidget *parent = nullptr);
 

@@ -14,6 +14,8 @@ class UserDialogs;
 // hover help writes; the check of number fields when the focus leaves them.
 class EditorWindow : public QDialog
 {
+    Q_OBJECT
+
 public:
     EditorWindow(UserDialogs &dialogs, const QString &title, QWidget *parent);
 

@@ -17,6 +17,8 @@ class QListWidget;
 // list for choices.
 class FieldForm : public QWidget
 {
+    Q_OBJECT
+
 public:
     // columnStarts: the field at which each column of the form begins; the first is 0.
     FieldForm(std::span<const FieldSpec> fields, std::span<const int> columnStarts, HoverHelp &help,

@@ -13,6 +13,8 @@ inline constexpr QLatin1StringView kTableFileFilter("Table files(*.gam)|*.gam|Al
 // picks the table file to load.
 class LoaderWindow : public QDialog
 {
+    Q_OBJECT
+
 public:
     LoaderWindow(UserDialogs &dialogs, QWidget *parent = nullptr);
 

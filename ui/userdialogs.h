@@ -1,8 +1,13 @@
 #pragma once
 
+#include "tableerror.h"
+
 #include <QHash>
 #include <QString>
 #include <QUrl>
+
+#include <exception>
+#include <new>
 
 class QWidget;
 
@@ -36,6 +41,24 @@ public:
     // The standard error box: the application's title, a stop icon and OK.
     void error(QWidget *parent, const QString &text);
 };
+
+// Runs a command for the user: a failure is shown in the standard error box, so that no
+// exception ends the program. Returns whether the command ran to its end.
+template<typename Command> bool guarded(UserDialogs &dialogs, QWidget *parent, Command &&command)
+{
+    try {
+        command();
+        return true;
+    } catch (const TableError &error) {
+        dialogs.error(parent, error.message());
+    } catch (const std::bad_alloc &) {
+        dialogs.error(parent, QStringLiteral("There is not enough memory to finish this."));
+    } catch (const std::exception &error) {
+        // A fault of the program's own; say it rather than end with the user's work.
+        dialogs.error(parent, QStringLiteral("Internal error: %1").arg(QString::fromUtf8(error.what())));
+    }
+    return false;
+}
 
 // Turns "Sounds(*.isp)|*.isp|All files(*.*)|*.*" into Qt's "Sounds(*.isp);;All files(*.*)".
 QString qtFileFilter(const QString &barFilter);

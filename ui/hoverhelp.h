@@ -11,6 +11,8 @@ class QWidget;
 // empties the memo over the window's panels and background.
 class HoverHelp : public QObject
 {
+    Q_OBJECT
+
 public:
     explicit HoverHelp(QPlainTextEdit *memo);
 

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "pagekinds.h"
+
+#include <span>
+
+class PageEditor;
+class QWidget;
+class UserDialogs;
+class Workspace;
+
+// The editor of every kind that has one: the one place a new kind's editor is entered.
+using EditorFactory = PageEditor *(*)(Workspace &workspace, UserDialogs &dialogs, QWidget *parent);
+
+struct KindEditor
+{
+    PageKind kind;
+    EditorFactory make;
+};
+
+// In the order the program makes them at start.
+std::span<const KindEditor> kindEditors();

@@ -1,0 +1,276 @@
+// Select and Apply in the page editor of every kind that has one, on the largest page of the
+// kind in a table at full capacity. Each must leave room within one frame (16 ms).
+// Besides the time of the call, "paint_ms" is the repaint of the window that follows it.
+
+#include "kindeditors.h"
+#include "pageeditor.h"
+#include "scripteddialogs.h"
+#include "tablebuilder.h"
+#include "workspace.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QWindow>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+
+using namespace testsupport;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Longer than the editor shows, so the record read and the text kept are as long as they get.
+QByteArray longText(const QByteArray &start)
+{
+    return start + QByteArray(255 - start.size(), 'x');
+}
+
+QByteArray largestTexture(const QByteArray &name)
+{
+    TexturePage page = proceduralTexture(8000);
+    page.name = longText(name);
+    page.bitmap = longText("bitmap ");
+    page.destroyedBitmap = longText("destroyed ");
+    page.soundName = longText("sound ");
+    return page.record();
+}
+
+QByteArray largestSound(const QByteArray &name)
+{
+    SoundPage page;
+    page.name = longText(name);
+    page.waveFile = longText("wave ");
+    page.flags = 0x1ff;
+    page.loopStart = -2147483647;
+    page.loopEnd = 2147483647;
+    page.outerConeVolume = -0.123456789f;
+    page.innerConeAngle = -359;
+    page.outerConeAngle = 359;
+    page.maxDistance = 123456.789f;
+    page.minDistance = 1.17549435e-38f;
+    page.importAdjust = 3.40282347e38f;
+    return page.record();
+}
+
+QByteArray largestDoor(const QByteArray &name)
+{
+    DoorPage page;
+    page.name = longText(name);
+    page.model = longText("model ");
+    page.openingTime = 1.23456789f;
+    page.closingTime = -9876.54321f;
+    page.timeOpen = 3.40282347e38f;
+    page.flags = 0x03;
+    page.hitPoints = 65535;
+    page.openSound = longText("open ");
+    page.closeSound = longText("close ");
+    page.module = longText("module ");
+    return page.record();
+}
+
+struct LargestPage
+{
+    PageKind kind;
+    QByteArray (*largest)(const QByteArray &name);
+    // The other pages that fill the kind's list to its capacity.
+    QByteArray (*filler)(const QByteArray &name);
+};
+
+// The largest page of each kind: the one place to change when a kind's pages grow.
+const LargestPage kLargestPages[] = {
+    { PageKind::Texture, largestTexture, named<TexturePage> },
+    { PageKind::Sound, largestSound, named<SoundPage> },
+    { PageKind::Door, largestDoor, named<DoorPage> },
+    // Their builders set only the name yet: a new page with a long one.
+    { PageKind::Weapon, [](const QByteArray &n) { return weaponPage(longText(n)); },
+      [](const QByteArray &n) { return weaponPage(n); } },
+    { PageKind::Generic, [](const QByteArray &n) { return genericPage(longText(n)); },
+      [](const QByteArray &n) { return genericPage(n); } },
+    { PageKind::Ship, [](const QByteArray &n) { return shipPage(longText(n)); },
+      [](const QByteArray &n) { return shipPage(n); } },
+};
+
+const LargestPage *largestPage(PageKind kind)
+{
+    for (const LargestPage &row : kLargestPages) {
+        if (row.kind == kind)
+            return &row;
+    }
+    return nullptr;
+}
+
+// Two largest pages per kind, so that each select reads a page other than the one shown.
+const QByteArray kFirst = "Largest page A ", kSecond = "Largest page B ";
+
+QByteArray fullTable()
+{
+    QList<QByteArray> records;
+    for (const LargestPage &row : kLargestPages) {
+        records << row.largest(kFirst) << row.largest(kSecond);
+        for (int i = 2; i < kindInfo(row.kind).capacity; ++i)
+            records << row.filler("Page " + QByteArray::number(i));
+    }
+    return table(records);
+}
+
+struct Files
+{
+    QTemporaryDir dir;
+    QString table = dir.filePath(u"full.gam"_s);
+    Files() { writeFile(table, fullTable()); }
+};
+
+Files &files()
+{
+    static Files f;
+    return f;
+}
+
+// An editor of one kind, shown, over a workspace of its own with the full table loaded.
+struct EditorSetup
+{
+    explicit EditorSetup(const KindEditor &entry)
+        : editor(entry.make(workspace, dialogs, nullptr))
+    {
+        workspace.load(files().table);
+        editor->reloadList();
+        editor->show();
+        QElapsedTimer wait;
+        wait.start();
+        while (!(editor->windowHandle() && editor->windowHandle()->isExposed()) &&
+               wait.elapsed() < 5000)
+            QApplication::processEvents();
+        QApplication::processEvents();
+        const QList<QByteArray> &names = workspace.pageNames(entry.kind);
+        for (int p = 0; p < names.size(); ++p) {
+            if (names[p].startsWith(kFirst))
+                first = p;
+            else if (names[p].startsWith(kSecond))
+                second = p;
+        }
+    }
+
+    // What went wrong, or empty: a message box shown, a page not found.
+    QString fault()
+    {
+        if (first < 0 || second < 0)
+            return u"the largest pages are not in the list"_s;
+        const QStringList shown = dialogs.takeMessages();
+        return shown.isEmpty() ? QString() : shown.join(u"; "_s);
+    }
+
+    QTemporaryDir dir;
+    Workspace workspace { dir.path() };
+    ScriptedDialogs dialogs;
+    std::unique_ptr<PageEditor> editor;
+    int first = -1;
+    int second = -1;
+};
+
+// Times command and, apart, the repaint it leaves pending.
+template<typename Command> void timeWithPaint(benchmark::State &state, Command &&command)
+{
+    double paintMs = 0;
+    QElapsedTimer paint;
+    for (auto _ : state) {
+        command();
+        state.PauseTiming();
+        paint.start();
+        QApplication::processEvents();
+        paintMs += paint.nsecsElapsed() / 1e6;
+        state.ResumeTiming();
+    }
+    state.counters["paint_ms"] = benchmark::Counter(paintMs, benchmark::Counter::kAvgIterations);
+}
+
+void Select(benchmark::State &state, const KindEditor *entry)
+{
+    EditorSetup setup(*entry);
+    if (const QString fault = setup.fault(); !fault.isEmpty()) {
+        state.SkipWithError(qPrintable(fault));
+        return;
+    }
+    int next = setup.first;
+    timeWithPaint(state, [&] {
+        setup.editor->selectPosition(next);
+        next = next == setup.first ? setup.second : setup.first;
+    });
+    if (const QString fault = setup.fault(); !fault.isEmpty())
+        state.SkipWithError(qPrintable(fault));
+    else if (setup.editor->selectedPosition() != (next == setup.first ? setup.second : setup.first))
+        state.SkipWithError("the page selected last is not the one selected");
+}
+
+void Apply(benchmark::State &state, const KindEditor *entry)
+{
+    EditorSetup setup(*entry);
+    setup.editor->selectPosition(setup.first);
+    if (const QString fault = setup.fault(); !fault.isEmpty()) {
+        state.SkipWithError(qPrintable(fault));
+        return;
+    }
+    QFile working(setup.workspace.workingFilePath(entry->kind));
+    const qint64 before = working.size();
+    timeWithPaint(state, [&] { setup.editor->apply(); });
+    const qint64 written = working.size() - before;
+    if (const QString fault = setup.fault(); !fault.isEmpty())
+        state.SkipWithError(qPrintable(fault));
+    else if (written <= 0 || written % state.iterations() != 0)
+        state.SkipWithError("Apply did not append one record each time");
+    else
+        state.counters["record_bytes"] = double(written / state.iterations());
+}
+
+void NoLargestPage(benchmark::State &state)
+{
+    state.SkipWithError("this kind has an editor but no largest page in kLargestPages");
+}
+
+void registerBenchmarks()
+{
+    for (const KindEditor &entry : kindEditors()) {
+        const std::string kind(kindInfo(entry.kind).name.data(), kindInfo(entry.kind).name.size());
+        if (!largestPage(entry.kind)) {
+            benchmark::RegisterBenchmark(("Select/" + kind).c_str(), NoLargestPage);
+            continue;
+        }
+        using Run = void (*)(benchmark::State &, const KindEditor *);
+        for (const auto &[name, run] : { std::pair<std::string, Run> { "Select/", Select },
+                                         std::pair<std::string, Run> { "Apply/", Apply } })
+            // A fixed count: a minimum time would not count the untimed repaints, and with
+            // them a run of the fast kinds would last minutes.
+            benchmark::RegisterBenchmark((name + kind).c_str(), run, &entry)
+                ->Unit(benchmark::kMillisecond)
+                ->Iterations(200)
+                ->Repetitions(5)
+                ->ReportAggregatesOnly(true);
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // The offscreen platform says so for every window shown, drowning the results.
+    static QtMessageHandler standard = nullptr;
+    standard = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+            if (!text.contains(u"does not support propagateSizeHints"_s))
+                standard(type, context, text);
+        });
+    // The time of our code, not of a window system: offscreen unless told otherwise.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    std::printf("Table file: %lld bytes\n", QFile(files().table).size());
+    registerBenchmarks();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

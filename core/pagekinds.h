@@ -97,4 +97,6 @@ namespace WorkspaceFile {
 inline constexpr QLatin1StringView clipboard { "copy.$$$" };
 inline constexpr QLatin1StringView backup { "backup.$$$" };
 inline constexpr QLatin1StringView temp { "temp.$$$" };
+// Held while the program runs; removed when it ends, whatever the file then holds.
+inline constexpr QLatin1StringView lock { "vkcp.lock" };
 } // namespace WorkspaceFile

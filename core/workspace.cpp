@@ -178,17 +178,31 @@ bool Workspace::isLoadedFile(const QString &path) const
     return !m_loadedPath.isEmpty() && canonical(m_loadedPath) == canonical(path);
 }
 
-Workspace::SaveResult Workspace::save(const QString &target, const SaveProgress &progress)
+void Workspace::checkWriteTarget(const QString &target, Write what) const
 {
-    if (m_pages.totalPageCount() == 0)
-        throw TableError(kNothingToSaveMessage);
     const QString targetPath = canonical(target);
-    for (QLatin1StringView name : cleanUpFiles()) {
+    QList<QLatin1StringView> ownFiles = cleanUpFiles();
+    // A table saved as the lock would be deleted when the program ends.
+    ownFiles.append(WorkspaceFile::lock);
+    for (QLatin1StringView name : std::as_const(ownFiles)) {
+        if (what == Write::Clipboard && name == WorkspaceFile::clipboard)
+            continue;
         if (targetPath == canonical(filePath(name)))
             throw TableError(
                 u"Cannot save to \"%1\": the program keeps its own work in that file."_s.arg(
                     QDir::toNativeSeparators(target)));
     }
+    if (what != Write::Table && isLoadedFile(target))
+        throw TableError(u"Cannot save to \"%1\": it is the loaded table file, from which the "
+                         "program still reads its pages. Use Save table file to replace it."_s.arg(
+                             QDir::toNativeSeparators(target)));
+}
+
+Workspace::SaveResult Workspace::save(const QString &target, const SaveProgress &progress)
+{
+    if (m_pages.totalPageCount() == 0)
+        throw TableError(kNothingToSaveMessage);
+    checkWriteTarget(target, Write::Table);
     const bool overLoadedFile = isLoadedFile(target);
     writeTableFile(
         m_pages,

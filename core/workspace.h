@@ -70,6 +70,13 @@ public:
     // Whether path names the loaded table file, by whatever spelling.
     bool isLoadedFile(const QString &path) const;
 
+    // What the program writes to a file: a table file, an exported page, the page clipboard.
+    enum class Write { Table, Page, Clipboard };
+    // Throws TableError, naming target, when writing it would destroy a file the program
+    // relies on: a working file, the page clipboard, the files cleaned at start, the lock, the
+    // loaded table file. A table may replace the loaded table file, which is then loaded again.
+    void checkWriteTarget(const QString &target, Write what) const;
+
     struct SaveResult
     {
         bool reloaded = false; // the target was the loaded table file

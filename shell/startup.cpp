@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "controlpanel.h"
+#include "pagekinds.h"
 #include "userdialogs.h"
 
 #include <QApplication>
@@ -42,7 +43,7 @@ QString chooseWorkspaceDirectory(const QString &programDirectory, const QString 
 
 std::unique_ptr<QLockFile> lockWorkspace(const QString &directory)
 {
-    auto lock = std::make_unique<QLockFile>(QDir(directory).filePath(u"vkcp.lock"_s));
+    auto lock = std::make_unique<QLockFile>(QDir(directory).filePath(WorkspaceFile::lock));
     // Only a dead owner makes the lock stale; a copy that runs for days keeps it.
     lock->setStaleLockTime(0);
     if (!lock->tryLock(200))

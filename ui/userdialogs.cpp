@@ -22,6 +22,16 @@ QString qtFileFilter(const QString &barFilter)
     return descriptions.join(u";;"_s);
 }
 
+FileDialogStart fileDialogStart(const UserDialogs::FileRequest &request, const QString &lastFile)
+{
+    if (lastFile.isEmpty())
+        return { QString(), request.fileName };
+    const QFileInfo last(lastFile);
+    if (request.fileName.isEmpty() && !request.exactName)
+        return { last.absolutePath(), last.fileName() };
+    return { last.absolutePath(), request.fileName };
+}
+
 void QtUserDialogs::message(QWidget *parent, const QString &caption, const QString &text, Icon icon)
 {
     const QMessageBox::Icon boxIcon = icon == Icon::Critical ? QMessageBox::Critical
@@ -49,13 +59,11 @@ QString QtUserDialogs::run(QWidget *parent, const FileRequest &request, bool sav
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilter(qtFileFilter(request.filter));
     dialog.setDefaultSuffix(request.defaultSuffix);
-    const QString last = m_lastFiles.value(key);
-    if (!last.isEmpty())
-        dialog.setDirectory(QFileInfo(last).absolutePath());
-    if (!request.fileName.isEmpty())
-        dialog.selectFile(request.fileName);
-    else if (!last.isEmpty())
-        dialog.selectFile(QFileInfo(last).fileName());
+    const FileDialogStart start = fileDialogStart(request, m_lastFiles.value(key));
+    if (!start.directory.isEmpty())
+        dialog.setDirectory(start.directory);
+    if (!start.fileName.isEmpty())
+        dialog.selectFile(start.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     const QString chosen = dialog.selectedFiles().constFirst();

@@ -23,7 +23,10 @@ public:
         QString title;
         QString filter; // description|pattern pairs, bar-separated
         QString defaultSuffix;
-        QString fileName; // proposed name; empty keeps the dialog's last one
+        QString fileName; // the name proposed
+        // Whether an empty fileName proposes no name, rather than the file last chosen in the
+        // dialog: where Enter would replace that file with something else.
+        bool exactName = false;
     };
 
     virtual ~UserDialogs() = default;
@@ -62,6 +65,15 @@ template<typename Command> bool guarded(UserDialogs &dialogs, QWidget *parent, C
 
 // Turns "Sounds(*.isp)|*.isp|All files(*.*)|*.*" into Qt's "Sounds(*.isp);;All files(*.*)".
 QString qtFileFilter(const QString &barFilter);
+
+// Where a file dialog starts: in the directory of the file last chosen in it (empty when
+// none), proposing the request's name.
+struct FileDialogStart
+{
+    QString directory; // empty: the dialog's own choice
+    QString fileName;
+};
+FileDialogStart fileDialogStart(const UserDialogs::FileRequest &request, const QString &lastFile);
 
 // The real dialogs of the desktop.
 class QtUserDialogs : public UserDialogs

@@ -248,7 +248,11 @@ void PageEditor::copy()
 {
     if (selectedPosition() < 0)
         return;
-    guarded([&] { saveRecord(m_workspace.filePath(WorkspaceFile::clipboard)); });
+    guarded([&] {
+        const QString clipboard = m_workspace.filePath(WorkspaceFile::clipboard);
+        m_workspace.checkWriteTarget(clipboard, Workspace::Write::Clipboard);
+        saveRecord(clipboard);
+    });
 }
 
 void PageEditor::saveRecord(const QString &path) const
@@ -275,13 +279,18 @@ void PageEditor::exportPage()
     const EditorTexts &kindTexts = texts();
     QString proposed = m_model->data(m_model->index(position), Qt::DisplayRole).toString();
     proposed.replace(u'/', u'_');
+    // A page without a name proposes none: the last export's name would invite replacing it.
     const QString target =
         dialogs().saveFileName(this,
                                { u"Export page"_s, QString::fromLatin1(kindTexts.pageFileFilter),
-                                 QString::fromLatin1(kindTexts.pageFileExtension), proposed });
+                                 QString::fromLatin1(kindTexts.pageFileExtension), proposed,
+                                 true });
     if (target.isEmpty())
         return;
-    guarded([&] { saveRecord(target); });
+    guarded([&] {
+        m_workspace.checkWriteTarget(target, Workspace::Write::Page);
+        saveRecord(target);
+    });
 }
 
 void PageEditor::importPage()

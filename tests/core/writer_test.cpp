@@ -78,4 +78,10 @@ TEST_F(Writer, RefusesAnEmptyTableAndTheWorkspacesOwnFiles)
     workspace.addPage(PageKind::Sound, sound("x"), "x");
     EXPECT_THROW(workspace.save(dir.path(u"sounds.$$$"_s)), TableError);
     EXPECT_EQ(readFile(dir.path(u"sounds.$$$"_s)), sound("x"));
+    // A table saved as the lock would be deleted when the program ends.
+    const QString lock = dir.path(WorkspaceFile::lock);
+    writeFile(lock, "held");
+    EXPECT_EQ(tableErrorOf([&] { workspace.save(lock); }),
+              u"Cannot save to \"%1\": the program keeps its own work in that file."_s.arg(lock));
+    EXPECT_EQ(readFile(lock), "held");
 }

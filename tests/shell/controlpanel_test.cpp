@@ -291,12 +291,12 @@ TEST(StartUpTest, OneProgramPerWorkspaceAndAKilledOnesLockIsTakenOver)
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        QLockFile lock(dir.path(u"vkcp.lock"_s));
+        QLockFile lock(dir.path(WorkspaceFile::lock));
         _exit(lock.tryLock(0) ? (raise(SIGKILL), 0) : 3);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
-    ASSERT_TRUE(QFile::exists(dir.path(u"vkcp.lock"_s)));
+    ASSERT_TRUE(QFile::exists(dir.path(WorkspaceFile::lock)));
     EXPECT_TRUE(lockWorkspace(dir.path()));
 }

@@ -1,8 +1,8 @@
 #include "main.h"
 
 #include "mainlayout.h"
+#include "userdialogs.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -70,8 +70,7 @@ MainWindow::MainWindow()
     , m_background(u":/art/background.png"_s)
 {
     setObjectName(u"main"_s);
-    setWindowTitle(u"VK Control Panel"_s);
-    QApplication::setApplicationDisplayName(windowTitle());
+    setWindowTitle(kProgramTitle);
     setFixedSize(525, 325);
     QFont small = font();
     small.setPointSize(8);

@@ -51,13 +51,17 @@ std::unique_ptr<QLockFile> lockWorkspace(const QString &directory)
     return lock;
 }
 
+void nameApplication()
+{
+    QApplication::setApplicationName(u"vkcp"_s);
+    QApplication::setApplicationVersion(u"1.01"_s);
+    QApplication::setWindowIcon(QIcon(u":/art/vkcp-128.png"_s));
+}
+
 int runProgram(int argc, char *argv[], const std::function<void(ControlPanel &)> &started)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(u"vkcp"_s);
-    QApplication::setApplicationDisplayName(u"VK Control Panel"_s);
-    QApplication::setApplicationVersion(u"1.01"_s);
-    QApplication::setWindowIcon(QIcon(u":/art/vkcp-128.png"_s));
+    nameApplication();
 
     const QStringList arguments = QApplication::arguments().mid(1);
     if (arguments.size() > 1 || (!arguments.isEmpty() && arguments[0].startsWith(u'-'))) {

@@ -18,6 +18,10 @@ QString chooseWorkspaceDirectory(const QString &programDirectory, const QString 
 // was killed is taken over.
 std::unique_ptr<QLockFile> lockWorkspace(const QString &directory);
 
+// The application's name, version and icon. No display name: Qt would append it to the title
+// of every window and message box.
+void nameApplication();
+
 inline constexpr char kAlreadyRunningMessage[] = "VK Control Panel is already running.";
 
 // The program: vkcp [FILE.gam]. started runs once the main window is shown and FILE loaded.

@@ -1,6 +1,5 @@
 #include "userdialogs.h"
 
-#include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -10,7 +9,7 @@ using namespace Qt::StringLiterals;
 
 void UserDialogs::error(QWidget *parent, const QString &text)
 {
-    message(parent, QApplication::applicationDisplayName(), text, Icon::Critical);
+    message(parent, kProgramTitle, text, Icon::Critical);
 }
 
 QString qtFileFilter(const QString &barFilter)

@@ -11,6 +11,9 @@
 
 class QWidget;
 
+// The main window's title and the caption of the standard error box.
+inline constexpr QLatin1StringView kProgramTitle("VK Control Panel");
+
 // Every message box, file dialog and link the program hands to the user goes through here,
 // so that the workflows run headless under a scripted double in the tests.
 class UserDialogs

@@ -257,6 +257,24 @@ TEST_F(ControlPanelTest, HotAreasOpenTheEditorsModally)
     EXPECT_FALSE(sounds().isVisible());
 }
 
+TEST(StartUpTest, TitlesAreTheCaptionsAloneAndErrorsAreCaptionedWithTheProgram)
+{
+    // Qt appends a display name, once one is set, to the title of every window and message
+    // box; an empty one appends nothing.
+    const QString previous = QGuiApplication::applicationDisplayName();
+    QGuiApplication::setApplicationDisplayName(QString());
+    nameApplication();
+    {
+        TempDir dir;
+        ScriptedDialogs dialogs;
+        ControlPanel panel(dir.path() + u'/', dialogs);
+        EXPECT_EQ(QGuiApplication::applicationDisplayName(), QString());
+        dialogs.error(nullptr, u"Broken."_s);
+        EXPECT_EQ(dialogs.takeMessages(), QStringList({ u"VK Control Panel: Broken."_s }));
+    }
+    QGuiApplication::setApplicationDisplayName(previous);
+}
+
 TEST(StartUpTest, CleansTheWorkspaceAtStart)
 {
     TempDir dir;

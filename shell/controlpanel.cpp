@@ -16,6 +16,16 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// On the screen of the main window.
+void centreOnScreen(QWidget &window, const QWidget &main)
+{
+    window.move(main.screen()->availableGeometry().center() - window.rect().center());
+}
+
+} // namespace
+
 ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialogs)
     : m_dialogs(dialogs)
     , m_workspace(workspaceDirectory)
@@ -52,8 +62,7 @@ ControlPanel::~ControlPanel() = default;
 
 void ControlPanel::show()
 {
-    const QRect screen = m_main->screen()->availableGeometry();
-    m_main->move(screen.center() - m_main->rect().center());
+    centreOnScreen(*m_main, *m_main);
     m_main->show();
 }
 
@@ -88,7 +97,7 @@ public:
         : m_window(window)
         , m_main(main)
     {
-        m_window.move(m_main.screen()->availableGeometry().center() - m_window.rect().center());
+        centreOnScreen(m_window, m_main);
         m_window.show();
         m_main.setEnabled(false);
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -133,9 +142,10 @@ void ControlPanel::saveTable()
 void ControlPanel::saveTo(const QString &target)
 {
     Workspace::SaveResult result;
+    // Before the window is shown, which paints the bar: not the last save's 100 %.
+    m_saving->setProgress(0);
     const bool saved = guarded(m_dialogs, m_main.get(), [&] {
         BusyWindow busy(*m_saving, *m_main);
-        m_saving->setProgress(0);
         try {
             result =
                 m_workspace.save(target, [this](int percent) { m_saving->setProgress(percent); });
@@ -168,5 +178,7 @@ void ControlPanel::openEditor(PageKind kind)
 
 void ControlPanel::showAbout()
 {
+    // Moved, a dialog no longer centres itself on its parent.
+    centreOnScreen(*m_about, *m_main);
     m_about->exec();
 }

@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -187,9 +188,15 @@ TEST_F(ControlPanelTest, TheSavingWindowRepaintsOnlyWhenThePercentageChanges)
     writeFile(dir.path(u"table.gam"_s), table({ sound("a"), sound("b"), texture("c") }));
     ASSERT_TRUE(panel.loadFile(dir.path(u"table.gam"_s)));
     counter.bar->installEventFilter(&counter);
-    panel.saveTo(dir.path(u"out.gam"_s));
-    counter.values.removeAll(0); // the bar shown at 0
-    EXPECT_EQ(counter.values, QList<int>({ 33, 67, 100 }));
+    for (int save = 0; save < 2; ++save) {
+        counter.values.clear();
+        panel.saveTo(dir.path(u"out.gam"_s));
+        // Shown at 0, also after the last save left the bar at 100.
+        ASSERT_FALSE(counter.values.isEmpty());
+        EXPECT_EQ(counter.values.first(), 0);
+        counter.values.removeAll(0);
+        EXPECT_EQ(counter.values, QList<int>({ 33, 67, 100 }));
+    }
 }
 
 TEST_F(ControlPanelTest, DraggingMovesTheWindowAndTheMenuOpensBelowItsHotArea)
@@ -211,6 +218,21 @@ TEST_F(ControlPanelTest, DraggingMovesTheWindowAndTheMenuOpensBelowItsHotArea)
     QTest::mouseRelease(&strip, Qt::LeftButton, {}, { 100, 10 });
     QTest::mouseMove(&strip, { 140, 10 });
     EXPECT_EQ(main().pos(), QPoint(230, 103));
+}
+
+TEST_F(ControlPanelTest, TheAboutBoxOpensCentredOnTheScreen)
+{
+    main().move(10, 20); // away from the screen's centre
+    QTest::qWait(0);
+    QPoint centre;
+    QTimer::singleShot(0, &panel.aboutBox(), [&] {
+        centre = panel.aboutBox().geometry().center();
+        panel.aboutBox().accept();
+    });
+    QTest::mouseClick(&main().aboutButton(), Qt::LeftButton);
+    // Within the width of a window frame.
+    EXPECT_LE((centre - main().screen()->availableGeometry().center()).manhattanLength(), 8)
+        << centre.x() << ',' << centre.y();
 }
 
 TEST_F(ControlPanelTest, LinksAboutBoxAndExit)
@@ -248,12 +270,16 @@ TEST_F(ControlPanelTest, HotAreasOpenTheEditorsModally)
     EXPECT_TRUE(main().hotArea(PageKind::Door).isEnabled());
     EXPECT_FALSE(main().hotArea(PageKind::Weapon).isEnabled()); // no editor yet
     bool wasModal = false;
+    bool fixedSize = false;
     QTimer::singleShot(0, &sounds(), [&] {
         wasModal = sounds().isVisible() && QApplication::activeModalWidget() == &sounds();
+        fixedSize = sounds().minimumSize() == sounds().size()
+            && sounds().maximumSize() == sounds().size();
         sounds().accept();
     });
     QTest::mouseClick(&main().hotArea(PageKind::Sound), Qt::LeftButton);
     EXPECT_TRUE(wasModal);
+    EXPECT_TRUE(fixedSize);
     EXPECT_FALSE(sounds().isVisible());
 }
 

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolButton>
+#include <QWindow>
 
 using namespace Qt::StringLiterals;
 
@@ -39,8 +40,16 @@ DragStrip::DragStrip(const QRect &place, QWidget *window)
     setGeometry(place);
 }
 
+bool DragStrip::startSystemMove()
+{
+    QWindow *handle = window()->windowHandle();
+    return handle && handle->startSystemMove();
+}
+
 void DragStrip::mousePressEvent(QMouseEvent *event)
 {
+    if (event->button() != Qt::LeftButton || startSystemMove())
+        return;
     m_dragging = true;
     m_pressed = event->position().toPoint();
 }

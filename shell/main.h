@@ -23,7 +23,8 @@ protected:
     void leaveEvent(QEvent *) override { update(); }
 };
 
-// The strip along the top edge by which the borderless window is moved.
+// The strip along the top edge by which the borderless window is moved: by the window
+// system where it can (Wayland lets no window place itself), otherwise by hand.
 class DragStrip : public QWidget
 {
     Q_OBJECT
@@ -32,6 +33,8 @@ public:
     DragStrip(const QRect &place, QWidget *window);
 
 protected:
+    // Hands the move to the window system; false where it has no such move.
+    virtual bool startSystemMove();
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;

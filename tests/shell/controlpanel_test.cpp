@@ -220,6 +220,41 @@ TEST_F(ControlPanelTest, DraggingMovesTheWindowAndTheMenuOpensBelowItsHotArea)
     EXPECT_EQ(main().pos(), QPoint(230, 103));
 }
 
+TEST(DragStripTest, TheWindowSystemMovesTheWindowWhereItCan)
+{
+    class Strip : public DragStrip
+    {
+    public:
+        using DragStrip::DragStrip;
+        bool systemMove = true;
+        int asked = 0;
+
+    protected:
+        bool startSystemMove() override
+        {
+            ++asked;
+            return systemMove;
+        }
+    };
+    QWidget window;
+    window.resize(300, 100);
+    auto *strip = new Strip({ 0, 0, 300, 25 }, &window);
+    window.move(200, 108);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const auto drag = [&] {
+        QTest::mousePress(strip, Qt::LeftButton, {}, { 100, 10 });
+        QTest::mouseMove(strip, { 130, 5 });
+        QTest::mouseRelease(strip, Qt::LeftButton, {}, { 130, 5 });
+    };
+    drag(); // the window system moves it; the strip must not move it too
+    EXPECT_EQ(strip->asked, 1);
+    EXPECT_EQ(window.pos(), QPoint(200, 108));
+    strip->systemMove = false;
+    drag();
+    EXPECT_EQ(window.pos(), QPoint(230, 103));
+}
+
 TEST_F(ControlPanelTest, TheAboutBoxOpensCentredOnTheScreen)
 {
     main().move(10, 20); // away from the screen's centre

@@ -21,8 +21,8 @@ int PageListModel::rowCount(const QModelIndex &parent) const
 
 QVariant PageListModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_rows
-        || index.row() >= pageCount())
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_rows ||
+        index.row() >= pageCount())
         return {};
     return QString::fromLatin1(m_workspace.pageNames(m_kind).at(index.row()));
 }

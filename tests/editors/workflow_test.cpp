@@ -118,13 +118,13 @@ TEST_F(WorkflowTest, ExportAndCopyRefuseTheFilesTheProgramReliesOn)
     const QString loaded = u"VK Control Panel: Cannot save to \"%1\": it is the loaded table file, "
                            "from which the program still reads its pages. Use Save table file to "
                            "replace it."_s;
-    for (const QString &spelling : { tablePath, dir.path(u"sub/../table.gam"_s),
-                                     dir.path(u"link.gam"_s) })
+    for (const QString &spelling :
+         { tablePath, dir.path(u"sub/../table.gam"_s), dir.path(u"link.gam"_s) })
         EXPECT_EQ(exportTo(spelling), QStringList({ loaded.arg(spelling) }));
     const QString own = u"VK Control Panel: Cannot save to \"%1\": the program keeps its own work "
                         "in that file."_s;
-    for (const QString &name : { u"sounds.$$$"_s, u"textures.$$$"_s, u"copy.$$$"_s,
-                                 u"backup.$$$"_s, u"temp.$$$"_s, u"vkcp.lock"_s }) {
+    for (const QString &name : { u"sounds.$$$"_s, u"textures.$$$"_s, u"copy.$$$"_s, u"backup.$$$"_s,
+                                 u"temp.$$$"_s, u"vkcp.lock"_s }) {
         const QString target = dir.path(name);
         EXPECT_EQ(exportTo(target), QStringList({ own.arg(target) })) << name.toStdString();
     }

@@ -308,8 +308,8 @@ TEST_F(ControlPanelTest, HotAreasOpenTheEditorsModally)
     bool fixedSize = false;
     QTimer::singleShot(0, &sounds(), [&] {
         wasModal = sounds().isVisible() && QApplication::activeModalWidget() == &sounds();
-        fixedSize = sounds().minimumSize() == sounds().size()
-            && sounds().maximumSize() == sounds().size();
+        fixedSize =
+            sounds().minimumSize() == sounds().size() && sounds().maximumSize() == sounds().size();
         sounds().accept();
     });
     QTest::mouseClick(&main().hotArea(PageKind::Sound), Qt::LeftButton);

@@ -11,14 +11,15 @@
 
 using namespace Qt::StringLiterals;
 
-EditorWindow::EditorWindow(UserDialogs &dialogs, const QString &title, QWidget *parent)
+EditorWindow::EditorWindow(UserDialogs &dialogs, const QString &title, const QString &name,
+                           QWidget *parent)
     : QDialog(parent,
               Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , m_dialogs(dialogs)
 {
     setWindowTitle(title);
-    setObjectName(title.section(u' ', 0, 0).toLower());
+    setObjectName(name);
     setModal(true);
     applyEditorStyle(this);
 

@@ -17,7 +17,8 @@ class EditorWindow : public QDialog
     Q_OBJECT
 
 public:
-    EditorWindow(UserDialogs &dialogs, const QString &title, QWidget *parent);
+    // name: the window's object name, by which tests and assistive tools find it.
+    EditorWindow(UserDialogs &dialogs, const QString &title, const QString &name, QWidget *parent);
 
     QPlainTextEdit &helpMemo() const { return *m_memo; }
 
@@ -40,6 +41,10 @@ protected:
     }
 
 private:
+    // Its buttons are prepared as withHint prepares them, and a move checks the field being
+    // edited.
+    friend class Navigator;
+
     void prepareButton(QAbstractButton *button, const QString &hint);
 
     UserDialogs &m_dialogs;

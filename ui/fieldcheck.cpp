@@ -13,10 +13,15 @@ FieldCheck::FieldCheck(UserDialogs &dialogs, QWidget *window)
     , m_window(window)
 { }
 
+void FieldCheck::add(QLineEdit *field, Check check)
+{
+    m_fields.insert(field, { std::move(check), {} });
+    field->installEventFilter(this);
+}
+
 void FieldCheck::add(QLineEdit *field, NumberField type)
 {
-    m_fields.insert(field, { type, {} });
-    field->installEventFilter(this);
+    add(field, [type](const QString &text) { return checkNumberField(text, type); });
 }
 
 void FieldCheck::setTake(QLineEdit *field, Take take)
@@ -36,15 +41,29 @@ bool FieldCheck::eventFilter(QObject *watched, QEvent *event)
     const auto checked = m_fields.constFind(watched);
     if (checked == m_fields.cend())
         return false;
-    auto *field = static_cast<QLineEdit *>(watched);
-    std::optional<QString> problem = checkNumberField(field->text(), checked->type);
-    if (!problem && checked->take)
-        problem = checked->take(field->text());
-    if (problem) {
-        m_reporting = true;
-        m_dialogs.message(m_window, u"Error"_s, *problem, UserDialogs::Icon::Critical);
-        field->setFocus(Qt::OtherFocusReason);
-        m_reporting = false;
-    }
+    check(static_cast<QLineEdit *>(watched), *checked);
+    return false;
+}
+
+bool FieldCheck::checkFocused()
+{
+    if (m_reporting)
+        return false;
+    QWidget *focused = m_window->focusWidget();
+    const auto checked = m_fields.constFind(focused);
+    return checked == m_fields.cend() || check(static_cast<QLineEdit *>(focused), *checked);
+}
+
+bool FieldCheck::check(QLineEdit *field, const Checked &checked)
+{
+    std::optional<QString> problem = checked.check(field->text());
+    if (!problem && checked.take)
+        problem = checked.take(field->text());
+    if (!problem)
+        return true;
+    m_reporting = true;
+    m_dialogs.message(m_window, u"Error"_s, *problem, UserDialogs::Icon::Critical);
+    field->setFocus(Qt::OtherFocusReason);
+    m_reporting = false;
     return false;
 }

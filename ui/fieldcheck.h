@@ -22,6 +22,9 @@ class FieldCheck : public QObject
 public:
     FieldCheck(UserDialogs &dialogs, QWidget *window);
 
+    // A field's own check: std::nullopt when the text is acceptable, otherwise the message.
+    using Check = std::function<std::optional<QString>(const QString &text)>;
+    void add(QLineEdit *field, Check check);
     void add(QLineEdit *field, NumberField type);
 
     // Takes the text of a field that passed its check. A message it returns is shown like a
@@ -29,17 +32,24 @@ public:
     using Take = std::function<std::optional<QString>(const QString &text)>;
     void setTake(QLineEdit *field, Take take);
 
+    // Checks the field that has the focus as leaving it would, for buttons that leave the focus
+    // where it is: false after a failed check, and while a failure is being reported. Any other
+    // focus passes.
+    bool checkFocused();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    UserDialogs &m_dialogs;
-    QWidget *m_window;
     struct Checked
     {
-        NumberField type;
+        Check check;
         Take take;
     };
+    bool check(QLineEdit *field, const Checked &checked);
+
+    UserDialogs &m_dialogs;
+    QWidget *m_window;
     QHash<const QObject *, Checked> m_fields;
     bool m_reporting = false;
 };

@@ -9,8 +9,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
 float floatFromBits(quint32 bits)
 {
     float value;
@@ -24,8 +22,6 @@ quint32 bitsFromFloat(float value)
     std::memcpy(&bits, &value, sizeof bits);
     return bits;
 }
-
-} // namespace
 
 RecordReader::RecordReader(QByteArray record)
     : m_record(std::move(record))
@@ -51,7 +47,7 @@ QByteArray RecordReader::ReadString()
     if (end < 0)
         throw TableError(
             u"damaged page: a text at byte %1 runs past the end of its record"_s.arg(m_position));
-    QByteArray text = m_record.mid(m_position, qMin<qsizetype>(end - m_position, stringCap));
+    QByteArray text = m_record.mid(m_position, end - m_position);
     m_position = end + 1;
     return text;
 }

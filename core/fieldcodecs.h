@@ -5,6 +5,10 @@
 #include <QByteArray>
 #include <QString>
 
+// A float's bits and back, as the record stores them.
+float floatFromBits(quint32 bits);
+quint32 bitsFromFloat(float value);
+
 // The field codecs: one family that decodes the fields of a page record held in memory
 // and builds a new record in memory. The codec names are those of the record format.
 
@@ -24,7 +28,7 @@ public:
     bool atEnd() const { return m_position == m_record.size(); }
     const QByteArray &record() const { return m_record; }
 
-    // A text up to its NUL, which is consumed; only the first 35 characters are kept.
+    // A text up to its NUL, which is consumed.
     QByteArray ReadString();
     QString ReadFloatText();
     QString ReadIntText();
@@ -33,8 +37,6 @@ public:
     QString ReadByteText();
     quint16 ReadWord();
     QString ReadWordText();
-
-    static constexpr int stringCap = 35;
 
 private:
     const char *take(qsizetype size);

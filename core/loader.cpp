@@ -179,9 +179,8 @@ LoadedTable LoadTableFile(const QString &path, const QLocale &locale)
             } else {
                 const int slot = table.directory.recordLoadedPage(*kind, position);
                 if (isEdited(*kind)) {
-                    // Generic pages carry their object type before the name.
                     const qint64 nameStart =
-                        position + RecordHeader::size + (*kind == PageKind::Generic ? 1 : 0);
+                        position + RecordHeader::size + kindInfo(*kind).nameOffset;
                     const qint64 nul = file.findNul(nameStart, recordEnd);
                     if (nul < 0)
                         file.damaged(position, u"has a name that runs past its end"_s);

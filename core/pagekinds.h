@@ -24,6 +24,7 @@ struct KindInfo
     QLatin1StringView workingFile; // empty for pass-through pages, which are never edited
     int capacity; // a full table of the game; the directory grows past it
     QLatin1StringView name; // short name used by the command-line tool
+    int nameOffset = 0; // where the page name starts in the body
 };
 
 // Every kind the loader accepts, in the order in which the editors' lists are built and the
@@ -32,8 +33,9 @@ inline constexpr std::array<KindInfo, 7> kKinds = { {
     { PageKind::Texture, 7, QLatin1StringView("textures.$$$"), 3000, QLatin1StringView("texture") },
     { PageKind::Sound, 1, QLatin1StringView("sounds.$$$"), 1000, QLatin1StringView("sound") },
     { PageKind::Weapon, 8, QLatin1StringView("weapons.$$$"), 150, QLatin1StringView("weapon") },
-    { PageKind::Generic, 27, QLatin1StringView("generics.$$$"), 1500,
-      QLatin1StringView("generic") },
+    // A generic page carries its object type before the name.
+    { PageKind::Generic, 27, QLatin1StringView("generics.$$$"), 1500, QLatin1StringView("generic"),
+      1 },
     { PageKind::Door, 3, QLatin1StringView("doors.$$$"), 100, QLatin1StringView("door") },
     { PageKind::Ship, 6, QLatin1StringView("ships.$$$"), 100, QLatin1StringView("ship") },
     { PageKind::PassThrough, 2, {}, 1000, QLatin1StringView("passthrough") },

@@ -81,6 +81,10 @@ const QList<QByteArray> &Workspace::pageNames(PageKind kind) const
 
 bool Workspace::load(const QString &path)
 {
+    // Edits would be appended to the very file the pages are read from.
+    if (ownFile(path))
+        throw TableError(u"Cannot load \"%1\": the program keeps its own work in that file."_s.arg(
+            QDir::toNativeSeparators(path)));
     // Taken before the walk, so a change during it is noticed too.
     const QFileInfo stamp(path);
     const qint64 size = stamp.size();
@@ -178,20 +182,25 @@ bool Workspace::isLoadedFile(const QString &path) const
     return !m_loadedPath.isEmpty() && canonical(m_loadedPath) == canonical(path);
 }
 
-void Workspace::checkWriteTarget(const QString &target, Write what) const
+std::optional<QLatin1StringView> Workspace::ownFile(const QString &path) const
 {
-    const QString targetPath = canonical(target);
+    const QString spelled = canonical(path);
     QList<QLatin1StringView> ownFiles = cleanUpFiles();
     // A table saved as the lock would be deleted when the program ends.
     ownFiles.append(WorkspaceFile::lock);
-    for (QLatin1StringView name : std::as_const(ownFiles)) {
-        if (what == Write::Clipboard && name == WorkspaceFile::clipboard)
-            continue;
-        if (targetPath == canonical(filePath(name)))
-            throw TableError(
-                u"Cannot save to \"%1\": the program keeps its own work in that file."_s.arg(
-                    QDir::toNativeSeparators(target)));
-    }
+    for (QLatin1StringView name : std::as_const(ownFiles))
+        if (spelled == canonical(filePath(name)))
+            return name;
+    return std::nullopt;
+}
+
+void Workspace::checkWriteTarget(const QString &target, Write what) const
+{
+    const std::optional<QLatin1StringView> own = ownFile(target);
+    if (own && !(what == Write::Clipboard && *own == WorkspaceFile::clipboard))
+        throw TableError(
+            u"Cannot save to \"%1\": the program keeps its own work in that file."_s.arg(
+                QDir::toNativeSeparators(target)));
     if (what != Write::Table && isLoadedFile(target))
         throw TableError(u"Cannot save to \"%1\": it is the loaded table file, from which the "
                          "program still reads its pages. Use Save table file to replace it."_s.arg(

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 // The workspace: the table being edited (its page directory, the page names of each
 // editor's list, the path of the loaded table file) and the files it keeps in its
@@ -76,6 +77,8 @@ public:
     // relies on: a working file, the page clipboard, the files cleaned at start, the lock, the
     // loaded table file. A table may replace the loaded table file, which is then loaded again.
     void checkWriteTarget(const QString &target, Write what) const;
+    // The name of the workspace file that path is, under any spelling.
+    std::optional<QLatin1StringView> ownFile(const QString &path) const;
 
     struct SaveResult
     {

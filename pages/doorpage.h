@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pagefields.h"
+#include "layout.h"
 
 #include <array>
 
@@ -19,11 +19,10 @@ enum Field {
     OpenSound,
     CloseSound,
     Module,
-    FieldCount
+    ItemCount
 };
 
 extern const std::array<const char *, 2> flagItems;
-extern const std::array<FieldSpec, FieldCount> fields;
-extern const PageFormat format;
+extern const Layout layout;
 
 } // namespace DoorPage

@@ -2,32 +2,59 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+QString shownNumber(FieldEncoding encoding, quint32 stored)
+{
+    switch (encoding) {
+    case FieldEncoding::Float:
+        return NumberText::fromFloat(floatFromBits(stored));
+    case FieldEncoding::Int:
+        return NumberText::fromInt(qint32(stored));
+    default:
+        return QString::number(stored);
+    }
+}
+
+} // namespace
+
 bool isBitSet(FieldEncoding encoding)
 {
-    return encoding == FieldEncoding::IntBits || encoding == FieldEncoding::ByteBits;
+    return encoding == FieldEncoding::IntBits || encoding == FieldEncoding::WordBits ||
+        encoding == FieldEncoding::ByteBits;
+}
+
+bool isNumber(FieldEncoding encoding)
+{
+    return encoding == FieldEncoding::Int || encoding == FieldEncoding::Float ||
+        encoding == FieldEncoding::Byte || encoding == FieldEncoding::Word;
 }
 
 FieldValue readField(const FieldSpec &field, RecordReader &reader)
 {
+    quint32 stored = 0;
     switch (field.encoding) {
     case FieldEncoding::String:
         return reader.ReadString();
     case FieldEncoding::Int:
-        return reader.ReadIntText();
     case FieldEncoding::Float:
-        return reader.ReadFloatText();
+        stored = quint32(reader.ReadInt());
+        break;
     case FieldEncoding::Byte:
-        return reader.ReadByteText();
+        stored = reader.ReadByte();
+        break;
     case FieldEncoding::Word:
-        return reader.ReadWordText();
+        stored = reader.ReadWord();
+        break;
     case FieldEncoding::IntBits:
         return quint32(reader.ReadInt());
+    case FieldEncoding::WordBits:
+        return quint32(reader.ReadWord());
     case FieldEncoding::ByteBits:
     case FieldEncoding::Choice:
         return quint32(reader.ReadByte());
     }
-    Q_UNREACHABLE();
-    return {};
+    return NumberValue { shownNumber(field.encoding, stored), stored };
 }
 
 void writeField(const FieldSpec &field, const FieldValue &value, RecordWriter &writer)
@@ -35,81 +62,104 @@ void writeField(const FieldSpec &field, const FieldValue &value, RecordWriter &w
     switch (field.encoding) {
     case FieldEncoding::String:
         writer.WriteString(std::get<QByteArray>(value));
-        break;
-    case FieldEncoding::Int:
-        writer.WriteIntText(std::get<QString>(value));
-        break;
-    case FieldEncoding::Float:
-        writer.WriteFloatText(std::get<QString>(value));
-        break;
-    case FieldEncoding::Byte:
-        writer.WriteByteText(std::get<QString>(value));
-        break;
-    case FieldEncoding::Word:
-        writer.WriteWordText(std::get<QString>(value));
-        break;
+        return;
     case FieldEncoding::IntBits:
         writer.WriteInt(qint32(std::get<quint32>(value)));
-        break;
+        return;
+    case FieldEncoding::WordBits:
+        writer.WriteWord(quint16(std::get<quint32>(value)));
+        return;
     case FieldEncoding::ByteBits:
     case FieldEncoding::Choice:
         writer.WriteByte(quint8(std::get<quint32>(value)));
+        return;
+    default:
         break;
     }
-}
-
-PageBody PageBody::blank(const PageFormat &format)
-{
-    PageBody body;
-    body.values.reserve(format.fields.size());
-    for (const FieldSpec &field : format.fields) {
-        if (field.encoding == FieldEncoding::String)
-            body.values.append(QByteArray());
-        else if (isBitSet(field.encoding) || field.encoding == FieldEncoding::Choice)
-            body.values.append(quint32(0));
+    const NumberValue &number = std::get<NumberValue>(value);
+    switch (field.encoding) {
+    case FieldEncoding::Float:
+        // Integer texts convert back to what was read; a float's shown text does not.
+        if (number.text == shownNumber(field.encoding, number.stored))
+            writer.WriteInt(qint32(number.stored));
         else
-            body.values.append(u"0"_s);
+            writer.WriteFloatText(number.text);
+        break;
+    case FieldEncoding::Int:
+        writer.WriteIntText(number.text);
+        break;
+    case FieldEncoding::Byte:
+        writer.WriteByteText(number.text);
+        break;
+    case FieldEncoding::Word:
+        writer.WriteWordText(number.text);
+        break;
+    default:
+        Q_UNREACHABLE();
     }
-    body.values[0] = QByteArray(format.newPageName.data(), format.newPageName.size());
-    return body;
 }
 
-PageBody PageBody::read(const PageFormat &format, RecordReader &reader)
+FieldValue initialValue(const FieldSpec &field)
 {
-    PageBody body;
-    body.readRun(format.fields, reader);
-    return body;
+    if (field.encoding == FieldEncoding::String)
+        return QByteArray();
+    if (isNumber(field.encoding)) {
+        const quint32 stored = field.encoding == FieldEncoding::Float
+            ? bitsFromFloat(float(field.initial))
+            : quint32(field.initial);
+        return NumberValue { shownNumber(field.encoding, stored), stored };
+    }
+    return quint32(field.initial);
 }
 
-void PageBody::write(const PageFormat &format, RecordWriter &writer) const
+QString numberText(const FieldValue &value)
 {
-    Q_ASSERT(values.size() == qsizetype(format.fields.size()));
-    writeRun(format.fields, 0, writer);
+    return std::get<NumberValue>(value).text;
 }
 
-void PageBody::readRun(std::span<const FieldSpec> fields, RecordReader &reader)
+quint32 maskOf(const FieldValue &value)
 {
-    values.reserve(values.size() + qsizetype(fields.size()));
-    for (const FieldSpec &field : fields)
-        values.append(readField(field, reader));
+    return std::get<quint32>(value);
 }
 
-void PageBody::writeRun(std::span<const FieldSpec> fields, qsizetype first,
-                        RecordWriter &writer) const
+const QByteArray &textOf(const FieldValue &value)
 {
-    Q_ASSERT(first + qsizetype(fields.size()) <= values.size());
-    for (qsizetype i = 0; i < qsizetype(fields.size()); ++i)
-        writeField(fields[i], values[first + i], writer);
+    return std::get<QByteArray>(value);
 }
 
-QByteArray PageBody::record(const PageFormat &format) const
+std::optional<QString> checkField(const FieldSpec &field, QStringView text)
 {
-    RecordWriter writer(format.kind);
-    write(format, writer);
-    return writer.record();
+    if (!field.check)
+        return std::nullopt;
+    if (checkNumberField(text, *field.check))
+        return field.checkMessage ? QString::fromLatin1(field.checkMessage)
+                                  : *checkNumberField(text, *field.check);
+    if (field.range && !text.isEmpty()) {
+        const std::optional<qint32> value = NumberText::toInt(text);
+        if (!value || *value < field.range->min || *value > field.range->max)
+            return QString::fromLatin1(field.range->message);
+    }
+    return std::nullopt;
 }
 
-QByteArray PageBody::name() const
+quint32 itemMask(const FieldSpec &field)
 {
-    return std::get<QByteArray>(values.value(0, QByteArray()));
+    const size_t count = field.items.size();
+    return count >= 32 ? ~0u : (1u << count) - 1;
+}
+
+int choiceIndex(const FieldSpec &field, quint32 code)
+{
+    if (field.codes.empty())
+        return code < field.items.size() ? int(code) : -1;
+    for (size_t i = 0; i < field.codes.size(); ++i)
+        if (field.codes[i] == code)
+            return int(i);
+    return -1;
+}
+
+quint32 choiceCode(const FieldSpec &field, int index)
+{
+    Q_ASSERT(index >= 0 && size_t(index) < field.items.size());
+    return field.codes.empty() ? quint32(index) : field.codes[size_t(index)];
 }

@@ -12,8 +12,8 @@
 #include <span>
 #include <variant>
 
-// A page body declared as data: each kind lists its fields once, and one piece of code
-// reads them, writes them and builds the editor's controls from that list.
+// One field of a page body, declared as data: how it is stored, how the editor shows it and
+// what it accepts. One piece of code reads and writes fields and builds the controls from them.
 
 enum class FieldEncoding : quint8 {
     String, // NUL-terminated text
@@ -22,8 +22,17 @@ enum class FieldEncoding : quint8 {
     Byte, // u8 shown as integer text; writes keep the low 8 bits
     Word, // u16 shown as integer text; writes keep the low 16 bits
     IntBits, // i32 bit set shown as a check list
+    WordBits, // u16 bit set shown as a check list
     ByteBits, // u8 bit set shown as a check list
-    Choice, // u8 shown as a drop-down: the byte is the index of the selected item
+    Choice, // u8 code shown as a drop-down
+};
+
+// An integer field's range, checked when the field is left.
+struct IntRange
+{
+    qint32 min;
+    qint32 max;
+    const char *message;
 };
 
 struct FieldSpec
@@ -35,51 +44,56 @@ struct FieldSpec
     std::optional<NumberField> check = std::nullopt;
     // The check-list items of a bit set (item i is bit i), or the drop-down items of a choice.
     std::span<const char *const> items = {};
+    // The code each drop-down item stores; none: the item's index is its code.
+    std::span<const quint8> codes = {};
+    // Said instead of the standard message when the check fails.
+    const char *checkMessage = nullptr;
+    std::optional<IntRange> range = std::nullopt;
+    // A check list that shows its value and never changes it.
+    bool readOnly = false;
+    // The value of a new page.
+    qint32 initial = 0;
 };
 
 bool isBitSet(FieldEncoding encoding);
+bool isNumber(FieldEncoding encoding);
 
-// A field's value as the editor holds it: the bytes of a string, the text of a number, or
-// the mask of a bit set.
-using FieldValue = std::variant<QByteArray, QString, quint32>;
+// Texts longer than this are shown cut; an untouched one is written back whole.
+inline constexpr int kShownTextLength = 35;
+
+// A number as the editor holds it: the text shown and edited, and the value it was read as. A
+// text that is still the one shown for the value read writes that value back exactly, so a
+// float is not rounded to its four shown digits unless the user typed it.
+struct NumberValue
+{
+    QString text;
+    quint32 stored = 0; // the field's bits as read
+
+    bool operator==(const NumberValue &) const = default;
+};
+
+// A field's value: the bytes of a text, a number, or the mask or code of a bit set or choice.
+using FieldValue = std::variant<QByteArray, NumberValue, quint32>;
 using FieldValues = QList<FieldValue>;
 
-// One field's value, read or written by its encoding.
+// One field's value, read or written by its encoding. Writing throws TableError, naming the
+// value, when a number text does not convert.
 FieldValue readField(const FieldSpec &field, RecordReader &reader);
 void writeField(const FieldSpec &field, const FieldValue &value, RecordWriter &writer);
+// The value of a new page.
+FieldValue initialValue(const FieldSpec &field);
 
-// What a kind gives the page editor workflow: its header, its new page's name and its fields,
-// the page name first. A kind whose body also holds a block no table can declare (the texture's
-// procedural block) lists the fields around it; its own body struct reads the whole.
-struct PageFormat
-{
-    PageKind kind;
-    QLatin1StringView newPageName;
-    std::span<const FieldSpec> fields;
+// Accessors for the value kinds.
+QString numberText(const FieldValue &value);
+quint32 maskOf(const FieldValue &value);
+const QByteArray &textOf(const FieldValue &value);
 
-    const KindInfo &info() const { return kindInfo(kind); }
-};
+// The check of a number field's text when it is left: the number check with the field's own
+// message, then its range. std::nullopt when the text is acceptable.
+std::optional<QString> checkField(const FieldSpec &field, QStringView text);
 
-// The fields of one page body, in file order.
-struct PageBody
-{
-    FieldValues values;
-
-    // The values of a page made by Add.
-    static PageBody blank(const PageFormat &format);
-    // Reads the fields after the header. The caller checks the version first.
-    static PageBody read(const PageFormat &format, RecordReader &reader);
-    // Throws TableError, naming the value, when a number text does not convert.
-    void write(const PageFormat &format, RecordWriter &writer) const;
-
-    // A straight run of fields, for bodies that interleave runs with blocks of their own:
-    // readRun appends the run's values, writeRun writes values from `first` on.
-    void readRun(std::span<const FieldSpec> fields, RecordReader &reader);
-    void writeRun(std::span<const FieldSpec> fields, qsizetype first, RecordWriter &writer) const;
-    // A whole record with the kind's header.
-    QByteArray record(const PageFormat &format) const;
-
-    QByteArray name() const;
-
-    bool operator==(const PageBody &) const = default;
-};
+// The bits of a mask that the field's items stand for.
+quint32 itemMask(const FieldSpec &field);
+// The drop-down item of a stored code, or -1 when the code has none.
+int choiceIndex(const FieldSpec &field, quint32 code);
+quint32 choiceCode(const FieldSpec &field, int index);

@@ -4,30 +4,79 @@
 #include "soundpage.h"
 #include "texturepage.h"
 
+#include <array>
+
 namespace {
 
-template<const PageFormat &format> QByteArray rewriteDeclared(RecordReader &reader)
-{
-    return PageBody::read(format, reader).record(format);
-}
-
-QByteArray rewriteTexture(RecordReader &reader)
-{
-    return TexturePage::Body::read(reader).record();
-}
+const std::array<PageFormat, kEditedKinds.size()> kFormats = { {
+    { PageKind::Texture, "Textures", "List of textures", "New Texture", "itp",
+      "Individual Texture Page(*.itp)|*.itp|All files(*.*)|*.*",
+      "This page uses a different version of the texture pages. Data ignored.",
+      "Add a new texture page.", "Delete selected texture page.",
+      "Apply modifications made to current entry.", "Close the texture dialog.",
+      &TexturePage::layout, TexturePage::Name },
+    { PageKind::Sound, "Sounds", "List of sounds", "New Sound", "isp",
+      "Individual Sound Page(*.isp)|*.isp|All files(*.*)|*.*",
+      "This page uses a different version of the sound pages. Data ignored.",
+      "Add a new sound page.", "Delete selected sound page.",
+      "Apply modifications made to current entry.", "Close the sound dialog.", &SoundPage::layout,
+      SoundPage::Name },
+    { PageKind::Weapon, "Weapons", "List of weapons", "New Weapon", "iwp",
+      "Individual Weapon Page(*.iwp)|*.iwp|All files(*.*)|*.*",
+      "This page uses a different version of the weapons pages. Data ignored.",
+      "Add a new weapon page.", "Delete selected weapon page.",
+      "Apply modifications made to current entry.", "Close the weapons dialog.", nullptr, 0 },
+    { PageKind::Generic, "Generics", "List of generics", "New Generic", "igp",
+      "Individual Generic Page(*.igp)|*.igp|All files(*.*)|*.*",
+      "This page uses a different version of the generics pages. Data ignored.",
+      "Add a new generic page.", "Delete selected generic page.",
+      "Apply modifications made to current entry.", "Close the generics dialog.", nullptr, 1 },
+    { PageKind::Door, "Doors", "List of doors", "New Door", "idp",
+      "Individual Door Page(*.idp)|*.idp|All files(*.*)|*.*",
+      "This page uses a different version of the doors pages. Data ignored.",
+      "Add a new door page.", "Delete selected door page.", "Apply modifications to current entry.",
+      "Close the doors dialog.", &DoorPage::layout, DoorPage::Name },
+    { PageKind::Ship, "Ships", "List of ships", "New Ship", "ihp",
+      "Individual Ship Page(*.ihp)|*.ihp|All files(*.*)|*.*",
+      "This page uses a different version of the ships pages. Data ignored.",
+      "Add a new ship page.", "Delete selected ship page.",
+      "Apply modifications made to current entry.", "", nullptr, 0 },
+} };
 
 } // namespace
 
-PageRewrite pageRewriteOf(PageKind kind)
+const PageFormat &pageFormat(PageKind kind)
 {
-    switch (kind) {
-    case PageKind::Sound:
-        return rewriteDeclared<SoundPage::format>;
-    case PageKind::Door:
-        return rewriteDeclared<DoorPage::format>;
-    case PageKind::Texture:
-        return rewriteTexture;
-    default:
-        return nullptr;
-    }
+    const PageFormat &format = kFormats[size_t(kindIndex(kind))];
+    Q_ASSERT(format.kind == kind);
+    return format;
+}
+
+PageBody PageBody::blank(const PageFormat &format)
+{
+    PageBody body { blankValues(*format.layout) };
+    body.values.field(format.nameItem) = QByteArray(format.newPageName);
+    return body;
+}
+
+PageBody PageBody::read(const PageFormat &format, RecordReader &reader)
+{
+    return { readValues(*format.layout, reader) };
+}
+
+void PageBody::write(const PageFormat &format, RecordWriter &writer) const
+{
+    writeValues(*format.layout, values, writer);
+}
+
+QByteArray PageBody::record(const PageFormat &format) const
+{
+    RecordWriter writer(format.kind);
+    write(format, writer);
+    return writer.record();
+}
+
+QByteArray PageBody::name(const PageFormat &format) const
+{
+    return textOf(values.field(format.nameItem));
 }

@@ -1,11 +1,48 @@
 #pragma once
 
-#include "pagefields.h"
+#include "layout.h"
 
-// Reads the body of a record whose header is read, and builds the record again from what
-// was read: one kind's read and write, end to end.
-using PageRewrite = QByteArray (*)(RecordReader &reader);
+// Every kind's page as the editors know it: the texts that set its editor apart and the layout
+// of its body. Adding a kind is one row here, beside its row in the engine's kind table and its
+// editor's row in the editor registry.
+struct PageFormat
+{
+    PageKind kind;
+    const char *windowTitle;
+    const char *listCaption;
+    const char *newPageName;
+    const char *pageFileExtension;
+    const char *pageFileFilter; // description|pattern pairs, bar-separated
+    const char *versionMessage;
+    const char *addHint;
+    const char *deleteHint;
+    const char *applyHint;
+    const char *closeHint; // empty: the button has no hint
+    // nullptr while the kind's body is not declared yet.
+    const Layout *layout;
+    // The item that is the page's name.
+    int nameItem;
 
-// For every kind that has a body so far; nullptr for the others. The page fuzzer drives each
-// kind through it.
-PageRewrite pageRewriteOf(PageKind kind);
+    const KindInfo &info() const { return kindInfo(kind); }
+};
+
+const PageFormat &pageFormat(PageKind kind);
+
+// One page body: the values of its layout.
+struct PageBody
+{
+    Values values;
+
+    // The values of a page made by Add: the layout's new-page values, named for the kind.
+    static PageBody blank(const PageFormat &format);
+    // Reads the body after the header. The caller checks the version first.
+    static PageBody read(const PageFormat &format, RecordReader &reader);
+    // Throws TableError, naming the value, when a number text does not convert.
+    void write(const PageFormat &format, RecordWriter &writer) const;
+    // A whole record with the kind's header.
+    QByteArray record(const PageFormat &format) const;
+
+    QByteArray name(const PageFormat &format) const;
+
+    bool operator==(const PageBody &) const = default;
+};

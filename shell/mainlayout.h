@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editorkinds.h"
+#include "pageformats.h"
 
 #include <QPoint>
 #include <QRect>
@@ -31,5 +31,5 @@ constexpr const EditorArea &editorArea(PageKind kind)
 // Each label reads as its editor's title.
 inline QString editorLabel(PageKind kind)
 {
-    return QString::fromLatin1(editorTexts(kind).windowTitle);
+    return QString::fromLatin1(pageFormat(kind).windowTitle);
 }

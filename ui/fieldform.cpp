@@ -11,16 +11,27 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-FieldForm::FieldForm(std::span<const FieldSpec> fields, std::span<const int> columnStarts,
-                     HoverHelp &help, FieldCheck &check, QWidget *parent)
+namespace {
+
+QString shownText(const QByteArray &text)
+{
+    return QString::fromLatin1(text.left(kShownTextLength));
+}
+
+} // namespace
+
+FieldForm::FieldForm(const Layout &layout, std::span<const int> columnStarts, HoverHelp &help,
+                     FieldCheck &check, QWidget *parent, int first, int end)
     : QWidget(parent)
-    , m_fields(fields)
+    , m_layout(layout)
+    , m_first(first)
+    , m_end(end < 0 ? layout.size() : end)
 {
     auto *columns = new QHBoxLayout(this);
     columns->setContentsMargins(0, 0, 0, 0);
     columns->setSpacing(16);
     QFormLayout *column = nullptr;
-    for (int i = 0; i < int(fields.size()); ++i) {
+    for (int i = m_first; i < m_end; ++i) {
         if (!column ||
             std::find(columnStarts.begin(), columnStarts.end(), i) != columnStarts.end()) {
             column = new QFormLayout;
@@ -32,7 +43,11 @@ FieldForm::FieldForm(std::span<const FieldSpec> fields, std::span<const int> col
             top->addStretch(1);
             columns->addLayout(top, 1);
         }
-        const FieldSpec &field = fields[i];
+        m_captions.append(nullptr);
+        m_controls.append(nullptr);
+        if (layout[i].kind != Item::Kind::Field)
+            continue;
+        const FieldSpec &field = layout[i].field;
         auto *caption = new QLabel(QString::fromLatin1(field.caption), this);
         if (*field.hint)
             help.addHint(caption, QString::fromLatin1(field.hint));
@@ -40,9 +55,11 @@ FieldForm::FieldForm(std::span<const FieldSpec> fields, std::span<const int> col
         QWidget *control;
         if (isBitSet(field.encoding)) {
             auto *list = new QListWidget(this);
+            const Qt::ItemFlags flags =
+                field.readOnly ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsUserCheckable;
             for (const char *item : field.items) {
                 auto *entry = new QListWidgetItem(QString::fromLatin1(item), list);
-                entry->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+                entry->setFlags(flags);
                 entry->setCheckState(Qt::Unchecked);
             }
             const int rows = std::min<int>(int(field.items.size()), 10);
@@ -58,80 +75,89 @@ FieldForm::FieldForm(std::span<const FieldSpec> fields, std::span<const int> col
         } else {
             auto *edit = new QLineEdit(this);
             if (field.check)
-                check.add(edit, *field.check);
+                check.add(edit, [&field](const QString &text) { return checkField(field, text); });
             control = edit;
         }
         caption->setBuddy(control);
         column->addRow(caption, control);
-        m_captions.append(caption);
-        m_controls.append(control);
+        m_captions.back() = caption;
+        m_controls.back() = control;
     }
 }
 
-void FieldForm::setValues(const FieldValues &values)
+QWidget *FieldForm::control(int item) const
 {
-    Q_ASSERT(values.size() == qsizetype(m_fields.size()));
-    for (int i = 0; i < int(m_fields.size()); ++i) {
-        const FieldValue &value = values[i];
+    return item >= m_first && item < m_end ? m_controls[item - m_first] : nullptr;
+}
+
+void FieldForm::show(const Values &values)
+{
+    for (int i = m_first; i < m_end; ++i) {
+        if (!control(i))
+            continue;
+        const FieldValue &value = values.field(i);
         if (auto *list = checkList(i)) {
-            const quint32 bits = std::get<quint32>(value);
+            const quint32 bits = maskOf(value);
             // Showing a page is not a change made by the user.
             const QSignalBlocker quiet(list);
             for (int item = 0; item < list->count(); ++item)
                 list->item(item)->setCheckState(bits & (1u << item) ? Qt::Checked : Qt::Unchecked);
         } else if (auto *box = choice(i)) {
-            // A byte with no item selects nothing.
-            const quint32 index = std::get<quint32>(value);
-            box->setCurrentIndex(index < quint32(box->count()) ? int(index) : -1);
-        } else if (m_fields[i].encoding == FieldEncoding::String) {
-            edit(i)->setText(QString::fromLatin1(std::get<QByteArray>(value)));
+            box->setCurrentIndex(choiceIndex(m_layout[i].field, maskOf(value)));
+        } else if (m_layout[i].field.encoding == FieldEncoding::String) {
+            edit(i)->setText(shownText(textOf(value)));
+            edit(i)->setCursorPosition(0);
         } else {
-            edit(i)->setText(std::get<QString>(value));
+            edit(i)->setText(numberText(value));
+            edit(i)->setCursorPosition(0);
         }
-        if (auto *line = edit(i))
-            line->setCursorPosition(0);
     }
 }
 
-FieldValues FieldForm::values() const
+void FieldForm::keep(Values &values) const
 {
-    FieldValues values;
-    values.reserve(m_fields.size());
-    for (int i = 0; i < int(m_fields.size()); ++i) {
+    for (int i = m_first; i < m_end; ++i) {
+        if (!control(i))
+            continue;
+        const FieldSpec &field = m_layout[i].field;
+        FieldValue &value = values.field(i);
         if (const auto *list = checkList(i)) {
-            quint32 bits = 0;
+            if (field.readOnly)
+                continue;
+            quint32 bits = maskOf(value) & ~itemMask(field);
             for (int item = 0; item < list->count(); ++item)
                 if (list->item(item)->checkState() == Qt::Checked)
                     bits |= 1u << item;
-            values.append(bits);
+            value = bits;
         } else if (const auto *box = choice(i)) {
-            // No selection is -1, whose low byte is written.
-            values.append(quint32(quint8(box->currentIndex())));
-        } else if (m_fields[i].encoding == FieldEncoding::String) {
-            values.append(edit(i)->text().toLatin1());
+            if (box->currentIndex() >= 0)
+                value = choiceCode(field, box->currentIndex());
+        } else if (field.encoding == FieldEncoding::String) {
+            const QString text = edit(i)->text();
+            if (text != shownText(textOf(value)))
+                value = text.toLatin1();
         } else {
-            values.append(edit(i)->text());
+            std::get<NumberValue>(value).text = edit(i)->text();
         }
     }
-    return values;
 }
 
-QLineEdit *FieldForm::edit(int field) const
+QLineEdit *FieldForm::edit(int item) const
 {
-    return qobject_cast<QLineEdit *>(m_controls.value(field));
+    return qobject_cast<QLineEdit *>(control(item));
 }
 
-QListWidget *FieldForm::checkList(int field) const
+QListWidget *FieldForm::checkList(int item) const
 {
-    return qobject_cast<QListWidget *>(m_controls.value(field));
+    return qobject_cast<QListWidget *>(control(item));
 }
 
-QComboBox *FieldForm::choice(int field) const
+QComboBox *FieldForm::choice(int item) const
 {
-    return qobject_cast<QComboBox *>(m_controls.value(field));
+    return qobject_cast<QComboBox *>(control(item));
 }
 
-QLabel *FieldForm::caption(int field) const
+QLabel *FieldForm::caption(int item) const
 {
-    return m_captions.value(field);
+    return item >= m_first && item < m_end ? m_captions[item - m_first] : nullptr;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pagefields.h"
+#include "layout.h"
 
 #include <QList>
 #include <QWidget>
@@ -12,29 +12,39 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 
-// The controls of a page body, built from its field table: a caption label with its hint
+// The controls of the fields of a layout, built from its items: a caption label with its hint
 // for every field, an edit field for texts and numbers, a check list for bit sets, a drop-down
-// list for choices.
+// list for choices. Hidden values and blocks have no control.
 class FieldForm : public QWidget
 {
     Q_OBJECT
 
 public:
-    // columnStarts: the field at which each column of the form begins; the first is 0.
-    FieldForm(std::span<const FieldSpec> fields, std::span<const int> columnStarts, HoverHelp &help,
-              FieldCheck &check, QWidget *parent = nullptr);
+    // The fields of items first to end (the layout's end when -1). columnStarts: the items at
+    // which the form's columns begin.
+    FieldForm(const Layout &layout, std::span<const int> columnStarts, HoverHelp &help,
+              FieldCheck &check, QWidget *parent = nullptr, int first = 0, int end = -1);
 
-    void setValues(const FieldValues &values);
-    // Bit sets come back as the checked items alone: bits without an item are dropped.
-    FieldValues values() const;
+    // Shows the values of the form's fields.
+    void show(const Values &values);
+    // Stores what the controls hold into the values they show, changing only what the user
+    // changed: a text still as shown keeps its whole bytes, a number its value as read, a mask
+    // the bits that have no item, a drop-down with no selection the code it was shown with.
+    void keep(Values &values) const;
 
-    QLineEdit *edit(int field) const;
-    QListWidget *checkList(int field) const;
-    QComboBox *choice(int field) const;
-    QLabel *caption(int field) const;
+    // The controls of an item, by its position in the layout; nullptr when it has none of that
+    // sort.
+    QLineEdit *edit(int item) const;
+    QListWidget *checkList(int item) const;
+    QComboBox *choice(int item) const;
+    QLabel *caption(int item) const;
 
 private:
-    std::span<const FieldSpec> m_fields;
-    QList<QLabel *> m_captions;
+    QWidget *control(int item) const;
+
+    const Layout &m_layout;
+    int m_first;
+    int m_end;
+    QList<QLabel *> m_captions; // by item - first
     QList<QWidget *> m_controls;
 };

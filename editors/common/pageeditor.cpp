@@ -11,6 +11,7 @@
 #include "workspace.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -30,16 +31,27 @@ constexpr std::array kShortcutKeys = { QKeyCombination(Qt::CTRL, Qt::Key_C),
                                        QKeyCombination(Qt::CTRL, Qt::Key_E) };
 
 // Edit fields claim Ctrl+C and Ctrl+V for themselves; the editor's shortcuts must win, since
-// they act on the whole window.
+// they act on the whole window. Watched application-wide, so that fields a kind adds after the
+// workflow is built are covered too.
 class ShortcutPriority : public QObject
 {
+    Q_OBJECT
+
 public:
-    using QObject::QObject;
+    explicit ShortcutPriority(QWidget *window)
+        : QObject(window)
+        , m_window(window)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
 
 protected:
-    bool eventFilter(QObject *, QEvent *event) override
+    bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() != QEvent::ShortcutOverride)
+            return false;
+        const auto *widget = qobject_cast<const QWidget *>(watched);
+        if (!widget || widget->window() != m_window)
             return false;
         const QKeyCombination keys = static_cast<QKeyEvent *>(event)->keyCombination();
         if (std::find(kShortcutKeys.begin(), kShortcutKeys.end(), keys) == kShortcutKeys.end())
@@ -47,6 +59,9 @@ protected:
         event->ignore();
         return true;
     }
+
+private:
+    QWidget *m_window;
 };
 
 QFrame *panel(QWidget *parent)
@@ -59,18 +74,19 @@ QFrame *panel(QWidget *parent)
 
 } // namespace
 
-PageEditor::PageEditor(Workspace &workspace, UserDialogs &dialogs, const PageFormat &format,
+PageEditor::PageEditor(Workspace &workspace, UserDialogs &dialogs, PageKind pageKind,
                        std::span<const int> columnStarts, QWidget *parent)
-    : EditorWindow(dialogs, QString::fromLatin1(editorTexts(format.kind).windowTitle), parent)
+    : EditorWindow(dialogs, QString::fromLatin1(pageFormat(pageKind).windowTitle),
+                   QString::fromLatin1(kindInfo(pageKind).workingFile).section(u'.', 0, 0), parent)
     , m_workspace(workspace)
-    , m_format(format)
+    , m_format(pageFormat(pageKind))
+    , m_body(PageBody::blank(m_format))
 {
-    const EditorTexts &kindTexts = texts();
 
     QFrame *listPanel = panel(this);
     help().addArea(listPanel);
     auto *listLayout = new QVBoxLayout(listPanel);
-    auto *listCaption = new QLabel(QString::fromLatin1(kindTexts.listCaption), listPanel);
+    auto *listCaption = new QLabel(QString::fromLatin1(m_format.listCaption), listPanel);
     m_model = new PageListModel(m_workspace, kind(), this);
     m_list = new QListView(listPanel);
     m_list->setModel(m_model);
@@ -83,8 +99,8 @@ PageEditor::PageEditor(Workspace &workspace, UserDialogs &dialogs, const PageFor
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &PageEditor::selectPage);
     auto *listButtons = new QHBoxLayout;
-    auto *addPage = makeButton(u"Add"_s, QString::fromLatin1(kindTexts.addHint));
-    auto *deleteSelected = makeButton(u"Delete"_s, QString::fromLatin1(kindTexts.deleteHint));
+    auto *addPage = makeButton(u"Add"_s, QString::fromLatin1(m_format.addHint));
+    auto *deleteSelected = makeButton(u"Delete"_s, QString::fromLatin1(m_format.deleteHint));
     connect(addPage, &QPushButton::clicked, this, &PageEditor::add);
     connect(deleteSelected, &QPushButton::clicked, this, &PageEditor::deletePage);
     listButtons->addWidget(addPage);
@@ -96,14 +112,14 @@ PageEditor::PageEditor(Workspace &workspace, UserDialogs &dialogs, const PageFor
     QFrame *fieldPanel = panel(this);
     help().addArea(fieldPanel);
     auto *fieldLayout = new QVBoxLayout(fieldPanel);
-    m_form = new FieldForm(m_format.fields, columnStarts, help(), check(), fieldPanel);
+    m_form = new FieldForm(*m_format.layout, columnStarts, help(), check(), fieldPanel);
     help().addArea(m_form);
     fieldLayout->addWidget(m_form);
     fieldLayout->addStretch(1);
     m_buttonRow = new QHBoxLayout;
     m_buttonRow->addStretch(1);
-    auto *applyPage = makeButton(u"&Apply"_s, QString::fromLatin1(kindTexts.applyHint));
-    auto *closeEditor = makeButton(u"&Close"_s, QString::fromLatin1(kindTexts.closeHint));
+    auto *applyPage = makeButton(u"&Apply"_s, QString::fromLatin1(m_format.applyHint));
+    auto *closeEditor = makeButton(u"&Close"_s, QString::fromLatin1(m_format.closeHint));
     connect(applyPage, &QPushButton::clicked, this, &PageEditor::apply);
     connect(closeEditor, &QPushButton::clicked, this, &QDialog::accept);
     m_buttonRow->addWidget(applyPage);
@@ -119,9 +135,7 @@ PageEditor::PageEditor(Workspace &workspace, UserDialogs &dialogs, const PageFor
     addShortcut(u"Paste"_s, kShortcutKeys[1], &PageEditor::paste);
     addShortcut(u"Import"_s, kShortcutKeys[2], &PageEditor::importPage);
     addShortcut(u"Export"_s, kShortcutKeys[3], &PageEditor::exportPage);
-    auto *priority = new ShortcutPriority(this);
-    for (QLineEdit *edit : m_form->findChildren<QLineEdit *>())
-        edit->installEventFilter(priority);
+    new ShortcutPriority(this);
 }
 
 QPushButton *PageEditor::makeButton(const QString &text, const QString &hint)
@@ -171,21 +185,17 @@ void PageEditor::selectPosition(int position)
     m_list->scrollTo(index);
 }
 
-QByteArray PageEditor::showPage(RecordReader &reader)
+PageBody PageEditor::shownBody() const
 {
-    const PageBody body = PageBody::read(m_format, reader);
-    m_form->setValues(body.values);
-    return body.name();
+    PageBody body = m_body;
+    m_form->keep(body.values);
+    putBlocks(body);
+    return body;
 }
 
 QByteArray PageEditor::buildRecord() const
 {
-    return PageBody { m_form->values() }.record(m_format);
-}
-
-QByteArray PageEditor::newRecord() const
-{
-    return PageBody::blank(m_format).record(m_format);
+    return shownBody().record(m_format);
 }
 
 void PageEditor::selectPage()
@@ -197,11 +207,16 @@ void PageEditor::selectPage()
     guarded([&] {
         RecordReader reader(m_workspace.readPage(kind(), position));
         if (reader.version() != m_format.info().version) {
-            dialogs().message(this, u"Warning"_s, QString::fromLatin1(texts().versionMessage),
+            dialogs().message(this, u"Warning"_s, QString::fromLatin1(m_format.versionMessage),
                               UserDialogs::Icon::Warning);
             return;
         }
-        m_workspace.setPageName(kind(), position, showPage(reader));
+        // Read whole before anything is shown: a damaged page leaves the editor as it was.
+        PageBody body = PageBody::read(m_format, reader);
+        takeBlocks(body);
+        m_body = std::move(body);
+        m_form->show(m_body.values);
+        m_workspace.setPageName(kind(), position, m_body.name(m_format));
         m_model->rowChanged(position);
     });
 }
@@ -212,8 +227,8 @@ void PageEditor::apply()
     if (position < 0)
         return;
     guarded([&] {
-        const QByteArray record = buildRecord();
-        m_workspace.applyPage(kind(), position, record, m_form->edit(0)->text().toLatin1());
+        const PageBody body = shownBody();
+        m_workspace.applyPage(kind(), position, body.record(m_format), body.name(m_format));
         m_model->rowChanged(position);
     });
 }
@@ -221,9 +236,9 @@ void PageEditor::apply()
 void PageEditor::add()
 {
     guarded([&] {
-        const QByteArray record = newRecord();
+        const QByteArray record = PageBody::blank(m_format).record(m_format);
         m_model->appendRow(
-            [&] { m_workspace.addPage(kind(), record, QByteArray(texts().newPageName)); });
+            [&] { m_workspace.addPage(kind(), record, QByteArray(m_format.newPageName)); });
         selectLast();
     });
 }
@@ -276,15 +291,13 @@ void PageEditor::exportPage()
     const int position = selectedPosition();
     if (position < 0)
         return;
-    const EditorTexts &kindTexts = texts();
     QString proposed = m_model->data(m_model->index(position), Qt::DisplayRole).toString();
     proposed.replace(u'/', u'_');
     // A page without a name proposes none: the last export's name would invite replacing it.
     const QString target =
         dialogs().saveFileName(this,
-                               { u"Export page"_s, QString::fromLatin1(kindTexts.pageFileFilter),
-                                 QString::fromLatin1(kindTexts.pageFileExtension), proposed,
-                                 true });
+                               { u"Export page"_s, QString::fromLatin1(m_format.pageFileFilter),
+                                 QString::fromLatin1(m_format.pageFileExtension), proposed, true });
     if (target.isEmpty())
         return;
     guarded([&] {
@@ -295,11 +308,10 @@ void PageEditor::exportPage()
 
 void PageEditor::importPage()
 {
-    const EditorTexts &kindTexts = texts();
     const QString source =
         dialogs().openFileName(this,
-                               { u"Import page"_s, QString::fromLatin1(kindTexts.pageFileFilter),
-                                 QString::fromLatin1(kindTexts.pageFileExtension), QString() });
+                               { u"Import page"_s, QString::fromLatin1(m_format.pageFileFilter),
+                                 QString::fromLatin1(m_format.pageFileExtension), QString() });
     if (source.isEmpty())
         return;
     guarded([&] { appendPageFile(source, u"page file \"%1\""_s.arg(source)); });
@@ -313,3 +325,5 @@ void PageEditor::appendPageFile(const QString &path, const QString &description)
     m_model->appendRow([&] { m_workspace.addPage(kind(), *record, QByteArray()); });
     selectLast();
 }
+
+#include "pageeditor.moc"

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "editorkinds.h"
 #include "editorwindow.h"
-#include "pagefields.h"
+#include "pageformats.h"
 
 class FieldForm;
 class PageListModel;
@@ -14,17 +13,17 @@ class Workspace;
 
 // The one page editor workflow of every kind: the page list, Select page, Apply, Add,
 // Delete, Close, and Copy, Paste, Export and Import on window-wide shortcuts. A kind's editor
-// gives its field table and adds only what is its own.
+// gives its kind and the form's columns, and adds only what is its own.
 class PageEditor : public EditorWindow
 {
     Q_OBJECT
 
 public:
-    PageEditor(Workspace &workspace, UserDialogs &dialogs, const PageFormat &format,
+    PageEditor(Workspace &workspace, UserDialogs &dialogs, PageKind kind,
                std::span<const int> columnStarts, QWidget *parent = nullptr);
 
     PageKind kind() const { return m_format.kind; }
-    const EditorTexts &texts() const { return editorTexts(kind()); }
+    const PageFormat &format() const { return m_format; }
 
     // Shows the workspace's list afresh, after a load or New table file; nothing selected.
     void reloadList();
@@ -48,14 +47,14 @@ public:
 protected:
     // Runs as soon as a page is selected, before its record is read.
     virtual void pageChosen() { }
-    // Puts the fields of a record of the right version into the controls; returns the name.
-    // A kind with more than its declared fields reads the rest here.
-    virtual QByteArray showPage(RecordReader &reader);
-    // The record the controls describe. Throws TableError, naming the value, if one does not
-    // convert.
-    virtual QByteArray buildRecord() const;
-    // The record Add writes.
-    virtual QByteArray newRecord() const;
+    // A page read whole, before the form shows it: a kind takes the blocks it keeps apart.
+    virtual void takeBlocks(PageBody &) { }
+    // The page about to be written: a kind puts back the blocks it keeps apart.
+    virtual void putBlocks(PageBody &) const { }
+    // The page the controls describe: the page shown, with what the user changed.
+    PageBody shownBody() const;
+    // Its record. Throws TableError, naming the value, if one does not convert.
+    QByteArray buildRecord() const;
     // A button beside "&Apply" and "&Close", for a kind's own dialogs.
     QPushButton *addButton(const QString &text, const QString &hint);
 
@@ -73,6 +72,8 @@ private:
 
     Workspace &m_workspace;
     const PageFormat &m_format;
+    // The page shown, as read; the form holds what the user changed since.
+    PageBody m_body;
     PageListModel *m_model;
     QListView *m_list;
     FieldForm *m_form;

@@ -8,5 +8,5 @@ constexpr std::array kColumns = { int(DoorPage::Name), int(DoorPage::Flags) };
 } // namespace
 
 DoorEditor::DoorEditor(Workspace &workspace, UserDialogs &dialogs, QWidget *parent)
-    : PageEditor(workspace, dialogs, DoorPage::format, kColumns, parent)
+    : PageEditor(workspace, dialogs, PageKind::Door, kColumns, parent)
 { }

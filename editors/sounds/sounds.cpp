@@ -8,5 +8,5 @@ constexpr std::array kColumns = { int(SoundPage::Name), int(SoundPage::LoopStart
 } // namespace
 
 SoundEditor::SoundEditor(Workspace &workspace, UserDialogs &dialogs, QWidget *parent)
-    : PageEditor(workspace, dialogs, SoundPage::format, kColumns, parent)
+    : PageEditor(workspace, dialogs, PageKind::Sound, kColumns, parent)
 { }

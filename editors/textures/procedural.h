@@ -1,17 +1,15 @@
 #pragma once
 
-#include "editorwindow.h"
+#include "settingswindow.h"
 #include "texturepage.h"
 
 class FieldForm;
-class QAbstractButton;
-class QLabel;
 class QLineEdit;
 
-// The procedural texture settings: edits the procedural block of the selected texture on
-// working copies of the palette and the elements, and hands them back on its own Apply. It
-// never writes a file; the texture editor's Apply does.
-class ProceduralWindow : public EditorWindow
+// The procedural texture settings: edits the procedural block of the selected texture on a
+// working copy, and hands it back on its own Apply. It never writes a file; the texture
+// editor's Apply does.
+class ProceduralWindow : public SettingsWindow
 {
     Q_OBJECT
 
@@ -20,62 +18,48 @@ public:
 
     // Takes the block to edit, shown at colour 1 and element 1. Apply hands the window's values
     // back into it, so it must outlive the showing.
-    void load(TexturePage::Procedural &block);
+    void load(Values &block);
     // load, then the window, modally.
-    void edit(TexturePage::Procedural &block);
+    void edit(Values &block);
 
-    void previousColour();
-    void nextColour();
-    void previousElement();
-    void nextElement();
-    // Hands back the palette, the settings, the count and that many elements; a count that is
-    // not 1 to 8000 is refused and nothing is handed back.
-    void apply();
-
-    int colourIndex() const { return m_colour; }
-    int elementIndex() const { return m_element; }
+    Navigator &colourNavigator() const { return *m_colours; }
+    Navigator &elementNavigator() const { return *m_elements; }
 
     QLineEdit *colourField() const;
-    QLineEdit *settingField(int setting) const;
+    QLineEdit *settingField(int item) const;
     QLineEdit *countField() const;
     QLineEdit *elementField(int value) const;
-    QLabel &colourCounter() const { return *m_colourCounter; }
-    QLabel &elementCounter() const { return *m_elementCounter; }
-    QAbstractButton &previousColourButton() const { return *m_previousColour; }
-    QAbstractButton &nextColourButton() const { return *m_nextColour; }
-    QAbstractButton &previousElementButton() const { return *m_previousElement; }
-    QAbstractButton &nextElementButton() const { return *m_nextElement; }
+
+protected:
+    void takeWorkingCopy() override;
+    void refill() override;
+    bool keepShown() override;
+    std::optional<Refusal> validate() const override;
+    void handBack() override;
 
 private:
-    void refreshData();
-    // Element 1 after a new count, with the buttons to match.
-    void showFirstElement();
-    void updateElementButtons();
+    Values &shownColour();
+    Values &shownElement();
     std::optional<QString> takeColour(const QString &text);
-    // An empty field passes the check but holds no number: the standard conversion error, and
-    // the field shows the value kept.
-    void refuseEmpty(QLineEdit *field, int kept);
     std::optional<QString> takeCount(const QString &text);
+    // A new count: the working table grows to it, and element 1 is shown.
+    void setCount(int count);
     // The count a text gives, or the message that refuses it.
     std::variant<int, QString> countFrom(const QString &text) const;
-    // The working table holds at least `count` elements; the new ones are "0".
-    void growWorkingTable(int count);
+    // An empty field passes the check but holds no number: the standard conversion error, and
+    // the field shows the value kept.
+    void refuseEmpty(QLineEdit *field, const QString &kept);
 
-    TexturePage::Procedural *m_block = nullptr;
-    std::array<quint16, TexturePage::Procedural::paletteSize> m_palette {};
-    QList<TexturePage::Procedural::Element> m_elements;
-    int m_colour = 1;
-    int m_element = 1;
+    Values *m_block = nullptr;
+    // The block as edited. Its elements are a working table that can be longer than the count:
+    // what was typed past a lowered count stays until the next opening.
+    Values m_working;
     int m_count = 1;
 
     FieldForm *m_colourForm;
     FieldForm *m_settingsForm;
     FieldForm *m_countForm;
     FieldForm *m_elementForm;
-    QLabel *m_colourCounter;
-    QLabel *m_elementCounter;
-    QAbstractButton *m_previousColour;
-    QAbstractButton *m_nextColour;
-    QAbstractButton *m_previousElement;
-    QAbstractButton *m_nextElement;
+    Navigator *m_colours;
+    Navigator *m_elements;
 };

@@ -1,6 +1,5 @@
 #include "textures.h"
 
-#include "fieldcodecs.h"
 #include "fieldform.h"
 #include "procedural.h"
 #include "userdialogs.h"
@@ -19,7 +18,7 @@ constexpr int kProceduralItem = std::countr_zero(TexturePage::proceduralFlag);
 } // namespace
 
 TextureEditor::TextureEditor(Workspace &workspace, UserDialogs &dialogs, QWidget *parent)
-    : PageEditor(workspace, dialogs, TexturePage::format, kColumns, parent)
+    : PageEditor(workspace, dialogs, PageKind::Texture, kColumns, parent)
     , m_window(new ProceduralWindow(dialogs, this))
 {
     QListWidget *flags = form().checkList(TexturePage::Flags);
@@ -36,29 +35,20 @@ void TextureEditor::pageChosen()
     m_defaultsPending = true;
 }
 
-QByteArray TextureEditor::showPage(RecordReader &reader)
+void TextureEditor::takeBlocks(PageBody &body)
 {
-    // Read whole before anything is shown: a damaged block leaves the editor as it was.
-    TexturePage::Body body = TexturePage::Body::read(reader);
-    form().setValues(body.fields.values);
-    if (body.procedural) {
-        m_block = std::move(*body.procedural);
-        m_defaultsPending = false;
-    }
-    return body.fields.name();
+    std::vector<Values> &block = body.values.entries(TexturePage::Procedural);
+    if (block.empty())
+        return;
+    m_block = std::move(block.front());
+    block.clear();
+    m_defaultsPending = false;
 }
 
-QByteArray TextureEditor::buildRecord() const
+void TextureEditor::putBlocks(PageBody &body) const
 {
-    TexturePage::Body body { { form().values() }, std::nullopt };
     if (isProcedural())
-        body.procedural = m_block;
-    return body.record();
-}
-
-QByteArray TextureEditor::newRecord() const
-{
-    return TexturePage::Body::blank().record();
+        body.values.entries(TexturePage::Procedural) = { m_block };
 }
 
 bool TextureEditor::isProcedural() const
@@ -69,7 +59,7 @@ bool TextureEditor::isProcedural() const
 void TextureEditor::flagsChanged()
 {
     if (isProcedural() && m_defaultsPending) {
-        m_block = TexturePage::Procedural::defaults();
+        m_block = TexturePage::ProceduralBlock::defaults();
         m_defaultsPending = false;
     }
 }

@@ -19,20 +19,20 @@ public:
 
     // Whether Apply, Copy and Export write the block: the "Procedural" flag as shown.
     bool isProcedural() const;
-    TexturePage::Procedural &proceduralBlock() { return m_block; }
+    // The block that the "Procedural" flag gives the page shown.
+    Values &proceduralBlock() { return m_block; }
     ProceduralWindow &proceduralWindow() const { return *m_window; }
 
 protected:
     void pageChosen() override;
-    QByteArray showPage(RecordReader &reader) override;
-    QByteArray buildRecord() const override;
-    QByteArray newRecord() const override;
+    void takeBlocks(PageBody &body) override;
+    void putBlocks(PageBody &body) const override;
 
 private:
     void flagsChanged();
 
     ProceduralWindow *m_window;
-    TexturePage::Procedural m_block = TexturePage::Procedural::defaults();
+    Values m_block = TexturePage::ProceduralBlock::defaults();
     // The selected page brought no block of its own: ticking "Procedural" starts from defaults.
     bool m_defaultsPending = true;
 };

@@ -84,4 +84,10 @@ TEST_F(Writer, RefusesAnEmptyTableAndTheWorkspacesOwnFiles)
     EXPECT_EQ(tableErrorOf([&] { workspace.save(lock); }),
               u"Cannot save to \"%1\": the program keeps its own work in that file."_s.arg(lock));
     EXPECT_EQ(readFile(lock), "held");
+
+    // Nor is a working file loaded as a table: edits would be appended to it.
+    const QString working = dir.path(u"sounds.$$$"_s);
+    EXPECT_EQ(tableErrorOf([&] { workspace.load(working); }),
+              u"Cannot load \"%1\": the program keeps its own work in that file."_s.arg(working));
+    EXPECT_EQ(workspace.pages().pageCount(PageKind::Sound), 1);
 }

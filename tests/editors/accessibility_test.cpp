@@ -37,9 +37,12 @@ bool found(QAccessibleInterface *window, const QString &name, QAccessible::Role 
     return false;
 }
 
-void expectFieldsFound(QAccessibleInterface *window, std::span<const FieldSpec> fields)
+void expectFieldsFound(QAccessibleInterface *window, const Layout &layout)
 {
-    for (const FieldSpec &field : fields) {
+    for (const Item &item : layout.items) {
+        if (item.kind != Item::Kind::Field)
+            continue;
+        const FieldSpec &field = item.field;
         const auto role = isBitSet(field.encoding)    ? QAccessible::List
             : field.encoding == FieldEncoding::Choice ? QAccessible::ComboBox
                                                       : QAccessible::EditableText;
@@ -71,21 +74,20 @@ TEST(AccessibilityTest, EveryControlIsFoundByItsCaption)
     TextureEditor textures(workspace, dialogs);
     QAccessibleInterface *window = shown(textures);
     EXPECT_EQ(window->text(QAccessible::Name), u"Textures");
-    expectFieldsFound(window, ::TexturePage::fields);
+    expectFieldsFound(window, ::TexturePage::layout);
     EXPECT_TRUE(found(window, u"List of textures"_s, QAccessible::List));
     EXPECT_TRUE(found(window, u"Smooth Specular"_s, QAccessible::CheckBox) ||
                 found(window, u"Smooth Specular"_s, QAccessible::ListItem));
     expectButtonsFound(window, { u"Add"_s, u"Delete"_s, u"Procedural"_s, u"Apply"_s, u"Close"_s });
 
-    ::TexturePage::Procedural block = ::TexturePage::Procedural::defaults();
+    Values block = ::TexturePage::ProceduralBlock::defaults();
     ProceduralWindow &procedural = textures.proceduralWindow();
     procedural.load(block);
     window = shown(procedural);
     EXPECT_EQ(window->text(QAccessible::Name), u"Procedural texture");
-    expectFieldsFound(window, ::TexturePage::settingFields);
-    expectFieldsFound(window, ::TexturePage::elementFields);
-    expectFieldsFound(window, std::span(&::TexturePage::colourField, 1));
-    expectFieldsFound(window, std::span(&::TexturePage::elementCountField, 1));
+    expectFieldsFound(window, ::TexturePage::ProceduralBlock::layout);
+    expectFieldsFound(window, ::TexturePage::ProceduralBlock::elementLayout);
+    expectFieldsFound(window, ::TexturePage::ProceduralBlock::colourLayout);
     expectButtonsFound(window,
                        { u"Previous palette color"_s, u"Next palette color"_s, u"Prev"_s, u"Next"_s,
                          u"Apply"_s, u"Close"_s });

@@ -3,6 +3,7 @@
 #include "editorfixture.h"
 #include "soundpage.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
@@ -122,6 +123,14 @@ TEST_F(SoundEditorTest, CopyThenPasteTwiceAddsTwoPagesWithTheClipboardsName)
     EXPECT_EQ(readFile(workspace.filePath(WorkspaceFile::clipboard)), copied.record());
     EXPECT_EQ(saved(),
               QList<QByteArray>({ sound("Laser", 300), copied.record(), copied.record() }));
+
+    // Also in a field a kind adds after the workflow is built.
+    QFile::remove(workspace.filePath(WorkspaceFile::clipboard));
+    auto *later = new QLineEdit(&editor);
+    later->show();
+    later->setFocus();
+    QTest::keyClick(later, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(readFile(workspace.filePath(WorkspaceFile::clipboard)), copied.record());
 }
 
 TEST_F(SoundEditorTest, PasteOfAnotherVersion)
@@ -225,7 +234,7 @@ TEST_F(SoundEditorTest, FailedApplyOrCopyWritesNothing)
     EXPECT_EQ(saved(), QList<QByteArray>({ sound("Laser") }));
 }
 
-TEST_F(SoundEditorTest, NamesFlagsAndFloatsAsTheControlsShowThem)
+TEST_F(SoundEditorTest, WhatTheControlsCannotShowIsKeptUntilTheUserChangesIt)
 {
     const QByteArray longName(40, 'L');
     load({ soundWith("Hum", qint32(0xFFFFFF01u), 123.456f), sound(longName) });
@@ -236,11 +245,18 @@ TEST_F(SoundEditorTest, NamesFlagsAndFloatsAsTheControlsShowThem)
     EXPECT_EQ(flags()->item(0)->checkState(), Qt::Checked);
     EXPECT_EQ(flags()->item(8)->checkState(), Qt::Checked);
     click(u"&Apply"_s);
-    EXPECT_EQ(saved()[0], soundWith("Hum", 0x101, 123.5f)); // bits 9 to 31 dropped
+    // Bits without an item and a float that is not four-digit exact stay as they were.
+    EXPECT_EQ(saved()[0], soundWith("Hum", qint32(0xFFFFFF01u), 123.456f));
+    flags()->item(0)->setCheckState(Qt::Unchecked);
+    setField(SoundPage::MaxDistance, u"123.4"_s);
+    click(u"&Apply"_s);
+    EXPECT_EQ(saved()[0], soundWith("Hum", qint32(0xFFFFFF00u), 123.4f)); // what was changed
 
     editor.selectPosition(1);
-    EXPECT_EQ(field(SoundPage::Name)->text(), QString(35, u'L'));
-    EXPECT_EQ(listTexts()[1], QString(35, u'L'));
+    EXPECT_EQ(field(SoundPage::Name)->text(), QString(35, u'L')); // shown cut, kept whole
+    EXPECT_EQ(listTexts()[1], QString::fromLatin1(longName));
+    click(u"&Apply"_s);
+    EXPECT_EQ(saved()[1], sound(longName));
     // A long name typed in is written and listed in full.
     setField(SoundPage::Name, QString(50, u'N'));
     click(u"&Apply"_s);

@@ -11,7 +11,7 @@
 
 using namespace testsupport;
 using namespace Qt::StringLiterals;
-using Procedural = ::TexturePage::Procedural;
+namespace Procedural = ::TexturePage::ProceduralBlock;
 
 namespace {
 
@@ -77,9 +77,9 @@ TEST_F(TextureEditorTest, ANewPageIsGivenDefaultsWhenFirstMadeProcedural)
     EXPECT_EQ(editor.proceduralBlock(), Procedural::defaults());
 }
 
-TEST_F(TextureEditorTest, WhatTheControlsCannotShowIsNeitherShownNorKept)
+TEST_F(TextureEditorTest, WhatTheControlsCannotShowIsNotShownButKept)
 {
-    // A corona byte without an item selects none and is written as 255.
+    // A corona byte without an item selects none and is written back as it was.
     testsupport::TexturePage odd;
     odd.name = "Odd";
     odd.corona = 7;
@@ -88,7 +88,7 @@ TEST_F(TextureEditorTest, WhatTheControlsCannotShowIsNeitherShownNorKept)
     editor.selectPosition(1);
     EXPECT_EQ(editor.form().choice(::TexturePage::Corona)->currentIndex(), -1);
     click(u"&Apply"_s);
-    odd.corona = 255;
+    EXPECT_EQ(lastApplied(), odd.record());
 
     // A block of more than 8000 elements is reported, and the controls keep the last page.
     editor.selectPosition(0);
@@ -116,7 +116,7 @@ TEST_F(TextureEditorTest, ProceduralButtonOpensTheSettingsOfAProceduralPageOnly)
         wasModal = QApplication::activeModalWidget() == &window;
         // A child dialog counts as active with its parent; focus needs the window itself active.
         EXPECT_TRUE(QTest::qWaitFor([&] { return window.isActiveWindow(); }));
-        EXPECT_EQ(window.elementCounter().text(), u"1/3");
+        EXPECT_EQ(window.elementNavigator().counter().text(), u"1/3");
         window.elementField(Procedural::Type)->setFocus();
         window.elementField(Procedural::Type)->setText(u"300"_s);
         window.colourField()->setFocus(); // leaves the type field: taken
@@ -141,7 +141,8 @@ protected:
     ProceduralWindowTest()
     {
         RecordReader reader(proceduralTexture(3).record());
-        block = *::TexturePage::Body::read(reader).procedural;
+        block = PageBody::read(pageFormat(PageKind::Texture), reader)
+                    .values.entries(::TexturePage::Procedural)[0];
         window.load(block);
         window.show();
         // A child dialog counts as active with its parent; focus needs the window itself active.
@@ -160,7 +161,7 @@ protected:
     QLineEdit *heat() const { return window.settingField(Procedural::Heat); }
 
     ScriptedDialogs dialogs;
-    Procedural block;
+    Values block;
     ProceduralWindow window { dialogs };
 };
 
@@ -169,59 +170,66 @@ protected:
 TEST_F(ProceduralWindowTest, NavigationStaysWithinThePaletteAndTheElements)
 {
     EXPECT_EQ(window.colourField()->text(), u"0");
-    EXPECT_EQ(window.colourCounter().text(), u"1/255");
-    EXPECT_EQ(window.elementCounter().text(), u"1/3");
-    EXPECT_FALSE(window.previousColourButton().isEnabled());
-    EXPECT_TRUE(window.nextColourButton().isEnabled());
-    EXPECT_FALSE(window.previousElementButton().isEnabled());
-    EXPECT_TRUE(window.nextElementButton().isEnabled());
+    EXPECT_EQ(window.colourNavigator().counter().text(), u"1/255");
+    EXPECT_EQ(window.elementNavigator().counter().text(), u"1/3");
+    EXPECT_FALSE(window.colourNavigator().previousButton().isEnabled());
+    EXPECT_TRUE(window.colourNavigator().nextButton().isEnabled());
+    EXPECT_FALSE(window.elementNavigator().previousButton().isEnabled());
+    EXPECT_TRUE(window.elementNavigator().nextButton().isEnabled());
 
     for (int step = 0; step < 254; ++step)
-        clickOn(window.nextColourButton());
-    EXPECT_EQ(window.colourCounter().text(), u"255/255");
+        clickOn(window.colourNavigator().nextButton());
+    EXPECT_EQ(window.colourNavigator().counter().text(), u"255/255");
     EXPECT_EQ(window.colourField()->text(), QString::number(254 * 257));
-    EXPECT_FALSE(window.nextColourButton().isEnabled());
-    clickOn(window.nextElementButton());
-    clickOn(window.nextElementButton());
-    EXPECT_EQ(window.elementCounter().text(), u"3/3");
+    EXPECT_FALSE(window.colourNavigator().nextButton().isEnabled());
+    clickOn(window.elementNavigator().nextButton());
+    clickOn(window.elementNavigator().nextButton());
+    EXPECT_EQ(window.elementNavigator().counter().text(), u"3/3");
     EXPECT_EQ(window.elementField(Procedural::Y1)->text(), u"248");
-    EXPECT_FALSE(window.nextElementButton().isEnabled());
+    EXPECT_FALSE(window.elementNavigator().nextButton().isEnabled());
 
-    Procedural single = Procedural::defaults();
+    Values single = Procedural::defaults();
     window.load(single);
-    EXPECT_EQ(window.elementCounter().text(), u"1/1");
-    EXPECT_FALSE(window.nextElementButton().isEnabled());
+    EXPECT_EQ(window.elementNavigator().counter().text(), u"1/1");
+    EXPECT_FALSE(window.elementNavigator().nextButton().isEnabled());
 }
 
 TEST_F(ProceduralWindowTest, TheCountIsTakenAtOnceAndOnlyApplyKeepsIt)
 {
-    clickOn(window.nextElementButton());
+    clickOn(window.elementNavigator().nextButton());
     enter(window.countField(), u"5"_s, type());
-    EXPECT_EQ(window.elementCounter().text(), u"1/5"); // back at element 1
-    EXPECT_FALSE(window.previousElementButton().isEnabled());
+    EXPECT_EQ(window.elementNavigator().counter().text(), u"1/5"); // back at element 1
+    // Typed and not left when Next is pressed: taken the same, with no step after it.
+    clickOn(window.elementNavigator().nextButton());
+    window.countField()->setFocus();
+    window.countField()->setText(u"4"_s);
+    clickOn(window.elementNavigator().nextButton());
+    EXPECT_EQ(window.elementNavigator().counter().text(), u"1/4");
+    enter(window.countField(), u"5"_s, type());
+    EXPECT_FALSE(window.elementNavigator().previousButton().isEnabled());
     for (int step = 0; step < 4; ++step)
-        clickOn(window.nextElementButton());
-    EXPECT_EQ(window.elementCounter().text(), u"5/5");
-    for (int value = 0; value < Procedural::elementValueCount; ++value)
+        clickOn(window.elementNavigator().nextButton());
+    EXPECT_EQ(window.elementNavigator().counter().text(), u"5/5");
+    for (int value = 0; value < Procedural::ElementValueCount; ++value)
         EXPECT_EQ(window.elementField(value)->text(), u"0");
 
     window.close(); // nothing handed back
-    EXPECT_EQ(block.elements.size(), 3);
+    EXPECT_EQ(block.entries(Procedural::Elements).size(), 3u);
     window.load(block);
     window.show();
     EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
-    EXPECT_EQ(window.elementCounter().text(), u"1/3");
+    EXPECT_EQ(window.elementNavigator().counter().text(), u"1/3");
 
     enter(window.countField(), u"5"_s, type());
     window.apply();
-    ASSERT_EQ(block.elements.size(), 5);
-    EXPECT_EQ(block.elements[4], Procedural::zeroElement());
+    ASSERT_EQ(block.entries(Procedural::Elements).size(), 5u);
+    EXPECT_EQ(block.entries(Procedural::Elements)[4], blankValues(Procedural::elementLayout));
 
     // Out of range or not a number: refused on leaving, and by Apply when typed but not left.
     for (const QString &bad : { u"8001"_s, u"0"_s, u"x"_s }) {
         enter(window.countField(), bad, type());
         EXPECT_EQ(QApplication::focusWidget(), window.countField());
-        EXPECT_EQ(window.elementCounter().text(), u"1/5");
+        EXPECT_EQ(window.elementNavigator().counter().text(), u"1/5");
     }
     EXPECT_EQ(dialogs.takeMessages(),
               QStringList({ u"Error: This value must be between 1 and 8000"_s,
@@ -232,11 +240,11 @@ TEST_F(ProceduralWindowTest, TheCountIsTakenAtOnceAndOnlyApplyKeepsIt)
     window.apply();
     EXPECT_EQ(dialogs.takeMessages(),
               QStringList({ u"Error: This value must be between 1 and 8000"_s }));
-    EXPECT_EQ(block.settings[Procedural::Heat], u"200"); // nothing handed back
-    EXPECT_EQ(block.elements.size(), 5);
+    EXPECT_EQ(numberText(block.field(Procedural::Heat)), u"200"); // nothing handed back
+    EXPECT_EQ(block.entries(Procedural::Elements).size(), 5u);
 }
 
-TEST_F(ProceduralWindowTest, FieldsAreTakenWhenLeftAndSettingsOnApply)
+TEST_F(ProceduralWindowTest, MovingKeepsWhatWasTypedAndApplyHandsItBack)
 {
     enter(window.colourField(), u"70000"_s, type());
     enter(type(), u"x1"_s, heat());
@@ -246,15 +254,22 @@ TEST_F(ProceduralWindowTest, FieldsAreTakenWhenLeftAndSettingsOnApply)
     enter(type(), u"300"_s, heat());
     enter(heat(), u"9"_s, type());
 
-    // Navigation shows the texture's settings again: a setting is kept only by Apply.
-    clickOn(window.nextColourButton());
-    clickOn(window.previousColourButton());
-    EXPECT_EQ(heat()->text(), u"200");
+    // Typed and not left, since the buttons take no focus: a move keeps it all the same.
+    window.elementField(Procedural::Y1)->setFocus();
+    window.elementField(Procedural::Y1)->setText(u"12"_s);
+    clickOn(window.elementNavigator().nextButton());
+    EXPECT_EQ(window.elementField(Procedural::Y1)->text(), u"249");
+    clickOn(window.elementNavigator().previousButton());
+    EXPECT_EQ(window.elementField(Procedural::Y1)->text(), u"12");
+    clickOn(window.colourNavigator().nextButton());
+    clickOn(window.colourNavigator().previousButton());
+    EXPECT_EQ(heat()->text(), u"9");
     EXPECT_EQ(window.colourField()->text(), u"4464");
-    heat()->setText(u"9"_s);
+    EXPECT_EQ(numberText(block.field(Procedural::Heat)), u"200"); // only Apply hands back
     window.apply();
-    EXPECT_EQ(block.palette[0], 4464);
-    EXPECT_EQ(block.elements[0][Procedural::Type], u"300");
-    EXPECT_EQ(block.settings[Procedural::Heat], u"9");
+    EXPECT_EQ(numberText(block.entries(Procedural::Elements)[0].field(Procedural::Y1)), u"12");
+    EXPECT_EQ(numberText(block.entries(Procedural::Palette)[0].field(0)), u"4464");
+    EXPECT_EQ(numberText(block.entries(Procedural::Elements)[0].field(Procedural::Type)), u"300");
+    EXPECT_EQ(numberText(block.field(Procedural::Heat)), u"9");
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }

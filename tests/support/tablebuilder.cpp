@@ -136,6 +136,45 @@ TexturePage proceduralTexture(int elements)
     return page;
 }
 
+QByteArray awkwardPage(quint8 kindByte)
+{
+    const QByteArray longText = "A name well past the thirty-five characters shown";
+    switch (kindByte) {
+    case kind::sound: {
+        SoundPage page;
+        page.name = longText;
+        page.waveFile = longText + ".wav";
+        page.flags = qint32(0xfffffe00u | 0x41u);
+        page.outerConeVolume = 0.123456f;
+        page.maxDistance = 123.456f;
+        page.minDistance = -0.0f;
+        page.importAdjust = 3.0e-7f;
+        return page.record();
+    }
+    case kind::door: {
+        DoorPage page;
+        page.name = longText;
+        page.openingTime = 1.23456f;
+        page.closingTime = 98765.4f;
+        page.flags = 0xfd;
+        page.module = longText;
+        return page.record();
+    }
+    case kind::texture: {
+        TexturePage page = proceduralTexture(3);
+        page.name = longText;
+        page.light = { 0.333333f, 0.1f, 1.0e-9f, 1, 123.456f, -0.25f, 2, 0.7f };
+        page.corona = 9;
+        page.procedural->evaluationTime = 0.0123456f;
+        page.procedural->oscillationTime = 7.77777f;
+        page.soundVolume = 0.999999f;
+        return page.record();
+    }
+    default:
+        return {};
+    }
+}
+
 QByteArray TexturePage::record() const
 {
     Bytes body;

@@ -135,6 +135,12 @@ inline QByteArray texture(const QByteArray &name)
 // include the sign bit, its floats show as they are stored.
 TexturePage proceduralTexture(int elements);
 
+// A page of the kind that the texts an editor shows cannot reproduce: floats that are not
+// four-digit exact, texts longer than 35 characters, bits without a check-list item, a code
+// without a drop-down item. Selected and applied unchanged, it must come back byte for byte.
+// An empty result for a kind that has no such page yet.
+QByteArray awkwardPage(quint8 kind);
+
 // A table file is its records one after another.
 QByteArray table(const QList<QByteArray> &records);
 

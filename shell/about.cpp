@@ -64,9 +64,10 @@ AboutBox::AboutBox(UserDialogs &dialogs, QWidget *parent)
     website->adjustSize();
     m_webLink = link(Links::webSite(), Links::webSite().host(), dialogs, upper);
     m_webLink->move(std::max(56, website->geometry().right() + 1), 72);
-    auto *help = text(u"See readme.txt for more information/help."_s, upper, { 8, 104 });
+    auto *help = text(u"See readme.txt for more information/help."_s, upper, { 8, 96 });
     help->setWordWrap(true);
-    help->setFixedSize(197, 24);
+    // Two lines of the small font, clear of the panel's border.
+    help->setFixedSize(197, 28);
 
     auto *lower = new QFrame(this);
     lower->setObjectName(u"panel"_s);

@@ -74,6 +74,7 @@ TEST(AccessibilityTest, EveryControlIsFoundByItsCaption)
     TextureEditor textures(workspace, dialogs);
     QAccessibleInterface *window = shown(textures);
     EXPECT_EQ(window->text(QAccessible::Name), u"Textures");
+    EXPECT_EQ(textures.objectName(), u"textures"); // given, not taken from the title
     expectFieldsFound(window, ::TexturePage::layout);
     EXPECT_TRUE(found(window, u"List of textures"_s, QAccessible::List));
     EXPECT_TRUE(found(window, u"Smooth Specular"_s, QAccessible::CheckBox) ||
@@ -85,6 +86,7 @@ TEST(AccessibilityTest, EveryControlIsFoundByItsCaption)
     procedural.load(block);
     window = shown(procedural);
     EXPECT_EQ(window->text(QAccessible::Name), u"Procedural texture");
+    EXPECT_EQ(procedural.objectName(), u"procedural");
     expectFieldsFound(window, ::TexturePage::ProceduralBlock::layout);
     expectFieldsFound(window, ::TexturePage::ProceduralBlock::elementLayout);
     expectFieldsFound(window, ::TexturePage::ProceduralBlock::colourLayout);

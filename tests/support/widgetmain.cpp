@@ -9,6 +9,5 @@ int main(int argc, char **argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("VK Control Panel"));
     return RUN_ALL_TESTS();
 }

@@ -192,9 +192,12 @@ TEST_F(NavigatorTest, ButtonsFollowTheIndexAndTheBound)
     clickOn(members().previousButton());
     EXPECT_EQ(members().counter().text(), u"Member 2/5");
     EXPECT_TRUE(members().nextButton().isEnabled());
+    // A lower count that cuts the index ends the move there: the user sees that entry first.
+    clickOn(members().nextButton());
     type(window.count, u"2"_s);
-    EXPECT_FALSE(members().next()); // the bound taken leaves no next
+    EXPECT_FALSE(members().previous());
     EXPECT_EQ(members().counter().text(), u"Member 2/2");
+    EXPECT_EQ(window.name->text(), u"Bo");
 
     members().setBound(1);
     EXPECT_EQ(members().counter().text(), u"Member 1/1");

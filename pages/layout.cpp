@@ -40,7 +40,7 @@ int entryCount(const Item &item, const Values &before)
     if (item.countedBy < 0)
         return item.count;
     const NumberValue &count = std::get<NumberValue>(before.field(item.countedBy));
-    return int(NumberText::intForWriting(count.text));
+    return int(NumberText::intForWriting(count.text()));
 }
 
 } // namespace
@@ -76,7 +76,7 @@ Values readValues(const Layout &layout, RecordReader &reader)
             continue;
         int count = item.count;
         if (item.countedBy >= 0) {
-            count = int(std::get<NumberValue>(values.field(item.countedBy)).stored);
+            count = int(std::get<NumberValue>(values.field(item.countedBy)).stored());
             if (count > item.maxCount)
                 throw TableError(u"damaged page: its %1 lists %2 %3; at most %4 are allowed"_s
                                      .arg(QLatin1StringView(item.countedWhat))
@@ -107,7 +107,7 @@ void writeValues(const Layout &layout, const Values &values, RecordWriter &write
             } else if (described->countedBy == i) {
                 Q_ASSERT(int(entries) <= described->maxCount);
                 FieldValue count = values.field(i);
-                std::get<NumberValue>(count).text = QString::number(entries);
+                std::get<NumberValue>(count).setText(QString::number(entries));
                 writeField(item.field, count, writer);
             } else {
                 const quint32 mask = maskOf(values.field(i));

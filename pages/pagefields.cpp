@@ -54,7 +54,20 @@ FieldValue readField(const FieldSpec &field, RecordReader &reader)
     case FieldEncoding::Choice:
         return quint32(reader.ReadByte());
     }
-    return NumberValue { shownNumber(field.encoding, stored), stored };
+    return NumberValue(field.encoding, stored);
+}
+
+QString NumberValue::text() const
+{
+    return isTyped() ? m_typed : shownNumber(m_encoding, m_stored);
+}
+
+void NumberValue::setText(const QString &text)
+{
+    if (text == shownNumber(m_encoding, m_stored))
+        m_typed = QString();
+    else
+        m_typed = text.isNull() ? QString(u""_s) : text;
 }
 
 void writeField(const FieldSpec &field, const FieldValue &value, RecordWriter &writer)
@@ -77,22 +90,33 @@ void writeField(const FieldSpec &field, const FieldValue &value, RecordWriter &w
         break;
     }
     const NumberValue &number = std::get<NumberValue>(value);
+    if (!number.isTyped()) {
+        switch (field.encoding) {
+        case FieldEncoding::Byte:
+            writer.WriteByte(quint8(number.stored()));
+            break;
+        case FieldEncoding::Word:
+            writer.WriteWord(quint16(number.stored()));
+            break;
+        default:
+            writer.WriteInt(qint32(number.stored()));
+            break;
+        }
+        return;
+    }
+    const QString text = number.text();
     switch (field.encoding) {
     case FieldEncoding::Float:
-        // Integer texts convert back to what was read; a float's shown text does not.
-        if (number.text == shownNumber(field.encoding, number.stored))
-            writer.WriteInt(qint32(number.stored));
-        else
-            writer.WriteFloatText(number.text);
+        writer.WriteFloatText(text);
         break;
     case FieldEncoding::Int:
-        writer.WriteIntText(number.text);
+        writer.WriteIntText(text);
         break;
     case FieldEncoding::Byte:
-        writer.WriteByteText(number.text);
+        writer.WriteByteText(text);
         break;
     case FieldEncoding::Word:
-        writer.WriteWordText(number.text);
+        writer.WriteWordText(text);
         break;
     default:
         Q_UNREACHABLE();
@@ -107,14 +131,14 @@ FieldValue initialValue(const FieldSpec &field)
         const quint32 stored = field.encoding == FieldEncoding::Float
             ? bitsFromFloat(float(field.initial))
             : quint32(field.initial);
-        return NumberValue { shownNumber(field.encoding, stored), stored };
+        return NumberValue(field.encoding, stored);
     }
     return quint32(field.initial);
 }
 
 QString numberText(const FieldValue &value)
 {
-    return std::get<NumberValue>(value).text;
+    return std::get<NumberValue>(value).text();
 }
 
 quint32 maskOf(const FieldValue &value)

@@ -61,15 +61,31 @@ bool isNumber(FieldEncoding encoding);
 // Texts longer than this are shown cut; an untouched one is written back whole.
 inline constexpr int kShownTextLength = 35;
 
-// A number as the editor holds it: the text shown and edited, and the value it was read as. A
-// text that is still the one shown for the value read writes that value back exactly, so a
-// float is not rounded to its four shown digits unless the user typed it.
-struct NumberValue
+// A number as the editor holds it: the value it was read as and, once the user typed another,
+// the text typed. A value nobody changed is written back as read, so a float is not rounded to
+// the four digits it is shown with; its text is made only when it is shown.
+class NumberValue
 {
-    QString text;
-    quint32 stored = 0; // the field's bits as read
+public:
+    NumberValue(FieldEncoding encoding, quint32 stored)
+        : m_encoding(encoding)
+        , m_stored(stored)
+    { }
+
+    FieldEncoding encoding() const { return m_encoding; }
+    quint32 stored() const { return m_stored; }
+    bool isTyped() const { return !m_typed.isNull(); }
+    // The text typed, or the one the value as read is shown with.
+    QString text() const;
+    // A text that is the one shown for the value as read leaves that value.
+    void setText(const QString &text);
 
     bool operator==(const NumberValue &) const = default;
+
+private:
+    FieldEncoding m_encoding;
+    quint32 m_stored;
+    QString m_typed;
 };
 
 // A field's value: the bytes of a text, a number, or the mask or code of a bit set or choice.

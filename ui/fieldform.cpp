@@ -137,7 +137,7 @@ void FieldForm::keep(Values &values) const
             if (text != shownText(textOf(value)))
                 value = text.toLatin1();
         } else {
-            std::get<NumberValue>(value).text = edit(i)->text();
+            std::get<NumberValue>(value).setText(edit(i)->text());
         }
     }
 }

@@ -176,7 +176,7 @@ std::optional<QString> ProceduralWindow::takeColour(const QString &text)
         // Shown as the 16 bits it keeps.
         const QString kept = QString::number(quint16(*value));
         colourField()->setText(kept);
-        colour = NumberValue { kept, quint16(*value) };
+        colour = NumberValue(FieldEncoding::Word, quint16(*value));
     } else {
         refuseEmpty(colourField(), numberText(colour));
     }

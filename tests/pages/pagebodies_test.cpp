@@ -114,15 +114,15 @@ TEST(PageBodies, WhatTheUserChangedIsWrittenAsTyped)
 {
     const PageFormat &format = pageFormat(PageKind::Sound);
     PageBody sound = decode(PageKind::Sound, testsupport::awkwardPage(testsupport::kind::sound));
-    std::get<NumberValue>(sound.values.field(SoundPage::MaxDistance)).text = u"123.4"_s;
-    std::get<NumberValue>(sound.values.field(SoundPage::LoopStart)).text = u"70000"_s;
+    std::get<NumberValue>(sound.values.field(SoundPage::MaxDistance)).setText(u"123.4"_s);
+    std::get<NumberValue>(sound.values.field(SoundPage::LoopStart)).setText(u"70000"_s);
     sound.values.field(SoundPage::Name) = QByteArray("Short");
     const PageBody again = decode(PageKind::Sound, sound.record(format));
     EXPECT_EQ(numberText(again.values.field(SoundPage::MaxDistance)), u"123.4");
     EXPECT_EQ(numberText(again.values.field(SoundPage::LoopStart)), u"70000");
     EXPECT_EQ(again.name(format), "Short");
     // A bad text names itself, and nothing is built.
-    std::get<NumberValue>(sound.values.field(SoundPage::MinDistance)).text = u"near"_s;
+    std::get<NumberValue>(sound.values.field(SoundPage::MinDistance)).setText(u"near"_s);
     EXPECT_EQ(testsupport::tableErrorOf([&] { sound.record(format); }),
               u"'near' is not a valid float value"_s);
 }

@@ -47,6 +47,7 @@ const std::array<PageFormat, kEditedKinds.size()> kFormats = { {
 
 const PageFormat &pageFormat(PageKind kind)
 {
+    Q_ASSERT(isEdited(kind));
     const PageFormat &format = kFormats[size_t(kindIndex(kind))];
     Q_ASSERT(format.kind == kind);
     return format;

@@ -56,6 +56,8 @@ const Layout kLayout = { kItems };
 
 class Window : public EditorWindow
 {
+    Q_OBJECT
+
 public:
     explicit Window(UserDialogs &dialogs)
         : EditorWindow(dialogs, u"Made up"_s, u"madeup"_s, nullptr)
@@ -139,3 +141,5 @@ TEST_F(FieldFormTest, AFieldSaysItsOwnMessageAndChecksItsRangeWhenLeft)
     enter(Deaths, u"4"_s);
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
+
+#include "fieldform_test.moc"

@@ -37,6 +37,8 @@ struct Squad
 // A made-up dialog over two levels: the members of a squad, and each member's three scores.
 class SquadWindow : public SettingsWindow
 {
+    Q_OBJECT
+
 public:
     explicit SquadWindow(UserDialogs &dialogs)
         : SettingsWindow(dialogs, u"Squad"_s, u"squad"_s,
@@ -334,3 +336,5 @@ TEST_F(NavigatorTest, CloseDropsTheWorkingCopyAndOpeningRefills)
     EXPECT_EQ(squad.members[0].name, u"Ada");
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
+
+#include "navigator_test.moc"

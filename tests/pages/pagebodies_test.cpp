@@ -92,41 +92,6 @@ TEST_P(EveryKind, ANewPageIsTheKindsNewPageAndItsNameLiesWhereTheLoaderLooks)
 
 INSTANTIATE_TEST_SUITE_P(PageBodies, EveryKind, testing::ValuesIn(kindRows()));
 
-TEST(PageBodies, ValuesAreReadAsTheEditorShowsThem)
-{
-    const PageBody sound =
-        decode(PageKind::Sound, testsupport::awkwardPage(testsupport::kind::sound));
-    EXPECT_EQ(maskOf(sound.values.field(SoundPage::Flags)), 0xfffffe41u);
-    EXPECT_EQ(numberText(sound.values.field(SoundPage::MaxDistance)), u"123.5");
-    EXPECT_EQ(textOf(sound.values.field(SoundPage::Name)).size(), 49); // not cut when read
-
-    const PageBody texture = decode(PageKind::Texture, testsupport::proceduralTexture(3).record());
-    const std::vector<Values> &block = texture.values.entries(TexturePage::Procedural);
-    ASSERT_EQ(block.size(), 1u);
-    EXPECT_EQ(numberText(block[0].entries(Procedural::Palette)[254].field(0)),
-              QString::number(254 * 257));
-    EXPECT_EQ(numberText(block[0].field(Procedural::EvaluationTime)), u"0.05");
-    ASSERT_EQ(block[0].entries(Procedural::Elements).size(), 3u);
-    EXPECT_EQ(numberText(block[0].entries(Procedural::Elements)[2].field(Procedural::Y1)), u"248");
-}
-
-TEST(PageBodies, WhatTheUserChangedIsWrittenAsTyped)
-{
-    const PageFormat &format = pageFormat(PageKind::Sound);
-    PageBody sound = decode(PageKind::Sound, testsupport::awkwardPage(testsupport::kind::sound));
-    std::get<NumberValue>(sound.values.field(SoundPage::MaxDistance)).setText(u"123.4"_s);
-    std::get<NumberValue>(sound.values.field(SoundPage::LoopStart)).setText(u"70000"_s);
-    sound.values.field(SoundPage::Name) = QByteArray("Short");
-    const PageBody again = decode(PageKind::Sound, sound.record(format));
-    EXPECT_EQ(numberText(again.values.field(SoundPage::MaxDistance)), u"123.4");
-    EXPECT_EQ(numberText(again.values.field(SoundPage::LoopStart)), u"70000");
-    EXPECT_EQ(again.name(format), "Short");
-    // A bad text names itself, and nothing is built.
-    std::get<NumberValue>(sound.values.field(SoundPage::MinDistance)).setText(u"near"_s);
-    EXPECT_EQ(testsupport::tableErrorOf([&] { sound.record(format); }),
-              u"'near' is not a valid float value"_s);
-}
-
 TEST(PageBodies, ATextureRecordNeverAnnouncesABlockItLacks)
 {
     const PageFormat &format = pageFormat(PageKind::Texture);

@@ -5,6 +5,7 @@
 #include "kindeditors.h"
 #include "pageeditor.h"
 #include "scripteddialogs.h"
+#include "shareddialogs.h"
 #include "tablebuilder.h"
 #include "workspace.h"
 
@@ -57,6 +58,24 @@ QByteArray largestSound(const QByteArray &name)
     return page.record();
 }
 
+QByteArray largestWeapon(const QByteArray &name)
+{
+    WeaponPage page;
+    page.name = longText(name);
+    for (QByteArray *text :
+         { &page.hudImage, &page.fireImage, &page.particleName, &page.spawnName, &page.robotSpawn,
+           &page.alternate, &page.explosionImage, &page.smokeName, &page.scorchImage, &page.icon })
+        *text = longText("text ");
+    for (QByteArray &sound : page.sounds)
+        sound = longText("sound ");
+    page.flags = -1;
+    page.particleLife = 1.23456789f;
+    page.physics.fill(0x3f9e0419u);
+    page.lighting.fill(0x3dcccccdu);
+    page.explosion.fill(123456.789f);
+    return page.record();
+}
+
 QByteArray largestDoor(const QByteArray &name)
 {
     DoorPage page;
@@ -87,8 +106,7 @@ const LargestPage kLargestPages[] = {
     { PageKind::Sound, largestSound, named<SoundPage> },
     { PageKind::Door, largestDoor, named<DoorPage> },
     // Their builders set only the name yet: a new page with a long one.
-    { PageKind::Weapon, [](const QByteArray &n) { return weaponPage(longText(n)); },
-      [](const QByteArray &n) { return weaponPage(n); } },
+    { PageKind::Weapon, largestWeapon, [](const QByteArray &n) { return weaponPage(n); } },
     { PageKind::Generic, [](const QByteArray &n) { return genericPage(longText(n)); },
       [](const QByteArray &n) { return genericPage(n); } },
     { PageKind::Ship, [](const QByteArray &n) { return shipPage(longText(n)); },
@@ -135,7 +153,7 @@ Files &files()
 struct EditorSetup
 {
     explicit EditorSetup(const KindEditor &entry)
-        : editor(entry.make(workspace, dialogs, nullptr))
+        : editor(entry.make(workspace, dialogs, shared, nullptr))
     {
         workspace.load(files().table);
         editor->reloadList();
@@ -167,6 +185,7 @@ struct EditorSetup
     QTemporaryDir dir;
     Workspace workspace { dir.path() };
     ScriptedDialogs dialogs;
+    SharedDialogs shared { dialogs, nullptr };
     std::unique_ptr<PageEditor> editor;
     int first = -1;
     int second = -1;

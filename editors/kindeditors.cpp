@@ -3,18 +3,26 @@
 #include "doors.h"
 #include "sounds.h"
 #include "textures.h"
+#include "weapons.h"
+
+#include <type_traits>
 
 namespace {
 
 template<typename Editor>
-PageEditor *make(Workspace &workspace, UserDialogs &dialogs, QWidget *parent)
+PageEditor *make(Workspace &workspace, UserDialogs &dialogs, SharedDialogs &shared, QWidget *parent)
 {
-    return new Editor(workspace, dialogs, parent);
+    if constexpr (std::is_constructible_v<Editor, Workspace &, UserDialogs &, SharedDialogs &,
+                                          QWidget *>)
+        return new Editor(workspace, dialogs, shared, parent);
+    else
+        return new Editor(workspace, dialogs, parent);
 }
 
 constexpr std::array kEditors = {
     KindEditor { PageKind::Texture, make<TextureEditor> },
     KindEditor { PageKind::Sound, make<SoundEditor> },
+    KindEditor { PageKind::Weapon, make<WeaponEditor> },
     KindEditor { PageKind::Door, make<DoorEditor> },
 };
 

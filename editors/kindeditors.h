@@ -6,11 +6,13 @@
 
 class PageEditor;
 class QWidget;
+class SharedDialogs;
 class UserDialogs;
 class Workspace;
 
 // The editor of every kind that has one: the one place a new kind's editor is entered.
-using EditorFactory = PageEditor *(*)(Workspace &workspace, UserDialogs &dialogs, QWidget *parent);
+using EditorFactory = PageEditor *(*)(Workspace &workspace, UserDialogs &dialogs,
+                                      SharedDialogs &shared, QWidget *parent);
 
 struct KindEditor
 {

@@ -76,6 +76,7 @@ Seeds pages()
         { "texture-procedural", texture.record() },
         { "texture-too-many-elements", tooManyElements.record() },
         { "weapon", weaponPage("Laser") },
+        { "weapon-awkward", awkwardPage(kind::weapon) },
         { "generic-robot", genericPage() },
         { "generic-powerup", genericPage("Shield orb", 7) },
         { "generic-clutter", genericPage("Cargo crate", 11) },

@@ -3,6 +3,7 @@
 #include "doorpage.h"
 #include "soundpage.h"
 #include "texturepage.h"
+#include "weaponpage.h"
 
 #include <array>
 
@@ -25,7 +26,8 @@ const std::array<PageFormat, kEditedKinds.size()> kFormats = { {
       "Individual Weapon Page(*.iwp)|*.iwp|All files(*.*)|*.*",
       "This page uses a different version of the weapons pages. Data ignored.",
       "Add a new weapon page.", "Delete selected weapon page.",
-      "Apply modifications made to current entry.", "Close the weapons dialog.", nullptr, 0 },
+      "Apply modifications made to current entry.", "Close the weapons dialog.",
+      &WeaponPage::layout, WeaponPage::Name },
     { PageKind::Generic, "Generics", "List of generics", "New Generic", "igp",
       "Individual Generic Page(*.igp)|*.igp|All files(*.*)|*.*",
       "This page uses a different version of the generics pages. Data ignored.",

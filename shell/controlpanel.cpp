@@ -6,6 +6,7 @@
 #include "main.h"
 #include "pageeditor.h"
 #include "saving.h"
+#include "shareddialogs.h"
 #include "tableerror.h"
 #include "userdialogs.h"
 #include "working.h"
@@ -35,10 +36,11 @@ ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialo
     // The windows are made once, in this order, and live as long as the program.
     m_main = std::make_unique<MainWindow>();
     m_loader = std::make_unique<LoaderWindow>(m_dialogs);
-    // Each editor makes the settings windows it opens.
+    // The physics and lighting windows are shared; each editor makes the others it opens.
+    m_shared = std::make_unique<SharedDialogs>(m_dialogs, m_main.get());
     for (const KindEditor &kindEditor : kindEditors())
         m_editors[kindIndex(kindEditor.kind)] =
-            kindEditor.make(m_workspace, m_dialogs, m_main.get());
+            kindEditor.make(m_workspace, m_dialogs, *m_shared, m_main.get());
     m_about = new AboutBox(m_dialogs, m_main.get());
     m_saving = std::make_unique<SavingWindow>();
 

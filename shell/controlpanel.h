@@ -13,6 +13,7 @@ class LoaderWindow;
 class MainWindow;
 class PageEditor;
 class SavingWindow;
+class SharedDialogs;
 class UserDialogs;
 
 // The application: the workspace, every window, made once in a fixed order, and the
@@ -56,6 +57,9 @@ private:
     UserDialogs &m_dialogs;
     Workspace m_workspace;
     std::unique_ptr<MainWindow> m_main;
+    // Settings windows that several editors open; made after the main window, their parent,
+    // and gone before it.
+    std::unique_ptr<SharedDialogs> m_shared;
     // Not children of the main window: they stay usable while it is disabled.
     std::unique_ptr<LoaderWindow> m_loader;
     std::array<PageEditor *, kEditedKinds.size()> m_editors {};

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -64,6 +65,10 @@ FieldForm::FieldForm(const Layout &layout, std::span<const int> columnStarts, Ho
             }
             const int rows = std::min<int>(int(field.items.size()), 10);
             list->setFixedHeight(rows * list->sizeHintForRow(0) + 2 * list->frameWidth());
+            // The longest item shows whole, beside the scroll bar.
+            list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() +
+                                  list->verticalScrollBar()->sizeHint().width());
+            list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             // Item views take no name from a buddy label.
             list->setAccessibleName(caption->text());
             control = list;

@@ -14,7 +14,7 @@ SettingsWindow::SettingsWindow(UserDialogs &dialogs, const QString &title, const
     : EditorWindow(dialogs, title, name, parent)
 {
     m_apply = withHint(new QPushButton(u"&Apply"_s, this), hints.apply);
-    m_close = withHint(new QPushButton(u"&Close"_s, this), hints.close);
+    m_close = withHint(new QPushButton(hints.closeText, this), hints.close);
     connect(m_apply, &QAbstractButton::clicked, this, &SettingsWindow::apply);
     // As the close box and Escape: the working copy is dropped.
     connect(m_close, &QAbstractButton::clicked, this, &QDialog::reject);

@@ -27,6 +27,7 @@ protected:
     {
         QString apply;
         QString close;
+        QString closeText = QStringLiteral("&Close");
     };
     SettingsWindow(UserDialogs &dialogs, const QString &title, const QString &name,
                    const Hints &hints, QWidget *parent);

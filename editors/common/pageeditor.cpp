@@ -193,6 +193,14 @@ PageBody PageEditor::shownBody() const
     return body;
 }
 
+Values *PageEditor::shownBlock(int item)
+{
+    std::vector<Values> &entries = m_body.values.entries(item);
+    if (selectedPosition() < 0 || entries.empty())
+        return nullptr;
+    return &entries.front();
+}
+
 QByteArray PageEditor::buildRecord() const
 {
     return shownBody().record(m_format);

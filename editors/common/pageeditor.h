@@ -55,6 +55,9 @@ protected:
     PageBody shownBody() const;
     // Its record. Throws TableError, naming the value, if one does not convert.
     QByteArray buildRecord() const;
+    // The block of the page shown, for its settings window to edit; nullptr while no page is
+    // selected. Selecting another page drops what was handed back to it and not applied.
+    Values *shownBlock(int item);
     // A button beside "&Apply" and "&Close", for a kind's own dialogs.
     QPushButton *addButton(const QString &text, const QString &hint);
 

@@ -3,6 +3,7 @@
 #include "kindeditors.h"
 #include "pageeditor.h"
 #include "scripteddialogs.h"
+#include "shareddialogs.h"
 #include "tablebuilder.h"
 #include "testhelpers.h"
 #include "workspace.h"
@@ -18,7 +19,7 @@ class EveryEditor : public testing::TestWithParam<KindEditor>
 {
 protected:
     EveryEditor()
-        : editor(GetParam().make(workspace, dialogs, nullptr))
+        : editor(GetParam().make(workspace, dialogs, shared, nullptr))
     {
         editor->show();
         EXPECT_TRUE(QTest::qWaitForWindowActive(editor.get()));
@@ -34,6 +35,7 @@ protected:
     TempDir dir;
     Workspace workspace { dir.path() };
     ScriptedDialogs dialogs;
+    SharedDialogs shared { dialogs, nullptr };
     std::unique_ptr<PageEditor> editor;
 };
 

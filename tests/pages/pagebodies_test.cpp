@@ -57,6 +57,10 @@ QList<KindRow> kindRows()
         { PageKind::Door,
           testsupport::DoorPage().record(),
           { testsupport::awkwardPage(testsupport::kind::door) } },
+        { PageKind::Weapon,
+          testsupport::WeaponPage().record(),
+          { testsupport::awkwardPage(testsupport::kind::weapon),
+            testsupport::weaponPage("Laser") } },
     };
 }
 

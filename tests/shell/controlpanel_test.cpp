@@ -303,7 +303,8 @@ TEST_F(ControlPanelTest, HotAreasOpenTheEditorsModally)
     EXPECT_TRUE(main().hotArea(PageKind::Sound).isEnabled());
     EXPECT_TRUE(main().hotArea(PageKind::Texture).isEnabled());
     EXPECT_TRUE(main().hotArea(PageKind::Door).isEnabled());
-    EXPECT_FALSE(main().hotArea(PageKind::Weapon).isEnabled()); // no editor yet
+    EXPECT_TRUE(main().hotArea(PageKind::Weapon).isEnabled());
+    EXPECT_FALSE(main().hotArea(PageKind::Ship).isEnabled()); // no editor yet
     bool wasModal = false;
     bool fixedSize = false;
     QTimer::singleShot(0, &sounds(), [&] {

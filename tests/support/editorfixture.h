@@ -4,6 +4,7 @@
 
 #include "fieldform.h"
 #include "scripteddialogs.h"
+#include "shareddialogs.h"
 #include "tablebuilder.h"
 #include "testhelpers.h"
 #include "workspace.h"
@@ -13,6 +14,9 @@
 #include <QListView>
 #include <QPushButton>
 #include <QTest>
+
+#include <memory>
+#include <type_traits>
 
 namespace testsupport {
 
@@ -66,7 +70,18 @@ protected:
     QString tablePath = dir.path(QStringLiteral("table.gam"));
     Workspace workspace { dir.path() };
     ScriptedDialogs dialogs;
-    Editor editor { workspace, dialogs };
+    SharedDialogs shared { dialogs, nullptr };
+    std::unique_ptr<Editor> owned { makeEditor() };
+    Editor &editor = *owned;
+
+private:
+    Editor *makeEditor()
+    {
+        if constexpr (std::is_constructible_v<Editor, Workspace &, UserDialogs &, SharedDialogs &>)
+            return new Editor(workspace, dialogs, shared);
+        else
+            return new Editor(workspace, dialogs);
+    }
 };
 
 } // namespace testsupport

@@ -136,14 +136,44 @@ TexturePage proceduralTexture(int elements)
     return page;
 }
 
+namespace {
+// Longer than the 35 characters an edit field shows.
+const QByteArray kLongText = "A name well past the thirty-five characters shown";
+} // namespace
+
+WeaponPage awkwardWeapon()
+{
+    WeaponPage page;
+    page.name = kLongText;
+    page.fireImage = kLongText + ".qmf";
+    page.particleCount = 200;
+    page.particleLife = 0.333333f;
+    page.flags = qint32(0x80000001u);
+    page.gravityToThrust = { 1.23456f, 2, 3e-7f, -0.0f, 5.55555f, 6 };
+    for (size_t i = 0; i < page.physics.size(); ++i)
+        page.physics[i] = 0x3f9e0419u + quint32(i); // about 1.23456, never four-digit exact
+    page.physics[3] = 0x80000005u; // the flags
+    page.physics[6] = quint32(-1); // infinite bounces
+    page.alpha = 0.7f;
+    page.explosion = { 0.1f, 0.2f, 0.3f, 123.456f, 5, 6, 7, 8, 9, 10.0001f };
+    for (size_t i = 0; i < page.lighting.size(); ++i)
+        page.lighting[i] = 0x3dcccccdu + quint32(i); // about 0.1
+    page.lighting[10] = 0x27fu; // flags with bit 9, which has no item
+    page.lighting[11] = 12345;
+    page.angle = 200;
+    page.renderType = 5; // no such render type
+    page.sounds = { "fire", "", kLongText, "hit", "", "", "end" };
+    page.icon = kLongText;
+    return page;
+}
+
 QByteArray awkwardPage(quint8 kindByte)
 {
-    const QByteArray longText = "A name well past the thirty-five characters shown";
     switch (kindByte) {
     case kind::sound: {
         SoundPage page;
-        page.name = longText;
-        page.waveFile = longText + ".wav";
+        page.name = kLongText;
+        page.waveFile = kLongText + ".wav";
         page.flags = qint32(0xfffffe00u | 0x41u);
         page.outerConeVolume = 0.123456f;
         page.maxDistance = 123.456f;
@@ -153,16 +183,16 @@ QByteArray awkwardPage(quint8 kindByte)
     }
     case kind::door: {
         DoorPage page;
-        page.name = longText;
+        page.name = kLongText;
         page.openingTime = 1.23456f;
         page.closingTime = 98765.4f;
         page.flags = 0xfd;
-        page.module = longText;
+        page.module = kLongText;
         return page.record();
     }
     case kind::texture: {
         TexturePage page = proceduralTexture(3);
-        page.name = longText;
+        page.name = kLongText;
         page.light = { 0.333333f, 0.1f, 1.0e-9f, 1, 123.456f, -0.25f, 2, 0.7f };
         page.corona = 9;
         page.procedural->evaluationTime = 0.0123456f;
@@ -170,6 +200,8 @@ QByteArray awkwardPage(quint8 kindByte)
         page.soundVolume = 0.999999f;
         return page.record();
     }
+    case kind::weapon:
+        return awkwardWeapon().record();
     default:
         return {};
     }
@@ -205,9 +237,31 @@ QByteArray TexturePage::record() const
 
 // A new page's texts and numbers after its name are zero bytes, but for a generic page's
 // count of death types, which is 1 and followed by that death type's 13 bytes.
+QByteArray WeaponPage::record() const
+{
+    Bytes body;
+    body.str(name).str(hudImage).str(fireImage).str(particleName).u8(particleCount);
+    body.f32(particleLife).f32(particleSize).i32(flags).str(spawnName).u8(spawnCount);
+    body.str(robotSpawn).str(alternate).u8(alternateChance);
+    for (float value : gravityToThrust)
+        body.f32(value);
+    for (quint32 word : physics)
+        body.u32(word);
+    body.f32(terrainDamageSize).u8(terrainDamageDepth).f32(alpha).str(explosionImage);
+    for (float value : explosion)
+        body.f32(value);
+    for (quint32 word : lighting)
+        body.u32(word);
+    body.u8(angle).u8(renderType).f32(recoil);
+    for (const QByteArray &sound : sounds)
+        body.str(sound);
+    body.str(smokeName).str(scorchImage).f32(scorchSize).str(icon);
+    return testsupport::record(kind::weapon, version, body);
+}
+
 QByteArray weaponPage(const QByteArray &name)
 {
-    return record(kind::weapon, 8, Bytes().str(name).zeros(231));
+    return named<WeaponPage>(name);
 }
 
 QByteArray genericPage(const QByteArray &name, quint8 objectType)

@@ -107,9 +107,43 @@ struct TexturePage
     QByteArray record() const;
 };
 
-// Weapon, generic and ship pages, whose editors are still to come: a new page of the kind
-// with only its name set, every other text empty and every number 0. A generic page starts
-// with its object type (2 robot, 7 powerup, 11 clutter); a powerup has two bytes more.
+struct WeaponPage
+{
+    QByteArray name = "New Weapon";
+    QByteArray hudImage, fireImage, particleName;
+    quint8 particleCount = 0;
+    float particleLife = 0, particleSize = 0;
+    qint32 flags = 0;
+    QByteArray spawnName;
+    quint8 spawnCount = 0;
+    QByteArray robotSpawn, alternate;
+    quint8 alternateChance = 0;
+    std::array<float, 6> gravityToThrust {}; // gravity time, G size, homing FOV, custom and
+                                             // real size, thrust time
+    std::array<quint32, 17> physics {}; // the block's words as stored: floats' bits, flags, bounces
+    float terrainDamageSize = 0;
+    quint8 terrainDamageDepth = 0;
+    float alpha = 0;
+    QByteArray explosionImage;
+    std::array<float, 10> explosion {}; // explode time to lifetime
+    std::array<quint32, 12> lighting {}; // ten floats' bits, the flags, the time bits
+    quint8 angle = 0, renderType = 0;
+    float recoil = 0;
+    std::array<QByteArray, 7> sounds;
+    QByteArray smokeName, scorchImage;
+    float scorchSize = 0;
+    QByteArray icon;
+    quint16 version = 8;
+
+    QByteArray record() const;
+};
+
+// The weapon awkwardPage gives.
+WeaponPage awkwardWeapon();
+
+// Generic and ship pages, whose editors are still to come: a new page of the kind with only
+// its name set, every other text empty and every number 0. A generic page starts with its
+// object type (2 robot, 7 powerup, 11 clutter); a powerup has two bytes more.
 QByteArray weaponPage(const QByteArray &name = "New Weapon");
 QByteArray genericPage(const QByteArray &name = "New Generic", quint8 objectType = 2);
 QByteArray shipPage(const QByteArray &name = "New Ship");

@@ -1,0 +1,52 @@
+#include "weapons.h"
+
+#include "lighting.h"
+#include "physics.h"
+#include "shareddialogs.h"
+#include "soundslot.h"
+#include "weaponpage.h"
+
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// Names, particles, flags and spawns; the robot spawn to the explosion; explosion to icon.
+constexpr std::array kColumns = { int(WeaponPage::Name), int(WeaponPage::RobotSpawn),
+                                  int(WeaponPage::ExplodeSize) };
+} // namespace
+
+WeaponEditor::WeaponEditor(Workspace &workspace, UserDialogs &dialogs, SharedDialogs &shared,
+                           QWidget *parent)
+    : PageEditor(workspace, dialogs, PageKind::Weapon, kColumns, parent)
+    , m_shared(shared)
+    , m_sounds(new SoundSlotWindow(dialogs, this))
+{
+    const auto button = [this](const QString &text, const QString &hint,
+                               void (WeaponEditor::*open)()) {
+        connect(addButton(text, hint), &QPushButton::clicked, this, open);
+    };
+    button(u"&Physics"_s, u"Display the physics dialog of this weapon."_s,
+           &WeaponEditor::editPhysics);
+    button(u"&Lighting"_s, u"Display the lighting dialog of this weapon."_s,
+           &WeaponEditor::editLighting);
+    button(u"&Sounds"_s, u"Display the sounds dialog of this weapon."_s, &WeaponEditor::editSounds);
+}
+
+void WeaponEditor::editPhysics()
+{
+    if (Values *block = shownBlock(WeaponPage::Physics))
+        m_shared.physics().edit(*block);
+}
+
+void WeaponEditor::editLighting()
+{
+    if (Values *block = shownBlock(WeaponPage::Lighting))
+        m_shared.lighting().edit(*block);
+}
+
+void WeaponEditor::editSounds()
+{
+    if (Values *block = shownBlock(WeaponPage::Sounds))
+        m_sounds->edit(*block);
+}

@@ -1,0 +1,164 @@
+#include "weapons.h"
+
+#include "editorfixture.h"
+#include "lighting.h"
+#include "physics.h"
+#include "sharedblocks.h"
+#include "soundslot.h"
+#include "weaponpage.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QListWidget>
+#include <QTimer>
+
+#include <bit>
+
+using namespace testsupport;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class WeaponEditorTest : public EditorTest<WeaponEditor>
+{
+protected:
+    // Runs inside the settings window the action opens, once it is the active modal window.
+    template<typename Action>
+    bool inWindow(BlockWindow &window, Action &&open, const std::function<void()> &steps)
+    {
+        bool opened = false;
+        QTimer::singleShot(0, &window, [&] {
+            opened = QApplication::activeModalWidget() == &window;
+            EXPECT_TRUE(QTest::qWaitFor([&] { return window.isActiveWindow(); }));
+            steps();
+            window.close();
+        });
+        open();
+        return opened;
+    }
+    // Whether the action opens a modal window over the editor, which is then closed.
+    template<typename Action> bool opensAWindow(Action &&action)
+    {
+        bool opened = false;
+        QTimer::singleShot(0, &editor, [&] {
+            if (QWidget *modal = QApplication::activeModalWidget(); modal && modal != &editor) {
+                opened = true;
+                modal->close();
+            }
+        });
+        action();
+        QCoreApplication::processEvents();
+        return opened;
+    }
+    QLineEdit *physicsField(int item) const { return shared.physics().form().edit(item); }
+    QByteArray lastApplied() const { return splitRecords(workingFile()).last(); }
+
+    const QByteArray awkward = awkwardPage(kind::weapon);
+};
+
+} // namespace
+
+TEST_F(WeaponEditorTest, ANewWeaponAndTheFieldsOfTheWeaponItself)
+{
+    click(u"Add"_s);
+    EXPECT_EQ(saved(), QList<QByteArray>({ weaponPage("New Weapon") }));
+    EXPECT_EQ(saved()[0].size(), 249);
+
+    // A byte field keeps the low 8 bits of what was typed.
+    setField(WeaponPage::ParticleCount, u"300"_s);
+    click(u"&Apply"_s);
+    testsupport::WeaponPage expected;
+    expected.particleCount = 44;
+    EXPECT_EQ(lastApplied(), expected.record());
+
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(WeaponEditorTest, TheSettingsWindowsEditTheBlocksOfTheWeaponShown)
+{
+    testsupport::WeaponPage plain;
+    plain.name = "Plain";
+    load({ awkward, plain.record() });
+    const QString mass = QString::number(1.235);
+
+    // Nothing opens without a selected page.
+    EXPECT_FALSE(opensAWindow([&] { editor.editPhysics(); }));
+    EXPECT_FALSE(opensAWindow([&] { editor.editLighting(); }));
+    EXPECT_FALSE(opensAWindow([&] { editor.editSounds(); }));
+    editor.selectPosition(0);
+
+    // Two openings show the weapon's values: what was typed and closed is dropped.
+    EXPECT_TRUE(inWindow(
+        shared.physics(), [&] { click(u"&Physics"_s); },
+        [&] {
+            EXPECT_EQ(physicsField(PhysicsBlock::Mass)->text(), mass);
+            physicsField(PhysicsBlock::Mass)->setText(u"9"_s);
+        }));
+    inWindow(
+        shared.physics(), [&] { click(u"&Physics"_s); },
+        [&] {
+            EXPECT_EQ(physicsField(PhysicsBlock::Mass)->text(), mass);
+            physicsField(PhysicsBlock::Mass)->setText(u"2.5"_s);
+            shared.physics().apply();
+        });
+    // Handed back to the page shown; Copy carries it, and only the editor's Apply writes it.
+    testsupport::WeaponPage expected = awkwardWeapon();
+    expected.physics[PhysicsBlock::Mass] = std::bit_cast<quint32>(2.5f);
+    editor.copy();
+    EXPECT_EQ(readFile(workspace.filePath(WorkspaceFile::clipboard)), expected.record());
+    EXPECT_EQ(saved()[0], awkward);
+    click(u"&Apply"_s);
+    EXPECT_EQ(lastApplied(), expected.record());
+
+    // A render type without an item shows none and stays, and so do lighting flags without an
+    // item, through the window's Apply; a slot typed in the sounds window is written.
+    inWindow(
+        shared.lighting(), [&] { click(u"&Lighting"_s); },
+        [&] {
+            EXPECT_EQ(shared.lighting().form().choice(LightingBlock::RenderType)->currentIndex(),
+                      -1);
+            EXPECT_EQ(
+                shared.lighting().form().checkList(LightingBlock::Flags)->item(6)->checkState(),
+                Qt::Checked);
+            shared.lighting().apply();
+        });
+    inWindow(
+        editor.soundWindow(), [&] { click(u"&Sounds"_s); },
+        [&] {
+            editor.soundWindow().form().edit(1)->setText(u"zap"_s);
+            editor.soundWindow().apply();
+        });
+    click(u"&Apply"_s);
+    expected.sounds[1] = "zap";
+    EXPECT_EQ(lastApplied(), expected.record());
+
+    // Selecting another weapon drops what was handed back and not applied.
+    inWindow(
+        shared.lighting(), [&] { click(u"&Lighting"_s); },
+        [&] {
+            shared.lighting().form().choice(LightingBlock::RenderType)->setCurrentIndex(1);
+            shared.lighting().apply();
+        });
+    editor.selectPosition(1);
+    editor.selectPosition(0);
+    click(u"&Apply"_s);
+    EXPECT_EQ(lastApplied(), expected.record());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(WeaponEditorTest, LightingFloatsSayTheirOwnMessage)
+{
+    load({ awkward });
+    editor.selectPosition(0);
+    inWindow(
+        shared.lighting(), [&] { click(u"&Lighting"_s); },
+        [&] {
+            QLineEdit *distance = shared.lighting().form().edit(LightingBlock::LightDistance);
+            distance->setFocus();
+            distance->setText(u"far"_s);
+            shared.lighting().form().edit(LightingBlock::Angle)->setFocus();
+            EXPECT_EQ(dialogs.takeMessages(),
+                      QStringList({ u"Error: Please enter a float integer value"_s }));
+            distance->setText(u"1"_s);
+        });
+}

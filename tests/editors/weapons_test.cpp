@@ -72,6 +72,24 @@ TEST_F(WeaponEditorTest, ANewWeaponAndTheFieldsOfTheWeaponItself)
     EXPECT_EQ(lastApplied(), expected.record());
 
     EXPECT_TRUE(dialogs.messages.isEmpty());
+
+    // A ship on the page clipboard is passed over; a weapon of version 7 is kept as it is, and
+    // selected it leaves the fields and the blocks of the weapon shown.
+    const QString clipboard = workspace.filePath(WorkspaceFile::clipboard);
+    writeFile(clipboard, shipPage("Falcon"));
+    editor.paste();
+    EXPECT_EQ(listTexts(), QStringList({ u"New Weapon"_s }));
+    testsupport::WeaponPage old;
+    old.name = "Old laser";
+    old.version = 7;
+    writeFile(clipboard, old.record());
+    editor.paste();
+    EXPECT_EQ(dialogs.takeMessages(),
+              QStringList({ u"Warning: This page uses a different version of the weapons pages. "
+                            u"Data ignored."_s }));
+    EXPECT_EQ(field(WeaponPage::ParticleCount)->text(), u"300");
+    click(u"&Apply"_s);
+    EXPECT_EQ(lastApplied(), expected.record());
 }
 
 TEST_F(WeaponEditorTest, TheSettingsWindowsEditTheBlocksOfTheWeaponShown)

@@ -11,19 +11,22 @@ bool Value::operator==(const Value &other) const
 
 namespace {
 
-// The block that is counted by, or announced by a flag of, this item, if any. Blocks lie
-// after the items that describe them.
-const Item *describedBlock(const Layout &layout, int item, std::vector<Values>::size_type &found,
-                           const Values &values)
+// The block that this item counts or announces by a flag, and how many entries it holds.
+// Blocks lie after the items that describe them.
+struct Described
+{
+    const Item *block = nullptr;
+    size_t entries = 0;
+};
+
+Described describedBlock(const Layout &layout, int item, const Values &values)
 {
     for (int later = item + 1; later < layout.size(); ++later) {
         const Item &candidate = layout[later];
-        if (candidate.countedBy == item || candidate.flagItem == item) {
-            found = values.entries(later).size();
-            return &candidate;
-        }
+        if (candidate.countedBy == item || candidate.flagItem == item)
+            return { &candidate, values.entries(later).size() };
     }
-    return nullptr;
+    return {};
 }
 
 bool isPresent(const Item &item, const Values &before)
@@ -100,20 +103,18 @@ void writeValues(const Layout &layout, const Values &values, RecordWriter &write
         if (item.present && !item.present(values))
             continue;
         if (item.kind != Item::Kind::Block) {
-            std::vector<Values>::size_type entries = 0;
-            const Item *described = describedBlock(layout, i, entries, values);
-            if (!described) {
+            const Described described = describedBlock(layout, i, values);
+            if (!described.block) {
                 writeField(item.field, values.field(i), writer);
-            } else if (described->countedBy == i) {
-                Q_ASSERT(int(entries) <= described->maxCount);
+            } else if (described.block->countedBy == i) {
+                Q_ASSERT(int(described.entries) <= described.block->maxCount);
                 FieldValue count = values.field(i);
-                std::get<NumberValue>(count).setText(QString::number(entries));
+                std::get<NumberValue>(count).setText(QString::number(described.entries));
                 writeField(item.field, count, writer);
             } else {
                 const quint32 mask = maskOf(values.field(i));
-                writeField(item.field,
-                           entries ? mask | described->flagMask : mask & ~described->flagMask,
-                           writer);
+                const quint32 flag = described.block->flagMask;
+                writeField(item.field, described.entries ? mask | flag : mask & ~flag, writer);
             }
             continue;
         }

@@ -40,13 +40,13 @@ struct Item
     Presence present = nullptr;
 };
 
-constexpr Item field(const FieldSpec &spec)
+constexpr Item field(const FieldSpec &declared)
 {
-    return { Item::Kind::Field, spec };
+    return { Item::Kind::Field, declared };
 }
-constexpr Item hidden(const FieldSpec &spec)
+constexpr Item hidden(const FieldSpec &declared)
 {
-    return { Item::Kind::Hidden, spec };
+    return { Item::Kind::Hidden, declared };
 }
 constexpr Item block(const Layout &layout, int count = 1)
 {

@@ -17,16 +17,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// On the screen of the main window.
-void centreOnScreen(QWidget &window, const QWidget &main)
-{
-    window.move(main.screen()->availableGeometry().center() - window.rect().center());
-}
-
-} // namespace
-
 ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialogs)
     : m_dialogs(dialogs)
     , m_workspace(workspaceDirectory)

@@ -11,6 +11,11 @@
 
 using namespace Qt::StringLiterals;
 
+void centreOnScreen(QWidget &window, const QWidget &onScreenOf)
+{
+    window.move(onScreenOf.screen()->availableGeometry().center() - window.rect().center());
+}
+
 EditorWindow::EditorWindow(UserDialogs &dialogs, const QString &title, const QString &name,
                            QWidget *parent)
     : QDialog(parent,
@@ -51,6 +56,6 @@ void EditorWindow::prepareButton(QAbstractButton *button, const QString &hint)
 void EditorWindow::showModal()
 {
     adjustSize();
-    move(screen()->availableGeometry().center() - rect().center());
+    centreOnScreen(*this, *this);
     exec();
 }

@@ -9,6 +9,9 @@ class QLayout;
 class QPlainTextEdit;
 class UserDialogs;
 
+// Places a window at the centre of the screen that onScreenOf is on.
+void centreOnScreen(QWidget &window, const QWidget &onScreenOf);
+
 // What every window of the editors shares, page editors and settings windows alike: black
 // with white labels, a fixed size and only the system menu; a help memo at the bottom that
 // hover help writes; the check of number fields when the focus leaves them.

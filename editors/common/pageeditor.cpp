@@ -82,7 +82,6 @@ PageEditor::PageEditor(Workspace &workspace, UserDialogs &dialogs, PageKind page
     , m_format(pageFormat(pageKind))
     , m_body(PageBody::blank(m_format))
 {
-
     QFrame *listPanel = panel(this);
     help().addArea(listPanel);
     auto *listLayout = new QVBoxLayout(listPanel);
@@ -160,11 +159,6 @@ void PageEditor::addShortcut(const QString &text, const QKeySequence &keys,
     addAction(action);
 }
 
-template<typename Command> void PageEditor::guarded(Command &&command)
-{
-    ::guarded(dialogs(), this, std::forward<Command>(command));
-}
-
 void PageEditor::reloadList()
 {
     m_model->reload();
@@ -211,8 +205,7 @@ void PageEditor::selectPage()
     const int position = selectedPosition();
     if (position < 0 || m_deleting)
         return;
-    pageChosen();
-    guarded([&] {
+    guarded(dialogs(), this, [&] {
         RecordReader reader(m_workspace.readPage(kind(), position));
         if (reader.version() != m_format.info().version) {
             dialogs().message(this, u"Warning"_s, QString::fromLatin1(m_format.versionMessage),
@@ -220,9 +213,7 @@ void PageEditor::selectPage()
             return;
         }
         // Read whole before anything is shown: a damaged page leaves the editor as it was.
-        PageBody body = PageBody::read(m_format, reader);
-        takeBlocks(body);
-        m_body = std::move(body);
+        m_body = PageBody::read(m_format, reader);
         m_form->show(m_body.values);
         m_workspace.setPageName(kind(), position, m_body.name(m_format));
         m_model->rowChanged(position);
@@ -234,7 +225,7 @@ void PageEditor::apply()
     const int position = selectedPosition();
     if (position < 0)
         return;
-    guarded([&] {
+    guarded(dialogs(), this, [&] {
         const PageBody body = shownBody();
         m_workspace.applyPage(kind(), position, body.record(m_format), body.name(m_format));
         m_model->rowChanged(position);
@@ -243,7 +234,7 @@ void PageEditor::apply()
 
 void PageEditor::add()
 {
-    guarded([&] {
+    guarded(dialogs(), this, [&] {
         const QByteArray record = PageBody::blank(m_format).record(m_format);
         m_model->appendRow(
             [&] { m_workspace.addPage(kind(), record, QByteArray(m_format.newPageName)); });
@@ -271,7 +262,7 @@ void PageEditor::copy()
 {
     if (selectedPosition() < 0)
         return;
-    guarded([&] {
+    guarded(dialogs(), this, [&] {
         const QString clipboard = m_workspace.filePath(WorkspaceFile::clipboard);
         m_workspace.checkWriteTarget(clipboard, Workspace::Write::Clipboard);
         saveRecord(clipboard);
@@ -291,7 +282,7 @@ void PageEditor::paste()
     const QString clipboard = m_workspace.filePath(WorkspaceFile::clipboard);
     if (!QFileInfo::exists(clipboard))
         return;
-    guarded([&] { appendPageFile(clipboard, u"page clipboard"_s); });
+    guarded(dialogs(), this, [&] { appendPageFile(clipboard, u"page clipboard"_s); });
 }
 
 void PageEditor::exportPage()
@@ -308,7 +299,7 @@ void PageEditor::exportPage()
                                  QString::fromLatin1(m_format.pageFileExtension), proposed, true });
     if (target.isEmpty())
         return;
-    guarded([&] {
+    guarded(dialogs(), this, [&] {
         m_workspace.checkWriteTarget(target, Workspace::Write::Page);
         saveRecord(target);
     });
@@ -322,7 +313,7 @@ void PageEditor::importPage()
                                  QString::fromLatin1(m_format.pageFileExtension), QString() });
     if (source.isEmpty())
         return;
-    guarded([&] { appendPageFile(source, u"page file \"%1\""_s.arg(source)); });
+    guarded(dialogs(), this, [&] { appendPageFile(source, u"page file \"%1\""_s.arg(source)); });
 }
 
 void PageEditor::appendPageFile(const QString &path, const QString &description)

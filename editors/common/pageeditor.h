@@ -23,7 +23,6 @@ public:
                std::span<const int> columnStarts, QWidget *parent = nullptr);
 
     PageKind kind() const { return m_format.kind; }
-    const PageFormat &format() const { return m_format; }
 
     // Shows the workspace's list afresh, after a load or New table file; nothing selected.
     void reloadList();
@@ -45,18 +44,17 @@ public:
     QListView &pageList() const { return *m_list; }
 
 protected:
-    // Runs as soon as a page is selected, before its record is read.
-    virtual void pageChosen() { }
-    // A page read whole, before the form shows it: a kind takes the blocks it keeps apart.
-    virtual void takeBlocks(PageBody &) { }
-    // The page about to be written: a kind puts back the blocks it keeps apart.
+    // The page about to be written: a kind drops the blocks its controls say it has not.
     virtual void putBlocks(PageBody &) const { }
     // The page the controls describe: the page shown, with what the user changed.
     PageBody shownBody() const;
     // Its record. Throws TableError, naming the value, if one does not convert.
     QByteArray buildRecord() const;
-    // The block of the page shown, for its settings window to edit; nullptr while no page is
-    // selected. Selecting another page drops what was handed back to it and not applied.
+    // The page shown, as read, with what its settings windows handed back; the form holds
+    // what the user changed besides. Selecting another page drops it.
+    PageBody &shownPage() { return m_body; }
+    // A block of the page shown, for its settings window to edit; nullptr while no page is
+    // selected or the page has none.
     Values *shownBlock(int item);
     // A button beside "&Apply" and "&Close", for a kind's own dialogs.
     QPushButton *addButton(const QString &text, const QString &hint);
@@ -70,12 +68,9 @@ private:
     void saveRecord(const QString &path) const;
     void appendPageFile(const QString &path, const QString &description);
     void selectLast();
-    // Runs a command that works with files; a failure is shown in the standard error box.
-    template<typename Command> void guarded(Command &&command);
 
     Workspace &m_workspace;
     const PageFormat &m_format;
-    // The page shown, as read; the form holds what the user changed since.
     PageBody m_body;
     PageListModel *m_model;
     QListView *m_list;

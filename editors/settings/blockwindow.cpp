@@ -7,7 +7,7 @@
 
 BlockWindow::BlockWindow(UserDialogs &dialogs, const Layout &layout,
                          std::span<const int> columnStarts, const Texts &texts, QWidget *parent)
-    : SettingsWindow(dialogs, texts.title, texts.name, texts.hints, parent)
+    : BlockWindow(dialogs, texts, parent)
 {
     m_form = new FieldForm(layout, columnStarts, help(), check(), this);
     help().addArea(m_form);
@@ -15,6 +15,10 @@ BlockWindow::BlockWindow(UserDialogs &dialogs, const Layout &layout,
     content->addWidget(m_form);
     setContent(content);
 }
+
+BlockWindow::BlockWindow(UserDialogs &dialogs, const Texts &texts, QWidget *parent)
+    : SettingsWindow(dialogs, texts.title, texts.name, texts.hints, parent)
+{ }
 
 void BlockWindow::load(Values &block)
 {

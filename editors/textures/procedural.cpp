@@ -27,10 +27,12 @@ const FieldSpec &countSpec()
 } // namespace
 
 ProceduralWindow::ProceduralWindow(UserDialogs &dialogs, QWidget *parent)
-    : SettingsWindow(dialogs, u"Procedural texture"_s, u"procedural"_s,
-                     { u"Apply modifications to procedural data."_s,
-                       u"Close the procedural texture dialog."_s },
-                     parent)
+    : BlockWindow(dialogs,
+                  { u"Procedural texture"_s,
+                    u"procedural"_s,
+                    { u"Apply modifications to procedural data."_s,
+                      u"Close the procedural texture dialog."_s } },
+                  parent)
 {
     auto *palette = new QGroupBox(u" Palette "_s, this);
     help().addArea(palette);
@@ -101,24 +103,12 @@ QLineEdit *ProceduralWindow::elementField(int value) const
     return m_elementForm->edit(value);
 }
 
-void ProceduralWindow::load(Values &block)
-{
-    m_block = &block;
-    SettingsWindow::load();
-}
-
-void ProceduralWindow::edit(Values &block)
-{
-    m_block = &block;
-    SettingsWindow::edit();
-}
-
 void ProceduralWindow::takeWorkingCopy()
 {
-    m_working = *m_block;
-    m_count = int(m_working.entries(Block::Elements).size());
+    BlockWindow::takeWorkingCopy();
+    std::vector<Values> &table = working().entries(Block::Elements);
+    m_count = int(table.size());
     // A stored count of 0 still shows element 1.
-    std::vector<Values> &table = m_working.entries(Block::Elements);
     if (table.empty())
         table.push_back(blankValues(Block::elementLayout));
     m_elements->setBound(m_count);
@@ -126,19 +116,19 @@ void ProceduralWindow::takeWorkingCopy()
 
 Values &ProceduralWindow::shownColour()
 {
-    return m_working.entries(Block::Palette)[size_t(m_colours->index() - 1)];
+    return working().entries(Block::Palette)[size_t(m_colours->index() - 1)];
 }
 
 Values &ProceduralWindow::shownElement()
 {
-    return m_working.entries(Block::Elements)[size_t(m_elements->index() - 1)];
+    return working().entries(Block::Elements)[size_t(m_elements->index() - 1)];
 }
 
 void ProceduralWindow::refill()
 {
     m_colourForm->show(shownColour());
-    m_settingsForm->show(m_working);
-    m_countForm->show(m_working);
+    m_settingsForm->show(working());
+    m_countForm->show(working());
     countField()->setText(QString::number(m_count));
     m_elementForm->show(shownElement());
 }
@@ -146,7 +136,7 @@ void ProceduralWindow::refill()
 bool ProceduralWindow::keepShown()
 {
     m_colourForm->keep(shownColour());
-    m_settingsForm->keep(m_working);
+    m_settingsForm->keep(working());
     m_elementForm->keep(shownElement());
     return true;
 }
@@ -164,9 +154,9 @@ void ProceduralWindow::handBack()
     // A count typed but not left is taken as leaving it would.
     if (const int count = std::get<int>(countFrom(countField()->text())); count != m_count)
         setCount(count);
-    Values block = m_working;
+    Values block = working();
     block.entries(Block::Elements).resize(size_t(m_count));
-    *m_block = std::move(block);
+    edited() = std::move(block);
 }
 
 std::optional<QString> ProceduralWindow::takeColour(const QString &text)
@@ -219,7 +209,7 @@ std::optional<QString> ProceduralWindow::takeCount(const QString &text)
 void ProceduralWindow::setCount(int count)
 {
     m_count = count;
-    std::vector<Values> &table = m_working.entries(Block::Elements);
+    std::vector<Values> &table = working().entries(Block::Elements);
     if (int(table.size()) < count)
         table.resize(size_t(count), blankValues(Block::elementLayout));
     m_elements->setBound(count);

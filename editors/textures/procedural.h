@@ -1,26 +1,19 @@
 #pragma once
 
-#include "settingswindow.h"
+#include "blockwindow.h"
 #include "texturepage.h"
 
 class FieldForm;
 class QLineEdit;
 
-// The procedural texture settings: edits the procedural block of the selected texture on a
-// working copy, and hands it back on its own Apply. It never writes a file; the texture
-// editor's Apply does.
-class ProceduralWindow : public SettingsWindow
+// The procedural texture settings: the procedural block of the selected texture, its palette and
+// elements on navigators. It never writes a file; the texture editor's Apply does.
+class ProceduralWindow : public BlockWindow
 {
     Q_OBJECT
 
 public:
     explicit ProceduralWindow(UserDialogs &dialogs, QWidget *parent = nullptr);
-
-    // Takes the block to edit, shown at colour 1 and element 1. Apply hands the window's values
-    // back into it, so it must outlive the showing.
-    void load(Values &block);
-    // load, then the window, modally.
-    void edit(Values &block);
 
     Navigator &colourNavigator() const { return *m_colours; }
     Navigator &elementNavigator() const { return *m_elements; }
@@ -50,10 +43,8 @@ private:
     // the field shows the value kept.
     void refuseEmpty(QLineEdit *field, const QString &kept);
 
-    Values *m_block = nullptr;
-    // The block as edited. Its elements are a working table that can be longer than the count:
-    // what was typed past a lowered count stays until the next opening.
-    Values m_working;
+    // The elements of the working copy are a table that can be longer than the count: what was
+    // typed past a lowered count stays until the next opening.
     int m_count = 1;
 
     FieldForm *m_colourForm;

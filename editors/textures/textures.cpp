@@ -30,25 +30,11 @@ TextureEditor::TextureEditor(Workspace &workspace, UserDialogs &dialogs, QWidget
     connect(procedural, &QPushButton::clicked, this, &TextureEditor::editProcedural);
 }
 
-void TextureEditor::pageChosen()
-{
-    m_defaultsPending = true;
-}
-
-void TextureEditor::takeBlocks(PageBody &body)
-{
-    std::vector<Values> &block = body.values.entries(TexturePage::Procedural);
-    if (block.empty())
-        return;
-    m_block = std::move(block.front());
-    block.clear();
-    m_defaultsPending = false;
-}
-
 void TextureEditor::putBlocks(PageBody &body) const
 {
-    if (isProcedural())
-        body.values.entries(TexturePage::Procedural) = { m_block };
+    // The page keeps its block while the flag is off, so that ticking it again brings it back.
+    if (!isProcedural())
+        body.values.entries(TexturePage::Procedural).clear();
 }
 
 bool TextureEditor::isProcedural() const
@@ -58,10 +44,10 @@ bool TextureEditor::isProcedural() const
 
 void TextureEditor::flagsChanged()
 {
-    if (isProcedural() && m_defaultsPending) {
-        m_block = TexturePage::ProceduralBlock::defaults();
-        m_defaultsPending = false;
-    }
+    // A page that brought no block of its own starts from the defaults.
+    std::vector<Values> &block = shownPage().values.entries(TexturePage::Procedural);
+    if (isProcedural() && block.empty())
+        block = { TexturePage::ProceduralBlock::defaults() };
 }
 
 void TextureEditor::editProcedural()
@@ -73,5 +59,6 @@ void TextureEditor::editProcedural()
                           UserDialogs::Icon::Critical);
         return;
     }
-    m_window->edit(m_block);
+    if (Values *block = proceduralBlock())
+        m_window->edit(*block);
 }

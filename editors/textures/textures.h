@@ -5,8 +5,8 @@
 
 class ProceduralWindow;
 
-// The texture editor: the texture pages on the common workflow, with the procedural block
-// held beside the controls and edited in the procedural texture settings.
+// The texture editor: the texture pages on the common workflow, with the procedural block of
+// the page shown edited in the procedural texture settings.
 class TextureEditor : public PageEditor
 {
     Q_OBJECT
@@ -19,20 +19,15 @@ public:
 
     // Whether Apply, Copy and Export write the block: the "Procedural" flag as shown.
     bool isProcedural() const;
-    // The block that the "Procedural" flag gives the page shown.
-    Values &proceduralBlock() { return m_block; }
+    // The block of the page shown; nullptr while it has none or no page is selected.
+    Values *proceduralBlock() { return shownBlock(TexturePage::Procedural); }
     ProceduralWindow &proceduralWindow() const { return *m_window; }
 
 protected:
-    void pageChosen() override;
-    void takeBlocks(PageBody &body) override;
     void putBlocks(PageBody &body) const override;
 
 private:
     void flagsChanged();
 
     ProceduralWindow *m_window;
-    Values m_block = TexturePage::ProceduralBlock::defaults();
-    // The selected page brought no block of its own: ticking "Procedural" starts from defaults.
-    bool m_defaultsPending = true;
 };

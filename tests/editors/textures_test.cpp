@@ -74,7 +74,8 @@ TEST_F(TextureEditorTest, ANewPageIsGivenDefaultsWhenFirstMadeProcedural)
     editor.selectPosition(0);
     editor.selectPosition(1);
     tick(kProcedural, true);
-    EXPECT_EQ(editor.proceduralBlock(), Procedural::defaults());
+    ASSERT_TRUE(editor.proceduralBlock());
+    EXPECT_EQ(*editor.proceduralBlock(), Procedural::defaults());
 }
 
 TEST_F(TextureEditorTest, WhatTheControlsCannotShowIsNotShownButKept)

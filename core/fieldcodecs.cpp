@@ -52,16 +52,6 @@ QByteArray RecordReader::ReadString()
     return text;
 }
 
-QString RecordReader::ReadFloatText()
-{
-    return NumberText::fromFloat(floatFromBits(qFromLittleEndian<quint32>(take(4))));
-}
-
-QString RecordReader::ReadIntText()
-{
-    return NumberText::fromInt(ReadInt());
-}
-
 qint32 RecordReader::ReadInt()
 {
     return qFromLittleEndian<qint32>(take(4));
@@ -72,19 +62,9 @@ quint8 RecordReader::ReadByte()
     return quint8(*take(1));
 }
 
-QString RecordReader::ReadByteText()
-{
-    return QString::number(ReadByte());
-}
-
 quint16 RecordReader::ReadWord()
 {
     return qFromLittleEndian<quint16>(take(2));
-}
-
-QString RecordReader::ReadWordText()
-{
-    return QString::number(ReadWord());
 }
 
 RecordWriter::RecordWriter(PageKind kind, quint16 version)

@@ -30,13 +30,9 @@ public:
 
     // A text up to its NUL, which is consumed.
     QByteArray ReadString();
-    QString ReadFloatText();
-    QString ReadIntText();
     qint32 ReadInt();
     quint8 ReadByte();
-    QString ReadByteText();
     quint16 ReadWord();
-    QString ReadWordText();
 
 private:
     const char *take(qsizetype size);

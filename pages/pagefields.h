@@ -90,7 +90,6 @@ private:
 
 // A field's value: the bytes of a text, a number, or the mask or code of a bit set or choice.
 using FieldValue = std::variant<QByteArray, NumberValue, quint32>;
-using FieldValues = QList<FieldValue>;
 
 // One field's value, read or written by its encoding. Writing throws TableError, naming the
 // value, when a number text does not convert.

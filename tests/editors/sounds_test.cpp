@@ -42,7 +42,6 @@ TEST_F(SoundEditorTest, SelectReadsTheCurrentRecordAndSaveWritesOnlyTheLastApply
     load({ sound("Hum"), laser.record() });
     editor.selectPosition(1);
     EXPECT_EQ(field(SoundPage::WaveFile)->text(), u"laser.wav");
-    EXPECT_EQ(flags()->item(0)->checkState(), Qt::Checked);
     EXPECT_EQ(flags()->item(1)->checkState(), Qt::Unchecked);
     EXPECT_EQ(flags()->item(6)->checkState(), Qt::Checked);
 
@@ -151,8 +150,6 @@ TEST_F(SoundEditorTest, ExportThenImportRoundTripLeavesTheClipboardAlone)
     press(Qt::Key_E, field(SoundPage::Name));
     ASSERT_EQ(dialogs.fileRequests.size(), 1);
     EXPECT_EQ(dialogs.fileRequests[0].defaultSuffix, u"isp");
-    EXPECT_EQ(dialogs.fileRequests[0].filter,
-              u"Individual Sound Page(*.isp)|*.isp|All files(*.*)|*.*");
 
     dialogs.fileAnswers = { exported };
     press(Qt::Key_I);
@@ -214,24 +211,19 @@ TEST_F(SoundEditorTest, FailedApplyOrCopyWritesNothing)
     EXPECT_EQ(saved(), QList<QByteArray>({ sound("Laser") }));
 }
 
-TEST_F(SoundEditorTest, WhatTheUserChangesIsWrittenAndTheRestKept)
+// Flags without an item and unchanged values are covered for every kind; here, what is shown
+// differs from what is stored.
+TEST_F(SoundEditorTest, ShownRoundedOrCutButWrittenAsTyped)
 {
-    testsupport::SoundPage hum = soundPage("Hum");
-    hum.flags = qint32(0xFFFFFF01u);
-    hum.maxDistance = 123.456f;
     const QByteArray longName(40, 'L');
-    load({ hum.record(), sound(longName) });
+    load({ sound("Hum", 123.456f), sound(longName) });
     ASSERT_EQ(listTexts()[1], QString::fromLatin1(longName)); // listed in full until selected
 
     editor.selectPosition(0);
     EXPECT_EQ(field(SoundPage::MaxDistance)->text(), u"123.5");
-    EXPECT_EQ(flags()->item(8)->checkState(), Qt::Checked);
-    flags()->item(0)->setCheckState(Qt::Unchecked);
     setField(SoundPage::MaxDistance, u"123.4"_s);
     click(u"&Apply"_s);
-    hum.flags = qint32(0xFFFFFF00u); // bits without an item stay
-    hum.maxDistance = 123.4f;
-    EXPECT_EQ(saved()[0], hum.record());
+    EXPECT_EQ(saved()[0], sound("Hum", 123.4f));
 
     editor.selectPosition(1);
     EXPECT_EQ(field(SoundPage::Name)->text(), QString(35, u'L')); // shown cut, still listed whole

@@ -32,8 +32,8 @@ const std::array<Item, Count> kItems = { {
             NumberField::Integer,
             {},
             {},
-            nullptr,
-            IntRange { 1, 4, "1 to 4 deaths" } }),
+            {},
+            { { 1, 4, "1-4" } } }),
     field({ FieldEncoding::IntBits, "Flags", "", std::nullopt, kFlags, {}, nullptr, {}, true }),
     hidden({ FieldEncoding::String, "", "" }),
 } };
@@ -109,10 +109,9 @@ TEST_F(FieldFormTest, AFieldSaysItsOwnMessageAndChecksItsRangeWhenLeft)
     enter(Glow, u"1.5"_s);
     for (const QString &bad : { u"0"_s, u"5"_s, u"x"_s, u"4"_s })
         enter(Deaths, bad);
-    EXPECT_EQ(
-        dialogs.takeMessages(),
-        QStringList({ u"Error: Glow is odd"_s, u"Error: 1 to 4 deaths"_s, u"Error: 1 to 4 deaths"_s,
-                      u"Error: Please enter a correct integer value"_s }));
+    EXPECT_EQ(dialogs.takeMessages(),
+              QStringList({ u"Error: Glow is odd"_s, u"Error: 1-4"_s, u"Error: 1-4"_s,
+                            u"Error: Please enter a correct integer value"_s }));
 }
 
 #include "fieldform_test.moc"

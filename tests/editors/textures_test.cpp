@@ -168,31 +168,22 @@ protected:
 
 } // namespace
 
-TEST_F(ProceduralWindowTest, NavigationStaysWithinThePaletteAndTheElements)
+// The navigators' own rules have their suite; here, what the window binds them to.
+TEST_F(ProceduralWindowTest, ThePaletteHas255ColoursAndTheElementsTheirCount)
 {
-    EXPECT_EQ(window.colourField()->text(), u"0");
-    EXPECT_EQ(window.colourNavigator().counter().text(), u"1/255");
     EXPECT_EQ(window.elementNavigator().counter().text(), u"1/3");
-    EXPECT_FALSE(window.colourNavigator().previousButton().isEnabled());
-    EXPECT_TRUE(window.colourNavigator().nextButton().isEnabled());
-    EXPECT_FALSE(window.elementNavigator().previousButton().isEnabled());
-    EXPECT_TRUE(window.elementNavigator().nextButton().isEnabled());
-
     for (int step = 0; step < 254; ++step)
         clickOn(window.colourNavigator().nextButton());
     EXPECT_EQ(window.colourNavigator().counter().text(), u"255/255");
     EXPECT_EQ(window.colourField()->text(), QString::number(254 * 257));
-    EXPECT_FALSE(window.colourNavigator().nextButton().isEnabled());
     clickOn(window.elementNavigator().nextButton());
     clickOn(window.elementNavigator().nextButton());
-    EXPECT_EQ(window.elementNavigator().counter().text(), u"3/3");
     EXPECT_EQ(window.elementField(Procedural::Y1)->text(), u"248");
-    EXPECT_FALSE(window.elementNavigator().nextButton().isEnabled());
 
     Values single = Procedural::defaults();
-    window.load(single);
+    window.load(single); // at 1 again
+    EXPECT_EQ(window.colourNavigator().counter().text(), u"1/255");
     EXPECT_EQ(window.elementNavigator().counter().text(), u"1/1");
-    EXPECT_FALSE(window.elementNavigator().nextButton().isEnabled());
 }
 
 TEST_F(ProceduralWindowTest, TheCountIsTakenAtOnceAndOnlyApplyKeepsIt)

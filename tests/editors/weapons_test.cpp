@@ -58,40 +58,6 @@ protected:
 
 } // namespace
 
-TEST_F(WeaponEditorTest, ANewWeaponAndTheFieldsOfTheWeaponItself)
-{
-    click(u"Add"_s);
-    EXPECT_EQ(saved(), QList<QByteArray>({ weaponPage("New Weapon") }));
-    EXPECT_EQ(saved()[0].size(), 249);
-
-    // A byte field keeps the low 8 bits of what was typed.
-    setField(WeaponPage::ParticleCount, u"300"_s);
-    click(u"&Apply"_s);
-    testsupport::WeaponPage expected;
-    expected.particleCount = 44;
-    EXPECT_EQ(lastApplied(), expected.record());
-
-    EXPECT_TRUE(dialogs.messages.isEmpty());
-
-    // A ship on the page clipboard is passed over; a weapon of version 7 is kept as it is, and
-    // selected it leaves the fields and the blocks of the weapon shown.
-    const QString clipboard = workspace.filePath(WorkspaceFile::clipboard);
-    writeFile(clipboard, shipPage("Falcon"));
-    editor.paste();
-    EXPECT_EQ(listTexts(), QStringList({ u"New Weapon"_s }));
-    testsupport::WeaponPage old;
-    old.name = "Old laser";
-    old.version = 7;
-    writeFile(clipboard, old.record());
-    editor.paste();
-    EXPECT_EQ(dialogs.takeMessages(),
-              QStringList({ u"Warning: This page uses a different version of the weapons pages. "
-                            u"Data ignored."_s }));
-    EXPECT_EQ(field(WeaponPage::ParticleCount)->text(), u"300");
-    click(u"&Apply"_s);
-    EXPECT_EQ(lastApplied(), expected.record());
-}
-
 TEST_F(WeaponEditorTest, TheSettingsWindowsEditTheBlocksOfTheWeaponShown)
 {
     testsupport::WeaponPage plain;
@@ -162,21 +128,4 @@ TEST_F(WeaponEditorTest, TheSettingsWindowsEditTheBlocksOfTheWeaponShown)
     click(u"&Apply"_s);
     EXPECT_EQ(lastApplied(), expected.record());
     EXPECT_TRUE(dialogs.messages.isEmpty());
-}
-
-TEST_F(WeaponEditorTest, LightingFloatsSayTheirOwnMessage)
-{
-    load({ awkward });
-    editor.selectPosition(0);
-    inWindow(
-        shared.lighting(), [&] { click(u"&Lighting"_s); },
-        [&] {
-            QLineEdit *distance = shared.lighting().form().edit(LightingBlock::LightDistance);
-            distance->setFocus();
-            distance->setText(u"far"_s);
-            shared.lighting().form().edit(LightingBlock::Angle)->setFocus();
-            EXPECT_EQ(dialogs.takeMessages(),
-                      QStringList({ u"Error: Please enter a float integer value"_s }));
-            distance->setText(u"1"_s);
-        });
 }

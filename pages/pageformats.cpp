@@ -1,6 +1,7 @@
 #include "pageformats.h"
 
 #include "doorpage.h"
+#include "shippage.h"
 #include "soundpage.h"
 #include "texturepage.h"
 #include "weaponpage.h"
@@ -42,7 +43,7 @@ const std::array<PageFormat, kEditedKinds.size()> kFormats = { {
       "Individual Ship Page(*.ihp)|*.ihp|All files(*.*)|*.*",
       "This page uses a different version of the ships pages. Data ignored.",
       "Add a new ship page.", "Delete selected ship page.",
-      "Apply modifications made to current entry.", "", nullptr, 0 },
+      "Apply modifications made to current entry.", "", &ShipPage::layout, ShipPage::Name },
 } };
 
 } // namespace

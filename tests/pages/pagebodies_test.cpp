@@ -61,6 +61,9 @@ QList<KindRow> kindRows()
           testsupport::WeaponPage().record(),
           { testsupport::awkwardPage(testsupport::kind::weapon),
             testsupport::weaponPage("Laser") } },
+        { PageKind::Ship,
+          testsupport::ShipPage().record(),
+          { testsupport::awkwardPage(testsupport::kind::ship), testsupport::shipPage("Falcon") } },
     };
 }
 

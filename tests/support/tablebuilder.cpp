@@ -167,6 +167,46 @@ WeaponPage awkwardWeapon()
     return page;
 }
 
+ShipPage awkwardShip()
+{
+    ShipPage page;
+    page.name = kLongText;
+    page.models[2] = kLongText + ".qmf";
+    page.mediumLod = 0.333333f;
+    page.lowLod = 123.456f;
+    for (size_t i = 0; i < page.physics.size(); ++i)
+        page.physics[i] = 0x3f9e0419u + quint32(i);
+    page.physics[3] = 0x80000005u;
+    page.size = 1.23456f;
+    page.armorScalar = -0.0f;
+    page.flags = 3; // bit 1 has no item
+    for (size_t w = 0; w < page.weapons.size(); ++w) {
+        ShipWeapon &weapon = page.weapons[w];
+        const auto n = quint8(w + 1);
+        weapon.fireFlags = quint8(0xf8 | (n & 7)); // bits 3 to 7 have no item
+        weapon.fireSound = "fire " + QByteArray::number(n);
+        weapon.releaseSound = w % 2 ? kLongText : QByteArray();
+        weapon.spewPowerup = "spew";
+        weapon.maxAmmo = -n;
+        Battery &battery = weapon.battery;
+        battery.energyUsage = 0.1f * float(n);
+        battery.ammoUsage = 1.0f / float(n);
+        for (size_t i = 0; i < 8; ++i) {
+            battery.gunpointIndex[i] = quint16(65535 - i);
+            battery.masks[i] = { quint8(255 - i), { 0.123456f * float(i), 2, 3e-7f, 4.44444f, 5 } };
+            weapon.maskSounds[i] = "sound " + QByteArray::number(quint64(i));
+            weapon.gunpointNames[i] = i == 7 ? kLongText : "gun " + QByteArray::number(quint64(i));
+        }
+        battery.maskCount = 8;
+        battery.aimingGunpoint = 7;
+        battery.aimingFlags = 0xa5;
+        battery.aiming = { 0.707107f, 1000.5f, -0.5f };
+        battery.flags = quint16(0xf000 | n); // bits 12 to 15 have no item
+        battery.quadFireMask = 0x81;
+    }
+    return page;
+}
+
 QByteArray awkwardPage(quint8 kindByte)
 {
     switch (kindByte) {
@@ -202,6 +242,8 @@ QByteArray awkwardPage(quint8 kindByte)
     }
     case kind::weapon:
         return awkwardWeapon().record();
+    case kind::ship:
+        return awkwardShip().record();
     default:
         return {};
     }
@@ -271,9 +313,47 @@ QByteArray genericPage(const QByteArray &name, quint8 objectType)
                   Bytes().u8(objectType).str(name).zeros(6170 + ammo).u16(1).zeros(13));
 }
 
+void Battery::append(Bytes &bytes) const
+{
+    bytes.f32(energyUsage).f32(ammoUsage);
+    for (quint16 index : gunpointIndex)
+        bytes.u16(index);
+    for (const Mask &mask : masks) {
+        bytes.u8(mask.fireMask);
+        for (float time : mask.times)
+            bytes.f32(time);
+    }
+    bytes.u8(maskCount).u16(aimingGunpoint).u8(aimingFlags);
+    for (float value : aiming)
+        bytes.f32(value);
+    bytes.u16(flags).u8(quadFireMask);
+}
+
+QByteArray ShipPage::record() const
+{
+    Bytes body;
+    body.str(name);
+    for (const QByteArray &model : models)
+        body.str(model);
+    body.f32(mediumLod).f32(lowLod);
+    for (quint32 word : physics)
+        body.u32(word);
+    body.f32(size).f32(armorScalar).i32(flags);
+    for (const ShipWeapon &weapon : weapons) {
+        body.u8(weapon.fireFlags).str(weapon.fireSound).str(weapon.releaseSound);
+        body.str(weapon.spewPowerup).i32(weapon.maxAmmo);
+        weapon.battery.append(body);
+        for (const QByteArray &sound : weapon.maskSounds)
+            body.str(sound);
+        for (const QByteArray &name : weapon.gunpointNames)
+            body.str(name);
+    }
+    return testsupport::record(kind::ship, version, body);
+}
+
 QByteArray shipPage(const QByteArray &name)
 {
-    return record(kind::ship, 6, Bytes().str(name).zeros(5029));
+    return named<ShipPage>(name);
 }
 
 QByteArray passThroughRecord(const QByteArray &body, quint16 version)

@@ -141,9 +141,56 @@ struct WeaponPage
 // The weapon awkwardPage gives.
 WeaponPage awkwardWeapon();
 
-// Generic and ship pages, whose editors are still to come: a new page of the kind with only
-// its name set, every other text empty and every number 0. A generic page starts with its
-// object type (2 robot, 7 powerup, 11 clutter); a powerup has two bytes more.
+// The numbers of a weapon battery, as ship and generic pages store them.
+struct Battery
+{
+    struct Mask
+    {
+        quint8 fireMask = 0;
+        std::array<float, 5> times {}; // fire wait, animation time, start, fire and end frame
+    };
+    float energyUsage = 0, ammoUsage = 0;
+    std::array<quint16, 8> gunpointIndex {};
+    std::array<Mask, 8> masks {};
+    quint8 maskCount = 0;
+    quint16 aimingGunpoint = 0;
+    quint8 aimingFlags = 0;
+    std::array<float, 3> aiming {}; // dot, distance, XZ dot
+    quint16 flags = 0;
+    quint8 quadFireMask = 0;
+
+    void append(Bytes &bytes) const;
+};
+
+struct ShipWeapon
+{
+    quint8 fireFlags = 0;
+    QByteArray fireSound, releaseSound, spewPowerup;
+    qint32 maxAmmo = 0;
+    Battery battery;
+    std::array<QByteArray, 8> maskSounds, gunpointNames;
+};
+
+struct ShipPage
+{
+    QByteArray name = "New Ship";
+    std::array<QByteArray, 6> models; // cockpit, HUD config, model, dying, medium and low model
+    float mediumLod = 0, lowLod = 0;
+    std::array<quint32, 17> physics {};
+    float size = 0, armorScalar = 0;
+    qint32 flags = 0;
+    std::array<ShipWeapon, 21> weapons {};
+    quint16 version = 6;
+
+    QByteArray record() const;
+};
+
+// The ship awkwardPage gives: every weapon filled.
+ShipPage awkwardShip();
+
+// Generic pages, whose editor is still to come: a new page with only its name set, every other
+// text empty and every number 0. A generic page starts with its object type (2 robot, 7
+// powerup, 11 clutter); a powerup has two bytes more.
 QByteArray weaponPage(const QByteArray &name = "New Weapon");
 QByteArray genericPage(const QByteArray &name = "New Generic", quint8 objectType = 2);
 QByteArray shipPage(const QByteArray &name = "New Ship");

@@ -1,6 +1,7 @@
 #include "kindeditors.h"
 
 #include "doors.h"
+#include "ships.h"
 #include "sounds.h"
 #include "textures.h"
 #include "weapons.h"
@@ -24,6 +25,7 @@ constexpr std::array kEditors = {
     KindEditor { PageKind::Sound, make<SoundEditor> },
     KindEditor { PageKind::Weapon, make<WeaponEditor> },
     KindEditor { PageKind::Door, make<DoorEditor> },
+    KindEditor { PageKind::Ship, make<ShipEditor> },
 };
 
 } // namespace

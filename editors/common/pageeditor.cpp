@@ -189,10 +189,13 @@ PageBody PageEditor::shownBody() const
 
 Values *PageEditor::shownBlock(int item)
 {
-    std::vector<Values> &entries = m_body.values.entries(item);
-    if (selectedPosition() < 0 || entries.empty())
-        return nullptr;
-    return &entries.front();
+    std::vector<Values> *entries = shownEntries(item);
+    return entries && !entries->empty() ? &entries->front() : nullptr;
+}
+
+std::vector<Values> *PageEditor::shownEntries(int item)
+{
+    return selectedPosition() < 0 ? nullptr : &m_body.values.entries(item);
 }
 
 QByteArray PageEditor::buildRecord() const

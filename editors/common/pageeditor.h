@@ -56,6 +56,8 @@ protected:
     // A block of the page shown, for its settings window to edit; nullptr while no page is
     // selected or the page has none.
     Values *shownBlock(int item);
+    // The entries of a block of the page shown; nullptr while no page is selected.
+    std::vector<Values> *shownEntries(int item);
     // A button beside "&Apply" and "&Close", for a kind's own dialogs.
     QPushButton *addButton(const QString &text, const QString &hint);
 

@@ -7,10 +7,8 @@
 #include "soundslot.h"
 #include "weaponpage.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QListWidget>
-#include <QTimer>
 
 #include <bit>
 
@@ -22,36 +20,7 @@ namespace {
 class WeaponEditorTest : public EditorTest<WeaponEditor>
 {
 protected:
-    // Runs inside the settings window the action opens, once it is the active modal window.
-    template<typename Action>
-    bool inWindow(BlockWindow &window, Action &&open, const std::function<void()> &steps)
-    {
-        bool opened = false;
-        QTimer::singleShot(0, &window, [&] {
-            opened = QApplication::activeModalWidget() == &window;
-            EXPECT_TRUE(QTest::qWaitFor([&] { return window.isActiveWindow(); }));
-            steps();
-            window.close();
-        });
-        open();
-        return opened;
-    }
-    // Whether the action opens a modal window over the editor, which is then closed.
-    template<typename Action> bool opensAWindow(Action &&action)
-    {
-        bool opened = false;
-        QTimer::singleShot(0, &editor, [&] {
-            if (QWidget *modal = QApplication::activeModalWidget(); modal && modal != &editor) {
-                opened = true;
-                modal->close();
-            }
-        });
-        action();
-        QCoreApplication::processEvents();
-        return opened;
-    }
     QLineEdit *physicsField(int item) const { return shared.physics().form().edit(item); }
-    QByteArray lastApplied() const { return splitRecords(workingFile()).last(); }
 
     const QByteArray awkward = awkwardPage(kind::weapon);
 };

@@ -10,15 +10,31 @@
 #include "workspace.h"
 
 #include <QAbstractItemModel>
+#include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <type_traits>
 
 namespace testsupport {
+
+// The control that a window's label with this caption names.
+template<typename Control = QLineEdit>
+Control *captioned(const QWidget &window, const QString &caption)
+{
+    for (const QLabel *label : window.findChildren<QLabel *>())
+        if (label->text() == caption)
+            if (auto *control = qobject_cast<Control *>(label->buddy()))
+                return control;
+    ADD_FAILURE() << "no control captioned " << caption.toStdString();
+    return nullptr;
+}
 
 template<typename Editor> class EditorTest : public testing::Test
 {
@@ -57,6 +73,36 @@ protected:
     }
     void click(const QString &text) { QTest::mouseClick(button(text), Qt::LeftButton); }
 
+    // Runs the steps inside the window that open shows modally, once it is active, then closes
+    // it. False when open did not show it modally.
+    template<typename Open>
+    bool inWindow(QDialog &window, Open &&open, const std::function<void()> &steps)
+    {
+        bool opened = false;
+        QTimer::singleShot(0, &window, [&] {
+            opened = QApplication::activeModalWidget() == &window;
+            EXPECT_TRUE(QTest::qWaitFor([&] { return window.isActiveWindow(); }));
+            steps();
+            window.close();
+        });
+        open();
+        return opened;
+    }
+    // Whether the action opens a modal window over the editor, which is then closed.
+    template<typename Action> bool opensAWindow(Action &&action)
+    {
+        bool opened = false;
+        QTimer::singleShot(0, &editor, [&] {
+            if (QWidget *modal = QApplication::activeModalWidget(); modal && modal != &editor) {
+                opened = true;
+                modal->close();
+            }
+        });
+        action();
+        QCoreApplication::processEvents();
+        return opened;
+    }
+
     // The records of the table saved now, in file order.
     QList<QByteArray> saved()
     {
@@ -65,6 +111,8 @@ protected:
         return splitRecords(readFile(out));
     }
     QByteArray workingFile() const { return readFile(workspace.workingFilePath(editor.kind())); }
+    // The record the last Apply wrote.
+    QByteArray lastApplied() const { return splitRecords(workingFile()).last(); }
 
     TempDir dir;
     QString tablePath = dir.path(QStringLiteral("table.gam"));

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "layout.h"
+#include "settingswindow.h"
+
+class FieldForm;
+class QBoxLayout;
+
+// The editing of 21 weapon batteries, each shown with one of its eight gunpoints and one of its
+// eight firing masks, on a working copy handed back by Apply: the ship weapons and the generic
+// weapon batteries windows. A subclass holds the working copy and says where a battery's
+// numbers, gunpoint texts and firing mask texts lie in it; this class shows and keeps them.
+class BatteryWindow : public SettingsWindow
+{
+    Q_OBJECT
+
+public:
+    Navigator &batteryNavigator() const { return *m_batteries; }
+    Navigator &gunpointNavigator() const { return *m_gunpoints; }
+    Navigator &maskNavigator() const { return *m_masks; }
+
+protected:
+    struct Texts
+    {
+        QString title;
+        QString name;
+        QString previousHint; // of "&Prev", the previous battery
+        QString nextHint;
+        Hints hints;
+    };
+    BatteryWindow(UserDialogs &dialogs, const Texts &texts, QWidget *parent);
+
+    // Fields an entry holds besides its battery, shown above it; the subclass shows and keeps
+    // them.
+    void addEntryFields(QWidget *fields);
+
+    // The battery shown, from 0.
+    int shownBattery() const;
+    // Where the values of battery b lie in the working copy; g and m count from 0.
+    virtual Values &battery(int b) = 0;
+    virtual Values &gunpointName(int b, int g) = 0;
+    virtual Values &maskSound(int b, int m) = 0;
+
+    void refill() override;
+    bool keepShown() override;
+
+private:
+    QBoxLayout *m_content;
+    QList<FieldForm *> m_batteryForms;
+    FieldForm *m_gunpointForm;
+    FieldForm *m_gunpointNameForm;
+    FieldForm *m_maskForm;
+    FieldForm *m_maskSoundForm;
+    FieldForm *m_aimingFlagsForm;
+    Navigator *m_batteries;
+    Navigator *m_gunpoints;
+    Navigator *m_masks;
+};

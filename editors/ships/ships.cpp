@@ -1,0 +1,39 @@
+#include "ships.h"
+
+#include "physics.h"
+#include "shareddialogs.h"
+#include "shippage.h"
+#include "shipweapons.h"
+
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// The names and models; distances, size, armor and flags.
+constexpr std::array kColumns = { int(ShipPage::Name), int(ShipPage::MediumLod) };
+} // namespace
+
+ShipEditor::ShipEditor(Workspace &workspace, UserDialogs &dialogs, SharedDialogs &shared,
+                       QWidget *parent)
+    : PageEditor(workspace, dialogs, PageKind::Ship, kColumns, parent)
+    , m_shared(shared)
+    , m_weapons(new ShipWeaponsWindow(dialogs, this))
+{
+    connect(addButton(u"&Weapons"_s, u"Show the weapon batteries dialog."_s),
+            &QPushButton::clicked, this, &ShipEditor::editWeapons);
+    connect(addButton(u"&Physics"_s, u"Display the physics dialog of this object."_s),
+            &QPushButton::clicked, this, &ShipEditor::editPhysics);
+}
+
+void ShipEditor::editWeapons()
+{
+    if (std::vector<Values> *weapons = shownEntries(ShipPage::Weapons))
+        m_weapons->edit(*weapons);
+}
+
+void ShipEditor::editPhysics()
+{
+    if (Values *block = shownBlock(ShipPage::Physics))
+        m_shared.physics().edit(*block);
+}

@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -44,19 +45,27 @@ BatteryWindow::BatteryWindow(UserDialogs &dialogs, const Texts &texts, QWidget *
         m_batteryForms.append(form);
         return form;
     };
-    // Usage and aiming; the aiming flags, the battery flags and the quad fire mask beside.
-    FieldForm *numbers = batteryForm(Battery::EnergyUsage, Battery::Flags);
+    // Usage; aiming and the quad fire mask; the aiming and battery flags. An entry's own fields
+    // go before the usage, its own lists before the flags.
+    m_usageColumn = new QVBoxLayout;
+    m_usageColumn->addWidget(batteryForm(Battery::EnergyUsage, Battery::Gunpoints));
+    m_usageColumn->addStretch(1);
+    QBoxLayout *aimingColumn = new QVBoxLayout;
+    aimingColumn->addWidget(batteryForm(Battery::MaskCount, Battery::Flags));
+    aimingColumn->addWidget(batteryForm(Battery::QuadFireMask, Battery::ItemCount));
+    aimingColumn->addStretch(1);
     m_aimingFlagsForm = new FieldForm(kAimingFlagsLayout, kOneColumn, help(), check(), this);
     help().addArea(m_aimingFlagsForm);
-    FieldForm *flags = batteryForm(Battery::Flags, Battery::ItemCount);
-    auto *flagColumn = new QVBoxLayout;
-    flagColumn->addWidget(m_aimingFlagsForm);
-    flagColumn->addWidget(flags);
-    flagColumn->addStretch(1);
+    m_flagColumn = new QVBoxLayout;
+    m_flagColumn->addWidget(m_aimingFlagsForm);
+    m_flagColumn->addWidget(batteryForm(Battery::Flags, Battery::QuadFireMask));
+    m_flagColumn->addStretch(1);
     auto *batteryRow = new QHBoxLayout;
     batteryRow->setSpacing(16);
-    batteryRow->addWidget(numbers, 1);
-    batteryRow->addLayout(flagColumn, 1);
+    for (QBoxLayout *column : { m_usageColumn, aimingColumn, m_flagColumn }) {
+        batteryRow->addLayout(column);
+        alignCaptions(column);
+    }
 
     auto *gunpoint = new QFrame(this);
     gunpoint->setObjectName(u"panel"_s);
@@ -71,8 +80,8 @@ BatteryWindow::BatteryWindow(UserDialogs &dialogs, const Texts &texts, QWidget *
                                  Battery::gunpoints },
                                gunpoint);
     auto *gunpointRow = new QHBoxLayout(gunpoint);
-    gunpointRow->addWidget(m_gunpointForm, 1);
-    gunpointRow->addWidget(m_gunpointNameForm, 2);
+    gunpointRow->addWidget(m_gunpointForm, 2);
+    gunpointRow->addWidget(m_gunpointNameForm, 3);
     gunpointRow->addWidget(m_gunpoints);
 
     auto *masks = new QGroupBox(u" Firing Masks "_s, this);
@@ -105,18 +114,37 @@ BatteryWindow::BatteryWindow(UserDialogs &dialogs, const Texts &texts, QWidget *
     batteryNavigation->addWidget(m_batteries);
     batteryNavigation->addStretch(1);
 
-    m_content = new QVBoxLayout;
-    m_content->addLayout(batteryRow);
-    m_content->addWidget(gunpoint);
-    m_content->addWidget(masks);
-    m_content->addLayout(batteryNavigation);
-    setContent(m_content);
+    auto *content = new QVBoxLayout;
+    content->addLayout(batteryRow);
+    content->addWidget(gunpoint);
+    content->addWidget(masks);
+    content->addLayout(batteryNavigation);
+    setContent(content);
 }
 
-void BatteryWindow::addEntryFields(QWidget *fields)
+void BatteryWindow::addEntryFields(FieldForm *fields, FieldForm *lists)
 {
     help().addArea(fields);
-    m_content->insertWidget(0, fields);
+    help().addArea(lists);
+    m_usageColumn->insertWidget(0, fields);
+    m_flagColumn->insertWidget(0, lists);
+    alignCaptions(m_usageColumn);
+    alignCaptions(m_flagColumn);
+}
+
+void BatteryWindow::alignCaptions(QBoxLayout *column)
+{
+    // The forms of a column are laid out apart: their captions get one width, so that their
+    // fields line up.
+    QList<QLabel *> captions;
+    for (int i = 0; i < column->count(); ++i)
+        if (QWidget *form = column->itemAt(i)->widget())
+            captions += form->findChildren<QLabel *>();
+    int width = 0;
+    for (const QLabel *caption : std::as_const(captions))
+        width = std::max(width, caption->sizeHint().width());
+    for (QLabel *caption : std::as_const(captions))
+        caption->setMinimumWidth(width);
 }
 
 int BatteryWindow::shownBattery() const

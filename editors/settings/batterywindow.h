@@ -30,9 +30,9 @@ protected:
     };
     BatteryWindow(UserDialogs &dialogs, const Texts &texts, QWidget *parent);
 
-    // Fields an entry holds besides its battery, shown above it; the subclass shows and keeps
-    // them.
-    void addEntryFields(QWidget *fields);
+    // Fields an entry holds besides its battery: its edit fields shown before the battery's
+    // usage, its check lists before the battery's flags. The subclass shows and keeps them.
+    void addEntryFields(FieldForm *fields, FieldForm *lists);
 
     // The battery shown, from 0.
     int shownBattery() const;
@@ -45,7 +45,10 @@ protected:
     bool keepShown() override;
 
 private:
-    QBoxLayout *m_content;
+    void alignCaptions(QBoxLayout *column);
+
+    QBoxLayout *m_usageColumn;
+    QBoxLayout *m_flagColumn;
     QList<FieldForm *> m_batteryForms;
     FieldForm *m_gunpointForm;
     FieldForm *m_gunpointNameForm;

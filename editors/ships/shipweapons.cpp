@@ -7,8 +7,7 @@ using namespace Qt::StringLiterals;
 namespace Weapon = ShipPage::Weapon;
 
 namespace {
-// The fire flags; the sounds, the powerup and the ammo.
-constexpr std::array kEntryColumns = { int(Weapon::FireFlags), int(Weapon::FireSound) };
+constexpr std::array kOneColumn = { 0 };
 } // namespace
 
 ShipWeaponsWindow::ShipWeaponsWindow(UserDialogs &dialogs, QWidget *parent)
@@ -21,9 +20,11 @@ ShipWeaponsWindow::ShipWeaponsWindow(UserDialogs &dialogs, QWidget *parent)
                         u"Close the ship weapons dialog."_s } },
                     parent)
 {
-    m_entryForm = new FieldForm(Weapon::layout, kEntryColumns, help(), check(), this,
-                                Weapon::FireFlags, Weapon::Battery);
-    addEntryFields(m_entryForm);
+    m_entryForm = new FieldForm(Weapon::layout, kOneColumn, help(), check(), this,
+                                Weapon::FireSound, Weapon::Battery);
+    m_fireFlagsForm = new FieldForm(Weapon::layout, kOneColumn, help(), check(), this,
+                                    Weapon::FireFlags, Weapon::FireSound);
+    addEntryFields(m_entryForm, m_fireFlagsForm);
 }
 
 void ShipWeaponsWindow::load(std::vector<Values> &weapons)
@@ -45,13 +46,17 @@ void ShipWeaponsWindow::takeWorkingCopy()
 
 void ShipWeaponsWindow::refill()
 {
-    m_entryForm->show(m_working[size_t(shownBattery())]);
+    const Values &entry = m_working[size_t(shownBattery())];
+    m_entryForm->show(entry);
+    m_fireFlagsForm->show(entry);
     BatteryWindow::refill();
 }
 
 bool ShipWeaponsWindow::keepShown()
 {
-    m_entryForm->keep(m_working[size_t(shownBattery())]);
+    Values &entry = m_working[size_t(shownBattery())];
+    m_entryForm->keep(entry);
+    m_fireFlagsForm->keep(entry);
     return BatteryWindow::keepShown();
 }
 

@@ -16,8 +16,6 @@ public:
     void load(std::vector<Values> &weapons);
     void edit(std::vector<Values> &weapons);
 
-    FieldForm &entryForm() const { return *m_entryForm; }
-
 protected:
     void takeWorkingCopy() override;
     void refill() override;
@@ -30,6 +28,7 @@ protected:
 
 private:
     FieldForm *m_entryForm;
+    FieldForm *m_fireFlagsForm;
     std::vector<Values> *m_weapons = nullptr;
     std::vector<Values> m_working;
 };

@@ -2,6 +2,7 @@
 
 #include "kindeditors.h"
 #include "pageeditor.h"
+#include "pageformats.h"
 #include "scripteddialogs.h"
 #include "shareddialogs.h"
 #include "tablebuilder.h"
@@ -68,6 +69,44 @@ TEST_P(EveryEditor, SelectThenApplyCopyOrExportWithoutEditsIsByteIdentical)
     // Applied twice, still the same.
     editor->apply();
     EXPECT_EQ(workingRecord(), awkward);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+// Delete moves the later pages of the kind up and nothing else; Add appends a kind's new page;
+// a clipboard that holds a page of another kind is passed over.
+TEST_P(EveryEditor, DeleteAddAndPasteTouchOnlyTheirKind)
+{
+    const PageFormat &format = pageFormat(kind());
+    const auto page = [&](const char *name) {
+        PageBody body = PageBody::blank(format);
+        body.values.field(format.nameItem) = QByteArray(name);
+        return body.record(format);
+    };
+    const PageKind otherKind = kind() == PageKind::Sound ? PageKind::Door : PageKind::Sound;
+    const QByteArray other = awkwardPage(quint8(otherKind));
+    writeFile(dir.path(u"table.gam"_s),
+              table({ page("Alpha"), other, page("Bravo"), page("Charlie"), other }));
+    workspace.load(dir.path(u"table.gam"_s));
+    editor->reloadList();
+
+    editor->selectPosition(0);
+    editor->deletePage();
+    editor->add();
+    EXPECT_EQ(editor->selectedPosition(), 2);
+    writeFile(workspace.filePath(WorkspaceFile::clipboard), other);
+    editor->paste();
+    const QString saved = dir.path(u"saved.gam"_s);
+    workspace.save(saved);
+    QList<QByteArray> kindRecords, otherRecords;
+    for (const QByteArray &record : splitRecords(readFile(saved))) {
+        if (record.at(0) == char(kind()))
+            kindRecords.append(record);
+        else if (record.at(0) == char(otherKind))
+            otherRecords.append(record);
+    }
+    EXPECT_EQ(kindRecords, QList<QByteArray>({ page("Bravo"), page("Charlie"),
+                                               PageBody::blank(format).record(format) }));
+    EXPECT_EQ(otherRecords, QList<QByteArray>({ other, other }));
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 

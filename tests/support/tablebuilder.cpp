@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <bit>
 #include <cstring>
 #include <stdexcept>
 
@@ -452,7 +453,39 @@ QByteArray demoTable()
     grate.hitPoints = 300;
     records << grate.record();
 
-    records << shipPage("Falcon");
+    ShipPage falcon;
+    falcon.name = "Falcon";
+    falcon.models = { "falcon_ck.qmf", "falcon.inf", "falcon.qmf", "falcon_die.qmf",
+                      "falcon_med.qmf", "falcon_low.qmf" };
+    falcon.mediumLod = 300.0f;
+    falcon.lowLod = 800.0f;
+    falcon.physics[0] = std::bit_cast<quint32>(2.5f); // mass
+    falcon.physics[1] = std::bit_cast<quint32>(0.02f); // drag
+    falcon.size = 4.0f;
+    falcon.armorScalar = 1.0f;
+    falcon.flags = 1;
+    ShipWeapon &guns = falcon.weapons[0];
+    guns.fireSound = "Laser fire";
+    guns.maxAmmo = 0;
+    guns.battery.energyUsage = 0.5f;
+    guns.battery.maskCount = 2;
+    guns.battery.flags = 1 << 4;
+    guns.battery.masks[0] = { 3, { 0.25f, 0.25f, 0, 1, 2 } };
+    guns.battery.masks[1] = { 12, { 0.25f, 0.25f, 0, 1, 2 } };
+    for (size_t g = 0; g < 4; ++g) {
+        guns.battery.gunpointIndex[g] = quint16(g);
+        guns.gunpointNames[g] = "Laser";
+    }
+    guns.maskSounds[0] = "Laser fire";
+    ShipWeapon &rocket = falcon.weapons[1];
+    rocket.fireFlags = 1;
+    rocket.spewPowerup = "Shield orb";
+    rocket.maxAmmo = 20;
+    rocket.battery.ammoUsage = 1.0f;
+    rocket.battery.maskCount = 1;
+    rocket.battery.masks[0] = { 1, { 1.0f, 0, 0, 0, 0 } };
+    rocket.gunpointNames[0] = "Homing rocket";
+    records << falcon.record() << shipPage("Sparrow");
 
     records << passThroughRecord(Bytes().str("level settings").i32(3).f32(9.81f));
     return table(records);

@@ -1,11 +1,14 @@
 // Select and Apply in the page editor of every kind that has one, on the largest page of the
-// kind in a table at full capacity. Each must leave room within one frame (16 ms).
+// kind in a table at full capacity, and the moves of the settings windows that show one entry
+// of many. Each must leave room within one frame (16 ms).
 // Besides the time of the call, "paint_ms" is the repaint of the window that follows it.
 
 #include "kindeditors.h"
 #include "pageeditor.h"
 #include "scripteddialogs.h"
 #include "shareddialogs.h"
+#include "shippage.h"
+#include "shipweapons.h"
 #include "tablebuilder.h"
 #include "workspace.h"
 
@@ -92,6 +95,32 @@ QByteArray largestDoor(const QByteArray &name)
     return page.record();
 }
 
+QByteArray largestShip(const QByteArray &name)
+{
+    testsupport::ShipPage page;
+    page.name = longText(name);
+    for (QByteArray &model : page.models)
+        model = longText("model ");
+    page.mediumLod = 1.23456789f;
+    page.physics.fill(0x3f9e0419u);
+    page.flags = -1;
+    for (ShipWeapon &weapon : page.weapons) {
+        weapon.fireFlags = 0xff;
+        weapon.fireSound = weapon.releaseSound = weapon.spewPowerup = longText("sound ");
+        weapon.maxAmmo = -2147483647;
+        Battery &battery = weapon.battery;
+        battery.energyUsage = battery.ammoUsage = 1.23456789f;
+        battery.gunpointIndex.fill(65535);
+        battery.masks.fill({ 255, { 1.23456789f, 2, 3, 4, 5 } });
+        battery.maskCount = 8;
+        battery.aiming = { 0.70710678f, 12345.6789f, -0.5f };
+        battery.flags = 0xffff;
+        weapon.maskSounds.fill(longText("mask sound "));
+        weapon.gunpointNames.fill(longText("weapon "));
+    }
+    return page.record();
+}
+
 struct LargestPage
 {
     PageKind kind;
@@ -109,8 +138,7 @@ const LargestPage kLargestPages[] = {
     { PageKind::Weapon, largestWeapon, [](const QByteArray &n) { return weaponPage(n); } },
     { PageKind::Generic, [](const QByteArray &n) { return genericPage(longText(n)); },
       [](const QByteArray &n) { return genericPage(n); } },
-    { PageKind::Ship, [](const QByteArray &n) { return shipPage(longText(n)); },
-      [](const QByteArray &n) { return shipPage(n); } },
+    { PageKind::Ship, largestShip, [](const QByteArray &n) { return shipPage(n); } },
 };
 
 const LargestPage *largestPage(PageKind kind)
@@ -245,6 +273,32 @@ void Apply(benchmark::State &state, const KindEditor *entry)
         state.counters["record_bytes"] = double(written / state.iterations());
 }
 
+// Moving through the 21 weapons of the largest ship and through the gunpoints and firing masks
+// of one, in the ship weapons window: each move keeps the fields shown and shows the next.
+void ShipWeaponMoves(benchmark::State &state, Navigator &(BatteryWindow::*level)() const)
+{
+    ScriptedDialogs dialogs;
+    ShipWeaponsWindow window(dialogs);
+    const QByteArray record = largestShip(kFirst);
+    RecordReader reader(record);
+    PageBody ship = PageBody::read(pageFormat(PageKind::Ship), reader);
+    window.load(ship.values.entries(ShipPage::Weapons));
+    window.show();
+    QApplication::processEvents();
+    Navigator &navigator = (window.*level)();
+    bool forward = true;
+    timeWithPaint(state, [&] {
+        if (!(forward ? navigator.next() : navigator.previous())) {
+            forward = !forward;
+            forward ? navigator.next() : navigator.previous();
+        }
+    });
+    if (const QStringList shown = dialogs.takeMessages(); !shown.isEmpty())
+        state.SkipWithError(qPrintable(shown.join(u"; "_s)));
+    else if (!window.apply() || ship.values.entries(ShipPage::Weapons).size() != 21)
+        state.SkipWithError("the moves left the weapons unfit to hand back");
+}
+
 void NoLargestPage(benchmark::State &state)
 {
     state.SkipWithError("this kind has an editor but no largest page in kLargestPages");
@@ -269,6 +323,15 @@ void registerBenchmarks()
                 ->Repetitions(5)
                 ->ReportAggregatesOnly(true);
     }
+    for (const auto &[name, level] :
+         { std::pair { "ShipWeapons/weapon", &BatteryWindow::batteryNavigator },
+           std::pair { "ShipWeapons/gunpoint", &BatteryWindow::gunpointNavigator },
+           std::pair { "ShipWeapons/mask", &BatteryWindow::maskNavigator } })
+        benchmark::RegisterBenchmark(name, ShipWeaponMoves, level)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(200)
+            ->Repetitions(5)
+            ->ReportAggregatesOnly(true);
 }
 
 } // namespace

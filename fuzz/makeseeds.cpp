@@ -83,6 +83,7 @@ Seeds pages()
         { "door", DoorPage().record() },
         { "door-every-flag", door.record() },
         { "ship", shipPage("Falcon") },
+        { "ship-awkward", awkwardPage(kind::ship) },
         { "passthrough", passThroughRecord(Bytes().str("level").f32(9.81f)) },
     };
 }

@@ -82,7 +82,7 @@ TEST_P(EveryEditor, DeleteAddAndPasteTouchOnlyTheirKind)
         body.values.field(format.nameItem) = QByteArray(name);
         return body.record(format);
     };
-    const PageKind otherKind = kind() == PageKind::Sound ? PageKind::Door : PageKind::Sound;
+    const PageKind otherKind = kind() == PageKind::Weapon ? PageKind::Sound : PageKind::Weapon;
     const QByteArray other = awkwardPage(quint8(otherKind));
     writeFile(dir.path(u"table.gam"_s),
               table({ page("Alpha"), other, page("Bravo"), page("Charlie"), other }));

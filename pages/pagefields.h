@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 
+#include <array>
 #include <optional>
 #include <span>
 #include <variant>
@@ -49,11 +50,23 @@ struct FieldSpec
     // Said instead of the standard message when the check fails.
     const char *checkMessage = nullptr;
     std::optional<IntRange> range = std::nullopt;
-    // A check list that shows its value and never changes it.
-    bool readOnly = false;
+    // A value whose meaning nobody knows: its check list shows every item checked, its
+    // drop-down its first item, whatever the value, and the value is kept as read.
+    bool unknown = false;
     // The value of a new page.
     qint32 initial = 0;
 };
+
+// The items of a value whose meaning nobody knows.
+inline constexpr std::array<const char *, 1> kUnknownItems = { "Unknown" };
+constexpr FieldSpec unknownField(FieldEncoding encoding, const char *caption, const char *hint)
+{
+    return { .encoding = encoding,
+             .caption = caption,
+             .hint = hint,
+             .items = kUnknownItems,
+             .unknown = true };
+}
 
 bool isBitSet(FieldEncoding encoding);
 bool isNumber(FieldEncoding encoding);

@@ -198,8 +198,7 @@ const std::array<Item, ItemCount> items = { {
     block(Mask::layout, masks),
     byte("Number masks", unknown),
     word("Aiming gunpoint index", "Gunpoint to use for aiming with this battery."),
-    // Shown by no field: kept as read.
-    hidden({ Byte, "Aiming flags", "" }),
+    field(unknownField(ByteBits, "Aiming flags", unknown)),
     number("Aiming dot", unknown),
     number("Aiming distance", unknown),
     number("Aiming XZ dot", unknown),

@@ -57,7 +57,7 @@ FieldForm::FieldForm(const Layout &layout, std::span<const int> columnStarts, Ho
         if (isBitSet(field.encoding)) {
             auto *list = new QListWidget(this);
             const Qt::ItemFlags flags =
-                field.readOnly ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsUserCheckable;
+                field.unknown ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsUserCheckable;
             for (const char *item : field.items) {
                 auto *entry = new QListWidgetItem(QString::fromLatin1(item), list);
                 entry->setFlags(flags);
@@ -102,13 +102,14 @@ void FieldForm::show(const Values &values)
             continue;
         const FieldValue &value = values.field(i);
         if (auto *list = checkList(i)) {
-            const quint32 bits = maskOf(value);
+            const quint32 bits = m_layout[i].field.unknown ? ~0u : maskOf(value);
             // Showing a page is not a change made by the user.
             const QSignalBlocker quiet(list);
             for (int item = 0; item < list->count(); ++item)
                 list->item(item)->setCheckState(bits & (1u << item) ? Qt::Checked : Qt::Unchecked);
         } else if (auto *box = choice(i)) {
-            box->setCurrentIndex(choiceIndex(m_layout[i].field, maskOf(value)));
+            const FieldSpec &field = m_layout[i].field;
+            box->setCurrentIndex(field.unknown ? 0 : choiceIndex(field, maskOf(value)));
         } else if (m_layout[i].field.encoding == FieldEncoding::String) {
             edit(i)->setText(shownText(textOf(value)));
             edit(i)->setCursorPosition(0);
@@ -125,10 +126,10 @@ void FieldForm::keep(Values &values) const
         if (!control(i))
             continue;
         const FieldSpec &field = m_layout[i].field;
+        if (field.unknown)
+            continue;
         FieldValue &value = values.field(i);
         if (const auto *list = checkList(i)) {
-            if (field.readOnly)
-                continue;
             quint32 bits = maskOf(value) & ~itemMask(field);
             for (int item = 0; item < list->count(); ++item)
                 if (list->item(item)->checkState() == Qt::Checked)

@@ -19,21 +19,6 @@ constexpr std::array kOneColumn = { 0 };
 constexpr std::array kMaskColumns = { int(Battery::Mask::FireMask),
                                       int(Battery::Mask::AnimationStart) };
 
-// The aiming flags have a list that shows its one item checked and never changes the flags,
-// which are kept as read.
-const std::array<const char *, 1> kAimingFlagItems = { "Unknown" };
-const std::array<Item, 1> kAimingFlagsItems = { { field({ FieldEncoding::ByteBits,
-                                                           "Aiming flags", "???", std::nullopt,
-                                                           kAimingFlagItems, {}, nullptr,
-                                                           std::nullopt, true }) } };
-const Layout kAimingFlagsLayout = { kAimingFlagsItems };
-
-const Values &aimingFlagsShown()
-{
-    static const Values shown { { Value { quint32(1), {} } } };
-    return shown;
-}
-
 } // namespace
 
 BatteryWindow::BatteryWindow(UserDialogs &dialogs, const Texts &texts, QWidget *parent)
@@ -51,13 +36,12 @@ BatteryWindow::BatteryWindow(UserDialogs &dialogs, const Texts &texts, QWidget *
     m_usageColumn->addWidget(batteryForm(Battery::EnergyUsage, Battery::Gunpoints));
     m_usageColumn->addStretch(1);
     QBoxLayout *aimingColumn = new QVBoxLayout;
-    aimingColumn->addWidget(batteryForm(Battery::MaskCount, Battery::Flags));
+    aimingColumn->addWidget(batteryForm(Battery::MaskCount, Battery::AimingFlags));
+    aimingColumn->addWidget(batteryForm(Battery::AimingDot, Battery::Flags));
     aimingColumn->addWidget(batteryForm(Battery::QuadFireMask, Battery::ItemCount));
     aimingColumn->addStretch(1);
-    m_aimingFlagsForm = new FieldForm(kAimingFlagsLayout, kOneColumn, help(), check(), this);
-    help().addArea(m_aimingFlagsForm);
     m_flagColumn = new QVBoxLayout;
-    m_flagColumn->addWidget(m_aimingFlagsForm);
+    m_flagColumn->addWidget(batteryForm(Battery::AimingFlags, Battery::AimingDot));
     m_flagColumn->addWidget(batteryForm(Battery::Flags, Battery::QuadFireMask));
     m_flagColumn->addStretch(1);
     auto *batteryRow = new QHBoxLayout;
@@ -160,7 +144,6 @@ void BatteryWindow::refill()
     Values &shown = battery(b);
     for (FieldForm *form : std::as_const(m_batteryForms))
         form->show(shown);
-    m_aimingFlagsForm->show(aimingFlagsShown());
     m_gunpointForm->show(shown.entries(Battery::Gunpoints)[size_t(g)]);
     m_gunpointNameForm->show(gunpointName(b, g));
     m_maskForm->show(shown.entries(Battery::Masks)[size_t(m)]);

@@ -54,7 +54,6 @@ private:
     FieldForm *m_gunpointNameForm;
     FieldForm *m_maskForm;
     FieldForm *m_maskSoundForm;
-    FieldForm *m_aimingFlagsForm;
     Navigator *m_batteries;
     Navigator *m_gunpoints;
     Navigator *m_masks;

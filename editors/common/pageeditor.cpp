@@ -163,12 +163,19 @@ void PageEditor::reloadList()
 {
     m_model->reload();
     m_list->clearSelection();
+    m_shown = -1;
 }
 
 int PageEditor::selectedPosition() const
 {
     const QModelIndexList selected = m_list->selectionModel()->selectedRows();
     return selected.isEmpty() ? -1 : selected.constFirst().row();
+}
+
+int PageEditor::shownPosition() const
+{
+    const int position = selectedPosition();
+    return position == m_shown ? position : -1;
 }
 
 void PageEditor::selectPosition(int position)
@@ -195,7 +202,7 @@ Values *PageEditor::shownBlock(int item)
 
 std::vector<Values> *PageEditor::shownEntries(int item)
 {
-    return selectedPosition() < 0 ? nullptr : &m_body.values.entries(item);
+    return shownPosition() < 0 ? nullptr : &m_body.values.entries(item);
 }
 
 QByteArray PageEditor::buildRecord() const
@@ -208,6 +215,7 @@ void PageEditor::selectPage()
     const int position = selectedPosition();
     if (position < 0 || m_deleting)
         return;
+    m_shown = -1;
     guarded(dialogs(), this, [&] {
         RecordReader reader(m_workspace.readPage(kind(), position));
         if (reader.version() != m_format.info().version) {
@@ -218,6 +226,7 @@ void PageEditor::selectPage()
         // Read whole before anything is shown: a damaged page leaves the editor as it was.
         m_body = PageBody::read(m_format, reader);
         m_form->show(m_body.values);
+        m_shown = position;
         m_workspace.setPageName(kind(), position, m_body.name(m_format));
         m_model->rowChanged(position);
     });
@@ -225,7 +234,7 @@ void PageEditor::selectPage()
 
 void PageEditor::apply()
 {
-    const int position = selectedPosition();
+    const int position = shownPosition();
     if (position < 0)
         return;
     guarded(dialogs(), this, [&] {
@@ -259,11 +268,12 @@ void PageEditor::deletePage()
     const QScopedValueRollback quiet(m_deleting, true);
     m_model->removeRow(position, [&] { m_workspace.removePage(kind(), position); });
     m_list->clearSelection();
+    m_shown = -1;
 }
 
 void PageEditor::copy()
 {
-    if (selectedPosition() < 0)
+    if (shownPosition() < 0)
         return;
     guarded(dialogs(), this, [&] {
         const QString clipboard = m_workspace.filePath(WorkspaceFile::clipboard);
@@ -290,7 +300,7 @@ void PageEditor::paste()
 
 void PageEditor::exportPage()
 {
-    const int position = selectedPosition();
+    const int position = shownPosition();
     if (position < 0)
         return;
     QString proposed = m_model->data(m_model->index(position), Qt::DisplayRole).toString();

@@ -29,6 +29,10 @@ public:
 
     // -1 when no page is selected.
     int selectedPosition() const;
+    // The selected page when the controls show it; -1 when none is selected or the selected one
+    // could not be read (another version, a damaged page): Apply, Copy, Export and the settings
+    // windows then do nothing, rather than put the page shown before in its place.
+    int shownPosition() const;
     void selectPosition(int position);
 
     void selectPage();
@@ -54,9 +58,9 @@ protected:
     // what the user changed besides. Selecting another page drops it.
     PageBody &shownPage() { return m_body; }
     // A block of the page shown, for its settings window to edit; nullptr while no page is
-    // selected or the page has none.
+    // shown or the page has none.
     Values *shownBlock(int item);
-    // The entries of a block of the page shown; nullptr while no page is selected.
+    // The entries of a block of the page shown; nullptr while no page is shown.
     std::vector<Values> *shownEntries(int item);
     // A button beside "&Apply" and "&Close", for a kind's own dialogs.
     QPushButton *addButton(const QString &text, const QString &hint);
@@ -79,4 +83,5 @@ private:
     FieldForm *m_form;
     QHBoxLayout *m_buttonRow;
     bool m_deleting = false;
+    int m_shown = -1; // the list position whose page m_body holds
 };

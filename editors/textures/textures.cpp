@@ -52,7 +52,7 @@ void TextureEditor::flagsChanged()
 
 void TextureEditor::editProcedural()
 {
-    if (selectedPosition() < 0)
+    if (shownPosition() < 0)
         return;
     if (!isProcedural()) {
         dialogs().message(this, u"Error"_s, u"This texture is not procedural"_s,

@@ -9,6 +9,7 @@
 #include "testhelpers.h"
 #include "workspace.h"
 
+#include <QFileInfo>
 #include <QTest>
 
 using namespace testsupport;
@@ -69,6 +70,39 @@ TEST_P(EveryEditor, SelectThenApplyCopyOrExportWithoutEditsIsByteIdentical)
     // Applied twice, still the same.
     editor->apply();
     EXPECT_EQ(workingRecord(), awkward);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+// After the warning about a page of another version, the controls still show the page before:
+// nothing may put those values in the unread page's place or pass them off as it.
+TEST_P(EveryEditor, APageThatWasNotReadIsNeitherAppliedNorCopied)
+{
+    const PageFormat &format = pageFormat(kind());
+    const QByteArray readable = awkwardPage(quint8(kind()));
+    PageBody other = PageBody::blank(format);
+    other.values.field(format.nameItem) = QByteArray("Foreign");
+    QByteArray foreign = other.record(format);
+    foreign[5] = char(foreign[5] + 1); // the version's low byte
+    writeFile(dir.path(u"table.gam"_s), table({ readable }));
+    workspace.load(dir.path(u"table.gam"_s));
+    editor->reloadList();
+    editor->selectPosition(0);
+    // The loader leaves such pages out; a paste brings one in, and selects it.
+    const QString clipboard = workspace.filePath(WorkspaceFile::clipboard);
+    writeFile(clipboard, foreign);
+    editor->paste();
+    EXPECT_EQ(editor->selectedPosition(), 1);
+    EXPECT_EQ(dialogs.takeMessages().size(), 1);
+
+    editor->apply();
+    editor->copy();
+    dialogs.fileAnswers = { dir.path(u"page.out"_s) };
+    editor->exportPage();
+    EXPECT_EQ(readFile(clipboard), foreign);
+    EXPECT_FALSE(QFileInfo::exists(dir.path(u"page.out"_s)));
+    const QString saved = dir.path(u"saved.gam"_s);
+    workspace.save(saved);
+    EXPECT_EQ(splitRecords(readFile(saved)), QList<QByteArray>({ readable, foreign }));
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 

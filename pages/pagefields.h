@@ -36,6 +36,14 @@ struct IntRange
     const char *message;
 };
 
+// The drop-down items of a choice that an earlier choice of the same layout picks: list i
+// while that choice stores i. Item i of a list stores i.
+struct ItemsBy
+{
+    int item;
+    std::span<const std::span<const char *const>> lists;
+};
+
 struct FieldSpec
 {
     FieldEncoding encoding;
@@ -55,6 +63,8 @@ struct FieldSpec
     bool unknown = false;
     // The value of a new page.
     qint32 initial = 0;
+    // A choice whose items depend on an earlier choice; `items` are then unused.
+    const ItemsBy *itemsBy = nullptr;
 };
 
 // The items of a value whose meaning nobody knows.

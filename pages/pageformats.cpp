@@ -1,6 +1,7 @@
 #include "pageformats.h"
 
 #include "doorpage.h"
+#include "genericpage.h"
 #include "shippage.h"
 #include "soundpage.h"
 #include "texturepage.h"
@@ -33,7 +34,8 @@ const std::array<PageFormat, kEditedKinds.size()> kFormats = { {
       "Individual Generic Page(*.igp)|*.igp|All files(*.*)|*.*",
       "This page uses a different version of the generics pages. Data ignored.",
       "Add a new generic page.", "Delete selected generic page.",
-      "Apply modifications made to current entry.", "Close the generics dialog.", nullptr, 1 },
+      "Apply modifications made to current entry.", "Close the generics dialog.",
+      &GenericPage::layout, GenericPage::Name },
     { PageKind::Door, "Doors", "List of doors", "New Door", "idp",
       "Individual Door Page(*.idp)|*.idp|All files(*.*)|*.*",
       "This page uses a different version of the doors pages. Data ignored.",

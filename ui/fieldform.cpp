@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScrollBar>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -72,6 +73,8 @@ FieldForm::FieldForm(const Layout &layout, std::span<const int> columnStarts, Ho
             // Item views take no name from a buddy label.
             list->setAccessibleName(caption->text());
             control = list;
+        } else if (field.itemsBy) {
+            control = alternatives(field, caption->text());
         } else if (field.encoding == FieldEncoding::Choice) {
             auto *choice = new QComboBox(this);
             for (const char *item : field.items)
@@ -88,6 +91,29 @@ FieldForm::FieldForm(const Layout &layout, std::span<const int> columnStarts, Ho
         m_captions.back() = caption;
         m_controls.back() = control;
     }
+}
+
+QWidget *FieldForm::alternatives(const FieldSpec &field, const QString &caption)
+{
+    // One drop-down per list, in one place; the choice that picks the list turns them over.
+    auto *stack = new QStackedWidget(this);
+    for (std::span<const char *const> list : field.itemsBy->lists) {
+        auto *box = new QComboBox(stack);
+        for (const char *item : list)
+            box->addItem(QString::fromLatin1(item));
+        box->setAccessibleName(caption);
+        stack->addWidget(box);
+    }
+    stack->setFocusProxy(stack->currentWidget());
+    QComboBox *picker = choice(field.itemsBy->item);
+    Q_ASSERT(picker); // an earlier field of the same form
+    connect(picker, &QComboBox::currentIndexChanged, stack, [stack](int index) {
+        if (index >= 0 && index < stack->count()) {
+            stack->setCurrentIndex(index);
+            stack->setFocusProxy(stack->currentWidget());
+        }
+    });
+    return stack;
 }
 
 QWidget *FieldForm::control(int item) const
@@ -107,6 +133,13 @@ void FieldForm::show(const Values &values)
             const QSignalBlocker quiet(list);
             for (int item = 0; item < list->count(); ++item)
                 list->item(item)->setCheckState(bits & (1u << item) ? Qt::Checked : Qt::Unchecked);
+        } else if (auto *stack = qobject_cast<QStackedWidget *>(control(i))) {
+            // Each list shows the code, so the one a new pick turns up shows what is kept.
+            const quint32 code = maskOf(value);
+            for (int list = 0; list < stack->count(); ++list) {
+                auto *box = static_cast<QComboBox *>(stack->widget(list));
+                box->setCurrentIndex(code < quint32(box->count()) ? int(code) : -1);
+            }
         } else if (auto *box = choice(i)) {
             const FieldSpec &field = m_layout[i].field;
             box->setCurrentIndex(field.unknown ? 0 : choiceIndex(field, maskOf(value)));
@@ -137,7 +170,8 @@ void FieldForm::keep(Values &values) const
             value = bits;
         } else if (const auto *box = choice(i)) {
             if (box->currentIndex() >= 0)
-                value = choiceCode(field, box->currentIndex());
+                value = field.itemsBy ? quint32(box->currentIndex())
+                                      : choiceCode(field, box->currentIndex());
         } else if (field.encoding == FieldEncoding::String) {
             const QString text = edit(i)->text();
             if (text != shownText(textOf(value)))
@@ -160,6 +194,8 @@ QListWidget *FieldForm::checkList(int item) const
 
 QComboBox *FieldForm::choice(int item) const
 {
+    if (auto *stack = qobject_cast<QStackedWidget *>(control(item)))
+        return qobject_cast<QComboBox *>(stack->currentWidget());
     return qobject_cast<QComboBox *>(control(item));
 }
 

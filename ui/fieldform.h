@@ -36,11 +36,13 @@ public:
     // sort.
     QLineEdit *edit(int item) const;
     QListWidget *checkList(int item) const;
+    // A choice whose items depend on another: the drop-down shown.
     QComboBox *choice(int item) const;
     QLabel *caption(int item) const;
 
 private:
     QWidget *control(int item) const;
+    QWidget *alternatives(const FieldSpec &field, const QString &caption);
 
     const Layout &m_layout;
     int m_first;

@@ -1,4 +1,5 @@
 #include "doorpage.h"
+#include "genericpage.h"
 #include "pageformats.h"
 #include "soundpage.h"
 #include "tablebuilder.h"
@@ -41,6 +42,11 @@ QList<KindRow> kindRows()
 {
     testsupport::TexturePage plain = testsupport::proceduralTexture(3);
     plain.procedural.reset();
+    testsupport::GenericPage odd;
+    odd.objectType = 5; // no such type: no ammo
+    odd.spareFlag = 2; // not 1: no spare text B
+    odd.deaths.clear();
+    odd.ai.movementType = 9;
     testsupport::SoundPage sound;
     sound.name = "Laser fire";
     sound.flags = qint32(0x80000141u);
@@ -61,6 +67,10 @@ QList<KindRow> kindRows()
           testsupport::WeaponPage().record(),
           { testsupport::awkwardPage(testsupport::kind::weapon),
             testsupport::weaponPage("Laser") } },
+        { PageKind::Generic,
+          testsupport::GenericPage().record(),
+          { testsupport::awkwardPage(testsupport::kind::generic), odd.record(),
+            testsupport::genericPage("Crate", 11) } },
         { PageKind::Ship,
           testsupport::ShipPage().record(),
           { testsupport::awkwardPage(testsupport::kind::ship), testsupport::shipPage("Falcon") } },
@@ -120,6 +130,21 @@ TEST(PageBodies, ATextureRecordNeverAnnouncesABlockItLacks)
     blockOnly.values.entries(TexturePage::Procedural) = { block };
     procedural.procedural->elements.append(std::array<quint8, 8> {});
     EXPECT_EQ(blockOnly.record(format), procedural.record());
+}
+
+TEST(PageBodies, AGenericPageHasItsAmmoAsAPowerupAndAtMostFourDeathTypes)
+{
+    const PageFormat &format = pageFormat(PageKind::Generic);
+    PageBody body = PageBody::blank(format);
+    body.values.field(GenericPage::ObjectType) = quint32(GenericPage::powerup);
+    EXPECT_EQ(body.record(format), testsupport::genericPage("New Generic", 7));
+    body.values.field(GenericPage::ObjectType) = quint32(16);
+    EXPECT_EQ(body.record(format), testsupport::genericPage("New Generic", 16));
+
+    testsupport::GenericPage five;
+    five.deaths.resize(5);
+    EXPECT_EQ(testsupport::tableErrorOf([&] { decode(PageKind::Generic, five.record()); }),
+              u"damaged page: its death block lists 5 death types; at most 4 are allowed"_s);
 }
 
 TEST(PageBodies, MoreThan8000ProceduralElementsIsADamagedPage)

@@ -208,6 +208,58 @@ ShipPage awkwardShip()
     return page;
 }
 
+GenericPage awkwardGeneric()
+{
+    GenericPage page;
+    page.objectType = 7;
+    page.name = kLongText;
+    page.images[0] = kLongText + ".qmf";
+    page.impact = { 0.333333f, -0.0f, 123.456f };
+    page.score = 65535;
+    page.ammo = 40000;
+    page.spareA = "spare A";
+    page.spareFlag = 1;
+    page.spareB = kLongText;
+    page.spareC = "spare C";
+    page.moduleName = "module";
+    page.mediumLod = 1.23456f;
+    for (size_t i = 0; i < page.physics.size(); ++i)
+        page.physics[i] = 0x3f9e0419u + quint32(i);
+    page.physics[3] = 0x80000005u;
+    for (size_t i = 0; i < page.lighting.size(); ++i)
+        page.lighting[i] = 0x3dcccccdu + quint32(i);
+    page.lighting[10] = 0x27fu;
+    page.renderType = 9;
+    page.hitPoints = -7;
+    page.flags = qint32(0x80104003u); // bits 20 and 31 have no item
+    page.ai = { 65, 3, 12, 1, 4, {}, 7, {} }; // AI type 12 has no item
+    for (size_t i = 0; i < page.ai.values.size(); ++i)
+        page.ai.values[i] = 0.1f * float(i + 1);
+    page.ai.floats = { 0.707107f, 55.5555f, 3e-7f, 1 };
+    page.spew = { { GenericPage::Spew { 3, 0.333333f, 2, "Shield orb" },
+                    GenericPage::Spew { 0xfe, 1, 65535, kLongText } } };
+    for (size_t i = 0; i < page.animations.size(); ++i) {
+        page.animations[i] = { quint16(i), quint16(65535 - i), 0.0416667f * float(i) };
+        page.animationSounds[i] = i % 24 == 23 ? kLongText : "anim " + QByteArray::number(quint64(i));
+    }
+    for (size_t b = 0; b < page.batteries.size(); ++b) {
+        Battery &battery = page.batteries[b];
+        battery.energyUsage = 0.1f * float(b + 1);
+        battery.gunpointIndex.fill(quint16(b));
+        battery.masks.fill({ quint8(b), { 0.123456f, 2, 3, 4, 5.55555f } });
+        battery.aimingFlags = 0x5a;
+        battery.flags = quint16(0x4000 | b);
+    }
+    for (size_t i = 0; i < page.gunpointNames.size(); ++i) {
+        page.gunpointNames[i] = "gun " + QByteArray::number(quint64(i));
+        page.maskSounds[i] = i % 8 == 7 ? kLongText : "mask " + QByteArray::number(quint64(i));
+    }
+    page.sounds = { "idle", "", kLongText, "see", "", "", "die" };
+    page.respawnScalar = 0.999999f;
+    page.deaths = { { 0xffffffffu, 0.5f, 1.33333f, 40 }, { 2, 0, 0, 60 } };
+    return page;
+}
+
 QByteArray awkwardPage(quint8 kindByte)
 {
     switch (kindByte) {
@@ -245,6 +297,8 @@ QByteArray awkwardPage(quint8 kindByte)
         return awkwardWeapon().record();
     case kind::ship:
         return awkwardShip().record();
+    case kind::generic:
+        return awkwardGeneric().record();
     default:
         return {};
     }
@@ -307,11 +361,59 @@ QByteArray weaponPage(const QByteArray &name)
     return named<WeaponPage>(name);
 }
 
+QByteArray GenericPage::record() const
+{
+    Bytes body;
+    body.u8(objectType).str(name);
+    for (const QByteArray &image : images)
+        body.str(image);
+    for (float value : impact)
+        body.f32(value);
+    body.u16(score);
+    if (objectType == 7)
+        body.u16(ammo);
+    body.str(spareA).str(moduleName).str(scriptOverride).u8(spareFlag);
+    if (spareFlag == 1)
+        body.str(spareB);
+    body.str(spareC).f32(mediumLod).f32(lowLod);
+    for (quint32 word : physics)
+        body.u32(word);
+    body.f32(size);
+    for (quint32 word : lighting)
+        body.u32(word);
+    body.u8(angle).u8(renderType).i32(hitPoints).i32(flags);
+    body.u32(ai.flags).u8(ai.aiClass).u8(ai.type).u8(ai.movementType).u8(ai.movementSubtype);
+    for (float value : ai.floats)
+        body.f32(value);
+    body.u32(ai.notifyFlags);
+    for (float value : ai.values)
+        body.f32(value);
+    for (const Spew &slot : spew)
+        body.u8(slot.flags).f32(slot.chance).u16(slot.number).str(slot.object);
+    for (const Animation &animation : animations)
+        body.u16(animation.fromFrame).u16(animation.toFrame).f32(animation.seconds);
+    for (const Battery &battery : batteries)
+        battery.append(body);
+    for (const QByteArray &text : gunpointNames)
+        body.str(text);
+    for (const QByteArray &text : sounds)
+        body.str(text);
+    for (const QByteArray &text : maskSounds)
+        body.str(text);
+    for (const QByteArray &text : animationSounds)
+        body.str(text);
+    body.f32(respawnScalar).u16(quint16(deaths.size()));
+    for (const Death &death : deaths)
+        body.u32(death.flags).f32(death.minDelay).f32(death.maxDelay).u8(death.probability);
+    return testsupport::record(kind::generic, version, body);
+}
+
 QByteArray genericPage(const QByteArray &name, quint8 objectType)
 {
-    const int ammo = objectType == 7 ? 2 : 0;
-    return record(kind::generic, 27,
-                  Bytes().u8(objectType).str(name).zeros(6170 + ammo).u16(1).zeros(13));
+    GenericPage page;
+    page.name = name;
+    page.objectType = objectType;
+    return page.record();
 }
 
 void Battery::append(Bytes &bytes) const

@@ -188,9 +188,68 @@ struct ShipPage
 // The ship awkwardPage gives: every weapon filled.
 ShipPage awkwardShip();
 
-// Generic pages, whose editor is still to come: a new page with only its name set, every other
-// text empty and every number 0. A generic page starts with its object type (2 robot, 7
-// powerup, 11 clutter); a powerup has two bytes more.
+struct GenericPage
+{
+    struct Ai
+    {
+        quint32 flags = 0;
+        quint8 aiClass = 0, type = 0, movementType = 0, movementSubtype = 0;
+        std::array<float, 4> floats {}; // FOV, max velocity, max delta velocity, max turn rate
+        quint32 notifyFlags = 0;
+        std::array<float, 27> values {};
+    };
+    struct Spew
+    {
+        quint8 flags = 0;
+        float chance = 0;
+        quint16 number = 0;
+        QByteArray object;
+    };
+    struct Animation
+    {
+        quint16 fromFrame = 0, toFrame = 0;
+        float seconds = 0;
+    };
+    struct Death
+    {
+        quint32 flags = 0;
+        float minDelay = 0, maxDelay = 0;
+        quint8 probability = 0;
+    };
+
+    quint8 objectType = 2; // 2 robot, 7 powerup (which has the ammo), 11 clutter, 16 building
+    QByteArray name = "New Generic";
+    std::array<QByteArray, 3> images; // high, medium and low resolution
+    std::array<float, 3> impact {}; // impact size, impact time, damage
+    quint16 score = 0, ammo = 0;
+    QByteArray spareA, moduleName, scriptOverride;
+    quint8 spareFlag = 0; // 1: spare text B follows
+    QByteArray spareB, spareC;
+    float mediumLod = 0, lowLod = 0;
+    std::array<quint32, 17> physics {};
+    float size = 0;
+    std::array<quint32, 12> lighting {};
+    quint8 angle = 0, renderType = 0;
+    qint32 hitPoints = 0, flags = 0;
+    Ai ai;
+    std::array<Spew, 2> spew {};
+    std::array<Animation, 120> animations {}; // class-major, 24 per class
+    std::array<Battery, 21> batteries {};
+    std::array<QByteArray, 168> gunpointNames; // battery-major, 8 per battery
+    std::array<QByteArray, 7> sounds; // two sound names, five AI sound names
+    std::array<QByteArray, 168> maskSounds;
+    std::array<QByteArray, 120> animationSounds;
+    float respawnScalar = 0;
+    QList<Death> deaths = { Death() };
+    quint16 version = 27;
+
+    QByteArray record() const;
+};
+
+// The generic awkwardPage gives: a powerup with spare texts, every block filled.
+GenericPage awkwardGeneric();
+
+// A new page of the kind with only the name set (and a generic page's object type).
 QByteArray weaponPage(const QByteArray &name = "New Weapon");
 QByteArray genericPage(const QByteArray &name = "New Generic", quint8 objectType = 2);
 QByteArray shipPage(const QByteArray &name = "New Ship");

@@ -1,6 +1,7 @@
 #include "kindeditors.h"
 
 #include "doors.h"
+#include "generics.h"
 #include "ships.h"
 #include "sounds.h"
 #include "textures.h"
@@ -24,6 +25,7 @@ constexpr std::array kEditors = {
     KindEditor { PageKind::Texture, make<TextureEditor> },
     KindEditor { PageKind::Sound, make<SoundEditor> },
     KindEditor { PageKind::Weapon, make<WeaponEditor> },
+    KindEditor { PageKind::Generic, make<GenericEditor> },
     KindEditor { PageKind::Door, make<DoorEditor> },
     KindEditor { PageKind::Ship, make<ShipEditor> },
 };

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -115,15 +116,17 @@ PageEditor::PageEditor(Workspace &workspace, UserDialogs &dialogs, PageKind page
     help().addArea(m_form);
     fieldLayout->addWidget(m_form);
     fieldLayout->addStretch(1);
-    m_buttonRow = new QHBoxLayout;
-    m_buttonRow->addStretch(1);
+    auto *buttonRow = new QHBoxLayout;
+    buttonRow->addStretch(1);
+    m_kindButtons = new QGridLayout;
+    buttonRow->addLayout(m_kindButtons);
     auto *applyPage = makeButton(u"&Apply"_s, QString::fromLatin1(m_format.applyHint));
     auto *closeEditor = makeButton(u"&Close"_s, QString::fromLatin1(m_format.closeHint));
     connect(applyPage, &QPushButton::clicked, this, &PageEditor::apply);
     connect(closeEditor, &QPushButton::clicked, this, &QDialog::accept);
-    m_buttonRow->addWidget(applyPage);
-    m_buttonRow->addWidget(closeEditor);
-    fieldLayout->addLayout(m_buttonRow);
+    buttonRow->addWidget(applyPage, 0, Qt::AlignBottom);
+    buttonRow->addWidget(closeEditor, 0, Qt::AlignBottom);
+    fieldLayout->addLayout(buttonRow);
 
     auto *panels = new QHBoxLayout;
     panels->addWidget(listPanel);
@@ -144,8 +147,11 @@ QPushButton *PageEditor::makeButton(const QString &text, const QString &hint)
 
 QPushButton *PageEditor::addButton(const QString &text, const QString &hint)
 {
+    // Four to a row, so that a kind with many dialogs keeps the window narrow.
+    constexpr int perRow = 4;
     QPushButton *button = makeButton(text, hint);
-    m_buttonRow->insertWidget(m_buttonRow->count() - 2, button);
+    const int added = m_kindButtons->count();
+    m_kindButtons->addWidget(button, added / perRow, added % perRow);
     return button;
 }
 

@@ -5,7 +5,7 @@
 
 class FieldForm;
 class PageListModel;
-class QHBoxLayout;
+class QGridLayout;
 class QListView;
 class QPushButton;
 class RecordReader;
@@ -81,7 +81,7 @@ private:
     PageListModel *m_model;
     QListView *m_list;
     FieldForm *m_form;
-    QHBoxLayout *m_buttonRow;
+    QGridLayout *m_kindButtons;
     bool m_deleting = false;
     int m_shown = -1; // the list position whose page m_body holds
 };

@@ -1,0 +1,78 @@
+#include "generics.h"
+
+#include "genericdialogs.h"
+#include "genericpage.h"
+#include "lighting.h"
+#include "physics.h"
+#include "shareddialogs.h"
+
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// Type, names, impact and score; ammo, script, distances, size, hit points, flags and the
+// respawn scalar.
+constexpr std::array kColumns = { int(GenericPage::ObjectType), int(GenericPage::Ammo) };
+} // namespace
+
+GenericEditor::GenericEditor(Workspace &workspace, UserDialogs &dialogs, SharedDialogs &shared,
+                             QWidget *parent)
+    : PageEditor(workspace, dialogs, PageKind::Generic, kColumns, parent)
+    , m_shared(shared)
+    , m_ai(new AiWindow(dialogs, this))
+    , m_spew(new SpewWindow(dialogs, this))
+    , m_sounds(new ObjectSoundsWindow(dialogs, this))
+    , m_deaths(new DeathTypesWindow(dialogs, this))
+{
+    const auto button = [this](const QString &text, const QString &what,
+                               void (GenericEditor::*open)()) {
+        QPushButton *added = addButton(text, u"Display the %1 dialog of this object."_s.arg(what));
+        if (open)
+            connect(added, &QPushButton::clicked, this, open);
+    };
+    button(u"&Physics"_s, u"physics"_s, &GenericEditor::editPhysics);
+    button(u"&Lighting"_s, u"lighting"_s, &GenericEditor::editLighting);
+    button(u"&AI"_s, u"AI"_s, &GenericEditor::editAi);
+    button(u"Spe&w"_s, u"spew"_s, &GenericEditor::editSpew);
+    button(u"Class&es"_s, u"classes"_s, nullptr);
+    button(u"&Batteries"_s, u"weapon batteries"_s, nullptr);
+    button(u"&Sounds"_s, u"sounds"_s, &GenericEditor::editSounds);
+    button(u"&Death"_s, u"death"_s, &GenericEditor::editDeaths);
+}
+
+void GenericEditor::editPhysics()
+{
+    if (Values *block = shownBlock(GenericPage::Physics))
+        m_shared.physics().edit(*block);
+}
+
+void GenericEditor::editLighting()
+{
+    if (Values *block = shownBlock(GenericPage::Lighting))
+        m_shared.lighting().edit(*block);
+}
+
+void GenericEditor::editAi()
+{
+    if (Values *block = shownBlock(GenericPage::Ai))
+        m_ai->edit(*block);
+}
+
+void GenericEditor::editSpew()
+{
+    if (std::vector<Values> *spew = shownEntries(GenericPage::Spew))
+        m_spew->edit(*spew);
+}
+
+void GenericEditor::editSounds()
+{
+    if (Values *block = shownBlock(GenericPage::Sounds))
+        m_sounds->edit(*block);
+}
+
+void GenericEditor::editDeaths()
+{
+    if (Values *block = shownBlock(GenericPage::Deaths))
+        m_deaths->edit(*block);
+}

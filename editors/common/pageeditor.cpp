@@ -230,7 +230,14 @@ void PageEditor::selectPage()
             return;
         }
         // Read whole before anything is shown: a damaged page leaves the editor as it was.
-        m_body = PageBody::read(m_format, reader);
+        try {
+            m_body = PageBody::read(m_format, reader);
+        } catch (const TableError &error) {
+            const QString name =
+                m_model->data(m_model->index(position), Qt::DisplayRole).toString();
+            throw TableError(
+                u"The page \"%1\" cannot be shown: %2"_s.arg(name, error.message()));
+        }
         m_form->show(m_body.values);
         m_shown = position;
         m_workspace.setPageName(kind(), position, m_body.name(m_format));

@@ -1,0 +1,135 @@
+#include "generics.h"
+
+#include "editorfixture.h"
+#include "genericdialogs.h"
+#include "genericpage.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+
+using namespace testsupport;
+using namespace Qt::StringLiterals;
+namespace Ai = ::GenericPage::AiBlock;
+
+namespace {
+
+class GenericEditorTest : public EditorTest<GenericEditor>
+{
+protected:
+    // Types text into a field of the active window and leaves it, as the user would.
+    static void enter(QLineEdit *field, const QString &text, QWidget *next)
+    {
+        field->setFocus();
+        field->setText(text);
+        next->setFocus();
+    }
+
+    testsupport::GenericPage awkward = awkwardGeneric();
+};
+
+} // namespace
+
+TEST_F(GenericEditorTest, TheObjectTypeDecidesTheAmmoAndTheNameTheLength)
+{
+    load({ genericPage("Crate", 11) });
+    click(u"Add"_s);
+    click(u"&Apply"_s);
+    EXPECT_EQ(lastApplied(), testsupport::GenericPage().record()); // length 6204
+
+    setField(::GenericPage::Name, u"Probe"_s);
+    click(u"&Apply"_s);
+    EXPECT_EQ(lastApplied().mid(1, 4), QByteArray::fromHex("36180000")); // 6198
+    QComboBox *type = editor.form().choice(::GenericPage::ObjectType);
+    type->setCurrentText(u"Powerup"_s);
+    click(u"&Apply"_s);
+    EXPECT_EQ(lastApplied(), genericPage("Probe", 7));
+    type->setCurrentText(u"Robot"_s);
+    click(u"&Apply"_s);
+    EXPECT_EQ(lastApplied(), genericPage("Probe"));
+}
+
+TEST_F(GenericEditorTest, TheAiWindowFollowsTheMovementTypeAndKeepsWhatItCannotShow)
+{
+    load({ awkward.record() });
+    editor.selectPosition(0);
+    AiWindow &window = editor.aiWindow();
+    FieldForm &form = window.form();
+    EXPECT_TRUE(inWindow(window, [&] { click(u"&AI"_s); }, [&] {
+        // Flags 65 and 7 and class 3 show as "Unknown"; type 12 has no item.
+        EXPECT_EQ(form.checkList(Ai::AiFlags)->item(0)->checkState(), Qt::Checked);
+        EXPECT_EQ(form.choice(Ai::AiClass)->currentText(), u"Unknown");
+        EXPECT_EQ(form.choice(Ai::AiType)->currentIndex(), -1);
+        EXPECT_EQ(form.choice(Ai::MovementSubtype)->currentText(), u"Jet");
+        form.choice(Ai::MovementType)->setCurrentIndex(0);
+        EXPECT_EQ(form.choice(Ai::MovementSubtype)->currentText(), u"Underwater only");
+        form.choice(Ai::MovementSubtype)->setCurrentText(u"High angle"_s);
+        form.edit(Ai::Fov)->setText(u"1.5e2"_s);
+        window.apply();
+    }));
+    click(u"&Apply"_s);
+    awkward.ai.movementType = 0;
+    awkward.ai.movementSubtype = 2;
+    awkward.ai.floats[0] = 150;
+    EXPECT_EQ(lastApplied(), awkward.record());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(GenericEditorTest, SpewSlotsAndDeathTypesKeepWhatWasTypedAndTheCountStaysInItsSlots)
+{
+    load({ awkward.record() });
+    editor.selectPosition(0);
+    SpewWindow &spew = editor.spewWindow();
+    inWindow(spew, [&] { click(u"Spe&w"_s); }, [&] {
+        EXPECT_EQ(captioned(spew, u"Spew object"_s)->text(), u"Shield orb");
+        spew.navigator().next();
+        captioned(spew, u"Spew number"_s)->setText(u"7"_s);
+        spew.navigator().previous();
+        spew.navigator().next();
+        EXPECT_EQ(captioned(spew, u"Spew number"_s)->text(), u"7");
+        spew.apply();
+    });
+    awkward.spew[1].number = 7; // the flags 3 and 0xfe stay
+
+    DeathTypesWindow &deaths = editor.deathsWindow();
+    QLineEdit *count = deaths.countField();
+    inWindow(deaths, [&] { click(u"&Death"_s); }, [&] {
+        EXPECT_EQ(deaths.navigator().counter().text(), u"#1/2");
+        QLineEdit *minimum = captioned(deaths, u"Death delay min."_s);
+        enter(count, u"5"_s, minimum);
+        EXPECT_EQ(dialogs.takeMessages(),
+                  QStringList({ u"Error: Number of death types must be between 1 and 4"_s }));
+        enter(count, u"3"_s, minimum);
+        EXPECT_EQ(deaths.navigator().counter().text(), u"#1/3");
+        EXPECT_TRUE(deaths.navigator().next());
+        EXPECT_TRUE(deaths.navigator().next());
+        EXPECT_FALSE(deaths.navigator().nextButton().isEnabled());
+        EXPECT_EQ(minimum->text(), u"0");
+        captioned(deaths, u"Death probability"_s)->setText(u"10"_s);
+        deaths.apply();
+    });
+    // A count changed and closed without Apply is dropped.
+    inWindow(deaths, [&] { click(u"&Death"_s); }, [&] {
+        enter(count, u"1"_s, captioned(deaths, u"Death delay min."_s));
+    });
+    click(u"&Apply"_s);
+    awkward.deaths.append({ 0, 0, 0, 10 });
+    EXPECT_EQ(lastApplied(), awkward.record());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(GenericEditorTest, MoreDeathTypesThanSlotsIsADamagedPageNamedInTheMessage)
+{
+    testsupport::GenericPage five;
+    five.name = "Hydra";
+    five.deaths.resize(5);
+    load({ genericPage("Crate", 11), five.record() });
+    editor.selectPosition(0);
+    editor.selectPosition(1);
+    EXPECT_EQ(dialogs.takeMessages(),
+              QStringList({ u"VK Control Panel: The page \"Hydra\" cannot be shown: damaged page: "
+                            "its death block lists 5 death types; at most 4 are allowed"_s }));
+    EXPECT_EQ(field(::GenericPage::Name)->text(), u"Crate");
+    click(u"&Apply"_s);
+    EXPECT_EQ(saved(), QList<QByteArray>({ genericPage("Crate", 11), five.record() }));
+}

@@ -121,6 +121,32 @@ QByteArray largestShip(const QByteArray &name)
     return page.record();
 }
 
+// Every text 35 characters, the most the editor shows; every block filled; four death types.
+QByteArray largestGeneric(const QByteArray &name)
+{
+    const auto text35 = [](const QByteArray &start) {
+        return start + QByteArray(35 - start.size(), 'x');
+    };
+    testsupport::GenericPage page = awkwardGeneric();
+    page.name = text35(name);
+    for (QByteArray *text : { &page.spareA, &page.moduleName, &page.scriptOverride, &page.spareB,
+                              &page.spareC })
+        *text = text35("text ");
+    for (QByteArray &image : page.images)
+        image = text35("image ");
+    for (auto &slot : page.spew)
+        slot.object = text35("spew ");
+    for (auto *run : { &page.gunpointNames, &page.maskSounds })
+        for (QByteArray &text : *run)
+            text = text35("battery ");
+    for (QByteArray &text : page.sounds)
+        text = text35("sound ");
+    for (QByteArray &text : page.animationSounds)
+        text = text35("animation ");
+    page.deaths.resize(4, page.deaths.front());
+    return page.record();
+}
+
 struct LargestPage
 {
     PageKind kind;
@@ -134,10 +160,8 @@ const LargestPage kLargestPages[] = {
     { PageKind::Texture, largestTexture, named<TexturePage> },
     { PageKind::Sound, largestSound, named<SoundPage> },
     { PageKind::Door, largestDoor, named<DoorPage> },
-    // Their builders set only the name yet: a new page with a long one.
     { PageKind::Weapon, largestWeapon, [](const QByteArray &n) { return weaponPage(n); } },
-    { PageKind::Generic, [](const QByteArray &n) { return genericPage(longText(n)); },
-      [](const QByteArray &n) { return genericPage(n); } },
+    { PageKind::Generic, largestGeneric, [](const QByteArray &n) { return genericPage(n); } },
     { PageKind::Ship, largestShip, [](const QByteArray &n) { return shipPage(n); } },
 };
 

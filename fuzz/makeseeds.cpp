@@ -80,6 +80,7 @@ Seeds pages()
         { "generic-robot", genericPage() },
         { "generic-powerup", genericPage("Shield orb", 7) },
         { "generic-clutter", genericPage("Cargo crate", 11) },
+        { "generic-awkward", awkwardPage(kind::generic) },
         { "door", DoorPage().record() },
         { "door-every-flag", door.record() },
         { "ship", shipPage("Falcon") },

@@ -33,7 +33,8 @@ GenericEditor::GenericEditor(Workspace &workspace, UserDialogs &dialogs, SharedD
     };
     button(u"&Physics"_s, u"physics"_s, &GenericEditor::editPhysics);
     button(u"&Lighting"_s, u"lighting"_s, &GenericEditor::editLighting);
-    button(u"&AI"_s, u"AI"_s, &GenericEditor::editAi);
+    // Alt+A is Apply's.
+    button(u"A&I"_s, u"AI"_s, &GenericEditor::editAi);
     button(u"Spe&w"_s, u"spew"_s, &GenericEditor::editSpew);
     button(u"Class&es"_s, u"classes"_s, nullptr);
     button(u"&Batteries"_s, u"weapon batteries"_s, nullptr);

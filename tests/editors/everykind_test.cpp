@@ -9,7 +9,9 @@
 #include "testhelpers.h"
 #include "workspace.h"
 
+#include <QAbstractButton>
 #include <QFileInfo>
+#include <QSet>
 #include <QTest>
 
 using namespace testsupport;
@@ -40,6 +42,14 @@ protected:
     SharedDialogs shared { dialogs, nullptr };
     std::unique_ptr<PageEditor> editor;
 };
+
+bool checkedInsert(QSet<QChar> &set, QChar key)
+{
+    if (set.contains(key))
+        return false;
+    set.insert(key);
+    return true;
+}
 
 std::string kindName(const testing::TestParamInfo<KindEditor> &info)
 {
@@ -104,6 +114,20 @@ TEST_P(EveryEditor, APageThatWasNotReadIsNeitherAppliedNorCopied)
     workspace.save(saved);
     EXPECT_EQ(splitRecords(readFile(saved)), QList<QByteArray>({ readable, foreign }));
     EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+// Two buttons with one mnemonic make Qt press neither.
+TEST_P(EveryEditor, EachMnemonicPressesOneButton)
+{
+    QSet<QChar> used;
+    for (const QAbstractButton *button : editor->findChildren<QAbstractButton *>()) {
+        if (button->window() != editor.get())
+            continue; // a settings window's
+        const qsizetype at = button->text().indexOf(u'&');
+        if (at >= 0 && at + 1 < button->text().size())
+            EXPECT_TRUE(checkedInsert(used, button->text().at(at + 1).toLower()))
+                << button->text().toStdString();
+    }
 }
 
 // Delete moves the later pages of the kind up and nothing else; Add appends a kind's new page;

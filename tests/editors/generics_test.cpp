@@ -55,7 +55,7 @@ TEST_F(GenericEditorTest, TheAiWindowFollowsTheMovementTypeAndKeepsWhatItCannotS
     editor.selectPosition(0);
     AiWindow &window = editor.aiWindow();
     FieldForm &form = window.form();
-    EXPECT_TRUE(inWindow(window, [&] { click(u"&AI"_s); }, [&] {
+    EXPECT_TRUE(inWindow(window, [&] { click(u"A&I"_s); }, [&] {
         // Flags 65 and 7 and class 3 show as "Unknown"; type 12 has no item.
         EXPECT_EQ(form.checkList(Ai::AiFlags)->item(0)->checkState(), Qt::Checked);
         EXPECT_EQ(form.choice(Ai::AiClass)->currentText(), u"Unknown");

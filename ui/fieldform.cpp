@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScrollBar>
-#include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -74,7 +73,13 @@ FieldForm::FieldForm(const Layout &layout, std::span<const int> columnStarts, Ho
             list->setAccessibleName(caption->text());
             control = list;
         } else if (field.itemsBy) {
-            control = alternatives(field, caption->text());
+            auto *place = new QHBoxLayout;
+            place->setContentsMargins(0, 0, 0, 0);
+            control = alternatives(i, field, caption, place);
+            column->addRow(caption, place);
+            m_captions.back() = caption;
+            m_controls.back() = control;
+            continue;
         } else if (field.encoding == FieldEncoding::Choice) {
             auto *choice = new QComboBox(this);
             for (const char *item : field.items)
@@ -93,27 +98,33 @@ FieldForm::FieldForm(const Layout &layout, std::span<const int> columnStarts, Ho
     }
 }
 
-QWidget *FieldForm::alternatives(const FieldSpec &field, const QString &caption)
+QWidget *FieldForm::alternatives(int item, const FieldSpec &field, QLabel *caption,
+                                  QHBoxLayout *place)
 {
-    // One drop-down per list, in one place; the choice that picks the list turns them over.
-    auto *stack = new QStackedWidget(this);
+    // One drop-down per list, in one place; the choice that picks the list shows one. They
+    // are the caption's siblings and the shown one its buddy, so that screen readers and the
+    // mnemonic find it.
+    QList<QComboBox *> &boxes = m_alternatives[item];
     for (std::span<const char *const> list : field.itemsBy->lists) {
-        auto *box = new QComboBox(stack);
-        for (const char *item : list)
-            box->addItem(QString::fromLatin1(item));
-        box->setAccessibleName(caption);
-        stack->addWidget(box);
+        auto *box = new QComboBox(this);
+        for (const char *entry : list)
+            box->addItem(QString::fromLatin1(entry));
+        place->addWidget(box);
+        boxes.append(box);
     }
-    stack->setFocusProxy(stack->currentWidget());
+    const auto turnTo = [boxes, caption](int index) {
+        for (int i = 0; i < boxes.size(); ++i)
+            boxes[i]->setHidden(i != index);
+        caption->setBuddy(boxes[index]);
+    };
+    turnTo(0);
     QComboBox *picker = choice(field.itemsBy->item);
     Q_ASSERT(picker); // an earlier field of the same form
-    connect(picker, &QComboBox::currentIndexChanged, stack, [stack](int index) {
-        if (index >= 0 && index < stack->count()) {
-            stack->setCurrentIndex(index);
-            stack->setFocusProxy(stack->currentWidget());
-        }
+    connect(picker, &QComboBox::currentIndexChanged, this, [boxes, turnTo](int index) {
+        if (index >= 0 && index < boxes.size())
+            turnTo(index);
     });
-    return stack;
+    return boxes.constFirst();
 }
 
 QWidget *FieldForm::control(int item) const
@@ -133,13 +144,11 @@ void FieldForm::show(const Values &values)
             const QSignalBlocker quiet(list);
             for (int item = 0; item < list->count(); ++item)
                 list->item(item)->setCheckState(bits & (1u << item) ? Qt::Checked : Qt::Unchecked);
-        } else if (auto *stack = qobject_cast<QStackedWidget *>(control(i))) {
+        } else if (m_alternatives.contains(i)) {
             // Each list shows the code, so the one a new pick turns up shows what is kept.
             const quint32 code = maskOf(value);
-            for (int list = 0; list < stack->count(); ++list) {
-                auto *box = static_cast<QComboBox *>(stack->widget(list));
+            for (QComboBox *box : std::as_const(m_alternatives[i]))
                 box->setCurrentIndex(code < quint32(box->count()) ? int(code) : -1);
-            }
         } else if (auto *box = choice(i)) {
             const FieldSpec &field = m_layout[i].field;
             box->setCurrentIndex(field.unknown ? 0 : choiceIndex(field, maskOf(value)));
@@ -194,8 +203,11 @@ QListWidget *FieldForm::checkList(int item) const
 
 QComboBox *FieldForm::choice(int item) const
 {
-    if (auto *stack = qobject_cast<QStackedWidget *>(control(item)))
-        return qobject_cast<QComboBox *>(stack->currentWidget());
+    if (const auto found = m_alternatives.constFind(item); found != m_alternatives.cend()) {
+        for (QComboBox *box : *found)
+            if (!box->isHidden())
+                return box;
+    }
     return qobject_cast<QComboBox *>(control(item));
 }
 

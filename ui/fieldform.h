@@ -2,12 +2,14 @@
 
 #include "layout.h"
 
+#include <QHash>
 #include <QList>
 #include <QWidget>
 
 class FieldCheck;
 class HoverHelp;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -42,11 +44,12 @@ public:
 
 private:
     QWidget *control(int item) const;
-    QWidget *alternatives(const FieldSpec &field, const QString &caption);
+    QWidget *alternatives(int item, const FieldSpec &field, QLabel *caption, QHBoxLayout *place);
 
     const Layout &m_layout;
     int m_first;
     int m_end;
     QList<QLabel *> m_captions; // by item - first
     QList<QWidget *> m_controls;
+    QHash<int, QList<QComboBox *>> m_alternatives; // a choice's drop-downs by item
 };

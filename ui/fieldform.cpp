@@ -127,6 +127,19 @@ QWidget *FieldForm::alternatives(int item, const FieldSpec &field, QLabel *capti
     return boxes.constFirst();
 }
 
+void FieldForm::alignCaptions(const QList<FieldForm *> &forms)
+{
+    int width = 0;
+    for (const FieldForm *form : forms)
+        for (const QLabel *caption : form->m_captions)
+            if (caption)
+                width = std::max(width, caption->sizeHint().width());
+    for (const FieldForm *form : forms)
+        for (QLabel *caption : form->m_captions)
+            if (caption)
+                caption->setMinimumWidth(width);
+}
+
 QWidget *FieldForm::control(int item) const
 {
     return item >= m_first && item < m_end ? m_controls[item - m_first] : nullptr;

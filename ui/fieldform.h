@@ -34,6 +34,9 @@ public:
     // the bits that have no item, a drop-down with no selection the code it was shown with.
     void keep(Values &values) const;
 
+    // Forms laid out one above the other, so that their fields line up: one caption width.
+    static void alignCaptions(const QList<FieldForm *> &forms);
+
     // The controls of an item, by its position in the layout; nullptr when it has none of that
     // sort.
     QLineEdit *edit(int item) const;

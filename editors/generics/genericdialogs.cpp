@@ -4,6 +4,7 @@
 #include "fieldform.h"
 #include "genericpage.h"
 #include "hoverhelp.h"
+#include "sharedblocks.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -139,4 +140,136 @@ std::optional<QString> DeathTypesWindow::takeCount(const QString &text)
         refill();
     }
     return std::nullopt;
+}
+
+namespace {
+namespace Animation = GenericPage::Animation;
+constexpr std::array kAnimationColumns = { int(Animation::FromFrame) };
+} // namespace
+
+ClassesWindow::ClassesWindow(UserDialogs &dialogs, QWidget *parent)
+    : SettingsWindow(dialogs, u"Classes"_s, u"classes"_s,
+                     { u"Apply modifications."_s, u"Close the classes dialog."_s }, parent)
+{
+    m_form = new FieldForm(Animation::layout, kAnimationColumns, help(), check(), this);
+    m_soundForm = new FieldForm(Animation::soundLayout, kOneColumn, help(), check(), this);
+    for (FieldForm *form : { m_form, m_soundForm })
+        help().addArea(form);
+    FieldForm::alignCaptions({ m_form, m_soundForm });
+    m_animations =
+        addNavigator({ { QString(), u"Previous animation."_s, u"Previous animation"_s },
+                       { QString(), u"Next animation."_s, u"Next animation"_s },
+                       u"Animation %1/%2"_s,
+                       GenericPage::animationsPerClass });
+    m_classes = addNavigator({ { u"&Prev"_s, u"Previous class."_s },
+                               { u"&Next"_s, u"Next class."_s },
+                               u"#%1/%2"_s,
+                               GenericPage::classes });
+    m_classes->addInner(m_animations);
+    auto *content = new QVBoxLayout;
+    content->addWidget(m_form);
+    content->addWidget(m_soundForm);
+    for (Navigator *navigator : { m_animations, m_classes }) {
+        auto *row = new QHBoxLayout;
+        row->addStretch(1);
+        row->addWidget(navigator);
+        row->addStretch(1);
+        content->addLayout(row);
+    }
+    setContent(content);
+}
+
+void ClassesWindow::load(Values &page)
+{
+    m_page = &page;
+    SettingsWindow::load();
+}
+
+void ClassesWindow::edit(Values &page)
+{
+    m_page = &page;
+    SettingsWindow::edit();
+}
+
+size_t ClassesWindow::shownEntry() const
+{
+    return size_t((m_classes->index() - 1) * GenericPage::animationsPerClass +
+                  m_animations->index() - 1);
+}
+
+void ClassesWindow::takeWorkingCopy()
+{
+    m_entries = m_page->entries(GenericPage::Animations);
+    m_sounds = m_page->entries(GenericPage::AnimationSounds);
+}
+
+void ClassesWindow::refill()
+{
+    m_form->show(m_entries[shownEntry()]);
+    m_soundForm->show(m_sounds[shownEntry()]);
+}
+
+bool ClassesWindow::keepShown()
+{
+    m_form->keep(m_entries[shownEntry()]);
+    m_soundForm->keep(m_sounds[shownEntry()]);
+    return true;
+}
+
+void ClassesWindow::handBack()
+{
+    m_page->entries(GenericPage::Animations) = m_entries;
+    m_page->entries(GenericPage::AnimationSounds) = m_sounds;
+}
+
+GenericBatteryWindow::GenericBatteryWindow(UserDialogs &dialogs, QWidget *parent)
+    : BatteryWindow(dialogs,
+                    { u"Weapon Batteries"_s,
+                      u"batteries"_s,
+                      u"Previous weapon battery."_s,
+                      u"Next weapon battery."_s,
+                      { u"Apply modifications to weapon batteries."_s,
+                        u"Close the weapon batteries dialog."_s } },
+                    parent)
+{ }
+
+void GenericBatteryWindow::load(Values &page)
+{
+    m_page = &page;
+    SettingsWindow::load();
+}
+
+void GenericBatteryWindow::edit(Values &page)
+{
+    m_page = &page;
+    SettingsWindow::edit();
+}
+
+void GenericBatteryWindow::takeWorkingCopy()
+{
+    m_batteries = m_page->entries(GenericPage::Batteries);
+    m_gunpointNames = m_page->entries(GenericPage::GunpointNames);
+    m_maskSounds = m_page->entries(GenericPage::MaskSounds);
+}
+
+void GenericBatteryWindow::handBack()
+{
+    m_page->entries(GenericPage::Batteries) = m_batteries;
+    m_page->entries(GenericPage::GunpointNames) = m_gunpointNames;
+    m_page->entries(GenericPage::MaskSounds) = m_maskSounds;
+}
+
+Values &GenericBatteryWindow::battery(int b)
+{
+    return m_batteries[size_t(b)];
+}
+
+Values &GenericBatteryWindow::gunpointName(int b, int g)
+{
+    return m_gunpointNames[size_t(b * WeaponBattery::gunpoints + g)];
+}
+
+Values &GenericBatteryWindow::maskSound(int b, int m)
+{
+    return m_maskSounds[size_t(b * WeaponBattery::masks + m)];
 }

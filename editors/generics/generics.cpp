@@ -22,22 +22,23 @@ GenericEditor::GenericEditor(Workspace &workspace, UserDialogs &dialogs, SharedD
     , m_shared(shared)
     , m_ai(new AiWindow(dialogs, this))
     , m_spew(new SpewWindow(dialogs, this))
+    , m_classes(new ClassesWindow(dialogs, this))
+    , m_batteries(new GenericBatteryWindow(dialogs, this))
     , m_sounds(new ObjectSoundsWindow(dialogs, this))
     , m_deaths(new DeathTypesWindow(dialogs, this))
 {
     const auto button = [this](const QString &text, const QString &what,
                                void (GenericEditor::*open)()) {
-        QPushButton *added = addButton(text, u"Display the %1 dialog of this object."_s.arg(what));
-        if (open)
-            connect(added, &QPushButton::clicked, this, open);
+        connect(addButton(text, u"Display the %1 dialog of this object."_s.arg(what)),
+                &QPushButton::clicked, this, open);
     };
     button(u"&Physics"_s, u"physics"_s, &GenericEditor::editPhysics);
     button(u"&Lighting"_s, u"lighting"_s, &GenericEditor::editLighting);
     // Alt+A is Apply's.
     button(u"A&I"_s, u"AI"_s, &GenericEditor::editAi);
     button(u"Spe&w"_s, u"spew"_s, &GenericEditor::editSpew);
-    button(u"Class&es"_s, u"classes"_s, nullptr);
-    button(u"&Batteries"_s, u"weapon batteries"_s, nullptr);
+    button(u"Class&es"_s, u"classes"_s, &GenericEditor::editClasses);
+    button(u"&Batteries"_s, u"weapon batteries"_s, &GenericEditor::editBatteries);
     button(u"&Sounds"_s, u"sounds"_s, &GenericEditor::editSounds);
     button(u"&Death"_s, u"death"_s, &GenericEditor::editDeaths);
 }
@@ -64,6 +65,23 @@ void GenericEditor::editSpew()
 {
     if (std::vector<Values> *spew = shownEntries(GenericPage::Spew))
         m_spew->edit(*spew);
+}
+
+Values *GenericEditor::shownValues()
+{
+    return shownPosition() < 0 ? nullptr : &shownPage().values;
+}
+
+void GenericEditor::editClasses()
+{
+    if (Values *page = shownValues())
+        m_classes->edit(*page);
+}
+
+void GenericEditor::editBatteries()
+{
+    if (Values *page = shownValues())
+        m_batteries->edit(*page);
 }
 
 void GenericEditor::editSounds()

@@ -3,7 +3,9 @@
 #include "pageeditor.h"
 
 class AiWindow;
+class ClassesWindow;
 class DeathTypesWindow;
+class GenericBatteryWindow;
 class ObjectSoundsWindow;
 class SharedDialogs;
 class SpewWindow;
@@ -23,18 +25,27 @@ public:
     void editLighting();
     void editAi();
     void editSpew();
+    void editClasses();
+    void editBatteries();
     void editSounds();
     void editDeaths();
 
     AiWindow &aiWindow() const { return *m_ai; }
     SpewWindow &spewWindow() const { return *m_spew; }
+    ClassesWindow &classesWindow() const { return *m_classes; }
+    GenericBatteryWindow &batteriesWindow() const { return *m_batteries; }
     ObjectSoundsWindow &soundsWindow() const { return *m_sounds; }
     DeathTypesWindow &deathsWindow() const { return *m_deaths; }
 
 private:
+    // The page shown, for the windows whose values lie in several of its items.
+    Values *shownValues();
+
     SharedDialogs &m_shared;
     AiWindow *m_ai;
     SpewWindow *m_spew;
+    ClassesWindow *m_classes;
+    GenericBatteryWindow *m_batteries;
     ObjectSoundsWindow *m_sounds;
     DeathTypesWindow *m_deaths;
 };

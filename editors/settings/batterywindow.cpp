@@ -7,7 +7,6 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -118,17 +117,11 @@ void BatteryWindow::addEntryFields(FieldForm *fields, FieldForm *lists)
 
 void BatteryWindow::alignCaptions(QBoxLayout *column)
 {
-    // The forms of a column are laid out apart: their captions get one width, so that their
-    // fields line up.
-    QList<QLabel *> captions;
+    QList<FieldForm *> forms;
     for (int i = 0; i < column->count(); ++i)
-        if (QWidget *form = column->itemAt(i)->widget())
-            captions += form->findChildren<QLabel *>();
-    int width = 0;
-    for (const QLabel *caption : std::as_const(captions))
-        width = std::max(width, caption->sizeHint().width());
-    for (QLabel *caption : std::as_const(captions))
-        caption->setMinimumWidth(width);
+        if (auto *form = qobject_cast<FieldForm *>(column->itemAt(i)->widget()))
+            forms.append(form);
+    FieldForm::alignCaptions(forms);
 }
 
 int BatteryWindow::shownBattery() const

@@ -133,3 +133,80 @@ TEST_F(GenericEditorTest, MoreDeathTypesThanSlotsIsADamagedPageNamedInTheMessage
     click(u"&Apply"_s);
     EXPECT_EQ(saved(), QList<QByteArray>({ genericPage("Crate", 11), five.record() }));
 }
+
+TEST_F(GenericEditorTest, AnAnimationsSoundLiesInTheRunOfSoundsAtItsClassAndPlace)
+{
+    testsupport::GenericPage other;
+    other.name = "Other";
+    other.animations[0].fromFrame = 42;
+    load({ awkward.record(), other.record() });
+    ClassesWindow &window = editor.classesWindow();
+    const auto counters = [&] {
+        return window.classNavigator().counter().text() + u' ' +
+            window.animationNavigator().counter().text();
+    };
+    editor.selectPosition(0);
+    EXPECT_TRUE(inWindow(window, [&] { click(u"Class&es"_s); }, [&] {
+        window.classNavigator().next();
+        for (int a = 1; a < 24; ++a)
+            window.animationNavigator().next();
+        EXPECT_EQ(counters(), u"#2/5 Animation 24/24");
+        window.classNavigator().next();
+        EXPECT_EQ(counters(), u"#3/5 Animation 1/24");
+        EXPECT_FALSE(window.animationNavigator().previousButton().isEnabled());
+        window.classNavigator().next();
+        for (int a = 1; a < 5; ++a)
+            window.animationNavigator().next();
+        captioned(window, u"From frame"_s)->setText(u"12"_s);
+        captioned(window, u"Sound name"_s)->setText(u"roar"_s);
+        window.apply(); // without moving
+    }));
+    click(u"&Apply"_s);
+    awkward.animations[3 * 24 + 4].fromFrame = 12;
+    awkward.animationSounds[3 * 24 + 4] = "roar";
+    EXPECT_EQ(lastApplied(), awkward.record());
+
+    // The next opening, on another page, starts at its class 1, animation 1.
+    editor.selectPosition(1);
+    inWindow(window, [&] { click(u"Class&es"_s); }, [&] {
+        EXPECT_EQ(counters(), u"#1/5 Animation 1/24");
+        EXPECT_EQ(captioned(window, u"From frame"_s)->text(), u"42");
+    });
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(GenericEditorTest, ABatterysTextsLieInTheRunsOfTextsAndCloseDropsItsEdits)
+{
+    load({ awkward.record() });
+    editor.selectPosition(0);
+    GenericBatteryWindow &window = editor.batteriesWindow();
+    inWindow(window, [&] { click(u"&Batteries"_s); }, [&] {
+        for (int b = 1; b < 3; ++b)
+            window.batteryNavigator().next();
+        for (int g = 1; g < 4; ++g)
+            window.gunpointNavigator().next();
+        for (int m = 1; m < 6; ++m)
+            window.maskNavigator().next();
+        captioned(window, u"Weapon name"_s)->setText(u"Laser"_s);
+        captioned(window, u"Sound"_s)->setText(u"zap"_s);
+        captioned(window, u"Energy usage"_s)->setText(u"0.5"_s);
+        captioned<QListWidget>(window, u"Flags"_s)->item(0)->setCheckState(Qt::Checked);
+        window.apply();
+    });
+    // Moved through and edited, then closed: nothing reaches the page.
+    inWindow(window, [&] { click(u"&Batteries"_s); }, [&] {
+        EXPECT_EQ(window.batteryNavigator().counter().text(), u"#1/21");
+        for (int b = 1; b < 21; ++b) {
+            captioned(window, u"Ammo usage"_s)->setText(u"9"_s);
+            window.batteryNavigator().next();
+        }
+    });
+    click(u"&Apply"_s);
+    testsupport::Battery &third = awkward.batteries[2];
+    third.energyUsage = 0.5f;
+    third.flags |= 1; // bit 14, which has no item, stays
+    awkward.gunpointNames[2 * 8 + 3] = "Laser";
+    awkward.maskSounds[2 * 8 + 5] = "zap";
+    EXPECT_EQ(lastApplied(), awkward.record());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}

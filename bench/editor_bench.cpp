@@ -6,7 +6,10 @@
 #include "kindeditors.h"
 #include "pageeditor.h"
 #include "scripteddialogs.h"
+#include "genericdialogs.h"
+#include "genericpage.h"
 #include "shareddialogs.h"
+#include "sharedblocks.h"
 #include "shippage.h"
 #include "shipweapons.h"
 #include "tablebuilder.h"
@@ -323,6 +326,44 @@ void ShipWeaponMoves(benchmark::State &state, Navigator &(BatteryWindow::*level)
         state.SkipWithError("the moves left the weapons unfit to hand back");
 }
 
+// Every one of the 21 x 8 x 8 positions of the generic weapon batteries window in turn, on
+// the largest generic page: the firing masks forth and back, a gunpoint on at each end, the
+// next battery after the last gunpoint. Then Apply hands all of it back.
+void GenericBatteryMoves(benchmark::State &state)
+{
+    ScriptedDialogs dialogs;
+    GenericBatteryWindow window(dialogs);
+    const QByteArray record = largestGeneric(kFirst);
+    RecordReader reader(record);
+    PageBody generic = PageBody::read(pageFormat(PageKind::Generic), reader);
+    window.load(generic.values);
+    window.show();
+    QApplication::processEvents();
+    std::vector<std::pair<Navigator *, bool>> moves; // the level, forward
+    for (int b = 0; b < WeaponBattery::count; ++b) {
+        for (int g = 0; g < WeaponBattery::gunpoints; ++g) {
+            for (int m = 1; m < WeaponBattery::masks; ++m)
+                moves.emplace_back(&window.maskNavigator(), g % 2 == 0);
+            if (g + 1 < WeaponBattery::gunpoints)
+                moves.emplace_back(&window.gunpointNavigator(), true);
+        }
+        moves.emplace_back(&window.batteryNavigator(), b + 1 < WeaponBattery::count);
+    }
+    size_t next = 0;
+    int refused = 0;
+    timeWithPaint(state, [&] {
+        const auto &[level, forward] = moves[next];
+        // The last move goes back a battery, so that the sequence can start again.
+        refused += !(forward ? level->next() : level->previous());
+        next = (next + 1) % moves.size();
+    });
+    state.counters["positions"] = double(moves.size());
+    if (refused)
+        state.SkipWithError("a move was refused");
+    else if (!window.apply())
+        state.SkipWithError("Apply refused the batteries");
+}
+
 void NoLargestPage(benchmark::State &state)
 {
     state.SkipWithError("this kind has an editor but no largest page in kLargestPages");
@@ -356,6 +397,11 @@ void registerBenchmarks()
             ->Iterations(200)
             ->Repetitions(5)
             ->ReportAggregatesOnly(true);
+    benchmark::RegisterBenchmark("GenericBatteries/every_position", GenericBatteryMoves)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(WeaponBattery::count * WeaponBattery::gunpoints * WeaponBattery::masks)
+        ->Repetitions(3)
+        ->ReportAggregatesOnly(true);
 }
 
 } // namespace

@@ -8,29 +8,15 @@ using enum FieldEncoding;
 
 namespace {
 constexpr auto integer = NumberField::Integer;
-constexpr auto floating = NumberField::Float;
 constexpr const char *noInformation = "No extra information.";
 constexpr const char *unknownYet = "Unknown by this time.";
-
-constexpr Item text(const char *caption, const char *hint)
-{
-    return field({ String, caption, hint });
-}
-constexpr Item number(const char *caption, const char *hint)
-{
-    return field({ Float, caption, hint, floating });
-}
-constexpr Item word(const char *caption, const char *hint)
-{
-    return field({ Word, caption, hint, integer });
-}
 } // namespace
 
 namespace AiBlock {
 
 const std::array<const char *, 9> types = {
-    "Fly Lander",        "Stalker", "Evader 1", "Evader 2",     "Stationary Turret",
-    "AIS",               "Melee 1", "Bird Flock 1", "Herd 1",
+    "Fly Lander", "Stalker", "Evader 1",     "Evader 2", "Stationary Turret",
+    "AIS",        "Melee 1", "Bird Flock 1", "Herd 1",
 };
 const std::array<const char *, 6> walkingSubtypes = {
     "Flat", "Low angle", "High angle", "Non restricted", "Underwater only", "Water surface",
@@ -42,7 +28,7 @@ const std::array<const char *, 7> flyingSubtypes = {
 namespace {
 const std::array<const char *, 2> movementTypes = { "Walk", "Fly" };
 const std::array<std::span<const char *const>, 2> subtypeLists = { walkingSubtypes,
-                                                                    flyingSubtypes };
+                                                                   flyingSubtypes };
 const ItemsBy subtypes = { MovementType, subtypeLists };
 
 const std::array<Item, ItemCount> items = { {
@@ -55,52 +41,51 @@ const std::array<Item, ItemCount> items = { {
             .caption = "Movement Subtype",
             .hint = "AI Movement subtype for this object.",
             .itemsBy = &subtypes }),
-    number("AI FOV", "Cosinus of the AI Field of View for object."),
-    number("AI Max Velocity", "Maximum velocity."),
-    number("AI Max Delta Velocity", "Maximum delta velocity."),
-    number("AI Max Turn Rate", "Maximum turn rate."),
+    floatField("AI FOV", "Cosinus of the AI Field of View for object."),
+    floatField("AI Max Velocity", "Maximum velocity."),
+    floatField("AI Max Delta Velocity", "Maximum delta velocity."),
+    floatField("AI Max Turn Rate", "Maximum turn rate."),
     field(unknownField(IntBits, "Notify flags", unknownYet)),
-    number("AI Max Delta Turn Rate", "Maximum Delta Turn Rate."),
-    number("AI Circle Distance", "Distance the object should circle it's targets at."),
-    number("AI Attack Vel %", "From 0 to 1.0."),
-    number("AI Dodge %", "From 0 to 1.0."),
-    number("AI Dodge Vel %", "From 0 to 1.0."),
-    number("AI Flee %", "From 0 to 1.0."),
-    number("AI Melee Damage 1", noInformation),
-    number("AI Melee Damage 2", noInformation),
-    number("AI Melee Latency 1", noInformation),
-    number("AI Melee Latency 2", noInformation),
-    number("AI Curiousity", noInformation),
-    number("AI Night Vision", noInformation),
-    number("AI Fog Vision", noInformation),
-    number("AI Lead Accuracy", noInformation),
-    number("AI Lead Varience", noInformation),
-    number("AI Fire Spread", noInformation),
-    number("AI Fight Team", noInformation),
-    number("AI Fight Same", noInformation),
-    number("AI Agression", noInformation),
-    number("AI Hearing", noInformation),
-    number("AI Frustration", noInformation),
-    number("AI Roaming", noInformation),
-    number("AI Life Preservation", noInformation),
-    number("AI Avoid Friends Distance", noInformation),
-    number("AI Biased Flight Importance", noInformation),
-    number("AI Biased Flight Min", noInformation),
-    number("AI Biased Flight Max", noInformation),
+    floatField("AI Max Delta Turn Rate", "Maximum Delta Turn Rate."),
+    floatField("AI Circle Distance", "Distance the object should circle it's targets at."),
+    floatField("AI Attack Vel %", "From 0 to 1.0."),
+    floatField("AI Dodge %", "From 0 to 1.0."),
+    floatField("AI Dodge Vel %", "From 0 to 1.0."),
+    floatField("AI Flee %", "From 0 to 1.0."),
+    floatField("AI Melee Damage 1", noInformation),
+    floatField("AI Melee Damage 2", noInformation),
+    floatField("AI Melee Latency 1", noInformation),
+    floatField("AI Melee Latency 2", noInformation),
+    floatField("AI Curiousity", noInformation),
+    floatField("AI Night Vision", noInformation),
+    floatField("AI Fog Vision", noInformation),
+    floatField("AI Lead Accuracy", noInformation),
+    floatField("AI Lead Varience", noInformation),
+    floatField("AI Fire Spread", noInformation),
+    floatField("AI Fight Team", noInformation),
+    floatField("AI Fight Same", noInformation),
+    floatField("AI Agression", noInformation),
+    floatField("AI Hearing", noInformation),
+    floatField("AI Frustration", noInformation),
+    floatField("AI Roaming", noInformation),
+    floatField("AI Life Preservation", noInformation),
+    floatField("AI Avoid Friends Distance", noInformation),
+    floatField("AI Biased Flight Importance", noInformation),
+    floatField("AI Biased Flight Min", noInformation),
+    floatField("AI Biased Flight Max", noInformation),
 } };
 } // namespace
 
 const Layout layout = { items };
-
 } // namespace AiBlock
 
 namespace SpewSlot {
 namespace {
 const std::array<Item, 4> items = { {
     field(unknownField(ByteBits, "Spew flags", "Spew flags. Unknown by this time.")),
-    number("Spew %", "Percent Chance that this object would spew. (0 to 1.0)."),
-    word("Spew number", "How many of this object to spew if we are to spew it."),
-    text("Spew object", "Table name of the object to spew (for this slot)."),
+    floatField("Spew %", "Percent Chance that this object would spew. (0 to 1.0)."),
+    wordField("Spew number", "How many of this object to spew if we are to spew it."),
+    textField("Spew object", "Table name of the object to spew (for this slot)."),
 } };
 } // namespace
 const Layout layout = { items };
@@ -109,12 +94,12 @@ const Layout layout = { items };
 namespace Animation {
 namespace {
 const std::array<Item, 3> items = { {
-    word("From frame", "Starting frame of animation."),
-    word("To frame", "End frame of animation."),
-    number("Seconds per class", "How long the animation should last."),
+    wordField("From frame", "Starting frame of animation."),
+    wordField("To frame", "End frame of animation."),
+    floatField("Seconds per class", "How long the animation should last."),
 } };
-const std::array<Item, 1> soundItems = { { text("Sound name",
-                                                "Table Sound Name for this animation.") } };
+const std::array<Item, 1> soundItems = { { textField("Sound name",
+                                                     "Table Sound Name for this animation.") } };
 } // namespace
 const Layout layout = { items };
 const Layout soundLayout = { soundItems };
@@ -124,13 +109,13 @@ namespace ObjectSounds {
 namespace {
 constexpr const char *soundHint = "Table Sound Name.";
 const std::array<Item, count> items = { {
-    text("Sound name 1", soundHint),
-    text("Sound name 2", soundHint),
-    text("AI Sound name 1", soundHint),
-    text("AI Sound name 2", soundHint),
-    text("AI Sound name 3", soundHint),
-    text("AI Sound name 4", soundHint),
-    text("AI Sound name 5", soundHint),
+    textField("Sound name 1", soundHint),
+    textField("Sound name 2", soundHint),
+    textField("AI Sound name 1", soundHint),
+    textField("AI Sound name 2", soundHint),
+    textField("AI Sound name 3", soundHint),
+    textField("AI Sound name 4", soundHint),
+    textField("AI Sound name 5", soundHint),
 } };
 } // namespace
 const Layout layout = { items };
@@ -141,8 +126,8 @@ namespace Type {
 namespace {
 const std::array<Item, 4> items = { {
     field(unknownField(IntBits, "Death flags", unknownYet)),
-    number("Death delay min.", "Minimum amount of time for this death to last."),
-    number("Death delay max.", "Maximum amount of time for this death to last."),
+    floatField("Death delay min.", "Minimum amount of time for this death to last."),
+    floatField("Death delay max.", "Maximum amount of time for this death to last."),
     field({ Byte, "Death probability",
             "Probability of this death happening(0 to 100, all add to 100)", integer }),
 } };
@@ -167,11 +152,20 @@ const Layout layout = { items };
 const std::array<const char *, 4> objectTypes = { "Robot", "Powerup", "Clutter", "Building" };
 
 const std::array<const char *, 14> flagItems = {
-    "AI Control",      "Use Physics",     "Destroyable",
-    "Selectable(I)",   "Non-Useable(I)",  "Mission Type(I)",
-    "No Remove(I)",    "Visible(I)",      "AI Scripted Death",
-    "Ceiling Check",   "No Forcefields & glass", "No Different Damage",
-    "No Different Move", "Ambient Object",
+    "AI Control",
+    "Use Physics",
+    "Destroyable",
+    "Selectable(I)",
+    "Non-Useable(I)",
+    "Mission Type(I)",
+    "No Remove(I)",
+    "Visible(I)",
+    "AI Scripted Death",
+    "Ceiling Check",
+    "No Forcefields & glass",
+    "No Different Damage",
+    "No Different Move",
+    "Ambient Object",
 };
 
 namespace {
@@ -198,27 +192,29 @@ const std::array<Item, ItemCount> items = { {
             .items = objectTypes,
             .codes = objectTypeCodes,
             .initial = 2 }),
-    text("Name", "Table Name of the object."),
-    text("Image name", "High resolution .QMF filename for the object polymodel."),
-    text("Med. Image name", "Medium resolution .QMF filename for the object polymodel."),
-    text("Small Image name", "Low resolution .QMF filename for the object polymodel."),
-    number("Impact size", noInformation),
-    number("Impact time", noInformation),
-    number("Damage", noInformation),
-    word("Score", "Score gained by the player by destroying this object."),
-    when(word("Ammo", "How much ammo this powerup contains by default. *ONLY USED BY POWERUPS*"),
+    textField("Name", "Table Name of the object."),
+    textField("Image name", "High resolution .QMF filename for the object polymodel."),
+    textField("Med. Image name", "Medium resolution .QMF filename for the object polymodel."),
+    textField("Small Image name", "Low resolution .QMF filename for the object polymodel."),
+    floatField("Impact size", noInformation),
+    floatField("Impact time", noInformation),
+    floatField("Damage", noInformation),
+    wordField("Score", "Score gained by the player by destroying this object."),
+    when(wordField("Ammo",
+                   "How much ammo this powerup contains by default. *ONLY USED BY POWERUPS*"),
          isPowerup),
     hidden({ String, "spare text A", "" }),
-    text("Module name",
-         "The filename of the VESPRA module that contains the default script for this object."),
-    text("Script override", "Name of the script in the module name."),
+    textField(
+        "Module name",
+        "The filename of the VESPRA module that contains the default script for this object."),
+    textField("Script override", "Name of the script in the module name."),
     hidden({ Byte, "spare flag", "" }),
     when(hidden({ String, "spare text B", "" }), hasSpareB),
     hidden({ String, "spare text C", "" }),
-    number("Medium LOD distance", "Distance at which the medium resolution model is used."),
-    number("Low LOD distance", "Distance at which the low resolution model is used."),
+    floatField("Medium LOD distance", "Distance at which the medium resolution model is used."),
+    floatField("Low LOD distance", "Distance at which the low resolution model is used."),
     block(PhysicsBlock::layout),
-    number("Size", "Object size."),
+    floatField("Size", "Object size."),
     block(LightingBlock::layout),
     field({ Int, "Hit points", "The amount of shields this object has by default.", integer }),
     field({ IntBits, "Flags",
@@ -232,14 +228,12 @@ const std::array<Item, ItemCount> items = { {
     block(ObjectSounds::layout),
     block(WeaponBattery::Mask::soundLayout, batteryTexts),
     block(Animation::soundLayout, animations),
-    number("Respawn scalar",
-           "Used for powerups to scale how often they respawn in multiplayer games. Normal is "
-           "1.0."),
+    floatField("Respawn scalar",
+               "Used for powerups to scale how often they respawn in multiplayer games. Normal is "
+               "1.0."),
     block(DeathTypes::layout),
 } };
-
 } // namespace
 
 const Layout layout = { items };
-
 } // namespace GenericPage

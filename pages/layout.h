@@ -68,6 +68,27 @@ constexpr Item flaggedBlock(const Layout &layout, int flagItem, quint32 flagMask
         .kind = Item::Kind::Block, .block = &layout, .flagItem = flagItem, .flagMask = flagMask
     };
 }
+// Short forms of the usual fields: a text, and numbers checked when their field is left.
+constexpr Item textField(const char *caption, const char *hint)
+{
+    return field({ FieldEncoding::String, caption, hint });
+}
+constexpr Item floatField(const char *caption, const char *hint)
+{
+    return field({ FieldEncoding::Float, caption, hint, NumberField::Float });
+}
+constexpr Item intField(const char *caption, const char *hint)
+{
+    return field({ FieldEncoding::Int, caption, hint, NumberField::Integer });
+}
+constexpr Item wordField(const char *caption, const char *hint)
+{
+    return field({ FieldEncoding::Word, caption, hint, NumberField::Integer });
+}
+constexpr Item byteField(const char *caption, const char *hint)
+{
+    return field({ FieldEncoding::Byte, caption, hint, NumberField::Integer });
+}
 constexpr Item when(Item item, Presence present)
 {
     item.present = present;

@@ -74,7 +74,6 @@ const std::array<Item, ItemCount> items = { {
 } };
 
 const Layout layout = { items };
-
 } // namespace PhysicsBlock
 
 namespace LightingBlock {
@@ -113,7 +112,6 @@ const std::array<Item, ItemCount> items = { {
 } };
 
 const Layout layout = { items };
-
 } // namespace LightingBlock
 
 namespace SoundSlots {
@@ -134,37 +132,23 @@ const std::array<Item, count> items = { {
 } };
 
 const Layout layout = { items };
-
 } // namespace SoundSlots
 
 namespace WeaponBattery {
 
 const std::array<const char *, 12> flagItems = {
-    "Spray",  "Animation Local", "Animation Full",  "Random Fire Order",
-    "Guided", "Use Custom FOV",  "On/Off",          "Custom Max Dist",
-    "User Timeout", "Fire FVec", "Aim FVec",        "Fire Target",
+    "Spray",        "Animation Local", "Animation Full", "Random Fire Order",
+    "Guided",       "Use Custom FOV",  "On/Off",         "Custom Max Dist",
+    "User Timeout", "Fire FVec",       "Aim FVec",       "Fire Target",
 };
 
 namespace {
 constexpr const char *unknown = "???";
-
-constexpr Item number(const char *caption, const char *hint)
-{
-    return field({ Float, caption, hint, floating });
-}
-constexpr Item byte(const char *caption, const char *hint)
-{
-    return field({ Byte, caption, hint, integer });
-}
-constexpr Item word(const char *caption, const char *hint)
-{
-    return field({ Word, caption, hint, integer });
-}
 } // namespace
 
 namespace Gunpoint {
 namespace {
-const std::array<Item, 1> items = { { word("Gunpoint Weapon Index", unknown) } };
+const std::array<Item, 1> items = { { wordField("Gunpoint Weapon Index", unknown) } };
 const std::array<Item, 1> nameItems = { { field(
     { String, "Weapon name",
       "The VK Tablefile name for the weapon associated with this slot(Laser by default)." }) } };
@@ -176,12 +160,12 @@ const Layout nameLayout = { nameItems };
 namespace Mask {
 namespace {
 const std::array<Item, 6> items = { {
-    byte("Fire masks", noInformation),
-    number("Fire wait time", noInformation),
-    number("Animation time", noInformation),
-    number("Animation start frame", noInformation),
-    number("Animation fire frame", noInformation),
-    number("Animation end frame", noInformation),
+    byteField("Fire masks", noInformation),
+    floatField("Fire wait time", noInformation),
+    floatField("Animation time", noInformation),
+    floatField("Animation start frame", noInformation),
+    floatField("Animation fire frame", noInformation),
+    floatField("Animation end frame", noInformation),
 } };
 const std::array<Item, 1> soundItems = { { field(
     { String, "Sound", "Table Sound Name for fire sound." }) } };
@@ -192,24 +176,24 @@ const Layout soundLayout = { soundItems };
 
 namespace {
 const std::array<Item, ItemCount> items = { {
-    number("Energy usage", "Amount of energy used by this weapon battery slot."),
-    number("Ammo usage", "Amount of ammo used by this weapon battery slot."),
+    floatField("Energy usage", "Amount of energy used by this weapon battery slot."),
+    floatField("Ammo usage", "Amount of ammo used by this weapon battery slot."),
     block(Gunpoint::layout, gunpoints),
     block(Mask::layout, masks),
-    byte("Number masks", unknown),
-    word("Aiming gunpoint index", "Gunpoint to use for aiming with this battery."),
+    byteField("Number masks", unknown),
+    wordField("Aiming gunpoint index", "Gunpoint to use for aiming with this battery."),
     field(unknownField(ByteBits, "Aiming flags", unknown)),
-    number("Aiming dot", unknown),
-    number("Aiming distance", unknown),
-    number("Aiming XZ dot", unknown),
+    floatField("Aiming dot", unknown),
+    floatField("Aiming distance", unknown),
+    floatField("Aiming XZ dot", unknown),
     field({ WordBits, "Flags",
             "Weapon batteries flag. For more details, see the flags.txt file in VKCP directory.",
             std::nullopt, flagItems }),
-    byte("Quad fire mask",
-         "Firing mask override to use when this weapon battery is set with the Quad fire flag."),
+    byteField(
+        "Quad fire mask",
+        "Firing mask override to use when this weapon battery is set with the Quad fire flag."),
 } };
 } // namespace
 
 const Layout layout = { items };
-
 } // namespace WeaponBattery

@@ -3,13 +3,13 @@
 // of many. Each must leave room within one frame (16 ms).
 // Besides the time of the call, "paint_ms" is the repaint of the window that follows it.
 
+#include "genericdialogs.h"
+#include "genericpage.h"
 #include "kindeditors.h"
 #include "pageeditor.h"
 #include "scripteddialogs.h"
-#include "genericdialogs.h"
-#include "genericpage.h"
-#include "shareddialogs.h"
 #include "sharedblocks.h"
+#include "shareddialogs.h"
 #include "shippage.h"
 #include "shipweapons.h"
 #include "tablebuilder.h"
@@ -132,8 +132,8 @@ QByteArray largestGeneric(const QByteArray &name)
     };
     testsupport::GenericPage page = awkwardGeneric();
     page.name = text35(name);
-    for (QByteArray *text : { &page.spareA, &page.moduleName, &page.scriptOverride, &page.spareB,
-                              &page.spareC })
+    for (QByteArray *text :
+         { &page.spareA, &page.moduleName, &page.scriptOverride, &page.spareB, &page.spareC })
         *text = text35("text ");
     for (QByteArray &image : page.images)
         image = text35("image ");

@@ -99,7 +99,7 @@ FieldForm::FieldForm(const Layout &layout, std::span<const int> columnStarts, Ho
 }
 
 QWidget *FieldForm::alternatives(int item, const FieldSpec &field, QLabel *caption,
-                                  QHBoxLayout *place)
+                                 QHBoxLayout *place)
 {
     // One drop-down per list, in one place; the choice that picks the list shows one. They
     // are the caption's siblings and the shown one its buddy, so that screen readers and the

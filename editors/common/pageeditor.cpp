@@ -235,8 +235,7 @@ void PageEditor::selectPage()
         } catch (const TableError &error) {
             const QString name =
                 m_model->data(m_model->index(position), Qt::DisplayRole).toString();
-            throw TableError(
-                u"The page \"%1\" cannot be shown: %2"_s.arg(name, error.message()));
+            throw TableError(u"The page \"%1\" cannot be shown: %2"_s.arg(name, error.message()));
         }
         m_form->show(m_body.values);
         m_shown = position;

@@ -22,9 +22,10 @@ constexpr std::array kAiColumns = { int(Ai::AiFlags), int(Ai::FirstValue),
 } // namespace
 
 AiWindow::AiWindow(UserDialogs &dialogs, QWidget *parent)
-    : BlockWindow(dialogs, Ai::layout, kAiColumns,
-                  { u"AI"_s, u"ai"_s, { u"Apply modifications to AI."_s, u"Close the AI dialog."_s } },
-                  parent)
+    : BlockWindow(
+          dialogs, Ai::layout, kAiColumns,
+          { u"AI"_s, u"ai"_s, { u"Apply modifications to AI."_s, u"Close the AI dialog."_s } },
+          parent)
 {
     // Thirty-one numbers in three columns: as wide as a number needs, so that the window fits
     // a small screen.
@@ -156,11 +157,10 @@ ClassesWindow::ClassesWindow(UserDialogs &dialogs, QWidget *parent)
     for (FieldForm *form : { m_form, m_soundForm })
         help().addArea(form);
     FieldForm::alignCaptions({ m_form, m_soundForm });
-    m_animations =
-        addNavigator({ { QString(), u"Previous animation."_s, u"Previous animation"_s },
-                       { QString(), u"Next animation."_s, u"Next animation"_s },
-                       u"Animation %1/%2"_s,
-                       GenericPage::animationsPerClass });
+    m_animations = addNavigator({ { QString(), u"Previous animation."_s, u"Previous animation"_s },
+                                  { QString(), u"Next animation."_s, u"Next animation"_s },
+                                  u"Animation %1/%2"_s,
+                                  GenericPage::animationsPerClass });
     m_classes = addNavigator({ { u"&Prev"_s, u"Previous class."_s },
                                { u"&Next"_s, u"Next class."_s },
                                u"#%1/%2"_s,

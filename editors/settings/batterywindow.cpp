@@ -54,14 +54,16 @@ BatteryWindow::BatteryWindow(UserDialogs &dialogs, const Texts &texts, QWidget *
     gunpoint->setObjectName(u"panel"_s);
     gunpoint->setFrameShape(QFrame::StyledPanel);
     help().addArea(gunpoint);
-    m_gunpointForm = new FieldForm(Battery::Gunpoint::layout, kOneColumn, help(), check(), gunpoint);
+    m_gunpointForm =
+        new FieldForm(Battery::Gunpoint::layout, kOneColumn, help(), check(), gunpoint);
     m_gunpointNameForm =
         new FieldForm(Battery::Gunpoint::nameLayout, kOneColumn, help(), check(), gunpoint);
-    m_gunpoints = addNavigator({ { QString(), u"Previous gunpoint index."_s, u"Previous gunpoint"_s },
-                                 { QString(), u"Next gunpoint index."_s, u"Next gunpoint"_s },
-                                 u"%1/%2"_s,
-                                 Battery::gunpoints },
-                               gunpoint);
+    m_gunpoints =
+        addNavigator({ { QString(), u"Previous gunpoint index."_s, u"Previous gunpoint"_s },
+                       { QString(), u"Next gunpoint index."_s, u"Next gunpoint"_s },
+                       u"%1/%2"_s,
+                       Battery::gunpoints },
+                     gunpoint);
     auto *gunpointRow = new QHBoxLayout(gunpoint);
     gunpointRow->addWidget(m_gunpointForm, 2);
     gunpointRow->addWidget(m_gunpointNameForm, 3);

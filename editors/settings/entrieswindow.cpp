@@ -7,8 +7,7 @@
 #include <QVBoxLayout>
 
 EntriesWindow::EntriesWindow(UserDialogs &dialogs, const Layout &layout,
-                             std::span<const int> columnStarts, const Texts &texts,
-                             QWidget *parent)
+                             std::span<const int> columnStarts, const Texts &texts, QWidget *parent)
     : SettingsWindow(dialogs, texts.title, texts.name, texts.hints, parent)
 {
     m_form = new FieldForm(layout, columnStarts, help(), check(), this);

@@ -20,8 +20,8 @@ ShipEditor::ShipEditor(Workspace &workspace, UserDialogs &dialogs, SharedDialogs
     , m_shared(shared)
     , m_weapons(new ShipWeaponsWindow(dialogs, this))
 {
-    connect(addButton(u"&Weapons"_s, u"Show the weapon batteries dialog."_s),
-            &QPushButton::clicked, this, &ShipEditor::editWeapons);
+    connect(addButton(u"&Weapons"_s, u"Show the weapon batteries dialog."_s), &QPushButton::clicked,
+            this, &ShipEditor::editWeapons);
     connect(addButton(u"&Physics"_s, u"Display the physics dialog of this object."_s),
             &QPushButton::clicked, this, &ShipEditor::editPhysics);
 }

@@ -11,14 +11,14 @@ constexpr std::array kOneColumn = { 0 };
 } // namespace
 
 ShipWeaponsWindow::ShipWeaponsWindow(UserDialogs &dialogs, QWidget *parent)
-    : BatteryWindow(dialogs,
-                    { u"Ship weapons"_s,
-                      u"shipweapons"_s,
-                      u"Previous weapon."_s,
-                      u"Next weapon."_s,
-                      { u"Apply modifications to ship weapons."_s,
-                        u"Close the ship weapons dialog."_s } },
-                    parent)
+    : BatteryWindow(
+          dialogs,
+          { u"Ship weapons"_s,
+            u"shipweapons"_s,
+            u"Previous weapon."_s,
+            u"Next weapon."_s,
+            { u"Apply modifications to ship weapons."_s, u"Close the ship weapons dialog."_s } },
+          parent)
 {
     m_entryForm = new FieldForm(Weapon::layout, kOneColumn, help(), check(), this,
                                 Weapon::FireSound, Weapon::Battery);

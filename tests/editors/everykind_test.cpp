@@ -124,9 +124,10 @@ TEST_P(EveryEditor, EachMnemonicPressesOneButton)
         if (button->window() != editor.get())
             continue; // a settings window's
         const qsizetype at = button->text().indexOf(u'&');
-        if (at >= 0 && at + 1 < button->text().size())
+        if (at >= 0 && at + 1 < button->text().size()) {
             EXPECT_TRUE(checkedInsert(used, button->text().at(at + 1).toLower()))
                 << button->text().toStdString();
+        }
     }
 }
 
@@ -162,8 +163,9 @@ TEST_P(EveryEditor, DeleteAddAndPasteTouchOnlyTheirKind)
         else if (record.at(0) == char(otherKind))
             otherRecords.append(record);
     }
-    EXPECT_EQ(kindRecords, QList<QByteArray>({ page("Bravo"), page("Charlie"),
-                                               PageBody::blank(format).record(format) }));
+    EXPECT_EQ(kindRecords,
+              QList<QByteArray>(
+                  { page("Bravo"), page("Charlie"), PageBody::blank(format).record(format) }));
     EXPECT_EQ(otherRecords, QList<QByteArray>({ other, other }));
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }

@@ -55,18 +55,20 @@ TEST_F(GenericEditorTest, TheAiWindowFollowsTheMovementTypeAndKeepsWhatItCannotS
     editor.selectPosition(0);
     AiWindow &window = editor.aiWindow();
     FieldForm &form = window.form();
-    EXPECT_TRUE(inWindow(window, [&] { click(u"A&I"_s); }, [&] {
-        // Flags 65 and 7 and class 3 show as "Unknown"; type 12 has no item.
-        EXPECT_EQ(form.checkList(Ai::AiFlags)->item(0)->checkState(), Qt::Checked);
-        EXPECT_EQ(form.choice(Ai::AiClass)->currentText(), u"Unknown");
-        EXPECT_EQ(form.choice(Ai::AiType)->currentIndex(), -1);
-        EXPECT_EQ(form.choice(Ai::MovementSubtype)->currentText(), u"Jet");
-        form.choice(Ai::MovementType)->setCurrentIndex(0);
-        EXPECT_EQ(form.choice(Ai::MovementSubtype)->currentText(), u"Underwater only");
-        form.choice(Ai::MovementSubtype)->setCurrentText(u"High angle"_s);
-        form.edit(Ai::Fov)->setText(u"1.5e2"_s);
-        window.apply();
-    }));
+    EXPECT_TRUE(inWindow(
+        window, [&] { click(u"A&I"_s); },
+        [&] {
+            // Flags 65 and 7 and class 3 show as "Unknown"; type 12 has no item.
+            EXPECT_EQ(form.checkList(Ai::AiFlags)->item(0)->checkState(), Qt::Checked);
+            EXPECT_EQ(form.choice(Ai::AiClass)->currentText(), u"Unknown");
+            EXPECT_EQ(form.choice(Ai::AiType)->currentIndex(), -1);
+            EXPECT_EQ(form.choice(Ai::MovementSubtype)->currentText(), u"Jet");
+            form.choice(Ai::MovementType)->setCurrentIndex(0);
+            EXPECT_EQ(form.choice(Ai::MovementSubtype)->currentText(), u"Underwater only");
+            form.choice(Ai::MovementSubtype)->setCurrentText(u"High angle"_s);
+            form.edit(Ai::Fov)->setText(u"1.5e2"_s);
+            window.apply();
+        }));
     click(u"&Apply"_s);
     awkward.ai.movementType = 0;
     awkward.ai.movementSubtype = 2;
@@ -80,38 +82,42 @@ TEST_F(GenericEditorTest, SpewSlotsAndDeathTypesKeepWhatWasTypedAndTheCountStays
     load({ awkward.record() });
     editor.selectPosition(0);
     SpewWindow &spew = editor.spewWindow();
-    inWindow(spew, [&] { click(u"Spe&w"_s); }, [&] {
-        EXPECT_EQ(captioned(spew, u"Spew object"_s)->text(), u"Shield orb");
-        spew.navigator().next();
-        captioned(spew, u"Spew number"_s)->setText(u"7"_s);
-        spew.navigator().previous();
-        spew.navigator().next();
-        EXPECT_EQ(captioned(spew, u"Spew number"_s)->text(), u"7");
-        spew.apply();
-    });
+    inWindow(
+        spew, [&] { click(u"Spe&w"_s); },
+        [&] {
+            EXPECT_EQ(captioned(spew, u"Spew object"_s)->text(), u"Shield orb");
+            spew.navigator().next();
+            captioned(spew, u"Spew number"_s)->setText(u"7"_s);
+            spew.navigator().previous();
+            spew.navigator().next();
+            EXPECT_EQ(captioned(spew, u"Spew number"_s)->text(), u"7");
+            spew.apply();
+        });
     awkward.spew[1].number = 7; // the flags 3 and 0xfe stay
 
     DeathTypesWindow &deaths = editor.deathsWindow();
     QLineEdit *count = deaths.countField();
-    inWindow(deaths, [&] { click(u"&Death"_s); }, [&] {
-        EXPECT_EQ(deaths.navigator().counter().text(), u"#1/2");
-        QLineEdit *minimum = captioned(deaths, u"Death delay min."_s);
-        enter(count, u"5"_s, minimum);
-        EXPECT_EQ(dialogs.takeMessages(),
-                  QStringList({ u"Error: Number of death types must be between 1 and 4"_s }));
-        enter(count, u"3"_s, minimum);
-        EXPECT_EQ(deaths.navigator().counter().text(), u"#1/3");
-        EXPECT_TRUE(deaths.navigator().next());
-        EXPECT_TRUE(deaths.navigator().next());
-        EXPECT_FALSE(deaths.navigator().nextButton().isEnabled());
-        EXPECT_EQ(minimum->text(), u"0");
-        captioned(deaths, u"Death probability"_s)->setText(u"10"_s);
-        deaths.apply();
-    });
+    inWindow(
+        deaths, [&] { click(u"&Death"_s); },
+        [&] {
+            EXPECT_EQ(deaths.navigator().counter().text(), u"#1/2");
+            QLineEdit *minimum = captioned(deaths, u"Death delay min."_s);
+            enter(count, u"5"_s, minimum);
+            EXPECT_EQ(dialogs.takeMessages(),
+                      QStringList({ u"Error: Number of death types must be between 1 and 4"_s }));
+            enter(count, u"3"_s, minimum);
+            EXPECT_EQ(deaths.navigator().counter().text(), u"#1/3");
+            EXPECT_TRUE(deaths.navigator().next());
+            EXPECT_TRUE(deaths.navigator().next());
+            EXPECT_FALSE(deaths.navigator().nextButton().isEnabled());
+            EXPECT_EQ(minimum->text(), u"0");
+            captioned(deaths, u"Death probability"_s)->setText(u"10"_s);
+            deaths.apply();
+        });
     // A count changed and closed without Apply is dropped.
-    inWindow(deaths, [&] { click(u"&Death"_s); }, [&] {
-        enter(count, u"1"_s, captioned(deaths, u"Death delay min."_s));
-    });
+    inWindow(
+        deaths, [&] { click(u"&Death"_s); },
+        [&] { enter(count, u"1"_s, captioned(deaths, u"Death delay min."_s)); });
     click(u"&Apply"_s);
     awkward.deaths.append({ 0, 0, 0, 10 });
     EXPECT_EQ(lastApplied(), awkward.record());
@@ -146,21 +152,23 @@ TEST_F(GenericEditorTest, AnAnimationsSoundLiesInTheRunOfSoundsAtItsClassAndPlac
             window.animationNavigator().counter().text();
     };
     editor.selectPosition(0);
-    EXPECT_TRUE(inWindow(window, [&] { click(u"Class&es"_s); }, [&] {
-        window.classNavigator().next();
-        for (int a = 1; a < 24; ++a)
-            window.animationNavigator().next();
-        EXPECT_EQ(counters(), u"#2/5 Animation 24/24");
-        window.classNavigator().next();
-        EXPECT_EQ(counters(), u"#3/5 Animation 1/24");
-        EXPECT_FALSE(window.animationNavigator().previousButton().isEnabled());
-        window.classNavigator().next();
-        for (int a = 1; a < 5; ++a)
-            window.animationNavigator().next();
-        captioned(window, u"From frame"_s)->setText(u"12"_s);
-        captioned(window, u"Sound name"_s)->setText(u"roar"_s);
-        window.apply(); // without moving
-    }));
+    EXPECT_TRUE(inWindow(
+        window, [&] { click(u"Class&es"_s); },
+        [&] {
+            window.classNavigator().next();
+            for (int a = 1; a < 24; ++a)
+                window.animationNavigator().next();
+            EXPECT_EQ(counters(), u"#2/5 Animation 24/24");
+            window.classNavigator().next();
+            EXPECT_EQ(counters(), u"#3/5 Animation 1/24");
+            EXPECT_FALSE(window.animationNavigator().previousButton().isEnabled());
+            window.classNavigator().next();
+            for (int a = 1; a < 5; ++a)
+                window.animationNavigator().next();
+            captioned(window, u"From frame"_s)->setText(u"12"_s);
+            captioned(window, u"Sound name"_s)->setText(u"roar"_s);
+            window.apply(); // without moving
+        }));
     click(u"&Apply"_s);
     awkward.animations[3 * 24 + 4].fromFrame = 12;
     awkward.animationSounds[3 * 24 + 4] = "roar";
@@ -168,10 +176,12 @@ TEST_F(GenericEditorTest, AnAnimationsSoundLiesInTheRunOfSoundsAtItsClassAndPlac
 
     // The next opening, on another page, starts at its class 1, animation 1.
     editor.selectPosition(1);
-    inWindow(window, [&] { click(u"Class&es"_s); }, [&] {
-        EXPECT_EQ(counters(), u"#1/5 Animation 1/24");
-        EXPECT_EQ(captioned(window, u"From frame"_s)->text(), u"42");
-    });
+    inWindow(
+        window, [&] { click(u"Class&es"_s); },
+        [&] {
+            EXPECT_EQ(counters(), u"#1/5 Animation 1/24");
+            EXPECT_EQ(captioned(window, u"From frame"_s)->text(), u"42");
+        });
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
@@ -180,27 +190,31 @@ TEST_F(GenericEditorTest, ABatterysTextsLieInTheRunsOfTextsAndCloseDropsItsEdits
     load({ awkward.record() });
     editor.selectPosition(0);
     GenericBatteryWindow &window = editor.batteriesWindow();
-    inWindow(window, [&] { click(u"&Batteries"_s); }, [&] {
-        for (int b = 1; b < 3; ++b)
-            window.batteryNavigator().next();
-        for (int g = 1; g < 4; ++g)
-            window.gunpointNavigator().next();
-        for (int m = 1; m < 6; ++m)
-            window.maskNavigator().next();
-        captioned(window, u"Weapon name"_s)->setText(u"Laser"_s);
-        captioned(window, u"Sound"_s)->setText(u"zap"_s);
-        captioned(window, u"Energy usage"_s)->setText(u"0.5"_s);
-        captioned<QListWidget>(window, u"Flags"_s)->item(0)->setCheckState(Qt::Checked);
-        window.apply();
-    });
+    inWindow(
+        window, [&] { click(u"&Batteries"_s); },
+        [&] {
+            for (int b = 1; b < 3; ++b)
+                window.batteryNavigator().next();
+            for (int g = 1; g < 4; ++g)
+                window.gunpointNavigator().next();
+            for (int m = 1; m < 6; ++m)
+                window.maskNavigator().next();
+            captioned(window, u"Weapon name"_s)->setText(u"Laser"_s);
+            captioned(window, u"Sound"_s)->setText(u"zap"_s);
+            captioned(window, u"Energy usage"_s)->setText(u"0.5"_s);
+            captioned<QListWidget>(window, u"Flags"_s)->item(0)->setCheckState(Qt::Checked);
+            window.apply();
+        });
     // Moved through and edited, then closed: nothing reaches the page.
-    inWindow(window, [&] { click(u"&Batteries"_s); }, [&] {
-        EXPECT_EQ(window.batteryNavigator().counter().text(), u"#1/21");
-        for (int b = 1; b < 21; ++b) {
-            captioned(window, u"Ammo usage"_s)->setText(u"9"_s);
-            window.batteryNavigator().next();
-        }
-    });
+    inWindow(
+        window, [&] { click(u"&Batteries"_s); },
+        [&] {
+            EXPECT_EQ(window.batteryNavigator().counter().text(), u"#1/21");
+            for (int b = 1; b < 21; ++b) {
+                captioned(window, u"Ammo usage"_s)->setText(u"9"_s);
+                window.batteryNavigator().next();
+            }
+        });
     click(u"&Apply"_s);
     testsupport::Battery &third = awkward.batteries[2];
     third.energyUsage = 0.5f;

@@ -38,7 +38,8 @@ protected:
     }
     void openWeapons(const std::function<void()> &steps)
     {
-        EXPECT_TRUE(inWindow(window(), [&] { click(u"&Weapons"_s); }, steps));
+        EXPECT_TRUE(inWindow(
+            window(), [&] { click(u"&Weapons"_s); }, steps));
     }
 
     testsupport::ShipPage awkward = awkwardShip();
@@ -131,11 +132,13 @@ TEST_F(ShipEditorTest, FlagsWithoutAnItemStayAndPhysicsBelongsToThePageShown)
     QListWidget *flags = editor.form().checkList(ShipPage::Flags);
     EXPECT_EQ(flags->item(0)->checkState(), Qt::Checked);
     flags->item(0)->setCheckState(Qt::Unchecked);
-    EXPECT_TRUE(inWindow(shared.physics(), [&] { click(u"&Physics"_s); }, [&] {
-        EXPECT_EQ(shared.physics().form().edit(PhysicsBlock::Mass)->text(), u"0");
-        shared.physics().form().edit(PhysicsBlock::Mass)->setText(u"3.5"_s);
-        shared.physics().apply();
-    }));
+    EXPECT_TRUE(inWindow(
+        shared.physics(), [&] { click(u"&Physics"_s); },
+        [&] {
+            EXPECT_EQ(shared.physics().form().edit(PhysicsBlock::Mass)->text(), u"0");
+            shared.physics().form().edit(PhysicsBlock::Mass)->setText(u"3.5"_s);
+            shared.physics().apply();
+        }));
     click(u"&Apply"_s);
     ship.flags = 2;
     ship.physics[PhysicsBlock::Mass] = std::bit_cast<quint32>(3.5f);

@@ -93,10 +93,11 @@ TEST_F(TextureEditorTest, WhatTheControlsCannotShowIsNotShownButKept)
 
     // A block of more than 8000 elements is reported, and the controls keep the last page.
     editor.selectPosition(0);
-    EXPECT_EQ(dialogs.takeMessages(),
-              QStringList({ u"VK Control Panel: The page \"Fire plasma\" cannot be shown: damaged page: "
-                            u"its procedural block lists 8001 elements; at most 8000 are "
-                            u"allowed"_s }));
+    EXPECT_EQ(
+        dialogs.takeMessages(),
+        QStringList({ u"VK Control Panel: The page \"Fire plasma\" cannot be shown: damaged page: "
+                      u"its procedural block lists 8001 elements; at most 8000 are "
+                      u"allowed"_s }));
     EXPECT_EQ(field(::TexturePage::Name)->text(), u"Odd");
     EXPECT_FALSE(editor.isProcedural());
     EXPECT_EQ(saved(), QList<QByteArray>({ damaged, odd.record() }));

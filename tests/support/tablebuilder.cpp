@@ -240,7 +240,8 @@ GenericPage awkwardGeneric()
                     GenericPage::Spew { 0xfe, 1, 65535, kLongText } } };
     for (size_t i = 0; i < page.animations.size(); ++i) {
         page.animations[i] = { quint16(i), quint16(65535 - i), 0.0416667f * float(i) };
-        page.animationSounds[i] = i % 24 == 23 ? kLongText : "anim " + QByteArray::number(quint64(i));
+        page.animationSounds[i] =
+            i % 24 == 23 ? kLongText : "anim " + QByteArray::number(quint64(i));
     }
     for (size_t b = 0; b < page.batteries.size(); ++b) {
         Battery &battery = page.batteries[b];
@@ -557,8 +558,8 @@ QByteArray demoTable()
 
     ShipPage falcon;
     falcon.name = "Falcon";
-    falcon.models = { "falcon_ck.qmf", "falcon.inf", "falcon.qmf", "falcon_die.qmf",
-                      "falcon_med.qmf", "falcon_low.qmf" };
+    falcon.models = { "falcon_ck.qmf",  "falcon.inf",     "falcon.qmf",
+                      "falcon_die.qmf", "falcon_med.qmf", "falcon_low.qmf" };
     falcon.mediumLod = 300.0f;
     falcon.lowLod = 800.0f;
     falcon.physics[0] = std::bit_cast<quint32>(2.5f); // mass

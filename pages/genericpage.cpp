@@ -76,7 +76,7 @@ const std::array<Item, ItemCount> items = { {
 } };
 } // namespace
 
-const Layout layout = { items };
+const Layout layout = { items, "ai" };
 } // namespace AiBlock
 
 namespace SpewSlot {
@@ -88,7 +88,7 @@ const std::array<Item, 4> items = { {
     textField("Spew object", "Table name of the object to spew (for this slot)."),
 } };
 } // namespace
-const Layout layout = { items };
+const Layout layout = { items, "spew" };
 } // namespace SpewSlot
 
 namespace Animation {
@@ -101,8 +101,8 @@ const std::array<Item, 3> items = { {
 const std::array<Item, 1> soundItems = { { textField("Sound name",
                                                      "Table Sound Name for this animation.") } };
 } // namespace
-const Layout layout = { items };
-const Layout soundLayout = { soundItems };
+const Layout layout = { items, "animations" };
+const Layout soundLayout = { soundItems, "animation_sounds" };
 } // namespace Animation
 
 namespace ObjectSounds {
@@ -118,7 +118,7 @@ const std::array<Item, count> items = { {
     textField("AI Sound name 5", soundHint),
 } };
 } // namespace
-const Layout layout = { items };
+const Layout layout = { items, "sounds" };
 } // namespace ObjectSounds
 
 namespace DeathTypes {
@@ -132,7 +132,7 @@ const std::array<Item, 4> items = { {
             "Probability of this death happening(0 to 100, all add to 100)", integer }),
 } };
 } // namespace
-const Layout layout = { items };
+const Layout layout = { items, "types" };
 } // namespace Type
 
 namespace {
@@ -146,7 +146,7 @@ const std::array<Item, 2> items = { {
     countedBlock(Type::layout, Count, maxCount, "death block", "death types"),
 } };
 } // namespace
-const Layout layout = { items };
+const Layout layout = { items, "deaths" };
 } // namespace DeathTypes
 
 const std::array<const char *, 4> objectTypes = { "Robot", "Powerup", "Clutter", "Building" };

@@ -98,6 +98,8 @@ constexpr Item when(Item item, Presence present)
 struct Layout
 {
     std::span<const Item> items;
+    // A block's key in a page as text; a page body has none.
+    const char *name = nullptr;
 
     int size() const { return int(items.size()); }
     const Item &operator[](int item) const { return items[size_t(item)]; }

@@ -73,7 +73,7 @@ const std::array<Item, ItemCount> items = { {
     field(physicsFloat("Turn-roll ratio")),
 } };
 
-const Layout layout = { items };
+const Layout layout = { items, "physics" };
 } // namespace PhysicsBlock
 
 namespace LightingBlock {
@@ -111,7 +111,7 @@ const std::array<Item, ItemCount> items = { {
     field({ Choice, "Lighting render type", "No extra information.", std::nullopt, renderTypes }),
 } };
 
-const Layout layout = { items };
+const Layout layout = { items, "lighting" };
 } // namespace LightingBlock
 
 namespace SoundSlots {
@@ -131,7 +131,7 @@ const std::array<Item, count> items = { {
     field({ String, "Sound slot 7", slotHint }),
 } };
 
-const Layout layout = { items };
+const Layout layout = { items, "sounds" };
 } // namespace SoundSlots
 
 namespace WeaponBattery {
@@ -153,8 +153,8 @@ const std::array<Item, 1> nameItems = { { field(
     { String, "Weapon name",
       "The VK Tablefile name for the weapon associated with this slot(Laser by default)." }) } };
 } // namespace
-const Layout layout = { items };
-const Layout nameLayout = { nameItems };
+const Layout layout = { items, "gunpoints" };
+const Layout nameLayout = { nameItems, "gunpoint_names" };
 } // namespace Gunpoint
 
 namespace Mask {
@@ -170,8 +170,8 @@ const std::array<Item, 6> items = { {
 const std::array<Item, 1> soundItems = { { field(
     { String, "Sound", "Table Sound Name for fire sound." }) } };
 } // namespace
-const Layout layout = { items };
-const Layout soundLayout = { soundItems };
+const Layout layout = { items, "masks" };
+const Layout soundLayout = { soundItems, "mask_sounds" };
 } // namespace Mask
 
 namespace {
@@ -195,5 +195,5 @@ const std::array<Item, ItemCount> items = { {
 } };
 } // namespace
 
-const Layout layout = { items };
+const Layout layout = { items, "battery" };
 } // namespace WeaponBattery

@@ -27,7 +27,7 @@ const std::array<Item, ItemCount> items = { {
 } };
 } // namespace
 
-const Layout layout = { items };
+const Layout layout = { items, "weapons" };
 } // namespace Weapon
 
 namespace {

@@ -47,7 +47,7 @@ namespace ProceduralBlock {
 
 const FieldSpec colourField = { Word, "16 bit color", "", integer };
 const std::array<Item, 1> colourItems = { field(colourField) };
-const Layout colourLayout = { colourItems };
+const Layout colourLayout = { colourItems, "palette" };
 
 const std::array<Item, ElementValueCount> elementItems = { {
     field({ Byte, "Type", "Type of procedural element.", integer }),
@@ -59,7 +59,7 @@ const std::array<Item, ElementValueCount> elementItems = { {
     field({ Byte, "X2", "X2 value of procedural element", integer }),
     field({ Byte, "Y2", "Y2 value of procedural element", integer }),
 } };
-const Layout elementLayout = { elementItems };
+const Layout elementLayout = { elementItems, "elements" };
 
 const std::array<Item, ItemCount> items = { {
     block(colourLayout, paletteSize),
@@ -81,7 +81,7 @@ const std::array<Item, ItemCount> items = { {
             1 }),
     countedBlock(elementLayout, ElementCount, maxElements, "procedural block", "elements"),
 } };
-const Layout layout = { items };
+const Layout layout = { items, "procedural" };
 
 Values defaults()
 {

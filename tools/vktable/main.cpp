@@ -2,10 +2,14 @@
 // with the same engine as the program, so what it lists is what the editors show.
 
 #include "loader.h"
+#include "savefile.h"
 #include "tableerror.h"
+#include "tabletext.h"
 #include "workspace.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QJsonDocument>
 #include <QStringList>
 
 #include <cstdio>
@@ -25,6 +29,20 @@ constexpr char kUsage[] =
     "                   the pass-through pages by slot (their POSITION is SLOT - 1).\n"
     "  resave IN OUT    Load IN and write it to OUT as Save table file does with no edits.\n"
     "                   OUT may be IN.\n"
+    "  dump FILE [-o OUT]\n"
+    "                   Print the table as JSON (to OUT if given), in the file's own page\n"
+    "                   order: each page's kind, version and fields under keys made from\n"
+    "                   the editors' captions. Texts keep every byte: printable ASCII as\n"
+    "                   itself, a backslash doubled, any other byte as \\xNN. Floats are\n"
+    "                   the shortest decimals that read back to the same bits. A page that\n"
+    "                   does not decode, of another version or of a kind without fields is\n"
+    "                   kept as base64 \"raw\" bytes with a \"note\" saying why.\n"
+    "                     vktable dump levels.gam -o levels.json\n"
+    "  build IN.json OUT\n"
+    "                   Write the table that IN.json describes to OUT. dump then build\n"
+    "                   gives back the file byte for byte. Nothing is written when IN.json\n"
+    "                   is not valid; the message names the page and the key.\n"
+    "                     vktable build levels.json levels.gam\n"
     "\n"
     "Options:\n"
     "  -h, --help       Show this help.\n";
@@ -79,6 +97,47 @@ int resave(const QString &in, const QString &out)
     return 0;
 }
 
+QByteArray readWhole(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw TableError(u"Cannot read \"%1\": %2"_s.arg(path, file.errorString()));
+    return file.readAll();
+}
+
+void writeWhole(const QString &path, const QByteArray &bytes)
+{
+    SafeSave file(path);
+    file.write(bytes);
+    file.commit();
+}
+
+int dump(const QString &path, const QString &out)
+{
+    // Refused as the program refuses it: a file that is no table file.
+    LoadTableFile(path);
+    const QByteArray json =
+        QJsonDocument(TableText::tableToJson(readWhole(path))).toJson(QJsonDocument::Indented);
+    if (out.isEmpty())
+        std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
+    else
+        writeWhole(out, json);
+    return 0;
+}
+
+int build(const QString &in, const QString &out)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(readWhole(in), &error);
+    if (error.error != QJsonParseError::NoError)
+        throw TableError(u"\"%1\" is not valid JSON: %2 at byte %3"_s.arg(in, error.errorString())
+                             .arg(error.offset));
+    if (!document.isObject())
+        throw TableError(u"\"%1\" is not a table as text: no object at its top"_s.arg(in));
+    writeWhole(out, TableText::tableFromJson(document.object()));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -95,6 +154,12 @@ int main(int argc, char *argv[])
             return list(args[1]);
         if (args.size() == 3 && args[0] == u"resave"_s)
             return resave(args[1], args[2]);
+        if (args.size() == 2 && args[0] == u"dump"_s)
+            return dump(args[1], {});
+        if (args.size() == 4 && args[0] == u"dump"_s && args[2] == u"-o"_s)
+            return dump(args[1], args[3]);
+        if (args.size() == 3 && args[0] == u"build"_s)
+            return build(args[1], args[2]);
     } catch (const TableError &error) {
         printError(error.message());
         return 1;

@@ -1,0 +1,584 @@
+#include "tabletext.h"
+
+#include "tableerror.h"
+
+#include <QJsonArray>
+#include <QtEndian>
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace TableText {
+
+namespace {
+
+// Thrown inside a page with the path of the key at fault; the page adds where it is.
+TableError keyError(const QString &path, const QString &problem)
+{
+    return TableError(u"key \"%1\": %2"_s.arg(path, problem));
+}
+
+QString joined(const QString &path, const QString &key)
+{
+    return path.isEmpty() ? key : path + u'.' + key;
+}
+
+// Printable ASCII stands for itself, a backslash is doubled, every other byte is \xNN.
+QString escapedText(const QByteArray &bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    for (const char byte : bytes) {
+        const auto value = quint8(byte);
+        if (value == '\\')
+            text += u"\\\\"_s;
+        else if (value >= 0x20 && value < 0x7f)
+            text += QLatin1Char(char(value));
+        else
+            text += u"\\x%1"_s.arg(value, 2, 16, QChar(u'0'));
+    }
+    return text;
+}
+
+QByteArray unescapedText(const QString &text, const QString &path)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c != u'\\') {
+            if (c < 0x20 || c >= 0x7f)
+                throw keyError(path, u"the character U+%1 is not printable ASCII; write a byte "
+                                     u"as \\xNN"_s
+                                         .arg(int(c), 4, 16, QChar(u'0')));
+            bytes += char(c);
+            continue;
+        }
+        if (i + 1 < text.size() && text[i + 1] == u'\\') {
+            bytes += '\\';
+            ++i;
+            continue;
+        }
+        bool ok = false;
+        const int value = text.mid(i + 2, 2).toInt(&ok, 16);
+        if (i + 3 >= text.size() || text[i + 1] != u'x' || !ok)
+            throw keyError(path, u"a backslash starts \\\\ or \\xNN"_s);
+        bytes += char(value);
+        i += 3;
+    }
+    return bytes;
+}
+
+// A float as the shortest decimal that reads back to its 32 bits; a value JSON has no number
+// for (infinity, NaN, and -0, which JSON writers print as 0) as the text of its bits.
+QJsonValue floatToJson(quint32 bits)
+{
+    const float value = floatFromBits(bits);
+    if (!std::isfinite(value) || (value == 0 && std::signbit(value)))
+        return u"0x%1"_s.arg(bits, 8, 16, QChar(u'0'));
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    // The nearest double prints as the same shortest digits.
+    return std::strtod(std::string(text, end).c_str(), nullptr);
+}
+
+quint32 floatFromJson(const QJsonValue &json, const QString &path)
+{
+    if (json.isString()) {
+        bool ok = false;
+        const QString text = json.toString();
+        const quint32 bits = text.mid(2).toUInt(&ok, 16);
+        if (!text.startsWith(u"0x"_s) || !ok)
+            throw keyError(path, u"a float is a number, or the bits of one as 0xNNNNNNNN"_s);
+        return bits;
+    }
+    if (!json.isDouble())
+        throw keyError(path, u"not a number"_s);
+    // Back to the digits written, then to the float they stand for, without rounding twice.
+    const QByteArray digits = QByteArray::number(json.toDouble(), 'g',
+                                                 QLocale::FloatingPointShortest);
+    float value = 0;
+    const auto [end, error] = std::from_chars(digits.cbegin(), digits.cend(), value);
+    if (error != std::errc() || end != digits.cend())
+        throw keyError(path, u"%1 is out of the range of a float"_s.arg(QString::fromLatin1(digits)));
+    return bitsFromFloat(value);
+}
+
+qint64 integerFromJson(const QJsonValue &json, qint64 min, qint64 max, const QString &path)
+{
+    const double value = json.toDouble();
+    if (!json.isDouble() || value != std::floor(value))
+        throw keyError(path, u"not a whole number"_s);
+    if (value < double(min) || value > double(max))
+        throw keyError(path, u"%1 is out of range (%2 to %3)"_s.arg(value, 0, 'f', 0)
+                                 .arg(min)
+                                 .arg(max));
+    return qint64(value);
+}
+
+quint32 bitWidthMax(FieldEncoding encoding)
+{
+    switch (encoding) {
+    case FieldEncoding::ByteBits:
+        return 0xff;
+    case FieldEncoding::WordBits:
+        return 0xffff;
+    default:
+        return 0xffffffffu;
+    }
+}
+
+std::span<const char *const> choiceItems(const FieldSpec &spec, const Values &before)
+{
+    if (!spec.itemsBy)
+        return spec.items;
+    const quint32 list = maskOf(before.field(spec.itemsBy->item));
+    return list < spec.itemsBy->lists.size() ? spec.itemsBy->lists[list]
+                                             : std::span<const char *const>();
+}
+
+int entryOf(const FieldSpec &spec, std::span<const char *const> items, quint32 code)
+{
+    if (spec.itemsBy)
+        return code < items.size() ? int(code) : -1;
+    return choiceIndex(spec, code);
+}
+
+QJsonValue fieldToJson(const FieldSpec &spec, const FieldValue &value, const Values &before)
+{
+    switch (spec.encoding) {
+    case FieldEncoding::String:
+        return escapedText(textOf(value));
+    case FieldEncoding::Float:
+        return floatToJson(std::get<NumberValue>(value).stored());
+    case FieldEncoding::Int:
+        return double(qint32(std::get<NumberValue>(value).stored()));
+    case FieldEncoding::Byte:
+    case FieldEncoding::Word:
+        return double(std::get<NumberValue>(value).stored());
+    case FieldEncoding::Choice: {
+        const quint32 code = maskOf(value);
+        const std::span<const char *const> items = choiceItems(spec, before);
+        const int entry = entryOf(spec, items, code);
+        return QJsonObject { { u"entry"_s,
+                               entry < 0 ? QJsonValue() : QJsonValue(QString::fromLatin1(
+                                                              items[size_t(entry)])) },
+                             { u"code"_s, double(code) } };
+    }
+    default: {
+        const quint32 mask = maskOf(value);
+        QJsonArray set;
+        for (size_t bit = 0; bit < spec.items.size(); ++bit)
+            if (mask & (1u << bit))
+                set.append(QString::fromLatin1(spec.items[bit]));
+        if (const quint32 other = mask & ~itemMask(spec))
+            set.append(double(other));
+        return set;
+    }
+    }
+}
+
+FieldValue fieldFromJson(const FieldSpec &spec, const QJsonValue &json, const Values &before,
+                         const QString &path)
+{
+    switch (spec.encoding) {
+    case FieldEncoding::String:
+        if (!json.isString())
+            throw keyError(path, u"not a text"_s);
+        return unescapedText(json.toString(), path);
+    case FieldEncoding::Float:
+        return NumberValue(spec.encoding, floatFromJson(json, path));
+    case FieldEncoding::Int:
+        return NumberValue(spec.encoding,
+                           quint32(qint32(integerFromJson(json, std::numeric_limits<qint32>::min(),
+                                                          std::numeric_limits<qint32>::max(),
+                                                          path))));
+    case FieldEncoding::Byte:
+        return NumberValue(spec.encoding, quint32(integerFromJson(json, 0, 0xff, path)));
+    case FieldEncoding::Word:
+        return NumberValue(spec.encoding, quint32(integerFromJson(json, 0, 0xffff, path)));
+    case FieldEncoding::Choice: {
+        if (!json.isObject())
+            throw keyError(path, u"a choice is {\"entry\": ..., \"code\": ...}"_s);
+        const QJsonObject choice = json.toObject();
+        for (const QString &key : choice.keys())
+            if (key != u"entry"_s && key != u"code"_s)
+                throw keyError(joined(path, key), u"no such key"_s);
+        const std::span<const char *const> items = choiceItems(spec, before);
+        std::optional<quint32> code;
+        if (choice.contains(u"code"_s))
+            code = quint32(integerFromJson(choice[u"code"_s], 0, 0xff, joined(path, u"code"_s)));
+        const QJsonValue entry = choice[u"entry"_s];
+        if (entry.isString()) {
+            const auto found = std::find_if(items.begin(), items.end(), [&](const char *item) {
+                return QLatin1StringView(item) == entry.toString();
+            });
+            if (found == items.end())
+                throw keyError(joined(path, u"entry"_s),
+                               u"\"%1\" is not one of the entries"_s.arg(entry.toString()));
+            const int index = int(found - items.begin());
+            const quint32 entryCode = spec.itemsBy ? quint32(index) : choiceCode(spec, index);
+            if (code && *code != entryCode)
+                throw keyError(path, u"the entry \"%1\" has the code %2, not %3"_s
+                                         .arg(entry.toString())
+                                         .arg(entryCode)
+                                         .arg(*code));
+            code = entryCode;
+        } else if (!entry.isNull() && !entry.isUndefined()) {
+            throw keyError(joined(path, u"entry"_s), u"not a text"_s);
+        }
+        if (!code)
+            throw keyError(path, u"a choice needs its entry or its code"_s);
+        return *code;
+    }
+    default: {
+        if (!json.isArray())
+            throw keyError(path, u"a bit set is a list of item names and numbers"_s);
+        quint32 mask = 0;
+        for (const QJsonValue &member : json.toArray()) {
+            if (member.isString()) {
+                const auto found =
+                    std::find_if(spec.items.begin(), spec.items.end(), [&](const char *item) {
+                        return QLatin1StringView(item) == member.toString();
+                    });
+                if (found == spec.items.end())
+                    throw keyError(path,
+                                   u"\"%1\" is not one of the items"_s.arg(member.toString()));
+                mask |= 1u << (found - spec.items.begin());
+            } else {
+                mask |= quint32(integerFromJson(member, 0, bitWidthMax(spec.encoding), path));
+            }
+        }
+        return mask;
+    }
+    }
+}
+
+// The item that an earlier value counts: its count is the length of its list, not a value.
+bool isCount(const Layout &layout, int item)
+{
+    for (int later = item + 1; later < layout.size(); ++later)
+        if (layout[later].countedBy == item)
+            return true;
+    return false;
+}
+
+bool isPresent(const Item &item, const Values &before)
+{
+    return !item.present || item.present(before);
+}
+
+// A layout of one field stands for its value alone: a run of names, a palette.
+bool isSingleField(const Layout &layout)
+{
+    return layout.size() == 1 && layout[0].kind == Item::Kind::Field;
+}
+
+QJsonObject valuesToJson(const Layout &layout, const Values &values);
+
+QJsonValue entryToJson(const Layout &layout, const Values &entry)
+{
+    if (isSingleField(layout))
+        return fieldToJson(layout[0].field, entry.field(0), entry);
+    return valuesToJson(layout, entry);
+}
+
+QJsonObject valuesToJson(const Layout &layout, const Values &values)
+{
+    QJsonObject object;
+    for (int i = 0; i < layout.size(); ++i) {
+        const Item &item = layout[i];
+        if (!isPresent(item, values))
+            continue;
+        if (item.kind != Item::Kind::Block) {
+            if (!isCount(layout, i))
+                object.insert(keyOf(item.field.caption),
+                              fieldToJson(item.field, values.field(i), values));
+            continue;
+        }
+        const std::vector<Values> &entries = values.entries(i);
+        const QString key = QString::fromLatin1(item.block->name);
+        if (item.flagItem >= 0) {
+            object.insert(key, entries.empty() ? QJsonValue() : valuesToJson(*item.block,
+                                                                             entries.front()));
+        } else if (item.countedBy < 0 && item.count == 1) {
+            object.insert(key, valuesToJson(*item.block, entries.front()));
+        } else {
+            QJsonArray list;
+            for (const Values &entry : entries)
+                list.append(entryToJson(*item.block, entry));
+            object.insert(key, list);
+        }
+    }
+    return object;
+}
+
+Values valuesFromJson(const Layout &layout, const QJsonObject &object, const QString &path);
+
+Values entryFromJson(const Layout &layout, const QJsonValue &json, const QString &path)
+{
+    if (isSingleField(layout)) {
+        Values entry;
+        entry.items.resize(1);
+        entry.field(0) = fieldFromJson(layout[0].field, json, entry, path);
+        return entry;
+    }
+    if (!json.isObject())
+        throw keyError(path, u"not an object"_s);
+    return valuesFromJson(layout, json.toObject(), path);
+}
+
+Values valuesFromJson(const Layout &layout, const QJsonObject &object, const QString &path)
+{
+    Values values;
+    values.items.resize(size_t(layout.size()));
+    QStringList known;
+    for (int i = 0; i < layout.size(); ++i) {
+        const Item &item = layout[i];
+        const QString key = item.kind == Item::Kind::Block
+            ? QString::fromLatin1(item.block->name)
+            : keyOf(item.field.caption);
+        const QString at = joined(path, key);
+        if (item.kind != Item::Kind::Block && isCount(layout, i)) {
+            values.field(i) = initialValue(item.field); // set from its list below
+            continue;
+        }
+        if (!isPresent(item, values)) {
+            if (object.contains(key))
+                throw keyError(at, u"this page has no such value (it depends on the ones "
+                                   u"before it)"_s);
+            if (item.kind != Item::Kind::Block)
+                values.field(i) = initialValue(item.field);
+            continue;
+        }
+        if (!object.contains(key))
+            throw keyError(at, u"missing"_s);
+        known.append(key);
+        const QJsonValue json = object[key];
+        if (item.kind != Item::Kind::Block) {
+            values.field(i) = fieldFromJson(item.field, json, values, at);
+            continue;
+        }
+        std::vector<Values> &entries = values.entries(i);
+        if (item.flagItem >= 0) {
+            if (!json.isNull())
+                entries.push_back(entryFromJson(*item.block, json, at));
+        } else if (item.countedBy < 0 && item.count == 1) {
+            entries.push_back(entryFromJson(*item.block, json, at));
+        } else {
+            if (!json.isArray())
+                throw keyError(at, u"not a list"_s);
+            const QJsonArray list = json.toArray();
+            const int limit = item.countedBy >= 0 ? item.maxCount : item.count;
+            if (list.size() > limit || (item.countedBy < 0 && list.size() != item.count))
+                throw keyError(at, item.countedBy >= 0
+                                       ? u"%1 entries; at most %2 are allowed"_s.arg(list.size())
+                                             .arg(limit)
+                                       : u"%1 entries; it has exactly %2"_s.arg(list.size())
+                                             .arg(limit));
+            entries.reserve(size_t(list.size()));
+            for (qsizetype n = 0; n < list.size(); ++n)
+                entries.push_back(entryFromJson(*item.block, list[n], u"%1[%2]"_s.arg(at).arg(n)));
+            const FieldSpec &count = layout[item.countedBy >= 0 ? item.countedBy : 0].field;
+            if (item.countedBy >= 0)
+                values.field(item.countedBy) = NumberValue(count.encoding, quint32(list.size()));
+        }
+    }
+    for (const QString &key : object.keys())
+        if (!known.contains(key))
+            throw keyError(joined(path, key), u"no such key"_s);
+    return values;
+}
+
+std::optional<QString> undecodedReason(const QByteArray &record)
+{
+    if (record.size() < RecordHeader::size)
+        return u"too short for a page header"_s;
+    const std::optional<PageKind> kind = acceptedKind(quint8(record[0]));
+    if (!kind)
+        return u"a kind the program does not know"_s;
+    if (!isEdited(*kind))
+        return u"a page the program passes through"_s;
+    const PageFormat &format = pageFormat(*kind);
+    try {
+        RecordReader reader(record);
+        if (reader.version() != format.info().version)
+            return u"version %1; the program reads version %2"_s.arg(reader.version())
+                .arg(format.info().version);
+        const PageBody body = PageBody::read(format, reader);
+        if (!reader.atEnd())
+            return u"bytes left over after its body"_s;
+        if (body.record(format) != record)
+            return u"it would not come back byte for byte"_s;
+    } catch (const TableError &error) {
+        return error.message();
+    }
+    return std::nullopt;
+}
+
+// The name a page's text gives it, to say which page is at fault.
+std::optional<QString> pageName(const QJsonObject &page)
+{
+    for (const KindInfo &info : kKinds) {
+        if (!isEdited(info.kind) || info.name != page[u"kind"_s].toString())
+            continue;
+        const PageFormat &format = pageFormat(info.kind);
+        const QJsonValue name =
+            page[u"fields"_s][keyOf(format.layout->items[size_t(format.nameItem)].field.caption)];
+        if (name.isString())
+            return name.toString();
+    }
+    return std::nullopt;
+}
+
+QString kindName(quint8 kindByte)
+{
+    const std::optional<PageKind> kind = acceptedKind(kindByte);
+    return kind ? kindInfo(*kind).name.toString() : QString::number(kindByte);
+}
+
+} // namespace
+
+QString keyOf(const char *caption)
+{
+    QString key;
+    bool gap = false;
+    for (const char c : QByteArrayView(caption)) {
+        if (c == '%') {
+            key += (key.isEmpty() || gap ? u""_s : u"_"_s) + u"percent"_s;
+            gap = false;
+        } else if (std::isalnum(quint8(c))) {
+            if (gap && !key.isEmpty())
+                key += u'_';
+            key += QLatin1Char(char(std::tolower(quint8(c))));
+            gap = false;
+        } else {
+            gap = true;
+        }
+    }
+    return key;
+}
+
+std::optional<DecodedPage> decodePage(const QByteArray &record)
+{
+    if (undecodedReason(record))
+        return std::nullopt;
+    const PageKind kind = *acceptedKind(quint8(record[0]));
+    RecordReader reader(record);
+    return DecodedPage { kind, PageBody::read(pageFormat(kind), reader) };
+}
+
+QJsonObject pageToJson(const QByteArray &record)
+{
+    if (const std::optional<QString> reason = undecodedReason(record))
+        return { { u"kind"_s, kindName(record.isEmpty() ? 0 : quint8(record[0])) },
+                 { u"raw"_s, QString::fromLatin1(record.toBase64()) },
+                 { u"note"_s, *reason } };
+    const PageKind kind = *acceptedKind(quint8(record[0]));
+    const PageFormat &format = pageFormat(kind);
+    RecordReader reader(record);
+    const PageBody body = PageBody::read(format, reader);
+    return { { u"kind"_s, kindName(quint8(record[0])) },
+             { u"version"_s, double(reader.version()) },
+             { u"fields"_s, valuesToJson(*format.layout, body.values) } };
+}
+
+QByteArray pageFromJson(const QJsonObject &page)
+{
+    if (page.contains(u"raw"_s)) {
+        const auto decoded = QByteArray::fromBase64Encoding(page[u"raw"_s].toString().toLatin1(),
+                                                            QByteArray::AbortOnBase64DecodingErrors);
+        if (!page[u"raw"_s].isString() || !decoded)
+            throw keyError(u"raw"_s, u"not base64"_s);
+        return *decoded;
+    }
+    for (const QString &key : page.keys())
+        if (key != u"kind"_s && key != u"version"_s && key != u"fields"_s)
+            throw keyError(key, u"no such key"_s);
+    const QString name = page[u"kind"_s].toString();
+    const PageKind *kind = nullptr;
+    for (const KindInfo &info : kKinds)
+        if (isEdited(info.kind) && info.name == name)
+            kind = &info.kind;
+    if (!kind)
+        throw keyError(u"kind"_s, u"\"%1\" is not a kind with fields; a page of another kind is "
+                                  u"kept raw"_s.arg(name));
+    const PageFormat &format = pageFormat(*kind);
+    if (integerFromJson(page[u"version"_s], 0, 0xffff, u"version"_s) != format.info().version)
+        throw keyError(u"version"_s, u"a %1 page with fields is version %2; a page of another "
+                                     u"version is kept raw"_s.arg(name)
+                                         .arg(format.info().version));
+    if (!page[u"fields"_s].isObject())
+        throw keyError(u"fields"_s, u"not an object"_s);
+    return PageBody { valuesFromJson(*format.layout, page[u"fields"_s].toObject(), {}) }.record(
+        format);
+}
+
+QList<QByteArray> splitTable(const QByteArray &table, QByteArray *trailing)
+{
+    QList<QByteArray> records;
+    qsizetype at = 0;
+    while (at + 5 <= table.size()) {
+        const quint32 length = qFromLittleEndian<quint32>(table.constData() + at + 1);
+        if (qint64(length) + 1 > table.size() - at)
+            break;
+        records.append(table.mid(at, qsizetype(length) + 1));
+        at += qsizetype(length) + 1;
+    }
+    if (trailing)
+        *trailing = table.mid(at);
+    return records;
+}
+
+QJsonObject tableToJson(const QByteArray &table)
+{
+    QByteArray trailing;
+    QJsonArray pages;
+    for (const QByteArray &record : splitTable(table, &trailing))
+        pages.append(pageToJson(record));
+    QJsonObject document { { u"vktable"_s, 1 }, { u"pages"_s, pages } };
+    if (!trailing.isEmpty())
+        document.insert(u"trailing"_s, QString::fromLatin1(trailing.toBase64()));
+    return document;
+}
+
+QByteArray tableFromJson(const QJsonObject &table)
+{
+    for (const QString &key : table.keys())
+        if (key != u"vktable"_s && key != u"pages"_s && key != u"trailing"_s)
+            throw TableError(u"key \"%1\": no such key"_s.arg(key));
+    if (table[u"vktable"_s].toInt() != 1)
+        throw TableError(u"not a table as text: \"vktable\" is not 1"_s);
+    if (!table[u"pages"_s].isArray())
+        throw TableError(u"key \"pages\": not a list"_s);
+    QByteArray bytes;
+    const QJsonArray pages = table[u"pages"_s].toArray();
+    for (qsizetype n = 0; n < pages.size(); ++n) {
+        const QJsonObject page = pages[n].toObject();
+        try {
+            if (!pages[n].isObject())
+                throw TableError(u"not an object"_s);
+            bytes += pageFromJson(page);
+        } catch (const TableError &error) {
+            QString where = u"page %1"_s.arg(n + 1);
+            if (const std::optional<QString> name = pageName(page))
+                where += u" (\"%1\")"_s.arg(*name);
+            throw TableError(u"%1: %2"_s.arg(where, error.message()));
+        }
+    }
+    if (table.contains(u"trailing"_s)) {
+        const auto decoded =
+            QByteArray::fromBase64Encoding(table[u"trailing"_s].toString().toLatin1(),
+                                           QByteArray::AbortOnBase64DecodingErrors);
+        if (!decoded)
+            throw TableError(u"key \"trailing\": not base64"_s);
+        bytes += *decoded;
+    }
+    return bytes;
+}
+
+} // namespace TableText

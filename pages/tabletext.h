@@ -1,0 +1,41 @@
+#pragma once
+
+#include "pageformats.h"
+
+#include <QJsonObject>
+#include <QString>
+
+// A table file as JSON and back, through the page layouts: every field of a page under a key
+// made from its caption, blocks nested under their own keys. A page that does not decode under
+// its layout, of another version, or of a kind the program does not edit, is kept as its raw
+// bytes with a note, so a table made from its text is the file it came from, byte for byte.
+namespace TableText {
+
+// The key of a field: its caption in lower case, with "%" as "percent" and every other run of
+// characters that are not letters or digits as one "_".
+QString keyOf(const char *caption);
+
+// The JSON of one page record: {"kind", "version", "fields"} when it decodes and comes back
+// byte for byte, otherwise {"kind", "raw" (base64), "note"}.
+QJsonObject pageToJson(const QByteArray &record);
+// The record of one page's JSON. Throws TableError naming the key at fault.
+QByteArray pageFromJson(const QJsonObject &page);
+
+// The whole file, in its own record order; bytes after the last whole record are kept raw.
+QJsonObject tableToJson(const QByteArray &table);
+// Throws TableError naming the page (its position from 1, and its name when it has one) and
+// the key at fault.
+QByteArray tableFromJson(const QJsonObject &table);
+
+// The values of a decoded page, for the checks that read them; std::nullopt for a page kept
+// raw.
+struct DecodedPage
+{
+    PageKind kind;
+    PageBody body;
+};
+std::optional<DecodedPage> decodePage(const QByteArray &record);
+// The records of a table file in file order, and what follows the last whole one.
+QList<QByteArray> splitTable(const QByteArray &table, QByteArray *trailing = nullptr);
+
+} // namespace TableText

@@ -52,9 +52,9 @@ QByteArray unescapedText(const QString &text, const QString &path)
         const char16_t c = text[i].unicode();
         if (c != u'\\') {
             if (c < 0x20 || c >= 0x7f)
-                throw keyError(path, u"the character U+%1 is not printable ASCII; write a byte "
-                                     u"as \\xNN"_s
-                                         .arg(int(c), 4, 16, QChar(u'0')));
+                throw keyError(path,
+                               u"the character U+%1 is not printable ASCII; write a byte "
+                               u"as \\xNN"_s.arg(int(c), 4, 16, QChar(u'0')));
             bytes += char(c);
             continue;
         }
@@ -99,12 +99,13 @@ quint32 floatFromJson(const QJsonValue &json, const QString &path)
     if (!json.isDouble())
         throw keyError(path, u"not a number"_s);
     // Back to the digits written, then to the float they stand for, without rounding twice.
-    const QByteArray digits = QByteArray::number(json.toDouble(), 'g',
-                                                 QLocale::FloatingPointShortest);
+    const QByteArray digits =
+        QByteArray::number(json.toDouble(), 'g', QLocale::FloatingPointShortest);
     float value = 0;
     const auto [end, error] = std::from_chars(digits.cbegin(), digits.cend(), value);
     if (error != std::errc() || end != digits.cend())
-        throw keyError(path, u"%1 is out of the range of a float"_s.arg(QString::fromLatin1(digits)));
+        throw keyError(path,
+                       u"%1 is out of the range of a float"_s.arg(QString::fromLatin1(digits)));
     return bitsFromFloat(value);
 }
 
@@ -114,9 +115,8 @@ qint64 integerFromJson(const QJsonValue &json, qint64 min, qint64 max, const QSt
     if (!json.isDouble() || value != std::floor(value))
         throw keyError(path, u"not a whole number"_s);
     if (value < double(min) || value > double(max))
-        throw keyError(path, u"%1 is out of range (%2 to %3)"_s.arg(value, 0, 'f', 0)
-                                 .arg(min)
-                                 .arg(max));
+        throw keyError(path,
+                       u"%1 is out of range (%2 to %3)"_s.arg(value, 0, 'f', 0).arg(min).arg(max));
     return qint64(value);
 }
 
@@ -165,8 +165,8 @@ QJsonValue fieldToJson(const FieldSpec &spec, const FieldValue &value, const Val
         const std::span<const char *const> items = choiceItems(spec, before);
         const int entry = entryOf(spec, items, code);
         return QJsonObject { { u"entry"_s,
-                               entry < 0 ? QJsonValue() : QJsonValue(QString::fromLatin1(
-                                                              items[size_t(entry)])) },
+                               entry < 0 ? QJsonValue()
+                                         : QJsonValue(QString::fromLatin1(items[size_t(entry)])) },
                              { u"code"_s, double(code) } };
     }
     default: {
@@ -193,10 +193,10 @@ FieldValue fieldFromJson(const FieldSpec &spec, const QJsonValue &json, const Va
     case FieldEncoding::Float:
         return NumberValue(spec.encoding, floatFromJson(json, path));
     case FieldEncoding::Int:
-        return NumberValue(spec.encoding,
-                           quint32(qint32(integerFromJson(json, std::numeric_limits<qint32>::min(),
-                                                          std::numeric_limits<qint32>::max(),
-                                                          path))));
+        return NumberValue(
+            spec.encoding,
+            quint32(qint32(integerFromJson(json, std::numeric_limits<qint32>::min(),
+                                           std::numeric_limits<qint32>::max(), path))));
     case FieldEncoding::Byte:
         return NumberValue(spec.encoding, quint32(integerFromJson(json, 0, 0xff, path)));
     case FieldEncoding::Word:
@@ -223,10 +223,10 @@ FieldValue fieldFromJson(const FieldSpec &spec, const QJsonValue &json, const Va
             const int index = int(found - items.begin());
             const quint32 entryCode = spec.itemsBy ? quint32(index) : choiceCode(spec, index);
             if (code && *code != entryCode)
-                throw keyError(path, u"the entry \"%1\" has the code %2, not %3"_s
-                                         .arg(entry.toString())
-                                         .arg(entryCode)
-                                         .arg(*code));
+                throw keyError(path,
+                               u"the entry \"%1\" has the code %2, not %3"_s.arg(entry.toString())
+                                   .arg(entryCode)
+                                   .arg(*code));
             code = entryCode;
         } else if (!entry.isNull() && !entry.isUndefined()) {
             throw keyError(joined(path, u"entry"_s), u"not a text"_s);
@@ -303,8 +303,8 @@ QJsonObject valuesToJson(const Layout &layout, const Values &values)
         const std::vector<Values> &entries = values.entries(i);
         const QString key = QString::fromLatin1(item.block->name);
         if (item.flagItem >= 0) {
-            object.insert(key, entries.empty() ? QJsonValue() : valuesToJson(*item.block,
-                                                                             entries.front()));
+            object.insert(
+                key, entries.empty() ? QJsonValue() : valuesToJson(*item.block, entries.front()));
         } else if (item.countedBy < 0 && item.count == 1) {
             object.insert(key, valuesToJson(*item.block, entries.front()));
         } else {
@@ -339,9 +339,8 @@ Values valuesFromJson(const Layout &layout, const QJsonObject &object, const QSt
     QStringList known;
     for (int i = 0; i < layout.size(); ++i) {
         const Item &item = layout[i];
-        const QString key = item.kind == Item::Kind::Block
-            ? QString::fromLatin1(item.block->name)
-            : keyOf(item.field.caption);
+        const QString key = item.kind == Item::Kind::Block ? QString::fromLatin1(item.block->name)
+                                                           : keyOf(item.field.caption);
         const QString at = joined(path, key);
         if (item.kind != Item::Kind::Block && isCount(layout, i)) {
             values.field(i) = initialValue(item.field); // set from its list below
@@ -349,8 +348,9 @@ Values valuesFromJson(const Layout &layout, const QJsonObject &object, const QSt
         }
         if (!isPresent(item, values)) {
             if (object.contains(key))
-                throw keyError(at, u"this page has no such value (it depends on the ones "
-                                   u"before it)"_s);
+                throw keyError(at,
+                               u"this page has no such value (it depends on the ones "
+                               u"before it)"_s);
             if (item.kind != Item::Kind::Block)
                 values.field(i) = initialValue(item.field);
             continue;
@@ -375,11 +375,11 @@ Values valuesFromJson(const Layout &layout, const QJsonObject &object, const QSt
             const QJsonArray list = json.toArray();
             const int limit = item.countedBy >= 0 ? item.maxCount : item.count;
             if (list.size() > limit || (item.countedBy < 0 && list.size() != item.count))
-                throw keyError(at, item.countedBy >= 0
-                                       ? u"%1 entries; at most %2 are allowed"_s.arg(list.size())
-                                             .arg(limit)
-                                       : u"%1 entries; it has exactly %2"_s.arg(list.size())
-                                             .arg(limit));
+                throw keyError(
+                    at,
+                    item.countedBy >= 0
+                        ? u"%1 entries; at most %2 are allowed"_s.arg(list.size()).arg(limit)
+                        : u"%1 entries; it has exactly %2"_s.arg(list.size()).arg(limit));
             entries.reserve(size_t(list.size()));
             for (qsizetype n = 0; n < list.size(); ++n)
                 entries.push_back(entryFromJson(*item.block, list[n], u"%1[%2]"_s.arg(at).arg(n)));
@@ -394,30 +394,32 @@ Values valuesFromJson(const Layout &layout, const QJsonObject &object, const QSt
     return values;
 }
 
-std::optional<QString> undecodedReason(const QByteArray &record)
+void flatten(const Layout &layout, const Values &values, const QString &path,
+             QList<std::pair<QString, QJsonValue>> &fields)
 {
-    if (record.size() < RecordHeader::size)
-        return u"too short for a page header"_s;
-    const std::optional<PageKind> kind = acceptedKind(quint8(record[0]));
-    if (!kind)
-        return u"a kind the program does not know"_s;
-    if (!isEdited(*kind))
-        return u"a page the program passes through"_s;
-    const PageFormat &format = pageFormat(*kind);
-    try {
-        RecordReader reader(record);
-        if (reader.version() != format.info().version)
-            return u"version %1; the program reads version %2"_s.arg(reader.version())
-                .arg(format.info().version);
-        const PageBody body = PageBody::read(format, reader);
-        if (!reader.atEnd())
-            return u"bytes left over after its body"_s;
-        if (body.record(format) != record)
-            return u"it would not come back byte for byte"_s;
-    } catch (const TableError &error) {
-        return error.message();
+    for (int i = 0; i < layout.size(); ++i) {
+        const Item &item = layout[i];
+        if (!isPresent(item, values))
+            continue;
+        if (item.kind != Item::Kind::Block) {
+            if (!isCount(layout, i))
+                fields.append({ joined(path, keyOf(item.field.caption)),
+                                fieldToJson(item.field, values.field(i), values) });
+            continue;
+        }
+        const std::vector<Values> &entries = values.entries(i);
+        const QString key = joined(path, QString::fromLatin1(item.block->name));
+        const bool list = item.flagItem < 0 && (item.countedBy >= 0 || item.count != 1);
+        for (size_t n = 0; n < entries.size(); ++n) {
+            const QString at = list ? u"%1[%2]"_s.arg(key).arg(n) : key;
+            if (isSingleField(*item.block))
+                fields.append(
+                    { at,
+                      fieldToJson(item.block->items[0].field, entries[n].field(0), entries[n]) });
+            else
+                flatten(*item.block, entries[n], at, fields);
+        }
     }
-    return std::nullopt;
 }
 
 // The name a page's text gives it, to say which page is at fault.
@@ -435,10 +437,40 @@ std::optional<QString> pageName(const QJsonObject &page)
     return std::nullopt;
 }
 
-QString kindName(quint8 kindByte)
+// A page decoded once, or why it is kept raw: it must decode to its end and come back byte for
+// byte, so that a table built from its text is the file it came from.
+struct Decoding
 {
-    const std::optional<PageKind> kind = acceptedKind(kindByte);
-    return kind ? kindInfo(*kind).name.toString() : QString::number(kindByte);
+    std::optional<DecodedPage> page;
+    QString reason;
+    quint16 version = 0;
+};
+
+Decoding decodeRecord(const QByteArray &record)
+{
+    if (record.size() < RecordHeader::size)
+        return { {}, u"too short for a page header"_s };
+    const std::optional<PageKind> kind = acceptedKind(quint8(record[0]));
+    if (!kind)
+        return { {}, u"a kind the program does not know"_s };
+    if (!isEdited(*kind))
+        return { {}, u"a page the program passes through"_s };
+    const PageFormat &format = pageFormat(*kind);
+    try {
+        RecordReader reader(record);
+        if (reader.version() != format.info().version)
+            return { {},
+                     u"version %1; the program reads version %2"_s.arg(reader.version())
+                         .arg(format.info().version) };
+        PageBody body = PageBody::read(format, reader);
+        if (!reader.atEnd())
+            return { {}, u"bytes left over after its body"_s };
+        if (body.record(format) != record)
+            return { {}, u"it would not come back byte for byte"_s };
+        return { DecodedPage { *kind, std::move(body) }, {}, reader.version() };
+    } catch (const TableError &error) {
+        return { {}, error.message() };
+    }
 }
 
 } // namespace
@@ -449,7 +481,9 @@ QString keyOf(const char *caption)
     bool gap = false;
     for (const char c : QByteArrayView(caption)) {
         if (c == '%') {
-            key += (key.isEmpty() || gap ? u""_s : u"_"_s) + u"percent"_s;
+            if (!key.isEmpty())
+                key += u'_';
+            key += u"percent"_s;
             gap = false;
         } else if (std::isalnum(quint8(c))) {
             if (gap && !key.isEmpty())
@@ -463,35 +497,47 @@ QString keyOf(const char *caption)
     return key;
 }
 
+QString kindName(quint8 kindByte)
+{
+    const std::optional<PageKind> kind = acceptedKind(kindByte);
+    return kind ? kindInfo(*kind).name.toString() : QString::number(kindByte);
+}
+
+QByteArray recordName(const QByteArray &record)
+{
+    const std::optional<PageKind> kind =
+        record.isEmpty() ? std::nullopt : acceptedKind(quint8(record[0]));
+    if (!kind || !isEdited(*kind))
+        return {};
+    const qsizetype start = RecordHeader::size + kindInfo(*kind).nameOffset;
+    const qsizetype nul = start < record.size() ? record.indexOf('\0', start) : -1;
+    return nul >= 0 ? record.mid(start, nul - start) : QByteArray();
+}
+
 std::optional<DecodedPage> decodePage(const QByteArray &record)
 {
-    if (undecodedReason(record))
-        return std::nullopt;
-    const PageKind kind = *acceptedKind(quint8(record[0]));
-    RecordReader reader(record);
-    return DecodedPage { kind, PageBody::read(pageFormat(kind), reader) };
+    return decodeRecord(record).page;
 }
 
 QJsonObject pageToJson(const QByteArray &record)
 {
-    if (const std::optional<QString> reason = undecodedReason(record))
-        return { { u"kind"_s, kindName(record.isEmpty() ? 0 : quint8(record[0])) },
+    const QString kind = kindName(record.isEmpty() ? 0 : quint8(record[0]));
+    const Decoding decoded = decodeRecord(record);
+    if (!decoded.page)
+        return { { u"kind"_s, kind },
                  { u"raw"_s, QString::fromLatin1(record.toBase64()) },
-                 { u"note"_s, *reason } };
-    const PageKind kind = *acceptedKind(quint8(record[0]));
-    const PageFormat &format = pageFormat(kind);
-    RecordReader reader(record);
-    const PageBody body = PageBody::read(format, reader);
-    return { { u"kind"_s, kindName(quint8(record[0])) },
-             { u"version"_s, double(reader.version()) },
-             { u"fields"_s, valuesToJson(*format.layout, body.values) } };
+                 { u"note"_s, decoded.reason } };
+    return { { u"kind"_s, kind },
+             { u"version"_s, double(decoded.version) },
+             { u"fields"_s,
+               valuesToJson(*pageFormat(decoded.page->kind).layout, decoded.page->body.values) } };
 }
 
 QByteArray pageFromJson(const QJsonObject &page)
 {
     if (page.contains(u"raw"_s)) {
-        const auto decoded = QByteArray::fromBase64Encoding(page[u"raw"_s].toString().toLatin1(),
-                                                            QByteArray::AbortOnBase64DecodingErrors);
+        const auto decoded = QByteArray::fromBase64Encoding(
+            page[u"raw"_s].toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
         if (!page[u"raw"_s].isString() || !decoded)
             throw keyError(u"raw"_s, u"not base64"_s);
         return *decoded;
@@ -505,17 +551,26 @@ QByteArray pageFromJson(const QJsonObject &page)
         if (isEdited(info.kind) && info.name == name)
             kind = &info.kind;
     if (!kind)
-        throw keyError(u"kind"_s, u"\"%1\" is not a kind with fields; a page of another kind is "
-                                  u"kept raw"_s.arg(name));
+        throw keyError(u"kind"_s,
+                       u"\"%1\" is not a kind with fields; a page of another kind is "
+                       u"kept raw"_s.arg(name));
     const PageFormat &format = pageFormat(*kind);
     if (integerFromJson(page[u"version"_s], 0, 0xffff, u"version"_s) != format.info().version)
-        throw keyError(u"version"_s, u"a %1 page with fields is version %2; a page of another "
-                                     u"version is kept raw"_s.arg(name)
-                                         .arg(format.info().version));
+        throw keyError(u"version"_s,
+                       u"a %1 page with fields is version %2; a page of another "
+                       u"version is kept raw"_s.arg(name)
+                           .arg(format.info().version));
     if (!page[u"fields"_s].isObject())
         throw keyError(u"fields"_s, u"not an object"_s);
     return PageBody { valuesFromJson(*format.layout, page[u"fields"_s].toObject(), {}) }.record(
         format);
+}
+
+QList<std::pair<QString, QJsonValue>> flatFields(const DecodedPage &page)
+{
+    QList<std::pair<QString, QJsonValue>> fields;
+    flatten(*pageFormat(page.kind).layout, page.body.values, {}, fields);
+    return fields;
 }
 
 QList<QByteArray> splitTable(const QByteArray &table, QByteArray *trailing)
@@ -571,9 +626,8 @@ QByteArray tableFromJson(const QJsonObject &table)
         }
     }
     if (table.contains(u"trailing"_s)) {
-        const auto decoded =
-            QByteArray::fromBase64Encoding(table[u"trailing"_s].toString().toLatin1(),
-                                           QByteArray::AbortOnBase64DecodingErrors);
+        const auto decoded = QByteArray::fromBase64Encoding(
+            table[u"trailing"_s].toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
         if (!decoded)
             throw TableError(u"key \"trailing\": not base64"_s);
         bytes += *decoded;

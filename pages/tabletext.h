@@ -35,6 +35,15 @@ struct DecodedPage
     PageBody body;
 };
 std::optional<DecodedPage> decodePage(const QByteArray &record);
+// The page name where the program's loader reads it, without decoding the page; empty for a
+// page of a kind without names.
+QByteArray recordName(const QByteArray &record);
+// A page kind's short name, or the kind byte of a kind the program does not know.
+QString kindName(quint8 kindByte);
+// Every field of a decoded page, in layout order, under its dump key with the path of its
+// blocks ("weapons[3].battery.masks[2].fire_wait_time"), as dump writes it.
+QList<std::pair<QString, QJsonValue>> flatFields(const DecodedPage &page);
+
 // The records of a table file in file order, and what follows the last whole one.
 QList<QByteArray> splitTable(const QByteArray &table, QByteArray *trailing = nullptr);
 

@@ -75,7 +75,49 @@ TEST(Vktable, ResavesByteForByteAndReportsErrorsWithStatusOne)
     EXPECT_FALSE(QFile::exists(out));
     for (const QStringList &bad : { QStringList { u"frobnicate"_s }, QStringList { u"list"_s } }) {
         run = vktable(bad);
-        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.exitCode, 2);
         EXPECT_TRUE(run.err.contains("Usage:"));
     }
+}
+
+TEST(Vktable, DumpBuildCheckAndDiffSayWhatTheyFoundByTheirExitStatus)
+{
+    TempDir dir;
+    const QString in = dir.path(u"in.gam"_s), json = dir.path(u"in.json"_s),
+                  out = dir.path(u"out.gam"_s);
+    DoorPage door;
+    door.name = "Hatch";
+    door.openSound = "creak";
+    writeFile(in, table({ sound("Laser"), door.record(), passThroughRecord("level") }));
+
+    ToolRun run = vktable({ u"dump"_s, in, u"-o"_s, json });
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(vktable({ u"dump"_s, in }).out, readFile(json)); // standard output alike
+    EXPECT_EQ(vktable({ u"build"_s, json, out }).exitCode, 0);
+    EXPECT_EQ(readFile(out), readFile(in));
+    run = vktable({ u"diff"_s, in, out });
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.isEmpty());
+
+    // A text with a mistake writes nothing and names the page and the key.
+    QByteArray text = readFile(json);
+    text.replace("\"Hatch\"", "\"Hatch\", \"hinges\": 2");
+    writeFile(json, text);
+    QFile::remove(out);
+    run = vktable({ u"build"_s, json, out });
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "vktable: page 2 (\"Hatch\"): key \"hinges\": no such key\n");
+    EXPECT_FALSE(QFile::exists(out));
+
+    run = vktable({ u"check"_s, in });
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "door \"Hatch\": open_sound: names no sound page \"creak\"\n");
+    writeFile(out, table({ sound("Laser"), sound("Hum") }));
+    run = vktable({ u"diff"_s, in, out });
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out,
+              "sound \"Hum\": added\ndoor \"Hatch\": removed\n"
+              "passthrough \"\": removed\n");
+    EXPECT_EQ(vktable({ u"check"_s, out }).exitCode, 0);
+    EXPECT_EQ(vktable({ u"dump"_s }).exitCode, 2);
 }

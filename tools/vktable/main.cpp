@@ -1,6 +1,8 @@
 // vktable: the command-line companion of VK Control Panel. It reads and writes table files
 // with the same engine as the program, so what it lists is what the editors show.
 
+#include "check.h"
+#include "diff.h"
 #include "loader.h"
 #include "savefile.h"
 #include "tableerror.h"
@@ -43,9 +45,26 @@ constexpr char kUsage[] =
     "                   gives back the file byte for byte. Nothing is written when IN.json\n"
     "                   is not valid; the message names the page and the key.\n"
     "                     vktable build levels.json levels.gam\n"
+    "  check FILE       Print one line per broken reference or damaged page:\n"
+    "                   KIND \"NAME\": FIELD: PROBLEM. Sound names that name no sound page,\n"
+    "                   weapon images that name no texture page, weapons, spawns and spews\n"
+    "                   that name no weapon or generic page, names used twice in a kind,\n"
+    "                   pages of another version and pages that do not decode. Names are\n"
+    "                   compared exactly, case included: whether the game ignores case is\n"
+    "                   not known. An empty name refers to nothing. Exit status 0 when\n"
+    "                   nothing is found, 1 otherwise.\n"
+    "                     vktable check levels.gam\n"
+    "  diff A B         Print the pages added, removed and changed, per kind, matching\n"
+    "                   pages by kind and name in order, and each field that differs with\n"
+    "                   both values, under the keys of dump. Exit status 0 when the tables\n"
+    "                   hold the same pages, 1 otherwise.\n"
+    "                     vktable diff old.gam new.gam\n"
     "\n"
     "Options:\n"
-    "  -h, --help       Show this help.\n";
+    "  -h, --help       Show this help.\n"
+    "\n"
+    "Errors go to standard error; the exit status is 2 for a command used wrongly and 1 for\n"
+    "a command that failed.\n";
 
 void printError(const QString &message)
 {
@@ -112,12 +131,17 @@ void writeWhole(const QString &path, const QByteArray &bytes)
     file.commit();
 }
 
+// A table file as the program would load it, as its bytes.
+QByteArray tableBytes(const QString &path)
+{
+    LoadTableFile(path);
+    return readWhole(path);
+}
+
 int dump(const QString &path, const QString &out)
 {
-    // Refused as the program refuses it: a file that is no table file.
-    LoadTableFile(path);
     const QByteArray json =
-        QJsonDocument(TableText::tableToJson(readWhole(path))).toJson(QJsonDocument::Indented);
+        QJsonDocument(TableText::tableToJson(tableBytes(path))).toJson(QJsonDocument::Indented);
     if (out.isEmpty())
         std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
     else
@@ -136,6 +160,30 @@ int build(const QString &in, const QString &out)
         throw TableError(u"\"%1\" is not a table as text: no object at its top"_s.arg(in));
     writeWhole(out, TableText::tableFromJson(document.object()));
     return 0;
+}
+
+void printLines(const QStringList &lines)
+{
+    for (const QString &line : lines) {
+        const QByteArray text = line.toLatin1() + '\n';
+        std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+    }
+}
+
+int check(const QString &path)
+{
+    QStringList lines;
+    for (const Finding &finding : checkTable(tableBytes(path)))
+        lines.append(finding.line());
+    printLines(lines);
+    return lines.isEmpty() ? 0 : 1;
+}
+
+int diff(const QString &a, const QString &b)
+{
+    const QStringList lines = diffTables(tableBytes(a), tableBytes(b));
+    printLines(lines);
+    return lines.isEmpty() ? 0 : 1;
 }
 
 } // namespace
@@ -160,10 +208,14 @@ int main(int argc, char *argv[])
             return dump(args[1], args[3]);
         if (args.size() == 3 && args[0] == u"build"_s)
             return build(args[1], args[2]);
+        if (args.size() == 2 && args[0] == u"check"_s)
+            return check(args[1]);
+        if (args.size() == 3 && args[0] == u"diff"_s)
+            return diff(args[1], args[2]);
     } catch (const TableError &error) {
         printError(error.message());
         return 1;
     }
     std::fputs(kUsage, stderr);
-    return 1;
+    return 2;
 }

@@ -1,0 +1,162 @@
+#include "tabletext.h"
+
+#include "tablebuilder.h"
+#include "testhelpers.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSet>
+
+#include <functional>
+#include <limits>
+
+using namespace testsupport;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Through the text and back, as dump then build do.
+QByteArray throughText(const QByteArray &table)
+{
+    const QByteArray json = QJsonDocument(TableText::tableToJson(table)).toJson();
+    return TableText::tableFromJson(QJsonDocument::fromJson(json).object());
+}
+
+QJsonObject pageText(const QByteArray &record)
+{
+    return TableText::tableToJson(record)[u"pages"_s][0].toObject();
+}
+
+} // namespace
+
+TEST(TableTextTest, EveryTableComesBackByteForByte)
+{
+    for (const quint8 kind :
+         { kind::texture, kind::sound, kind::weapon, kind::door, kind::ship, kind::generic })
+        EXPECT_EQ(throughText(awkwardPage(kind)), awkwardPage(kind)) << int(kind);
+    EXPECT_EQ(throughText(demoTable()), demoTable());
+}
+
+TEST(TableTextTest, WhatDoesNotDecodeIsKeptRawWithItsReason)
+{
+    testsupport::SoundPage older;
+    older.version = 2;
+    testsupport::GenericPage hydra;
+    hydra.deaths.resize(5);
+    const QByteArray pass = passThroughRecord("level settings");
+    const QByteArray unknown = record(3, 1, "unknown kind");
+    const QByteArray rest = DoorPage().record().mid(5) + "x";
+    const QByteArray leftOver = recordWithLength(kind::door, quint32(rest.size() + 4), rest);
+    const QByteArray all =
+        table({ sound("a"), older.record(), hydra.record(), pass, unknown, leftOver }) + "\x07\x01";
+    EXPECT_EQ(throughText(all), all);
+
+    const QJsonObject text = TableText::tableToJson(all);
+    QStringList notes;
+    for (const QJsonValue page : text[u"pages"_s].toArray())
+        notes.append(page[u"note"_s].toString());
+    EXPECT_EQ(notes,
+              QStringList({ {},
+                            u"version 2; the program reads version 1"_s,
+                            u"damaged page: its death block lists 5 death types; at most "
+                            u"4 are allowed"_s,
+                            u"a page the program passes through"_s,
+                            u"a kind the program does not know"_s,
+                            u"bytes left over after its body"_s }));
+    EXPECT_EQ(text[u"trailing"_s].toString(), u"BwE="_s);
+}
+
+TEST(TableTextTest, FieldsReadAsTheyAreStored)
+{
+    testsupport::SoundPage page;
+    page.name = "back\\slash \xe9\t";
+    page.flags = qint32(0x80000001u);
+    page.outerConeVolume = 0.1f;
+    page.minDistance = -0.0f;
+    page.maxDistance = std::numeric_limits<float>::infinity();
+    const QJsonObject fields = pageText(page.record())[u"fields"_s].toObject();
+    EXPECT_EQ(fields[u"sound_name"_s].toString(), u"back\\\\slash \\xe9\\x09"_s);
+    EXPECT_EQ(fields[u"flags"_s].toArray(), QJsonArray({ u"Looped"_s, 2147483648.0 }));
+    EXPECT_EQ(
+        QJsonDocument(QJsonArray { fields[u"outer_cone_volume"_s] }).toJson(QJsonDocument::Compact),
+        "[0.1]"); // the shortest digits, not 0.10000000149
+    EXPECT_EQ(fields[u"min_distance"_s].toString(), u"0x80000000"_s);
+    EXPECT_EQ(fields[u"max_distance"_s].toString(), u"0x7f800000"_s);
+
+    const QJsonObject generic = pageText(genericPage("Orb", 7))[u"fields"_s].toObject();
+    EXPECT_EQ(generic[u"object_type"_s].toObject(),
+              QJsonObject({ { u"entry"_s, u"Powerup"_s }, { u"code"_s, 7 } }));
+    EXPECT_EQ(generic[u"ammo"_s].toInt(), 0);
+    EXPECT_EQ(generic[u"deaths"_s][u"types"_s].toArray().size(), 1);
+    EXPECT_EQ(generic[u"gunpoint_names"_s].toArray().size(), 168);
+    EXPECT_EQ(TableText::keyOf("Alternate %"), u"alternate_percent");
+    EXPECT_EQ(TableText::keyOf("Med. LOD distance"), u"med_lod_distance");
+}
+
+TEST(TableTextTest, ATextThatCannotBeAPageNamesThePageAndTheKey)
+{
+    const QJsonObject good = TableText::tableToJson(table({ sound("a"), genericPage("Crate") }));
+    const auto edited = [&](const std::function<void(QJsonObject &)> &edit) {
+        QJsonObject document = good;
+        QJsonArray pages = document[u"pages"_s].toArray();
+        QJsonObject page = pages[1].toObject();
+        QJsonObject fields = page[u"fields"_s].toObject();
+        edit(fields);
+        page[u"fields"_s] = fields;
+        pages[1] = page;
+        document[u"pages"_s] = pages;
+        return tableErrorOf([&] { TableText::tableFromJson(document); });
+    };
+    const QString at = u"page 2 (\"Crate\"): key "_s;
+    EXPECT_EQ(edited([](QJsonObject &f) { f[u"scroe"_s] = 1; }), at + u"\"scroe\": no such key"_s);
+    EXPECT_EQ(edited([](QJsonObject &f) { f.remove(u"score"_s); }), at + u"\"score\": missing"_s);
+    EXPECT_EQ(edited([](QJsonObject &f) { f[u"score"_s] = 70000; }),
+              at + u"\"score\": 70000 is out of range (0 to 65535)"_s);
+    EXPECT_EQ(edited([](QJsonObject &f) { f[u"damage"_s] = u"lots"_s; }),
+              at + u"\"damage\": a float is a number, or the bits of one as 0xNNNNNNNN"_s);
+    EXPECT_EQ(edited([](QJsonObject &f) { f[u"ammo"_s] = 5; }),
+              at + u"\"ammo\": this page has no such value (it depends on the ones before it)"_s);
+    EXPECT_EQ(
+        edited([](QJsonObject &f) {
+            f[u"object_type"_s] = QJsonObject { { u"entry"_s, u"Powerup"_s }, { u"code"_s, 2 } };
+        }),
+        at + u"\"object_type\": the entry \"Powerup\" has the code 7, not 2"_s);
+    EXPECT_EQ(edited([](QJsonObject &f) { f[u"flags"_s] = QJsonArray { u"Flying"_s }; }),
+              at + u"\"flags\": \"Flying\" is not one of the items"_s);
+    EXPECT_EQ(edited([](QJsonObject &f) { f[u"module_name"_s] = u"a\\b"_s; }),
+              at + u"\"module_name\": a backslash starts \\\\ or \\xNN"_s);
+    EXPECT_EQ(edited([](QJsonObject &f) {
+                  QJsonObject deaths = f[u"deaths"_s].toObject();
+                  deaths[u"types"_s] = QJsonArray { {}, {}, {}, {}, {} };
+                  f[u"deaths"_s] = deaths;
+              }),
+              at + u"\"deaths.types\": 5 entries; at most 4 are allowed"_s);
+    EXPECT_EQ(edited([](QJsonObject &f) {
+                  QJsonArray names = f[u"gunpoint_names"_s].toArray();
+                  names[3] = 4;
+                  f[u"gunpoint_names"_s] = names;
+              }),
+              at + u"\"gunpoint_names[3]\": not a text"_s);
+
+    // A robot made a powerup gets its ammo.
+    QJsonObject fields = good[u"pages"_s][1][u"fields"_s].toObject();
+    fields[u"object_type"_s] = QJsonObject { { u"entry"_s, u"Powerup"_s } };
+    fields[u"ammo"_s] = 0;
+    EXPECT_EQ(TableText::pageFromJson(
+                  { { u"kind"_s, u"generic"_s }, { u"version"_s, 27 }, { u"fields"_s, fields } }),
+              genericPage("Crate", 7));
+}
+
+TEST(TableTextTest, EveryFieldOfEveryKindHasAKeyOfItsOwn)
+{
+    for (const quint8 kind :
+         { kind::texture, kind::sound, kind::weapon, kind::door, kind::ship, kind::generic }) {
+        const std::optional<TableText::DecodedPage> page = TableText::decodePage(awkwardPage(kind));
+        ASSERT_TRUE(page);
+        QSet<QString> keys;
+        for (const auto &[key, value] : TableText::flatFields(*page)) {
+            EXPECT_FALSE(keys.contains(key)) << key.toStdString();
+            keys.insert(key);
+        }
+    }
+}

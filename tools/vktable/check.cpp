@@ -1,0 +1,206 @@
+#include "check.h"
+
+#include "doorpage.h"
+#include "genericpage.h"
+#include "sharedblocks.h"
+#include "shippage.h"
+#include "tabletext.h"
+#include "texturepage.h"
+#include "weaponpage.h"
+
+#include <QSet>
+#include <QStringList>
+#include <QtEndian>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A field that names another page: the items that lead to it from the page body, and the kinds
+// it may name. A path that ends at a block stands for every text in the block.
+struct Reference
+{
+    PageKind kind;
+    std::vector<int> path;
+    std::vector<PageKind> targets;
+};
+
+const std::vector<PageKind> sound = { PageKind::Sound };
+const std::vector<PageKind> texture = { PageKind::Texture };
+// What fires, spawns or is spewed may be a weapon or a generic object.
+const std::vector<PageKind> object = { PageKind::Weapon, PageKind::Generic };
+
+const Reference kReferences[] = {
+    { PageKind::Door, { DoorPage::OpenSound }, sound },
+    { PageKind::Door, { DoorPage::CloseSound }, sound },
+    { PageKind::Texture, { TexturePage::SoundName }, sound },
+    { PageKind::Weapon, { WeaponPage::ParticleName }, texture },
+    { PageKind::Weapon, { WeaponPage::SpawnName }, object },
+    { PageKind::Weapon, { WeaponPage::RobotSpawn }, object },
+    { PageKind::Weapon, { WeaponPage::Alternate }, object },
+    { PageKind::Weapon, { WeaponPage::ExplosionImage }, texture },
+    { PageKind::Weapon, { WeaponPage::Sounds }, sound },
+    { PageKind::Weapon, { WeaponPage::SmokeName }, texture },
+    { PageKind::Weapon, { WeaponPage::ScorchImage }, texture },
+    { PageKind::Ship, { ShipPage::Weapons, ShipPage::Weapon::FireSound }, sound },
+    { PageKind::Ship, { ShipPage::Weapons, ShipPage::Weapon::ReleaseSound }, sound },
+    { PageKind::Ship, { ShipPage::Weapons, ShipPage::Weapon::SpewPowerup }, object },
+    { PageKind::Ship, { ShipPage::Weapons, ShipPage::Weapon::MaskSounds }, sound },
+    { PageKind::Ship, { ShipPage::Weapons, ShipPage::Weapon::GunpointNames }, object },
+    { PageKind::Generic, { GenericPage::Spew, GenericPage::SpewSlot::Object }, object },
+    { PageKind::Generic, { GenericPage::GunpointNames }, object },
+    { PageKind::Generic, { GenericPage::Sounds }, sound },
+    { PageKind::Generic, { GenericPage::MaskSounds }, sound },
+    { PageKind::Generic, { GenericPage::AnimationSounds }, sound },
+};
+
+const Reference *referenceAt(PageKind kind, const std::vector<int> &items)
+{
+    for (const Reference &reference : kReferences)
+        if (reference.kind == kind && reference.path.size() <= items.size() &&
+            std::equal(reference.path.begin(), reference.path.end(), items.begin()))
+            return &reference;
+    return nullptr;
+}
+
+// Where a text lies, as the steps from the page body to it; its dump key is made only for a
+// finding.
+struct Step
+{
+    const Item *item;
+    qsizetype entry; // in a list, or -1
+};
+
+QString keyOf(const std::vector<Step> &steps)
+{
+    QString key;
+    for (const Step &step : steps) {
+        const bool block = step.item->kind == Item::Kind::Block;
+        // An entry of one field in a list is that field's value: its key is the list's.
+        if (!block && step.entry == -2)
+            continue;
+        if (!key.isEmpty())
+            key += u'.';
+        key += block ? QString::fromLatin1(step.item->block->name)
+                     : TableText::keyOf(step.item->field.caption);
+        if (step.entry >= 0)
+            key += u"[%1]"_s.arg(step.entry);
+    }
+    return key;
+}
+
+using TextVisit = std::function<void(const std::vector<int> &items, const std::vector<Step> &steps,
+                                     const QByteArray &)>;
+
+// Every text field of an entry, with the items that lead to it.
+void forEachText(const Layout &layout, const Values &values, std::vector<int> &items,
+                 std::vector<Step> &steps, bool bare, const TextVisit &visit)
+{
+    for (int i = 0; i < layout.size(); ++i) {
+        const Item &item = layout[i];
+        if (item.present && !item.present(values))
+            continue;
+        items.push_back(i);
+        if (item.kind == Item::Kind::Field && item.field.encoding == FieldEncoding::String) {
+            steps.push_back({ &item, bare ? -2 : -1 });
+            visit(items, steps, textOf(values.field(i)));
+            steps.pop_back();
+        } else if (item.kind == Item::Kind::Block) {
+            const bool listed = item.flagItem < 0 && (item.countedBy >= 0 || item.count != 1);
+            const bool single =
+                item.block->size() == 1 && (*item.block)[0].kind == Item::Kind::Field;
+            const std::vector<Values> &entries = values.entries(i);
+            for (size_t n = 0; n < entries.size(); ++n) {
+                steps.push_back({ &item, listed ? qsizetype(n) : -1 });
+                forEachText(*item.block, entries[n], items, steps, listed && single, visit);
+                steps.pop_back();
+            }
+        }
+        items.pop_back();
+    }
+}
+
+} // namespace
+
+QString Finding::line() const
+{
+    return u"%1 \"%2\": %3: %4"_s.arg(kind, QString::fromLatin1(name), field, problem);
+}
+
+QList<Finding> checkTable(const QByteArray &table)
+{
+    QByteArray trailing;
+    const QList<QByteArray> records = TableText::splitTable(table, &trailing);
+    // The names of the pages the program loads, per kind: it skips pages of another version.
+    // Read where the loader reads them, so that no page is decoded twice.
+    std::array<QSet<QByteArray>, kKinds.size()> names;
+    QList<bool> duplicate(records.size(), false);
+    for (qsizetype r = 0; r < records.size(); ++r) {
+        const QByteArray &record = records[r];
+        const std::optional<PageKind> kind = acceptedKind(quint8(record[0]));
+        const bool loaded = kind && isEdited(*kind) && record.size() >= RecordHeader::size &&
+            qFromLittleEndian<quint16>(record.constData() + RecordHeader::size - 2) ==
+                kindInfo(*kind).version;
+        if (!loaded)
+            continue;
+        QSet<QByteArray> &known = names[size_t(kindIndex(*kind))];
+        const QByteArray name = TableText::recordName(record);
+        duplicate[r] = known.contains(name);
+        known.insert(name);
+    }
+
+    QList<Finding> findings;
+    for (qsizetype r = 0; r < records.size(); ++r) {
+        const QByteArray &record = records[r];
+        const std::optional<PageKind> pageKind = acceptedKind(quint8(record[0]));
+        if (!pageKind || !isEdited(*pageKind))
+            continue;
+        const QString kind = kindInfo(*pageKind).name.toString();
+        const PageFormat &format = pageFormat(*pageKind);
+        const std::optional<TableText::DecodedPage> decoded = TableText::decodePage(record);
+        const QByteArray name =
+            decoded ? decoded->body.name(format) : TableText::recordName(record);
+        if (!decoded)
+            findings.append(
+                { kind, name, u"page"_s, TableText::pageToJson(record)[u"note"_s].toString() });
+        if (duplicate[r])
+            findings.append(
+                { kind, name,
+                  TableText::keyOf(format.layout->items[size_t(format.nameItem)].field.caption),
+                  u"another page of this kind has this name"_s });
+        if (!decoded)
+            continue;
+        std::vector<int> items;
+        std::vector<Step> steps;
+        forEachText(
+            *format.layout, decoded->body.values, items, steps, false,
+            [&](const std::vector<int> &at, const std::vector<Step> &path, const QByteArray &text) {
+                if (text.isEmpty())
+                    return;
+                const Reference *reference = referenceAt(*pageKind, at);
+                if (!reference)
+                    return;
+                QStringList what;
+                for (const PageKind target : reference->targets) {
+                    if (names[size_t(kindIndex(target))].contains(text))
+                        return;
+                    what.append(kindInfo(target).name.toString());
+                }
+                findings.append({ kind, name, keyOf(path),
+                                  u"names no %1 page \"%2\""_s.arg(what.join(u" or "_s),
+                                                                   QString::fromLatin1(text)) });
+            });
+    }
+
+    // A page the file's end cuts short is lost on the next save.
+    if (!trailing.isEmpty()) {
+        findings.append(
+            { TableText::kindName(quint8(trailing[0])), TableText::recordName(trailing), u"page"_s,
+              u"cut short: the file ends %1 bytes into this page"_s.arg(trailing.size()) });
+    }
+    return findings;
+}

@@ -1,10 +1,14 @@
 // Load and save of a table at full capacity, each against the plain file operation that moves
 // the same bytes: the load against a sequential read, the save against a copy written through
-// the same atomic save. Prints the two ratios at the end.
+// the same atomic save. Prints the two ratios at the end. Then the table as text: dump, build,
+// check and diff of the same table, beside the load.
 
+#include "check.h"
+#include "diff.h"
 #include "loader.h"
 #include "savefile.h"
 #include "tablebuilder.h"
+#include "tabletext.h"
 #include "workspace.h"
 
 #include <QCoreApplication>
@@ -125,6 +129,57 @@ void Save(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * QFile(files().table).size());
 }
 
+QByteArray tableBytes()
+{
+    QFile file(files().table);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+void Dump(benchmark::State &state)
+{
+    const QByteArray table = tableBytes();
+    qsizetype size = 0;
+    for (auto _ : state)
+        size = TableText::dumpTable(table).size();
+    state.counters["json_mb"] = double(size) / 1e6;
+}
+
+void Build(benchmark::State &state)
+{
+    const QByteArray json = TableText::dumpTable(tableBytes());
+    for (auto _ : state) {
+        SafeSave out(files().target);
+        out.write(TableText::buildTable(json));
+        out.commit();
+    }
+    QFile built(files().target);
+    built.open(QIODevice::ReadOnly);
+    if (built.readAll() != tableBytes())
+        state.SkipWithError("the built table is not the one dumped");
+}
+
+void Check(benchmark::State &state)
+{
+    const QByteArray table = tableBytes();
+    qsizetype findings = 0;
+    for (auto _ : state)
+        findings = checkTable(table).size();
+    state.counters["findings"] = double(findings);
+}
+
+void Diff(benchmark::State &state)
+{
+    // One page differs; every page is matched.
+    const QByteArray a = tableBytes();
+    QByteArray b = a;
+    b[b.size() - 3] = char(b[b.size() - 3] ^ 1);
+    qsizetype lines = 0;
+    for (auto _ : state)
+        lines = diffTables(a, b).size();
+    state.counters["lines"] = double(lines);
+}
+
 BENCHMARK(PlainRead)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(0.5)
@@ -145,6 +200,10 @@ BENCHMARK(Save)
     ->MinTime(0.5)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
+BENCHMARK(Dump)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(Build)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(Check)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(Diff)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
 
 // Keeps each benchmark's median real time per iteration, for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter
@@ -176,6 +235,10 @@ int main(int argc, char **argv)
     };
     std::printf("load / plain read: %.2fx (goal: within 5x)\n", ratio("Load", "PlainRead"));
     std::printf("save / plain copy: %.2fx (goal: within 2x)\n", ratio("Save", "PlainCopy"));
+    std::printf("dump %.0f ms, build %.0f ms (goal: under 1000 each); check %.0f ms, diff %.0f ms "
+                "(goal: under 200 each); load %.1f ms\n",
+                reporter.times["Dump"], reporter.times["Build"], reporter.times["Check"],
+                reporter.times["Diff"], reporter.times["Load"]);
     benchmark::Shutdown();
     return 0;
 }

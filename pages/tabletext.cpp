@@ -3,6 +3,7 @@
 #include "tableerror.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QtEndian>
 
 #include <cctype>
@@ -278,43 +279,169 @@ bool isSingleField(const Layout &layout)
     return layout.size() == 1 && layout[0].kind == Item::Kind::Field;
 }
 
-QJsonObject valuesToJson(const Layout &layout, const Values &values);
-
-QJsonValue entryToJson(const Layout &layout, const Values &entry)
+// Writes JSON text straight from the values: a tree of QJsonObjects for a whole table costs
+// seconds. Keys stand in layout order, one to a line; lists of plain values, choices and
+// entries of plain fields (a firing mask, a spew slot) stay on one line.
+class JsonText
 {
-    if (isSingleField(layout))
-        return fieldToJson(layout[0].field, entry.field(0), entry);
-    return valuesToJson(layout, entry);
+public:
+    QByteArray text;
+
+    void key(const QString &name)
+    {
+        separate();
+        line();
+        string(name);
+        text += ": ";
+    }
+    void open(char bracket)
+    {
+        text += bracket;
+        m_depth += 1;
+        m_first = true;
+    }
+    void close(char bracket)
+    {
+        m_depth -= 1;
+        if (!m_first && !m_inline)
+            line();
+        text += bracket;
+        m_first = false;
+    }
+    // A list member.
+    void member()
+    {
+        separate();
+        if (!m_inline)
+            line();
+    }
+    void value(const QJsonValue &json)
+    {
+        switch (json.type()) {
+        case QJsonValue::String:
+            string(json.toString());
+            break;
+        case QJsonValue::Double:
+            text += QByteArray::number(json.toDouble(), 'g', QLocale::FloatingPointShortest);
+            break;
+        case QJsonValue::Null:
+            text += "null";
+            break;
+        case QJsonValue::Array: {
+            const bool wasInline = std::exchange(m_inline, true);
+            open('[');
+            for (const QJsonValue member : json.toArray()) {
+                this->member();
+                value(member);
+            }
+            close(']');
+            m_inline = wasInline;
+            break;
+        }
+        case QJsonValue::Object: {
+            // A choice: its entry, then its code.
+            const QJsonObject object = json.toObject();
+            text += "{\"entry\": ";
+            value(object[u"entry"_s]);
+            text += ", \"code\": ";
+            value(object[u"code"_s]);
+            text += '}';
+            break;
+        }
+        default:
+            text += json.toBool() ? "true" : "false";
+            break;
+        }
+        m_first = false;
+    }
+    void string(const QString &value)
+    {
+        text += '"';
+        for (const QChar c : value) {
+            if (c == u'"' || c == u'\\')
+                text += '\\';
+            text += char(c.unicode()); // the escaped texts are ASCII
+        }
+        text += '"';
+    }
+    bool setInline(bool on) { return std::exchange(m_inline, on); }
+    bool isInline() const { return m_inline; }
+
+private:
+    void separate()
+    {
+        if (!m_first)
+            text += m_inline ? ", " : ",";
+        m_first = false;
+    }
+    void line()
+    {
+        if (m_inline)
+            return;
+        text += '\n';
+        text.append(m_depth * 2, ' ');
+    }
+
+    int m_depth = 0;
+    bool m_first = true;
+    bool m_inline = false;
+};
+
+void writeValues(JsonText &json, const Layout &layout, const Values &values);
+
+// An entry of plain fields that fits a line is written on one.
+bool isSmall(const Layout &layout)
+{
+    return layout.size() <= 8 &&
+        std::all_of(layout.items.begin(), layout.items.end(),
+                    [](const Item &item) { return item.kind != Item::Kind::Block; });
 }
 
-QJsonObject valuesToJson(const Layout &layout, const Values &values)
+void writeEntry(JsonText &json, const Layout &layout, const Values &entry)
 {
-    QJsonObject object;
+    if (isSingleField(layout)) {
+        json.value(fieldToJson(layout[0].field, entry.field(0), entry));
+        return;
+    }
+    const bool wasInline = json.isInline();
+    json.setInline(wasInline || isSmall(layout));
+    json.open('{');
+    writeValues(json, layout, entry);
+    json.close('}');
+    json.setInline(wasInline);
+}
+
+void writeValues(JsonText &json, const Layout &layout, const Values &values)
+{
     for (int i = 0; i < layout.size(); ++i) {
         const Item &item = layout[i];
         if (!isPresent(item, values))
             continue;
         if (item.kind != Item::Kind::Block) {
-            if (!isCount(layout, i))
-                object.insert(keyOf(item.field.caption),
-                              fieldToJson(item.field, values.field(i), values));
+            if (!isCount(layout, i)) {
+                json.key(keyOf(item.field.caption));
+                json.value(fieldToJson(item.field, values.field(i), values));
+            }
             continue;
         }
         const std::vector<Values> &entries = values.entries(i);
-        const QString key = QString::fromLatin1(item.block->name);
-        if (item.flagItem >= 0) {
-            object.insert(
-                key, entries.empty() ? QJsonValue() : valuesToJson(*item.block, entries.front()));
-        } else if (item.countedBy < 0 && item.count == 1) {
-            object.insert(key, valuesToJson(*item.block, entries.front()));
+        json.key(QString::fromLatin1(item.block->name));
+        if (item.flagItem >= 0 && entries.empty()) {
+            json.value(QJsonValue());
+        } else if (item.flagItem >= 0 || (item.countedBy < 0 && item.count == 1)) {
+            writeEntry(json, *item.block, entries.front());
         } else {
-            QJsonArray list;
-            for (const Values &entry : entries)
-                list.append(entryToJson(*item.block, entry));
-            object.insert(key, list);
+            // Plain values on one line; entries one to a line.
+            const bool wasInline = json.setInline(isSingleField(*item.block));
+            json.open('[');
+            for (const Values &entry : entries) {
+                json.member();
+                writeEntry(json, *item.block, entry);
+            }
+            json.close(']');
+            json.setInline(wasInline);
         }
     }
-    return object;
 }
 
 Values valuesFromJson(const Layout &layout, const QJsonObject &object, const QString &path);
@@ -336,7 +463,7 @@ Values valuesFromJson(const Layout &layout, const QJsonObject &object, const QSt
 {
     Values values;
     values.items.resize(size_t(layout.size()));
-    QStringList known;
+    qsizetype known = 0;
     for (int i = 0; i < layout.size(); ++i) {
         const Item &item = layout[i];
         const QString key = item.kind == Item::Kind::Block ? QString::fromLatin1(item.block->name)
@@ -355,10 +482,10 @@ Values valuesFromJson(const Layout &layout, const QJsonObject &object, const QSt
                 values.field(i) = initialValue(item.field);
             continue;
         }
-        if (!object.contains(key))
-            throw keyError(at, u"missing"_s);
-        known.append(key);
         const QJsonValue json = object[key];
+        if (json.isUndefined())
+            throw keyError(at, u"missing"_s);
+        ++known;
         if (item.kind != Item::Kind::Block) {
             values.field(i) = fieldFromJson(item.field, json, values, at);
             continue;
@@ -388,9 +515,16 @@ Values valuesFromJson(const Layout &layout, const QJsonObject &object, const QSt
                 values.field(item.countedBy) = NumberValue(count.encoding, quint32(list.size()));
         }
     }
-    for (const QString &key : object.keys())
-        if (!known.contains(key))
-            throw keyError(joined(path, key), u"no such key"_s);
+    if (known != object.size()) {
+        // Which key is not the layout's: only now worth the search.
+        QStringList keys;
+        for (const Item &item : layout.items)
+            keys.append(item.kind == Item::Kind::Block ? QString::fromLatin1(item.block->name)
+                                                       : keyOf(item.field.caption));
+        for (const QString &key : object.keys())
+            if (!keys.contains(key))
+                throw keyError(joined(path, key), u"no such key"_s);
+    }
     return values;
 }
 
@@ -473,11 +607,38 @@ Decoding decodeRecord(const QByteArray &record)
     }
 }
 
+void writePage(JsonText &json, const QByteArray &record)
+{
+    const QString kind = kindName(record.isEmpty() ? 0 : quint8(record[0]));
+    const Decoding decoded = decodeRecord(record);
+    json.open('{');
+    json.key(u"kind"_s);
+    json.value(kind);
+    if (!decoded.page) {
+        json.key(u"note"_s);
+        json.value(decoded.reason);
+        json.key(u"raw"_s);
+        json.value(QString::fromLatin1(record.toBase64()));
+    } else {
+        json.key(u"version"_s);
+        json.value(decoded.version);
+        json.key(u"fields"_s);
+        json.open('{');
+        writeValues(json, *pageFormat(decoded.page->kind).layout, decoded.page->body.values);
+        json.close('}');
+    }
+    json.close('}');
+}
+
 } // namespace
 
 QString keyOf(const char *caption)
 {
-    QString key;
+    // Captions are the layouts' own strings: one key each, made once.
+    thread_local QHash<const char *, QString> made;
+    if (const auto found = made.constFind(caption); found != made.cend())
+        return *found;
+    QString &key = made[caption];
     bool gap = false;
     for (const char c : QByteArrayView(caption)) {
         if (c == '%') {
@@ -521,16 +682,9 @@ std::optional<DecodedPage> decodePage(const QByteArray &record)
 
 QJsonObject pageToJson(const QByteArray &record)
 {
-    const QString kind = kindName(record.isEmpty() ? 0 : quint8(record[0]));
-    const Decoding decoded = decodeRecord(record);
-    if (!decoded.page)
-        return { { u"kind"_s, kind },
-                 { u"raw"_s, QString::fromLatin1(record.toBase64()) },
-                 { u"note"_s, decoded.reason } };
-    return { { u"kind"_s, kind },
-             { u"version"_s, double(decoded.version) },
-             { u"fields"_s,
-               valuesToJson(*pageFormat(decoded.page->kind).layout, decoded.page->body.values) } };
+    JsonText json;
+    writePage(json, record);
+    return QJsonDocument::fromJson(json.text).object();
 }
 
 QByteArray pageFromJson(const QJsonObject &page)
@@ -589,16 +743,46 @@ QList<QByteArray> splitTable(const QByteArray &table, QByteArray *trailing)
     return records;
 }
 
-QJsonObject tableToJson(const QByteArray &table)
+QByteArray dumpTable(const QByteArray &table)
 {
     QByteArray trailing;
-    QJsonArray pages;
-    for (const QByteArray &record : splitTable(table, &trailing))
-        pages.append(pageToJson(record));
-    QJsonObject document { { u"vktable"_s, 1 }, { u"pages"_s, pages } };
-    if (!trailing.isEmpty())
-        document.insert(u"trailing"_s, QString::fromLatin1(trailing.toBase64()));
-    return document;
+    const QList<QByteArray> records = splitTable(table, &trailing);
+    JsonText json;
+    json.text.reserve(table.size() * 4);
+    json.open('{');
+    json.key(u"vktable"_s);
+    json.value(1);
+    json.key(u"pages"_s);
+    json.open('[');
+    for (const QByteArray &record : records) {
+        json.member();
+        writePage(json, record);
+    }
+    json.close(']');
+    if (!trailing.isEmpty()) {
+        json.key(u"trailing"_s);
+        json.value(QString::fromLatin1(trailing.toBase64()));
+    }
+    json.close('}');
+    json.text += '\n';
+    return json.text;
+}
+
+QJsonObject tableToJson(const QByteArray &table)
+{
+    return QJsonDocument::fromJson(dumpTable(table)).object();
+}
+
+QByteArray buildTable(const QByteArray &text)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(text, &error);
+    if (error.error != QJsonParseError::NoError)
+        throw TableError(
+            u"not valid JSON: %1 at byte %2"_s.arg(error.errorString()).arg(error.offset));
+    if (!document.isObject())
+        throw TableError(u"not a table as text: no object at its top"_s);
+    return tableFromJson(document.object());
 }
 
 QByteArray tableFromJson(const QJsonObject &table)

@@ -21,11 +21,15 @@ QJsonObject pageToJson(const QByteArray &record);
 // The record of one page's JSON. Throws TableError naming the key at fault.
 QByteArray pageFromJson(const QJsonObject &page);
 
-// The whole file, in its own record order; bytes after the last whole record are kept raw.
+// The whole file as JSON text, in its own record order; bytes after the last whole record are
+// kept raw.
+QByteArray dumpTable(const QByteArray &table);
 QJsonObject tableToJson(const QByteArray &table);
 // Throws TableError naming the page (its position from 1, and its name when it has one) and
 // the key at fault.
 QByteArray tableFromJson(const QJsonObject &table);
+// The same from the JSON text, which must be valid.
+QByteArray buildTable(const QByteArray &text);
 
 // The values of a decoded page, for the checks that read them; std::nullopt for a page kept
 // raw.

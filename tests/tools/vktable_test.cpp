@@ -106,7 +106,9 @@ TEST(Vktable, DumpBuildCheckAndDiffSayWhatTheyFoundByTheirExitStatus)
     QFile::remove(out);
     run = vktable({ u"build"_s, json, out });
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "vktable: page 2 (\"Hatch\"): key \"hinges\": no such key\n");
+    EXPECT_EQ(run.err,
+              "vktable: \"" + json.toLocal8Bit() +
+                  "\": page 2 (\"Hatch\"): key \"hinges\": no such key\n");
     EXPECT_FALSE(QFile::exists(out));
 
     run = vktable({ u"check"_s, in });

@@ -140,8 +140,7 @@ QByteArray tableBytes(const QString &path)
 
 int dump(const QString &path, const QString &out)
 {
-    const QByteArray json =
-        QJsonDocument(TableText::tableToJson(tableBytes(path))).toJson(QJsonDocument::Indented);
+    const QByteArray json = TableText::dumpTable(tableBytes(path));
     if (out.isEmpty())
         std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
     else
@@ -151,14 +150,13 @@ int dump(const QString &path, const QString &out)
 
 int build(const QString &in, const QString &out)
 {
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(readWhole(in), &error);
-    if (error.error != QJsonParseError::NoError)
-        throw TableError(u"\"%1\" is not valid JSON: %2 at byte %3"_s.arg(in, error.errorString())
-                             .arg(error.offset));
-    if (!document.isObject())
-        throw TableError(u"\"%1\" is not a table as text: no object at its top"_s.arg(in));
-    writeWhole(out, TableText::tableFromJson(document.object()));
+    QByteArray table;
+    try {
+        table = TableText::buildTable(readWhole(in));
+    } catch (const TableError &error) {
+        throw TableError(u"\"%1\": %2"_s.arg(in, error.message()));
+    }
+    writeWhole(out, table);
     return 0;
 }
 

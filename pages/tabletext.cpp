@@ -4,12 +4,14 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QtConcurrent/QtConcurrentMap>
 #include <QtEndian>
 
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <numeric>
 
 using namespace Qt::StringLiterals;
 
@@ -17,10 +19,42 @@ namespace TableText {
 
 namespace {
 
-// Thrown inside a page with the path of the key at fault; the page adds where it is.
-TableError keyError(const QString &path, const QString &problem)
+// Where a value lies in a page's text: made into words only for an error, since building the
+// words for every value of a table costs more than reading it.
+class KeyPath
 {
-    return TableError(u"key \"%1\": %2"_s.arg(path, problem));
+public:
+    KeyPath() = default;
+    explicit KeyPath(QString key)
+        : m_key(std::move(key))
+    { }
+    KeyPath(const KeyPath &parent, QString key)
+        : m_parent(&parent)
+        , m_key(std::move(key))
+    { }
+    KeyPath(const KeyPath &parent, qsizetype index)
+        : m_parent(&parent)
+        , m_index(index)
+    { }
+
+    QString text() const
+    {
+        QString before = m_parent ? m_parent->text() : QString();
+        if (m_index >= 0)
+            return before + u"[%1]"_s.arg(m_index);
+        return before.isEmpty() ? m_key : before + u'.' + m_key;
+    }
+
+private:
+    const KeyPath *m_parent = nullptr;
+    QString m_key;
+    qsizetype m_index = -1;
+};
+
+// Thrown inside a page with the path of the key at fault; the page adds where it is.
+TableError keyError(const KeyPath &path, const QString &problem)
+{
+    return TableError(u"key \"%1\": %2"_s.arg(path.text(), problem));
 }
 
 QString joined(const QString &path, const QString &key)
@@ -45,7 +79,7 @@ QString escapedText(const QByteArray &bytes)
     return text;
 }
 
-QByteArray unescapedText(const QString &text, const QString &path)
+QByteArray unescapedText(const QString &text, const KeyPath &path)
 {
     QByteArray bytes;
     bytes.reserve(text.size());
@@ -87,7 +121,7 @@ QJsonValue floatToJson(quint32 bits)
     return std::strtod(std::string(text, end).c_str(), nullptr);
 }
 
-quint32 floatFromJson(const QJsonValue &json, const QString &path)
+quint32 floatFromJson(const QJsonValue &json, const KeyPath &path)
 {
     if (json.isString()) {
         bool ok = false;
@@ -110,7 +144,7 @@ quint32 floatFromJson(const QJsonValue &json, const QString &path)
     return bitsFromFloat(value);
 }
 
-qint64 integerFromJson(const QJsonValue &json, qint64 min, qint64 max, const QString &path)
+qint64 integerFromJson(const QJsonValue &json, qint64 min, qint64 max, const KeyPath &path)
 {
     const double value = json.toDouble();
     if (!json.isDouble() || value != std::floor(value))
@@ -184,7 +218,7 @@ QJsonValue fieldToJson(const FieldSpec &spec, const FieldValue &value, const Val
 }
 
 FieldValue fieldFromJson(const FieldSpec &spec, const QJsonValue &json, const Values &before,
-                         const QString &path)
+                         const KeyPath &path)
 {
     switch (spec.encoding) {
     case FieldEncoding::String:
@@ -208,18 +242,18 @@ FieldValue fieldFromJson(const FieldSpec &spec, const QJsonValue &json, const Va
         const QJsonObject choice = json.toObject();
         for (const QString &key : choice.keys())
             if (key != u"entry"_s && key != u"code"_s)
-                throw keyError(joined(path, key), u"no such key"_s);
+                throw keyError(KeyPath(path, key), u"no such key"_s);
         const std::span<const char *const> items = choiceItems(spec, before);
         std::optional<quint32> code;
         if (choice.contains(u"code"_s))
-            code = quint32(integerFromJson(choice[u"code"_s], 0, 0xff, joined(path, u"code"_s)));
+            code = quint32(integerFromJson(choice[u"code"_s], 0, 0xff, KeyPath(path, u"code"_s)));
         const QJsonValue entry = choice[u"entry"_s];
         if (entry.isString()) {
             const auto found = std::find_if(items.begin(), items.end(), [&](const char *item) {
                 return QLatin1StringView(item) == entry.toString();
             });
             if (found == items.end())
-                throw keyError(joined(path, u"entry"_s),
+                throw keyError(KeyPath(path, u"entry"_s),
                                u"\"%1\" is not one of the entries"_s.arg(entry.toString()));
             const int index = int(found - items.begin());
             const quint32 entryCode = spec.itemsBy ? quint32(index) : choiceCode(spec, index);
@@ -230,7 +264,7 @@ FieldValue fieldFromJson(const FieldSpec &spec, const QJsonValue &json, const Va
                                    .arg(*code));
             code = entryCode;
         } else if (!entry.isNull() && !entry.isUndefined()) {
-            throw keyError(joined(path, u"entry"_s), u"not a text"_s);
+            throw keyError(KeyPath(path, u"entry"_s), u"not a text"_s);
         }
         if (!code)
             throw keyError(path, u"a choice needs its entry or its code"_s);
@@ -285,7 +319,19 @@ bool isSingleField(const Layout &layout)
 class JsonText
 {
 public:
+    explicit JsonText(int depth = 0)
+        : m_depth(depth)
+    { }
+
     QByteArray text;
+
+    // A member written apart, at this depth.
+    void written(const QByteArray &member)
+    {
+        this->member();
+        text += member;
+        m_first = false;
+    }
 
     void key(const QString &name)
     {
@@ -444,9 +490,9 @@ void writeValues(JsonText &json, const Layout &layout, const Values &values)
     }
 }
 
-Values valuesFromJson(const Layout &layout, const QJsonObject &object, const QString &path);
+Values valuesFromJson(const Layout &layout, const QJsonObject &object, const KeyPath &path);
 
-Values entryFromJson(const Layout &layout, const QJsonValue &json, const QString &path)
+Values entryFromJson(const Layout &layout, const QJsonValue &json, const KeyPath &path)
 {
     if (isSingleField(layout)) {
         Values entry;
@@ -459,7 +505,7 @@ Values entryFromJson(const Layout &layout, const QJsonValue &json, const QString
     return valuesFromJson(layout, json.toObject(), path);
 }
 
-Values valuesFromJson(const Layout &layout, const QJsonObject &object, const QString &path)
+Values valuesFromJson(const Layout &layout, const QJsonObject &object, const KeyPath &path)
 {
     Values values;
     values.items.resize(size_t(layout.size()));
@@ -468,7 +514,7 @@ Values valuesFromJson(const Layout &layout, const QJsonObject &object, const QSt
         const Item &item = layout[i];
         const QString key = item.kind == Item::Kind::Block ? QString::fromLatin1(item.block->name)
                                                            : keyOf(item.field.caption);
-        const QString at = joined(path, key);
+        const KeyPath at(path, key);
         if (item.kind != Item::Kind::Block && isCount(layout, i)) {
             values.field(i) = initialValue(item.field); // set from its list below
             continue;
@@ -509,7 +555,7 @@ Values valuesFromJson(const Layout &layout, const QJsonObject &object, const QSt
                         : u"%1 entries; it has exactly %2"_s.arg(list.size()).arg(limit));
             entries.reserve(size_t(list.size()));
             for (qsizetype n = 0; n < list.size(); ++n)
-                entries.push_back(entryFromJson(*item.block, list[n], u"%1[%2]"_s.arg(at).arg(n)));
+                entries.push_back(entryFromJson(*item.block, list[n], KeyPath(at, n)));
             const FieldSpec &count = layout[item.countedBy >= 0 ? item.countedBy : 0].field;
             if (item.countedBy >= 0)
                 values.field(item.countedBy) = NumberValue(count.encoding, quint32(list.size()));
@@ -523,7 +569,7 @@ Values valuesFromJson(const Layout &layout, const QJsonObject &object, const QSt
                                                        : keyOf(item.field.caption));
         for (const QString &key : object.keys())
             if (!keys.contains(key))
-                throw keyError(joined(path, key), u"no such key"_s);
+                throw keyError(KeyPath(path, key), u"no such key"_s);
     }
     return values;
 }
@@ -693,29 +739,29 @@ QByteArray pageFromJson(const QJsonObject &page)
         const auto decoded = QByteArray::fromBase64Encoding(
             page[u"raw"_s].toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
         if (!page[u"raw"_s].isString() || !decoded)
-            throw keyError(u"raw"_s, u"not base64"_s);
+            throw keyError(KeyPath(u"raw"_s), u"not base64"_s);
         return *decoded;
     }
     for (const QString &key : page.keys())
         if (key != u"kind"_s && key != u"version"_s && key != u"fields"_s)
-            throw keyError(key, u"no such key"_s);
+            throw keyError(KeyPath(key), u"no such key"_s);
     const QString name = page[u"kind"_s].toString();
     const PageKind *kind = nullptr;
     for (const KindInfo &info : kKinds)
         if (isEdited(info.kind) && info.name == name)
             kind = &info.kind;
     if (!kind)
-        throw keyError(u"kind"_s,
+        throw keyError(KeyPath(u"kind"_s),
                        u"\"%1\" is not a kind with fields; a page of another kind is "
                        u"kept raw"_s.arg(name));
     const PageFormat &format = pageFormat(*kind);
-    if (integerFromJson(page[u"version"_s], 0, 0xffff, u"version"_s) != format.info().version)
-        throw keyError(u"version"_s,
+    if (integerFromJson(page[u"version"_s], 0, 0xffff, KeyPath(u"version"_s)) != format.info().version)
+        throw keyError(KeyPath(u"version"_s),
                        u"a %1 page with fields is version %2; a page of another "
                        u"version is kept raw"_s.arg(name)
                            .arg(format.info().version));
     if (!page[u"fields"_s].isObject())
-        throw keyError(u"fields"_s, u"not an object"_s);
+        throw keyError(KeyPath(u"fields"_s), u"not an object"_s);
     return PageBody { valuesFromJson(*format.layout, page[u"fields"_s].toObject(), {}) }.record(
         format);
 }
@@ -747,17 +793,25 @@ QByteArray dumpTable(const QByteArray &table)
 {
     QByteArray trailing;
     const QList<QByteArray> records = splitTable(table, &trailing);
+    // Pages are written apart, on every core, each at the depth of a member of "pages".
+    const QList<QByteArray> pages =
+        QtConcurrent::blockingMapped<QList<QByteArray>>(records, [](const QByteArray &record) {
+            JsonText page(2);
+            writePage(page, record);
+            return page.text;
+        });
     JsonText json;
-    json.text.reserve(table.size() * 4);
+    json.text.reserve(std::accumulate(pages.cbegin(), pages.cend(), qsizetype(1024),
+                                      [](qsizetype size, const QByteArray &page) {
+                                          return size + page.size() + 8;
+                                      }));
     json.open('{');
     json.key(u"vktable"_s);
     json.value(1);
     json.key(u"pages"_s);
     json.open('[');
-    for (const QByteArray &record : records) {
-        json.member();
-        writePage(json, record);
-    }
+    for (const QByteArray &page : pages)
+        json.written(page);
     json.close(']');
     if (!trailing.isEmpty()) {
         json.key(u"trailing"_s);
@@ -794,20 +848,38 @@ QByteArray tableFromJson(const QJsonObject &table)
         throw TableError(u"not a table as text: \"vktable\" is not 1"_s);
     if (!table[u"pages"_s].isArray())
         throw TableError(u"key \"pages\": not a list"_s);
-    QByteArray bytes;
+    // Pages are built apart, on every core; the first fault in page order is reported.
     const QJsonArray pages = table[u"pages"_s].toArray();
-    for (qsizetype n = 0; n < pages.size(); ++n) {
-        const QJsonObject page = pages[n].toObject();
-        try {
-            if (!pages[n].isObject())
-                throw TableError(u"not an object"_s);
-            bytes += pageFromJson(page);
-        } catch (const TableError &error) {
-            QString where = u"page %1"_s.arg(n + 1);
-            if (const std::optional<QString> name = pageName(page))
-                where += u" (\"%1\")"_s.arg(*name);
-            throw TableError(u"%1: %2"_s.arg(where, error.message()));
-        }
+    QList<qsizetype> positions(pages.size());
+    std::iota(positions.begin(), positions.end(), 0);
+    struct Built
+    {
+        QByteArray record;
+        std::optional<QString> fault;
+    };
+    const QList<Built> built =
+        QtConcurrent::blockingMapped<QList<Built>>(positions, [&pages](qsizetype n) -> Built {
+            const QJsonObject page = pages[n].toObject();
+            try {
+                if (!pages[n].isObject())
+                    throw TableError(u"not an object"_s);
+                return { pageFromJson(page), std::nullopt };
+            } catch (const TableError &error) {
+                QString where = u"page %1"_s.arg(n + 1);
+                if (const std::optional<QString> name = pageName(page))
+                    where += u" (\"%1\")"_s.arg(*name);
+                return { {}, u"%1: %2"_s.arg(where, error.message()) };
+            }
+        });
+    QByteArray bytes;
+    bytes.reserve(std::accumulate(built.cbegin(), built.cend(), qsizetype(0),
+                                  [](qsizetype size, const Built &page) {
+                                      return size + page.record.size();
+                                  }));
+    for (const Built &page : built) {
+        if (page.fault)
+            throw TableError(*page.fault);
+        bytes += page.record;
     }
     if (table.contains(u"trailing"_s)) {
         const auto decoded = QByteArray::fromBase64Encoding(

@@ -10,10 +10,12 @@
 
 #include <QSet>
 #include <QStringList>
+#include <QtConcurrent/QtConcurrentMap>
 #include <QtEndian>
 
 #include <algorithm>
 #include <functional>
+#include <numeric>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -153,48 +155,56 @@ QList<Finding> checkTable(const QByteArray &table)
         known.insert(name);
     }
 
-    QList<Finding> findings;
-    for (qsizetype r = 0; r < records.size(); ++r) {
+    // Each page is decoded and looked through on its own, on every core.
+    QList<qsizetype> positions(records.size());
+    std::iota(positions.begin(), positions.end(), 0);
+    const auto pageFindings = [&](qsizetype r) {
+        QList<Finding> findings;
         const QByteArray &record = records[r];
         const std::optional<PageKind> pageKind = acceptedKind(quint8(record[0]));
         if (!pageKind || !isEdited(*pageKind))
-            continue;
+            return findings;
         const QString kind = kindInfo(*pageKind).name.toString();
         const PageFormat &format = pageFormat(*pageKind);
         const std::optional<TableText::DecodedPage> decoded = TableText::decodePage(record);
         const QByteArray name =
             decoded ? decoded->body.name(format) : TableText::recordName(record);
         if (!decoded)
-            findings.append(
-                { kind, name, u"page"_s, TableText::pageToJson(record)[u"note"_s].toString() });
+            findings.append({ kind, name, u"page"_s,
+                              TableText::pageToJson(record)[u"note"_s].toString() });
         if (duplicate[r])
             findings.append(
                 { kind, name,
                   TableText::keyOf(format.layout->items[size_t(format.nameItem)].field.caption),
                   u"another page of this kind has this name"_s });
         if (!decoded)
-            continue;
+            return findings;
         std::vector<int> items;
         std::vector<Step> steps;
-        forEachText(
-            *format.layout, decoded->body.values, items, steps, false,
-            [&](const std::vector<int> &at, const std::vector<Step> &path, const QByteArray &text) {
-                if (text.isEmpty())
-                    return;
-                const Reference *reference = referenceAt(*pageKind, at);
-                if (!reference)
-                    return;
-                QStringList what;
-                for (const PageKind target : reference->targets) {
-                    if (names[size_t(kindIndex(target))].contains(text))
-                        return;
-                    what.append(kindInfo(target).name.toString());
-                }
-                findings.append({ kind, name, keyOf(path),
-                                  u"names no %1 page \"%2\""_s.arg(what.join(u" or "_s),
-                                                                   QString::fromLatin1(text)) });
-            });
-    }
+        forEachText(*format.layout, decoded->body.values, items, steps, false,
+                    [&](const std::vector<int> &at, const std::vector<Step> &path,
+                        const QByteArray &text) {
+                        if (text.isEmpty())
+                            return;
+                        const Reference *reference = referenceAt(*pageKind, at);
+                        if (!reference)
+                            return;
+                        QStringList what;
+                        for (const PageKind target : reference->targets) {
+                            if (names[size_t(kindIndex(target))].contains(text))
+                                return;
+                            what.append(kindInfo(target).name.toString());
+                        }
+                        findings.append({ kind, name, keyOf(path),
+                                          u"names no %1 page \"%2\""_s.arg(
+                                              what.join(u" or "_s), QString::fromLatin1(text)) });
+                    });
+        return findings;
+    };
+    QList<Finding> findings;
+    for (const QList<Finding> &found :
+         QtConcurrent::blockingMapped<QList<QList<Finding>>>(positions, pageFindings))
+        findings += found;
 
     // A page the file's end cuts short is lost on the next save.
     if (!trailing.isEmpty()) {

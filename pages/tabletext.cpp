@@ -133,6 +133,9 @@ quint32 floatFromJson(const QJsonValue &json, const KeyPath &path)
     }
     if (!json.isDouble())
         throw keyError(path, u"not a number"_s);
+    // Most numbers are floats exactly (0, 1, 2.5): nothing to round.
+    if (const double exact = json.toDouble(); double(float(exact)) == exact)
+        return bitsFromFloat(float(exact));
     // Back to the digits written, then to the float they stand for, without rounding twice.
     const QByteArray digits =
         QByteArray::number(json.toDouble(), 'g', QLocale::FloatingPointShortest);
@@ -755,7 +758,8 @@ QByteArray pageFromJson(const QJsonObject &page)
                        u"\"%1\" is not a kind with fields; a page of another kind is "
                        u"kept raw"_s.arg(name));
     const PageFormat &format = pageFormat(*kind);
-    if (integerFromJson(page[u"version"_s], 0, 0xffff, KeyPath(u"version"_s)) != format.info().version)
+    if (integerFromJson(page[u"version"_s], 0, 0xffff, KeyPath(u"version"_s)) !=
+        format.info().version)
         throw keyError(KeyPath(u"version"_s),
                        u"a %1 page with fields is version %2; a page of another "
                        u"version is kept raw"_s.arg(name)
@@ -801,10 +805,9 @@ QByteArray dumpTable(const QByteArray &table)
             return page.text;
         });
     JsonText json;
-    json.text.reserve(std::accumulate(pages.cbegin(), pages.cend(), qsizetype(1024),
-                                      [](qsizetype size, const QByteArray &page) {
-                                          return size + page.size() + 8;
-                                      }));
+    json.text.reserve(std::accumulate(
+        pages.cbegin(), pages.cend(), qsizetype(1024),
+        [](qsizetype size, const QByteArray &page) { return size + page.size() + 8; }));
     json.open('{');
     json.key(u"vktable"_s);
     json.value(1);
@@ -827,19 +830,10 @@ QJsonObject tableToJson(const QByteArray &table)
     return QJsonDocument::fromJson(dumpTable(table)).object();
 }
 
-QByteArray buildTable(const QByteArray &text)
-{
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(text, &error);
-    if (error.error != QJsonParseError::NoError)
-        throw TableError(
-            u"not valid JSON: %1 at byte %2"_s.arg(error.errorString()).arg(error.offset));
-    if (!document.isObject())
-        throw TableError(u"not a table as text: no object at its top"_s);
-    return tableFromJson(document.object());
-}
+namespace {
 
-QByteArray tableFromJson(const QJsonObject &table)
+// The table's top object and its pages, apart: each page is built on its own core.
+QByteArray buildPages(const QJsonObject &table, const QList<QJsonValue> &pages)
 {
     for (const QString &key : table.keys())
         if (key != u"vktable"_s && key != u"pages"_s && key != u"trailing"_s)
@@ -848,8 +842,6 @@ QByteArray tableFromJson(const QJsonObject &table)
         throw TableError(u"not a table as text: \"vktable\" is not 1"_s);
     if (!table[u"pages"_s].isArray())
         throw TableError(u"key \"pages\": not a list"_s);
-    // Pages are built apart, on every core; the first fault in page order is reported.
-    const QJsonArray pages = table[u"pages"_s].toArray();
     QList<qsizetype> positions(pages.size());
     std::iota(positions.begin(), positions.end(), 0);
     struct Built
@@ -871,11 +863,11 @@ QByteArray tableFromJson(const QJsonObject &table)
                 return { {}, u"%1: %2"_s.arg(where, error.message()) };
             }
         });
+    // The first fault in page order is the one reported.
     QByteArray bytes;
-    bytes.reserve(std::accumulate(built.cbegin(), built.cend(), qsizetype(0),
-                                  [](qsizetype size, const Built &page) {
-                                      return size + page.record.size();
-                                  }));
+    bytes.reserve(std::accumulate(
+        built.cbegin(), built.cend(), qsizetype(0),
+        [](qsizetype size, const Built &page) { return size + page.record.size(); }));
     for (const Built &page : built) {
         if (page.fault)
             throw TableError(*page.fault);
@@ -889,6 +881,125 @@ QByteArray tableFromJson(const QJsonObject &table)
         bytes += *decoded;
     }
     return bytes;
+}
+
+// Where each member of the top object's "pages" list lies in the text, found by following
+// brackets and strings only; the members are then parsed on every core. The top object is
+// the text with the list emptied. std::nullopt for a text not laid out so, which is parsed
+// whole instead.
+struct Split
+{
+    QByteArray top;
+    QList<QByteArrayView> pages;
+};
+
+std::optional<Split> splitPages(const QByteArray &text)
+{
+    int depth = 0;
+    qsizetype stringStart = -1, listStart = -1, listEnd = -1, pageStart = -1;
+    QByteArrayView lastString;
+    Split split;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (stringStart >= 0) {
+            if (c == '\\') {
+                ++i;
+            } else if (c == '"') {
+                if (depth == 1)
+                    lastString = QByteArrayView(text).sliced(stringStart, i - stringStart);
+                stringStart = -1;
+            }
+            continue;
+        }
+        const bool inList = listStart >= 0 && listEnd < 0;
+        switch (c) {
+        case '"':
+            stringStart = i + 1;
+            break;
+        case '{':
+        case '[':
+            if (depth == 1 && c == '[' && lastString == "pages" && listStart < 0)
+                listStart = i;
+            else if (inList && depth == 2)
+                pageStart = i;
+            ++depth;
+            break;
+        case '}':
+        case ']':
+            --depth;
+            if (inList && depth == 2 && pageStart >= 0) {
+                split.pages.append(QByteArrayView(text).sliced(pageStart, i + 1 - pageStart));
+                pageStart = -1;
+            } else if (inList && depth == 1) {
+                listEnd = i;
+            }
+            break;
+        case ' ':
+        case '\n':
+        case '\r':
+        case '\t':
+        case ',':
+        case ':':
+            break;
+        default:
+            if (inList && depth == 2)
+                return std::nullopt; // a list member that is not an object
+            break;
+        }
+    }
+    if (listStart < 0 || listEnd < 0 || depth != 0)
+        return std::nullopt;
+    split.top = text.left(listStart + 1) + text.mid(listEnd);
+    return split;
+}
+
+QJsonDocument parsed(const QByteArray &text)
+{
+    QJsonParseError error;
+    QJsonDocument document = QJsonDocument::fromJson(text, &error);
+    if (error.error != QJsonParseError::NoError)
+        throw TableError(
+            u"not valid JSON: %1 at byte %2"_s.arg(error.errorString()).arg(error.offset));
+    if (!document.isObject())
+        throw TableError(u"not a table as text: no object at its top"_s);
+    return document;
+}
+
+} // namespace
+
+QByteArray buildTable(const QByteArray &text)
+{
+    if (const std::optional<Split> split = splitPages(text)) {
+        const QList<std::optional<QJsonValue>> pages =
+            QtConcurrent::blockingMapped<QList<std::optional<QJsonValue>>>(
+                split->pages, [](QByteArrayView page) {
+                    QJsonParseError error;
+                    const QJsonDocument document =
+                        QJsonDocument::fromJson(page.toByteArray(), &error);
+                    return error.error == QJsonParseError::NoError && document.isObject()
+                        ? std::optional<QJsonValue>(document.object())
+                        : std::nullopt;
+                });
+        QJsonParseError error;
+        const QJsonDocument top = QJsonDocument::fromJson(split->top, &error);
+        if (error.error == QJsonParseError::NoError && top.isObject() &&
+            std::all_of(pages.cbegin(), pages.cend(),
+                        [](const std::optional<QJsonValue> &page) { return page.has_value(); })) {
+            QList<QJsonValue> values;
+            values.reserve(pages.size());
+            for (const std::optional<QJsonValue> &page : pages)
+                values.append(*page);
+            return buildPages(top.object(), values);
+        }
+    }
+    // Parsed whole, for the message that says where the text goes wrong.
+    return tableFromJson(parsed(text).object());
+}
+
+QByteArray tableFromJson(const QJsonObject &table)
+{
+    const QJsonArray pages = table[u"pages"_s].toArray();
+    return buildPages(table, QList<QJsonValue>(pages.begin(), pages.end()));
 }
 
 } // namespace TableText

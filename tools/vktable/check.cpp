@@ -170,8 +170,8 @@ QList<Finding> checkTable(const QByteArray &table)
         const QByteArray name =
             decoded ? decoded->body.name(format) : TableText::recordName(record);
         if (!decoded)
-            findings.append({ kind, name, u"page"_s,
-                              TableText::pageToJson(record)[u"note"_s].toString() });
+            findings.append(
+                { kind, name, u"page"_s, TableText::pageToJson(record)[u"note"_s].toString() });
         if (duplicate[r])
             findings.append(
                 { kind, name,
@@ -181,24 +181,24 @@ QList<Finding> checkTable(const QByteArray &table)
             return findings;
         std::vector<int> items;
         std::vector<Step> steps;
-        forEachText(*format.layout, decoded->body.values, items, steps, false,
-                    [&](const std::vector<int> &at, const std::vector<Step> &path,
-                        const QByteArray &text) {
-                        if (text.isEmpty())
-                            return;
-                        const Reference *reference = referenceAt(*pageKind, at);
-                        if (!reference)
-                            return;
-                        QStringList what;
-                        for (const PageKind target : reference->targets) {
-                            if (names[size_t(kindIndex(target))].contains(text))
-                                return;
-                            what.append(kindInfo(target).name.toString());
-                        }
-                        findings.append({ kind, name, keyOf(path),
-                                          u"names no %1 page \"%2\""_s.arg(
-                                              what.join(u" or "_s), QString::fromLatin1(text)) });
-                    });
+        forEachText(
+            *format.layout, decoded->body.values, items, steps, false,
+            [&](const std::vector<int> &at, const std::vector<Step> &path, const QByteArray &text) {
+                if (text.isEmpty())
+                    return;
+                const Reference *reference = referenceAt(*pageKind, at);
+                if (!reference)
+                    return;
+                QStringList what;
+                for (const PageKind target : reference->targets) {
+                    if (names[size_t(kindIndex(target))].contains(text))
+                        return;
+                    what.append(kindInfo(target).name.toString());
+                }
+                findings.append({ kind, name, keyOf(path),
+                                  u"names no %1 page \"%2\""_s.arg(what.join(u" or "_s),
+                                                                   QString::fromLatin1(text)) });
+            });
         return findings;
     };
     QList<Finding> findings;

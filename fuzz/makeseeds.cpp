@@ -3,6 +3,7 @@
 // at the edges of their forms. Usage: make_fuzz_seeds OUTPUT_DIR (gets table/, page/, numbers/).
 
 #include "tablebuilder.h"
+#include "tabletext.h"
 
 #include <QDir>
 #include <QList>
@@ -186,6 +187,27 @@ Seeds numbers()
     return seeds;
 }
 
+// Tables as bytes, which the target dumps and builds, and as text, which it builds: dumps of
+// some, and texts with the faults build names.
+Seeds texts()
+{
+    Seeds seeds = tables();
+    const QByteArray demo = TableText::dumpTable(demoTable());
+    seeds.append({ "demo-as-text", demo });
+    QByteArray unknownKey = demo;
+    unknownKey.replace("\"door_name\"", "\"door_nmae\"");
+    seeds.append({ "text-unknown-key", unknownKey });
+    QByteArray outOfRange = demo;
+    outOfRange.replace("\"hit_points\": 300", "\"hit_points\": 70000");
+    seeds.append({ "text-out-of-range", outOfRange });
+    seeds.append({ "text-cut-short", demo.left(demo.size() / 2) });
+    seeds.append({ "text-awkward-pages",
+                   TableText::dumpTable(table({ awkwardPage(kind::generic),
+                                                awkwardPage(kind::ship),
+                                                awkwardPage(kind::texture) })) });
+    return seeds;
+}
+
 void write(const QString &directory, const Seeds &seeds)
 {
     if (!QDir().mkpath(directory))
@@ -211,6 +233,7 @@ int main(int argc, char **argv)
         write(out + u"/table"_s, tables());
         write(out + u"/page"_s, pages());
         write(out + u"/numbers"_s, numbers());
+        write(out + u"/text"_s, texts());
     } catch (const std::exception &error) {
         std::fprintf(stderr, "make_fuzz_seeds: %s\n", error.what());
         return 1;

@@ -160,3 +160,26 @@ TEST(TableTextTest, EveryFieldOfEveryKindHasAKeyOfItsOwn)
         }
     }
 }
+
+TEST(TableTextTest, AFullTableComesBackByteForByte)
+{
+    // Every kind at its capacity; every hundredth page of a kind with fields is its awkward one.
+    QList<QByteArray> records;
+    for (const KindInfo &info : kKinds) {
+        for (int n = 0; n < info.capacity; ++n) {
+            const QByteArray name = "Page " + QByteArray::number(n);
+            if (!isEdited(info.kind)) {
+                records.append(passThroughRecord(name));
+            } else if (n % 100 == 0) {
+                records.append(awkwardPage(quint8(info.kind)));
+            } else {
+                const PageFormat &format = pageFormat(info.kind);
+                PageBody body = PageBody::blank(format);
+                body.values.field(format.nameItem) = name;
+                records.append(body.record(format));
+            }
+        }
+    }
+    const QByteArray full = table(records);
+    EXPECT_EQ(TableText::buildTable(TableText::dumpTable(full)), full);
+}

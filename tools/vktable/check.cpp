@@ -74,7 +74,8 @@ const Reference *referenceAt(PageKind kind, const std::vector<int> &items)
 struct Step
 {
     const Item *item;
-    qsizetype entry; // in a list, or -1
+    // A block's entry in a list, or -1; for a field, -2 when it is its list entry's whole value.
+    qsizetype entry;
 };
 
 QString keyOf(const std::vector<Step> &steps)

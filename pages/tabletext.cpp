@@ -7,6 +7,7 @@
 #include <QtConcurrent/QtConcurrentMap>
 #include <QtEndian>
 
+#include <atomic>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -832,8 +833,29 @@ QJsonObject tableToJson(const QByteArray &table)
 
 namespace {
 
-// The table's top object and its pages, apart: each page is built on its own core.
-QByteArray buildPages(const QJsonObject &table, const QList<QJsonValue> &pages)
+// A page's record, or what is wrong with it, saying which page it is.
+struct Built
+{
+    QByteArray record;
+    std::optional<QString> fault;
+};
+
+Built buildPage(const QJsonValue &json, qsizetype n)
+{
+    const QJsonObject page = json.toObject();
+    try {
+        if (!json.isObject())
+            throw TableError(u"not an object"_s);
+        return { pageFromJson(page), std::nullopt };
+    } catch (const TableError &error) {
+        QString where = u"page %1"_s.arg(n + 1);
+        if (const std::optional<QString> name = pageName(page))
+            where += u" (\"%1\")"_s.arg(*name);
+        return { {}, u"%1: %2"_s.arg(where, error.message()) };
+    }
+}
+
+void checkTop(const QJsonObject &table)
 {
     for (const QString &key : table.keys())
         if (key != u"vktable"_s && key != u"pages"_s && key != u"trailing"_s)
@@ -842,28 +864,12 @@ QByteArray buildPages(const QJsonObject &table, const QList<QJsonValue> &pages)
         throw TableError(u"not a table as text: \"vktable\" is not 1"_s);
     if (!table[u"pages"_s].isArray())
         throw TableError(u"key \"pages\": not a list"_s);
-    QList<qsizetype> positions(pages.size());
-    std::iota(positions.begin(), positions.end(), 0);
-    struct Built
-    {
-        QByteArray record;
-        std::optional<QString> fault;
-    };
-    const QList<Built> built =
-        QtConcurrent::blockingMapped<QList<Built>>(positions, [&pages](qsizetype n) -> Built {
-            const QJsonObject page = pages[n].toObject();
-            try {
-                if (!pages[n].isObject())
-                    throw TableError(u"not an object"_s);
-                return { pageFromJson(page), std::nullopt };
-            } catch (const TableError &error) {
-                QString where = u"page %1"_s.arg(n + 1);
-                if (const std::optional<QString> name = pageName(page))
-                    where += u" (\"%1\")"_s.arg(*name);
-                return { {}, u"%1: %2"_s.arg(where, error.message()) };
-            }
-        });
-    // The first fault in page order is the one reported.
+}
+
+// The records in page order, then the trailing bytes. The first fault in page order is the
+// one reported.
+QByteArray joinPages(const QJsonObject &table, const QList<Built> &built)
+{
     QByteArray bytes;
     bytes.reserve(std::accumulate(
         built.cbegin(), built.cend(), qsizetype(0),
@@ -881,6 +887,13 @@ QByteArray buildPages(const QJsonObject &table, const QList<QJsonValue> &pages)
         bytes += *decoded;
     }
     return bytes;
+}
+
+QList<qsizetype> positions(qsizetype count)
+{
+    QList<qsizetype> all(count);
+    std::iota(all.begin(), all.end(), 0);
+    return all;
 }
 
 // Where each member of the top object's "pages" list lies in the text, found by following
@@ -970,26 +983,25 @@ QJsonDocument parsed(const QByteArray &text)
 QByteArray buildTable(const QByteArray &text)
 {
     if (const std::optional<Split> split = splitPages(text)) {
-        const QList<std::optional<QJsonValue>> pages =
-            QtConcurrent::blockingMapped<QList<std::optional<QJsonValue>>>(
-                split->pages, [](QByteArrayView page) {
-                    QJsonParseError error;
-                    const QJsonDocument document =
-                        QJsonDocument::fromJson(page.toByteArray(), &error);
-                    return error.error == QJsonParseError::NoError && document.isObject()
-                        ? std::optional<QJsonValue>(document.object())
-                        : std::nullopt;
-                });
         QJsonParseError error;
         const QJsonDocument top = QJsonDocument::fromJson(split->top, &error);
-        if (error.error == QJsonParseError::NoError && top.isObject() &&
-            std::all_of(pages.cbegin(), pages.cend(),
-                        [](const std::optional<QJsonValue> &page) { return page.has_value(); })) {
-            QList<QJsonValue> values;
-            values.reserve(pages.size());
-            for (const std::optional<QJsonValue> &page : pages)
-                values.append(*page);
-            return buildPages(top.object(), values);
+        if (error.error == QJsonParseError::NoError && top.isObject()) {
+            checkTop(top.object());
+            // Each page parsed and built on its own core, its text dropped at once.
+            std::atomic<bool> invalid = false;
+            const QList<Built> built = QtConcurrent::blockingMapped<QList<Built>>(
+                positions(split->pages.size()), [&](qsizetype n) -> Built {
+                    QJsonParseError pageError;
+                    const QJsonDocument page =
+                        QJsonDocument::fromJson(split->pages[n].toByteArray(), &pageError);
+                    if (pageError.error != QJsonParseError::NoError) {
+                        invalid = true;
+                        return {};
+                    }
+                    return buildPage(page.object(), n);
+                });
+            if (!invalid)
+                return joinPages(top.object(), built);
         }
     }
     // Parsed whole, for the message that says where the text goes wrong.
@@ -998,8 +1010,12 @@ QByteArray buildTable(const QByteArray &text)
 
 QByteArray tableFromJson(const QJsonObject &table)
 {
+    checkTop(table);
     const QJsonArray pages = table[u"pages"_s].toArray();
-    return buildPages(table, QList<QJsonValue>(pages.begin(), pages.end()));
+    return joinPages(
+        table,
+        QtConcurrent::blockingMapped<QList<Built>>(
+            positions(pages.size()), [&pages](qsizetype n) { return buildPage(pages[n], n); }));
 }
 
 } // namespace TableText

@@ -171,25 +171,25 @@ quint32 bitWidthMax(FieldEncoding encoding)
     }
 }
 
-std::span<const char *const> choiceItems(const FieldSpec &spec, const Values &before)
+std::span<const char *const> choiceItems(const FieldSpec &declared, const Values &before)
 {
-    if (!spec.itemsBy)
-        return spec.items;
-    const quint32 list = maskOf(before.field(spec.itemsBy->item));
-    return list < spec.itemsBy->lists.size() ? spec.itemsBy->lists[list]
-                                             : std::span<const char *const>();
+    if (!declared.itemsBy)
+        return declared.items;
+    const quint32 list = maskOf(before.field(declared.itemsBy->item));
+    return list < declared.itemsBy->lists.size() ? declared.itemsBy->lists[list]
+                                                 : std::span<const char *const>();
 }
 
-int entryOf(const FieldSpec &spec, std::span<const char *const> items, quint32 code)
+int entryOf(const FieldSpec &declared, std::span<const char *const> items, quint32 code)
 {
-    if (spec.itemsBy)
+    if (declared.itemsBy)
         return code < items.size() ? int(code) : -1;
-    return choiceIndex(spec, code);
+    return choiceIndex(declared, code);
 }
 
-QJsonValue fieldToJson(const FieldSpec &spec, const FieldValue &value, const Values &before)
+QJsonValue fieldToJson(const FieldSpec &declared, const FieldValue &value, const Values &before)
 {
-    switch (spec.encoding) {
+    switch (declared.encoding) {
     case FieldEncoding::String:
         return escapedText(textOf(value));
     case FieldEncoding::Float:
@@ -201,8 +201,8 @@ QJsonValue fieldToJson(const FieldSpec &spec, const FieldValue &value, const Val
         return double(std::get<NumberValue>(value).stored());
     case FieldEncoding::Choice: {
         const quint32 code = maskOf(value);
-        const std::span<const char *const> items = choiceItems(spec, before);
-        const int entry = entryOf(spec, items, code);
+        const std::span<const char *const> items = choiceItems(declared, before);
+        const int entry = entryOf(declared, items, code);
         return QJsonObject { { u"entry"_s,
                                entry < 0 ? QJsonValue()
                                          : QJsonValue(QString::fromLatin1(items[size_t(entry)])) },
@@ -211,35 +211,35 @@ QJsonValue fieldToJson(const FieldSpec &spec, const FieldValue &value, const Val
     default: {
         const quint32 mask = maskOf(value);
         QJsonArray set;
-        for (size_t bit = 0; bit < spec.items.size(); ++bit)
+        for (size_t bit = 0; bit < declared.items.size(); ++bit)
             if (mask & (1u << bit))
-                set.append(QString::fromLatin1(spec.items[bit]));
-        if (const quint32 other = mask & ~itemMask(spec))
+                set.append(QString::fromLatin1(declared.items[bit]));
+        if (const quint32 other = mask & ~itemMask(declared))
             set.append(double(other));
         return set;
     }
     }
 }
 
-FieldValue fieldFromJson(const FieldSpec &spec, const QJsonValue &json, const Values &before,
+FieldValue fieldFromJson(const FieldSpec &declared, const QJsonValue &json, const Values &before,
                          const KeyPath &path)
 {
-    switch (spec.encoding) {
+    switch (declared.encoding) {
     case FieldEncoding::String:
         if (!json.isString())
             throw keyError(path, u"not a text"_s);
         return unescapedText(json.toString(), path);
     case FieldEncoding::Float:
-        return NumberValue(spec.encoding, floatFromJson(json, path));
+        return NumberValue(declared.encoding, floatFromJson(json, path));
     case FieldEncoding::Int:
         return NumberValue(
-            spec.encoding,
+            declared.encoding,
             quint32(qint32(integerFromJson(json, std::numeric_limits<qint32>::min(),
                                            std::numeric_limits<qint32>::max(), path))));
     case FieldEncoding::Byte:
-        return NumberValue(spec.encoding, quint32(integerFromJson(json, 0, 0xff, path)));
+        return NumberValue(declared.encoding, quint32(integerFromJson(json, 0, 0xff, path)));
     case FieldEncoding::Word:
-        return NumberValue(spec.encoding, quint32(integerFromJson(json, 0, 0xffff, path)));
+        return NumberValue(declared.encoding, quint32(integerFromJson(json, 0, 0xffff, path)));
     case FieldEncoding::Choice: {
         if (!json.isObject())
             throw keyError(path, u"a choice is {\"entry\": ..., \"code\": ...}"_s);
@@ -247,7 +247,7 @@ FieldValue fieldFromJson(const FieldSpec &spec, const QJsonValue &json, const Va
         for (const QString &key : choice.keys())
             if (key != u"entry"_s && key != u"code"_s)
                 throw keyError(KeyPath(path, key), u"no such key"_s);
-        const std::span<const char *const> items = choiceItems(spec, before);
+        const std::span<const char *const> items = choiceItems(declared, before);
         std::optional<quint32> code;
         if (choice.contains(u"code"_s))
             code = quint32(integerFromJson(choice[u"code"_s], 0, 0xff, KeyPath(path, u"code"_s)));
@@ -260,7 +260,8 @@ FieldValue fieldFromJson(const FieldSpec &spec, const QJsonValue &json, const Va
                 throw keyError(KeyPath(path, u"entry"_s),
                                u"\"%1\" is not one of the entries"_s.arg(entry.toString()));
             const int index = int(found - items.begin());
-            const quint32 entryCode = spec.itemsBy ? quint32(index) : choiceCode(spec, index);
+            const quint32 entryCode =
+                declared.itemsBy ? quint32(index) : choiceCode(declared, index);
             if (code && *code != entryCode)
                 throw keyError(path,
                                u"the entry \"%1\" has the code %2, not %3"_s.arg(entry.toString())
@@ -280,16 +281,15 @@ FieldValue fieldFromJson(const FieldSpec &spec, const QJsonValue &json, const Va
         quint32 mask = 0;
         for (const QJsonValue &member : json.toArray()) {
             if (member.isString()) {
-                const auto found =
-                    std::find_if(spec.items.begin(), spec.items.end(), [&](const char *item) {
-                        return QLatin1StringView(item) == member.toString();
-                    });
-                if (found == spec.items.end())
+                const auto found = std::find_if(
+                    declared.items.begin(), declared.items.end(),
+                    [&](const char *item) { return QLatin1StringView(item) == member.toString(); });
+                if (found == declared.items.end())
                     throw keyError(path,
                                    u"\"%1\" is not one of the items"_s.arg(member.toString()));
-                mask |= 1u << (found - spec.items.begin());
+                mask |= 1u << (found - declared.items.begin());
             } else {
-                mask |= quint32(integerFromJson(member, 0, bitWidthMax(spec.encoding), path));
+                mask |= quint32(integerFromJson(member, 0, bitWidthMax(declared.encoding), path));
             }
         }
         return mask;

@@ -183,3 +183,18 @@ TEST(TableTextTest, AFullTableComesBackByteForByte)
     const QByteArray full = table(records);
     EXPECT_EQ(TableText::buildTable(TableText::dumpTable(full)), full);
 }
+
+TEST(TableTextTest, ATextThatIsNotJsonSaysWhere)
+{
+    const QByteArray text = TableText::dumpTable(table({ sound("a"), sound("b") }));
+    EXPECT_EQ(tableErrorOf([&] { TableText::buildTable(text.left(text.size() - 12)); }),
+              u"not valid JSON: unterminated object at byte %1"_s.arg(text.size() - 12));
+    // A fault inside a page is said at its place in the whole text, not in the page.
+    QByteArray broken = text;
+    broken.replace(broken.lastIndexOf("\"kind\": \"sound\",") + 15, 1, " ");
+    QJsonParseError error;
+    QJsonDocument::fromJson(broken, &error);
+    EXPECT_GT(error.offset, text.lastIndexOf("\"kind\"")); // in the second page
+    EXPECT_EQ(tableErrorOf([&] { TableText::buildTable(broken); }),
+              u"not valid JSON: %1 at byte %2"_s.arg(error.errorString()).arg(error.offset));
+}

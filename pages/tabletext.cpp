@@ -58,11 +58,6 @@ TableError keyError(const KeyPath &path, const QString &problem)
     return TableError(u"key \"%1\": %2"_s.arg(path.text(), problem));
 }
 
-QString joined(const QString &path, const QString &key)
-{
-    return path.isEmpty() ? key : path + u'.' + key;
-}
-
 // Printable ASCII stands for itself, a backslash is doubled, every other byte is \xNN.
 QString escapedText(const QByteArray &bytes)
 {
@@ -578,31 +573,32 @@ Values valuesFromJson(const Layout &layout, const QJsonObject &object, const Key
     return values;
 }
 
-void flatten(const Layout &layout, const Values &values, const QString &path,
-             QList<std::pair<QString, QJsonValue>> &fields)
+void walkFields(const Layout &layout, const Values &values, std::vector<int> &items,
+                std::vector<FieldAt::Step> &steps, bool bare,
+                const std::function<void(const FieldAt &)> &visit)
 {
     for (int i = 0; i < layout.size(); ++i) {
         const Item &item = layout[i];
         if (!isPresent(item, values))
             continue;
+        items.push_back(i);
         if (item.kind != Item::Kind::Block) {
-            if (!isCount(layout, i))
-                fields.append({ joined(path, keyOf(item.field.caption)),
-                                fieldToJson(item.field, values.field(i), values) });
-            continue;
+            if (!isCount(layout, i)) {
+                steps.push_back({ &item, bare ? -2 : -1 });
+                visit({ item.field, values.field(i), values, items, steps });
+                steps.pop_back();
+            }
+        } else {
+            const bool list = item.flagItem < 0 && (item.countedBy >= 0 || item.count != 1);
+            const std::vector<Values> &entries = values.entries(i);
+            for (size_t n = 0; n < entries.size(); ++n) {
+                steps.push_back({ &item, list ? qsizetype(n) : -1 });
+                walkFields(*item.block, entries[n], items, steps,
+                           list && isSingleField(*item.block), visit);
+                steps.pop_back();
+            }
         }
-        const std::vector<Values> &entries = values.entries(i);
-        const QString key = joined(path, QString::fromLatin1(item.block->name));
-        const bool list = item.flagItem < 0 && (item.countedBy >= 0 || item.count != 1);
-        for (size_t n = 0; n < entries.size(); ++n) {
-            const QString at = list ? u"%1[%2]"_s.arg(key).arg(n) : key;
-            if (isSingleField(*item.block))
-                fields.append(
-                    { at,
-                      fieldToJson(item.block->items[0].field, entries[n].field(0), entries[n]) });
-            else
-                flatten(*item.block, entries[n], at, fields);
-        }
+        items.pop_back();
     }
 }
 
@@ -619,42 +615,6 @@ std::optional<QString> pageName(const QJsonObject &page)
             return name.toString();
     }
     return std::nullopt;
-}
-
-// A page decoded once, or why it is kept raw: it must decode to its end and come back byte for
-// byte, so that a table built from its text is the file it came from.
-struct Decoding
-{
-    std::optional<DecodedPage> page;
-    QString reason;
-    quint16 version = 0;
-};
-
-Decoding decodeRecord(const QByteArray &record)
-{
-    if (record.size() < RecordHeader::size)
-        return { {}, u"too short for a page header"_s };
-    const std::optional<PageKind> kind = acceptedKind(quint8(record[0]));
-    if (!kind)
-        return { {}, u"a kind the program does not know"_s };
-    if (!isEdited(*kind))
-        return { {}, u"a page the program passes through"_s };
-    const PageFormat &format = pageFormat(*kind);
-    try {
-        RecordReader reader(record);
-        if (reader.version() != format.info().version)
-            return { {},
-                     u"version %1; the program reads version %2"_s.arg(reader.version())
-                         .arg(format.info().version) };
-        PageBody body = PageBody::read(format, reader);
-        if (!reader.atEnd())
-            return { {}, u"bytes left over after its body"_s };
-        if (body.record(format) != record)
-            return { {}, u"it would not come back byte for byte"_s };
-        return { DecodedPage { *kind, std::move(body) }, {}, reader.version() };
-    } catch (const TableError &error) {
-        return { {}, error.message() };
-    }
 }
 
 void writePage(JsonText &json, const QByteArray &record)
@@ -681,6 +641,35 @@ void writePage(JsonText &json, const QByteArray &record)
 }
 
 } // namespace
+
+// A page decoded once, or why it is kept raw: it must decode to its end and come back byte for
+// byte, so that a table built from its text is the file it came from.
+Decoding decodeRecord(const QByteArray &record)
+{
+    if (record.size() < RecordHeader::size)
+        return { {}, u"too short for a page header"_s };
+    const std::optional<PageKind> kind = acceptedKind(quint8(record[0]));
+    if (!kind)
+        return { {}, u"a kind the program does not know"_s };
+    if (!isEdited(*kind))
+        return { {}, u"a page the program passes through"_s };
+    const PageFormat &format = pageFormat(*kind);
+    try {
+        RecordReader reader(record);
+        if (reader.version() != format.info().version)
+            return { {},
+                     u"version %1; the program reads version %2"_s.arg(reader.version())
+                         .arg(format.info().version) };
+        PageBody body = PageBody::read(format, reader);
+        if (!reader.atEnd())
+            return { {}, u"bytes left over after its body"_s };
+        if (body.record(format) != record)
+            return { {}, u"it would not come back byte for byte"_s };
+        return { DecodedPage { *kind, std::move(body) }, {}, reader.version() };
+    } catch (const TableError &error) {
+        return { {}, error.message() };
+    }
+}
 
 QString keyOf(const char *caption)
 {
@@ -730,13 +719,6 @@ std::optional<DecodedPage> decodePage(const QByteArray &record)
     return decodeRecord(record).page;
 }
 
-QJsonObject pageToJson(const QByteArray &record)
-{
-    JsonText json;
-    writePage(json, record);
-    return QJsonDocument::fromJson(json.text).object();
-}
-
 QByteArray pageFromJson(const QJsonObject &page)
 {
     if (page.contains(u"raw"_s)) {
@@ -771,10 +753,36 @@ QByteArray pageFromJson(const QJsonObject &page)
         format);
 }
 
+QString FieldAt::key() const
+{
+    QString key;
+    for (const Step &step : steps) {
+        const bool block = step.item->kind == Item::Kind::Block;
+        if (!block && step.entry == -2)
+            continue; // the list's key stands for it
+        if (!key.isEmpty())
+            key += u'.';
+        key +=
+            block ? QString::fromLatin1(step.item->block->name) : keyOf(step.item->field.caption);
+        if (step.entry >= 0)
+            key += u"[%1]"_s.arg(step.entry);
+    }
+    return key;
+}
+
+void forEachField(const DecodedPage &page, const std::function<void(const FieldAt &)> &visit)
+{
+    std::vector<int> items;
+    std::vector<FieldAt::Step> steps;
+    walkFields(*pageFormat(page.kind).layout, page.body.values, items, steps, false, visit);
+}
+
 QList<std::pair<QString, QJsonValue>> flatFields(const DecodedPage &page)
 {
     QList<std::pair<QString, QJsonValue>> fields;
-    flatten(*pageFormat(page.kind).layout, page.body.values, {}, fields);
+    forEachField(page, [&](const FieldAt &at) {
+        fields.append({ at.key(), fieldToJson(at.field, at.value, at.entry) });
+    });
     return fields;
 }
 

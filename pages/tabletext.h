@@ -5,6 +5,9 @@
 #include <QJsonObject>
 #include <QString>
 
+#include <functional>
+#include <span>
+
 // A table file as JSON and back, through the page layouts: every field of a page under a key
 // made from its caption, blocks nested under their own keys. A page that does not decode under
 // its layout, of another version, or of a kind the program does not edit, is kept as its raw
@@ -15,14 +18,12 @@ namespace TableText {
 // characters that are not letters or digits as one "_".
 QString keyOf(const char *caption);
 
-// The JSON of one page record: {"kind", "version", "fields"} when it decodes and comes back
-// byte for byte, otherwise {"kind", "raw" (base64), "note"}.
-QJsonObject pageToJson(const QByteArray &record);
 // The record of one page's JSON. Throws TableError naming the key at fault.
 QByteArray pageFromJson(const QJsonObject &page);
 
-// The whole file as JSON text, in its own record order; bytes after the last whole record are
-// kept raw.
+// The whole file as JSON text, in its own record order: each page {"kind", "version", "fields"}
+// when it decodes and comes back byte for byte, otherwise {"kind", "note", "raw" (base64)};
+// bytes after the last whole record are kept raw.
 QByteArray dumpTable(const QByteArray &table);
 QJsonObject tableToJson(const QByteArray &table);
 // Throws TableError naming the page (its position from 1, and its name when it has one) and
@@ -39,13 +40,42 @@ struct DecodedPage
     PageBody body;
 };
 std::optional<DecodedPage> decodePage(const QByteArray &record);
+// The same, or why the page is kept raw (the note dump writes beside its bytes).
+struct Decoding
+{
+    std::optional<DecodedPage> page;
+    QString reason;
+    quint16 version = 0;
+};
+Decoding decodeRecord(const QByteArray &record);
 // The page name where the program's loader reads it, without decoding the page; empty for a
 // page of a kind without names.
 QByteArray recordName(const QByteArray &record);
 // A page kind's short name, or the kind byte of a kind the program does not know.
 QString kindName(quint8 kindByte);
-// Every field of a decoded page, in layout order, under its dump key with the path of its
-// blocks ("weapons[3].battery.masks[2].fire_wait_time"), as dump writes it.
+// One field of a decoded page as a walk over its fields meets it.
+class FieldAt
+{
+public:
+    struct Step
+    {
+        const Item *item;
+        // A block's entry in a list, or -1; for a field, -2 when it is its list entry's value.
+        qsizetype entry;
+    };
+
+    const FieldSpec &field;
+    const FieldValue &value;
+    const Values &entry; // the values of its entry, which a choice's list may depend on
+    std::span<const int> items; // the item positions from the page body to the field
+    std::span<const Step> steps;
+
+    // Its key in dump, with the path of its blocks ("weapons[3].battery.masks[2].fire_wait_time").
+    QString key() const;
+};
+// Every field that dump writes, in layout order.
+void forEachField(const DecodedPage &page, const std::function<void(const FieldAt &)> &visit);
+// Every field under its key, valued as dump writes it.
 QList<std::pair<QString, QJsonValue>> flatFields(const DecodedPage &page);
 
 // The records of a table file in file order, and what follows the last whole one.

@@ -14,7 +14,6 @@
 #include <QtEndian>
 
 #include <algorithm>
-#include <functional>
 #include <numeric>
 #include <vector>
 
@@ -60,71 +59,13 @@ const Reference kReferences[] = {
     { PageKind::Generic, { GenericPage::AnimationSounds }, sound },
 };
 
-const Reference *referenceAt(PageKind kind, const std::vector<int> &items)
+const Reference *referenceAt(PageKind kind, std::span<const int> items)
 {
     for (const Reference &reference : kReferences)
         if (reference.kind == kind && reference.path.size() <= items.size() &&
             std::equal(reference.path.begin(), reference.path.end(), items.begin()))
             return &reference;
     return nullptr;
-}
-
-// Where a text lies, as the steps from the page body to it; its dump key is made only for a
-// finding.
-struct Step
-{
-    const Item *item;
-    // A block's entry in a list, or -1; for a field, -2 when it is its list entry's whole value.
-    qsizetype entry;
-};
-
-QString keyOf(const std::vector<Step> &steps)
-{
-    QString key;
-    for (const Step &step : steps) {
-        const bool block = step.item->kind == Item::Kind::Block;
-        // An entry of one field in a list is that field's value: its key is the list's.
-        if (!block && step.entry == -2)
-            continue;
-        if (!key.isEmpty())
-            key += u'.';
-        key += block ? QString::fromLatin1(step.item->block->name)
-                     : TableText::keyOf(step.item->field.caption);
-        if (step.entry >= 0)
-            key += u"[%1]"_s.arg(step.entry);
-    }
-    return key;
-}
-
-using TextVisit = std::function<void(const std::vector<int> &items, const std::vector<Step> &steps,
-                                     const QByteArray &)>;
-
-// Every text field of an entry, with the items that lead to it.
-void forEachText(const Layout &layout, const Values &values, std::vector<int> &items,
-                 std::vector<Step> &steps, bool bare, const TextVisit &visit)
-{
-    for (int i = 0; i < layout.size(); ++i) {
-        const Item &item = layout[i];
-        if (item.present && !item.present(values))
-            continue;
-        items.push_back(i);
-        if (item.kind == Item::Kind::Field && item.field.encoding == FieldEncoding::String) {
-            steps.push_back({ &item, bare ? -2 : -1 });
-            visit(items, steps, textOf(values.field(i)));
-            steps.pop_back();
-        } else if (item.kind == Item::Kind::Block) {
-            const bool listed = item.flagItem < 0 && (item.countedBy >= 0 || item.count != 1);
-            const bool single =
-                item.block->size() == 1 && (*item.block)[0].kind == Item::Kind::Field;
-            const std::vector<Values> &entries = values.entries(i);
-            for (size_t n = 0; n < entries.size(); ++n) {
-                steps.push_back({ &item, listed ? qsizetype(n) : -1 });
-                forEachText(*item.block, entries[n], items, steps, listed && single, visit);
-                steps.pop_back();
-            }
-        }
-        items.pop_back();
-    }
 }
 
 } // namespace
@@ -167,12 +108,12 @@ QList<Finding> checkTable(const QByteArray &table)
             return findings;
         const QString kind = kindInfo(*pageKind).name.toString();
         const PageFormat &format = pageFormat(*pageKind);
-        const std::optional<TableText::DecodedPage> decoded = TableText::decodePage(record);
+        const TableText::Decoding decoding = TableText::decodeRecord(record);
+        const std::optional<TableText::DecodedPage> &decoded = decoding.page;
         const QByteArray name =
             decoded ? decoded->body.name(format) : TableText::recordName(record);
         if (!decoded)
-            findings.append(
-                { kind, name, u"page"_s, TableText::pageToJson(record)[u"note"_s].toString() });
+            findings.append({ kind, name, u"page"_s, decoding.reason });
         if (duplicate[r])
             findings.append(
                 { kind, name,
@@ -180,26 +121,24 @@ QList<Finding> checkTable(const QByteArray &table)
                   u"another page of this kind has this name"_s });
         if (!decoded)
             return findings;
-        std::vector<int> items;
-        std::vector<Step> steps;
-        forEachText(
-            *format.layout, decoded->body.values, items, steps, false,
-            [&](const std::vector<int> &at, const std::vector<Step> &path, const QByteArray &text) {
-                if (text.isEmpty())
+        TableText::forEachField(*decoded, [&](const TableText::FieldAt &at) {
+            if (at.field.encoding != FieldEncoding::String)
+                return;
+            const QByteArray &text = textOf(at.value);
+            const Reference *reference =
+                text.isEmpty() ? nullptr : referenceAt(*pageKind, at.items);
+            if (!reference)
+                return;
+            QStringList what;
+            for (const PageKind target : reference->targets) {
+                if (names[size_t(kindIndex(target))].contains(text))
                     return;
-                const Reference *reference = referenceAt(*pageKind, at);
-                if (!reference)
-                    return;
-                QStringList what;
-                for (const PageKind target : reference->targets) {
-                    if (names[size_t(kindIndex(target))].contains(text))
-                        return;
-                    what.append(kindInfo(target).name.toString());
-                }
-                findings.append({ kind, name, keyOf(path),
-                                  u"names no %1 page \"%2\""_s.arg(what.join(u" or "_s),
-                                                                   QString::fromLatin1(text)) });
-            });
+                what.append(kindInfo(target).name.toString());
+            }
+            findings.append({ kind, name, at.key(),
+                              u"names no %1 page \"%2\""_s.arg(what.join(u" or "_s),
+                                                               QString::fromLatin1(text)) });
+        });
         return findings;
     };
     QList<Finding> findings;

@@ -87,6 +87,22 @@ void PageDirectory::removePosition(PageKind kind, int position)
     --t.count;
 }
 
+void PageDirectory::setOffsetAt(PageKind kind, int position, qint64 offset)
+{
+    Q_ASSERT(isEdited(kind));
+    table(kind).offsets[slotAt(kind, position) - 1] = offset;
+}
+
+void PageDirectory::insertSlot(PageKind kind, int position, int slot)
+{
+    KindTable &t = table(kind);
+    Q_ASSERT(isEdited(kind) && position >= 0 && position <= t.count && slot >= 1 &&
+             slot <= t.lastSlot);
+    t.slotMap.resize(t.count);
+    t.slotMap.insert(position, slot);
+    ++t.count;
+}
+
 void PageDirectory::forgetAll()
 {
     for (KindTable &t : m_tables)

@@ -45,6 +45,10 @@ public:
     // offset; returns its list position.
     int addPage(PageKind kind, qint64 offset);
     void removePosition(PageKind kind, int position);
+    // Undo and redo: the page's current record becomes the one at offset again, wherever it
+    // lies; a removed page's slot comes back at position.
+    void setOffsetAt(PageKind kind, int position, qint64 offset);
+    void insertSlot(PageKind kind, int position, int slot);
     // Every page count to 0; the last slots stay, so slots keep increasing.
     void forgetAll();
 

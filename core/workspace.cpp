@@ -177,6 +177,23 @@ void Workspace::setPageName(PageKind kind, int position, const QByteArray &name)
     m_names[kindIndex(kind)][position] = name;
 }
 
+qint64 Workspace::recordOf(PageKind kind, int position) const
+{
+    return m_pages.offsetOfSlot(kind, m_pages.slotAt(kind, position));
+}
+
+void Workspace::pointAt(PageKind kind, int position, qint64 record, const QByteArray &name)
+{
+    m_pages.setOffsetAt(kind, position, record);
+    setPageName(kind, position, name);
+}
+
+void Workspace::restorePage(PageKind kind, int position, int slot, const QByteArray &name)
+{
+    m_pages.insertSlot(kind, position, slot);
+    m_names[kindIndex(kind)].insert(position, name);
+}
+
 bool Workspace::isLoadedFile(const QString &path) const
 {
     return !m_loadedPath.isEmpty() && canonical(m_loadedPath) == canonical(path);

@@ -68,6 +68,14 @@ public:
     void removePage(PageKind kind, int position);
     void setPageName(PageKind kind, int position, const QByteArray &name);
 
+    // Undo and redo. Where a page's current record lies, as the directory keeps it: every
+    // earlier record stays where it was written, so a page can point back at it.
+    qint64 recordOf(PageKind kind, int position) const;
+    void pointAt(PageKind kind, int position, qint64 record, const QByteArray &name);
+    int slotOf(PageKind kind, int position) const { return m_pages.slotAt(kind, position); }
+    // A removed page, back at position with its slot.
+    void restorePage(PageKind kind, int position, int slot, const QByteArray &name);
+
     // Whether path names the loaded table file, by whatever spelling.
     bool isLoadedFile(const QString &path) const;
 

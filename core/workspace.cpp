@@ -224,16 +224,23 @@ void Workspace::checkWriteTarget(const QString &target, Write what) const
                              QDir::toNativeSeparators(target)));
 }
 
+RecordSourceOf Workspace::recordSources() const
+{
+    return [this](PageKind kind, bool inWorkingFile) { return recordSource(kind, inWorkingFile); };
+}
+
+QByteArray Workspace::tableBytes() const
+{
+    return tableFileBytes(m_pages, recordSources());
+}
+
 Workspace::SaveResult Workspace::save(const QString &target, const SaveProgress &progress)
 {
     if (m_pages.totalPageCount() == 0)
         throw TableError(kNothingToSaveMessage);
     checkWriteTarget(target, Write::Table);
     const bool overLoadedFile = isLoadedFile(target);
-    writeTableFile(
-        m_pages,
-        [this](PageKind kind, bool inWorkingFile) { return recordSource(kind, inWorkingFile); },
-        target, progress);
+    writeTableFile(m_pages, recordSources(), target, progress);
     if (!overLoadedFile)
         return {};
     try {

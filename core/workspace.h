@@ -96,8 +96,13 @@ public:
     // Writes the table to target. A save over the loaded table file loads the saved file
     // again, since the directory's offsets described the file it replaced.
     SaveResult save(const QString &target, const SaveProgress &progress = {});
+    // The bytes save would write now, edits included; empty while the table has no pages.
+    // Throws TableError as save does when a record cannot be read.
+    QByteArray tableBytes() const;
 
 private:
+    RecordSourceOf recordSources() const;
+
     QString m_directory;
     PageDirectory m_pages;
     std::array<QList<QByteArray>, kEditedKinds.size()> m_names;

@@ -1,7 +1,7 @@
 #include "writer.h"
 
-#include "recordfile.h"
 #include "pagedirectory.h"
+#include "recordfile.h"
 #include "savefile.h"
 
 #include <optional>
@@ -18,13 +18,10 @@ constexpr qint64 kReadWhole = 32 * 1024 * 1024;
 
 } // namespace
 
-void writeTableFile(const PageDirectory &pages, const RecordSourceOf &recordSource,
-                    const QString &target, const SaveProgress &progress)
+void writeTable(const PageDirectory &pages, const RecordSourceOf &recordSource,
+                const TableSink &sink, const SaveProgress &progress)
 {
     const int total = pages.totalPageCount();
-    Q_ASSERT(total > 0);
-
-    SafeSave out(target);
     // Each source is opened at its first page: the loaded table file, then one per working file.
     std::array<std::optional<RecordFile>, kTableOrder.size() + 1> sources;
     auto sourceOf = [&](PageKind kind, bool inWorkingFile) -> RecordFile & {
@@ -57,11 +54,28 @@ void writeTableFile(const PageDirectory &pages, const RecordSourceOf &recordSour
             sourceOf(kind, at.inWorkingFile).appendRecord(at.position, chunk);
             chunk[start] = char(kind);
             if (chunk.size() >= kOutputChunk) {
-                out.write(chunk);
+                sink(chunk);
                 chunk.resize(0);
             }
         }
     }
-    out.write(chunk);
+    if (!chunk.isEmpty())
+        sink(chunk);
+}
+
+void writeTableFile(const PageDirectory &pages, const RecordSourceOf &recordSource,
+                    const QString &target, const SaveProgress &progress)
+{
+    Q_ASSERT(pages.totalPageCount() > 0);
+    SafeSave out(target);
+    writeTable(
+        pages, recordSource, [&](QByteArrayView bytes) { out.write(bytes); }, progress);
     out.commit();
+}
+
+QByteArray tableFileBytes(const PageDirectory &pages, const RecordSourceOf &recordSource)
+{
+    QByteArray table;
+    writeTable(pages, recordSource, [&](QByteArrayView bytes) { table.append(bytes); });
+    return table;
 }

@@ -48,6 +48,36 @@ TEST_F(Writer, WritesByKindThenListOrderWithPassThroughLast)
     EXPECT_EQ(workspace.loadedPath(), tablePath());
 }
 
+// The check window reads the table through tableBytes: it must be the file a save writes, also
+// past the writer's output pieces and with pages in the working files.
+TEST_F(Writer, TableBytesAreTheBytesASaveWrites)
+{
+    EXPECT_TRUE(workspace.tableBytes().isEmpty());
+    QList<QByteArray> records;
+    for (int level = 0; level < 6; ++level) // about 1.8 MB: more than one piece
+        records.append(passThroughRecord(Bytes().str("level").zeros(300 * 1000 + level)));
+    records += { sound("c"), texture("b"), sound("a"), named<DoorPage>("Gate") };
+    load(records);
+    workspace.applyPage(PageKind::Sound, 0, sound("a", 5), "a");
+    workspace.removePage(PageKind::Sound, 1); // c
+    workspace.addPage(PageKind::Door, named<DoorPage>("Hatch"), "Hatch");
+    workspace.addPage(PageKind::Texture, texture("a"), "a");
+
+    const QString target = dir.path(u"out.gam"_s);
+    const QByteArray bytes = workspace.tableBytes();
+    workspace.save(target);
+    EXPECT_EQ(bytes, readFile(target));
+    EXPECT_EQ(splitRecords(bytes).mid(0, 5),
+              QList<QByteArray>({ texture("b"), texture("a"), sound("a", 5),
+                                  named<DoorPage>("Gate"), named<DoorPage>("Hatch") }));
+
+    // A loaded file changed since the load fails as a save would, rather than mix two files.
+    writeFile(tablePath(), table({ sound("x") }));
+    const QString message = tableErrorOf([&] { workspace.tableBytes(); });
+    EXPECT_TRUE(message.contains(u"has changed since it was loaded"_s)) << message.toStdString();
+    EXPECT_EQ(tableErrorOf([&] { workspace.save(target); }), message);
+}
+
 TEST_F(Writer, SavingOverTheLoadedFileReloadsItWhateverItsSpelling)
 {
     load({ sound("b"), sound("a") });

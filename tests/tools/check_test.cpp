@@ -116,6 +116,39 @@ TEST(CheckTest, ReportsDuplicatesAndPagesThatDoNotDecode)
         }));
 }
 
+// Where the window opens each finding's page: its kind, and its place among the pages of that
+// kind the program loads. A page of another version is not loaded, so it does not count.
+TEST(CheckTest, SaysWhereTheProgramListsEachFaultyPage)
+{
+    const auto where = [](const QByteArray &table) {
+        QStringList found;
+        for (const Finding &finding : checkTable(table))
+            found.append(u"%1 %2 %3"_s.arg(
+                finding.pageKind ? kindInfo(*finding.pageKind).name.toString() : u"-"_s,
+                QString::number(finding.position), QString::fromLatin1(finding.name)));
+        return found;
+    };
+    DoorPage old;
+    old.name = "Old";
+    old.version = 2;
+    DoorPage gate;
+    gate.name = "Gate";
+    gate.openSound = "Gone";
+    SoundPage newer;
+    newer.name = "Hum";
+    newer.version = 2;
+
+    EXPECT_EQ(
+        where(table({ named<DoorPage>("Arch"), sound("Hum"), old.record(), newer.record(),
+                      texture("Arch"), gate.record(), named<DoorPage>("Arch"), sound("Hum") }) +
+              record(3, 1, "unknown kind").left(6)),
+        QStringList({ u"door -1 Old"_s, u"sound -1 Hum"_s, u"door 1 Gate"_s, u"door 2 Arch"_s,
+                      u"sound 1 Hum"_s, u"- -1 "_s }));
+    // The last page cut short is left out when the program loads the table.
+    EXPECT_EQ(where(table({ weaponPage("Kept") }) + weaponPage("Cut").left(40)),
+              QStringList({ u"weapon -1 Cut"_s }));
+}
+
 // Its doors, ships and weapons name sounds, weapons and generics that it has.
 TEST(CheckTest, TheDemoTableIsClean)
 {

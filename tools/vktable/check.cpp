@@ -83,6 +83,8 @@ QList<Finding> checkTable(const QByteArray &table)
     // Read where the loader reads them, so that no page is decoded twice.
     std::array<QSet<QByteArray>, kKinds.size()> names;
     QList<bool> duplicate(records.size(), false);
+    QList<int> loadedAt(records.size(), -1);
+    std::array<int, kKinds.size()> loadedCount {};
     for (qsizetype r = 0; r < records.size(); ++r) {
         const QByteArray &record = records[r];
         const std::optional<PageKind> kind = acceptedKind(quint8(record[0]));
@@ -91,6 +93,7 @@ QList<Finding> checkTable(const QByteArray &table)
                 kindInfo(*kind).version;
         if (!loaded)
             continue;
+        loadedAt[r] = loadedCount[size_t(kindIndex(*kind))]++;
         QSet<QByteArray> &known = names[size_t(kindIndex(*kind))];
         const QByteArray name = TableText::recordName(record);
         duplicate[r] = known.contains(name);
@@ -112,13 +115,14 @@ QList<Finding> checkTable(const QByteArray &table)
         const std::optional<TableText::DecodedPage> &decoded = decoding.page;
         const QByteArray name =
             decoded ? decoded->body.name(format) : TableText::recordName(record);
+        const auto found = [&](const QString &field, const QString &problem) {
+            findings.append({ kind, name, field, problem, pageKind, loadedAt[r] });
+        };
         if (!decoded)
-            findings.append({ kind, name, u"page"_s, decoding.reason });
+            found(u"page"_s, decoding.reason);
         if (duplicate[r])
-            findings.append(
-                { kind, name,
-                  TableText::keyOf(format.layout->items[size_t(format.nameItem)].field.caption),
-                  u"another page of this kind has this name"_s });
+            found(TableText::keyOf(format.layout->items[size_t(format.nameItem)].field.caption),
+                  u"another page of this kind has this name"_s);
         if (!decoded)
             return findings;
         TableText::forEachField(*decoded, [&](const TableText::FieldAt &at) {
@@ -135,9 +139,9 @@ QList<Finding> checkTable(const QByteArray &table)
                     return;
                 what.append(kindInfo(target).name.toString());
             }
-            findings.append({ kind, name, at.key(),
-                              u"names no %1 page \"%2\""_s.arg(what.join(u" or "_s),
-                                                               QString::fromLatin1(text)) });
+            found(
+                at.key(),
+                u"names no %1 page \"%2\""_s.arg(what.join(u" or "_s), QString::fromLatin1(text)));
         });
         return findings;
     };
@@ -146,11 +150,12 @@ QList<Finding> checkTable(const QByteArray &table)
          QtConcurrent::blockingMapped<QList<QList<Finding>>>(positions, pageFindings))
         findings += found;
 
-    // A page the file's end cuts short is lost on the next save.
+    // A page the file's end cuts short is lost on the next save; the program does not load it.
     if (!trailing.isEmpty()) {
         findings.append(
             { TableText::kindName(quint8(trailing[0])), TableText::recordName(trailing), u"page"_s,
-              u"cut short: the file ends %1 bytes into this page"_s.arg(trailing.size()) });
+              u"cut short: the file ends %1 bytes into this page"_s.arg(trailing.size()),
+              acceptedKind(quint8(trailing[0])), -1 });
     }
     return findings;
 }

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "pagekinds.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
+
+#include <optional>
 
 // What `vktable check` finds in a table file.
 struct Finding
@@ -11,6 +15,12 @@ struct Finding
     QByteArray name;
     QString field;
     QString problem;
+    // The page's kind; none for a last piece, cut short, whose kind byte names no kind.
+    std::optional<PageKind> pageKind;
+    // The page's place among the pages of its kind that the program loads, counted in file
+    // order, or -1 for a page it does not load. In a table the program writes, whose pages
+    // come in list order, that is its place in the kind's list.
+    int position = -1;
 
     // KIND "NAME": field: problem
     QString line() const;

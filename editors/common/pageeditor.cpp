@@ -3,7 +3,9 @@
 #include "fieldcodecs.h"
 #include "fieldform.h"
 #include "hoverhelp.h"
+#include "pagechanges.h"
 #include "pagefile.h"
+#include "pagefilter.h"
 #include "pagelistmodel.h"
 #include "savefile.h"
 #include "tableerror.h"
@@ -18,8 +20,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -65,6 +69,33 @@ private:
     QWidget *m_window;
 };
 
+// Escape in the filter field clears the filter, rather than close the window; with the field
+// empty it does what it does anywhere in the window.
+class ClearOnEscape : public QObject
+{
+public:
+    explicit ClearOnEscape(QLineEdit *field)
+        : QObject(field)
+    {
+        field->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *field = static_cast<QLineEdit *>(watched);
+        const bool escape =
+            (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
+            static_cast<QKeyEvent *>(event)->keyCombination() == QKeyCombination(Qt::Key_Escape);
+        if (!escape || field->text().isEmpty())
+            return false;
+        if (event->type() == QEvent::KeyPress)
+            field->clear();
+        event->accept();
+        return true;
+    }
+};
+
 QFrame *panel(QWidget *parent)
 {
     auto *frame = new QFrame(parent);
@@ -88,8 +119,19 @@ PageEditor::PageEditor(Workspace &workspace, UserDialogs &dialogs, PageKind page
     auto *listLayout = new QVBoxLayout(listPanel);
     auto *listCaption = new QLabel(QString::fromLatin1(m_format.listCaption), listPanel);
     m_model = new PageListModel(m_workspace, kind(), this);
+    m_filter = new PageFilterModel(this);
+    m_filter->setSourceModel(m_model);
+    m_filterField = new QLineEdit(listPanel);
+    m_filterField->setPlaceholderText(u"Filter"_s);
+    m_filterField->setAccessibleName(u"Filter"_s);
+    m_filterField->setClearButtonEnabled(true);
+    help().addHint(m_filterField,
+                   u"Type part of a page name to list only the pages whose names contain it. "
+                   "Escape clears the filter."_s);
+    new ClearOnEscape(m_filterField);
+    connect(m_filterField, &QLineEdit::textChanged, this, &PageEditor::filterList);
     m_list = new QListView(listPanel);
-    m_list->setModel(m_model);
+    m_list->setModel(m_filter);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setUniformItemSizes(true);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -106,6 +148,7 @@ PageEditor::PageEditor(Workspace &workspace, UserDialogs &dialogs, PageKind page
     listButtons->addWidget(addPage);
     listButtons->addWidget(deleteSelected);
     listLayout->addWidget(listCaption);
+    listLayout->addWidget(m_filterField);
     listLayout->addWidget(m_list, 1);
     listLayout->addLayout(listButtons);
 
@@ -138,6 +181,43 @@ PageEditor::PageEditor(Workspace &workspace, UserDialogs &dialogs, PageKind page
     addShortcut(u"Import"_s, kShortcutKeys[2], &PageEditor::importPage);
     addShortcut(u"Export"_s, kShortcutKeys[3], &PageEditor::exportPage);
     new ShortcutPriority(this);
+    auto *find = new QAction(u"Find"_s, this);
+    find->setShortcut(QKeySequence::Find);
+    connect(find, &QAction::triggered, this, [this] {
+        m_filterField->setFocus(Qt::ShortcutFocusReason);
+        m_filterField->selectAll();
+    });
+    addAction(find);
+    buildHistory();
+}
+
+void PageEditor::buildHistory()
+{
+    m_history = new QUndoStack(this);
+    // On the list only: in an edit field the keys undo typing.
+    QAction *undo = m_history->createUndoAction(this, u"Undo"_s);
+    undo->setShortcut(QKeyCombination(Qt::CTRL, Qt::Key_Z));
+    QAction *redo = m_history->createRedoAction(this, u"Redo"_s);
+    redo->setShortcuts(
+        { QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z), QKeyCombination(Qt::CTRL, Qt::Key_Y) });
+    for (QAction *action : { undo, redo }) {
+        action->setShortcutContext(Qt::WidgetShortcut);
+        m_list->addAction(action);
+    }
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    auto *menu = new QMenu(m_list);
+    menu->addAction(undo);
+    menu->addAction(redo);
+    connect(m_list, &QWidget::customContextMenuRequested, this,
+            [this, menu](const QPoint &at) { menu->popup(m_list->viewport()->mapToGlobal(at)); });
+}
+
+void PageEditor::filterList(const QString &text)
+{
+    // The page being edited stays listed: hidden, it could not be applied, and selecting it
+    // again would read it afresh over what was typed.
+    const int selected = selectedPosition();
+    m_filter->setText(text, selected < 0 ? QList<int>() : QList<int> { selected });
 }
 
 QPushButton *PageEditor::makeButton(const QString &text, const QString &hint)
@@ -167,7 +247,9 @@ void PageEditor::addShortcut(const QString &text, const QKeySequence &keys,
 
 void PageEditor::reloadList()
 {
+    m_history->clear();
     m_model->reload();
+    m_filterField->clear();
     m_list->clearSelection();
     m_shown = -1;
 }
@@ -175,7 +257,12 @@ void PageEditor::reloadList()
 int PageEditor::selectedPosition() const
 {
     const QModelIndexList selected = m_list->selectionModel()->selectedRows();
-    return selected.isEmpty() ? -1 : selected.constFirst().row();
+    return selected.isEmpty() ? -1 : m_filter->mapToSource(selected.constFirst()).row();
+}
+
+QModelIndex PageEditor::viewIndex(int position) const
+{
+    return m_filter->mapFromSource(m_model->index(position));
 }
 
 int PageEditor::shownPosition() const
@@ -186,10 +273,25 @@ int PageEditor::shownPosition() const
 
 void PageEditor::selectPosition(int position)
 {
-    const QModelIndex index = m_model->index(position);
+    m_filter->keep(position);
+    const QModelIndex index = viewIndex(position);
     m_list->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
     m_list->setCurrentIndex(index);
     m_list->scrollTo(index);
+}
+
+void PageEditor::revealPage(int position)
+{
+    m_filterField->clear();
+    showPage(position);
+}
+
+void PageEditor::showPage(int position)
+{
+    if (selectedPosition() == position)
+        selectPage();
+    else
+        selectPosition(position);
 }
 
 PageBody PageEditor::shownBody() const
@@ -251,8 +353,15 @@ void PageEditor::apply()
         return;
     guarded(dialogs(), this, [&] {
         const PageBody body = shownBody();
+        RecordChange::Version before { m_workspace.recordOf(kind(), position),
+                                       m_workspace.pageNames(kind()).at(position) };
         m_workspace.applyPage(kind(), position, body.record(m_format), body.name(m_format));
+        // A new name that the filter does not match keeps the page listed.
+        m_filter->keep(position);
         m_model->rowChanged(position);
+        m_history->push(new RecordChange(*this, position, std::move(before),
+                                         { m_workspace.recordOf(kind(), position),
+                                           m_workspace.pageNames(kind()).at(position) }));
     });
 }
 
@@ -263,6 +372,7 @@ void PageEditor::add()
         m_model->appendRow(
             [&] { m_workspace.addPage(kind(), record, QByteArray(m_format.newPageName)); });
         selectLast();
+        m_history->push(new ListChange(*this, u"Add"_s, ListChange::In, m_model->rowCount() - 1));
     });
 }
 
@@ -271,16 +381,36 @@ void PageEditor::selectLast()
     selectPosition(m_model->rowCount() - 1);
 }
 
-void PageEditor::deletePage()
+void PageEditor::pointPageAt(int position, qint64 record, const QByteArray &name)
 {
-    const int position = selectedPosition();
-    if (position < 0)
-        return;
+    m_workspace.pointAt(kind(), position, record, name);
+    m_model->rowChanged(position);
+    showPage(position);
+}
+
+void PageEditor::removePageAt(int position)
+{
     // The view moves the selection to a neighbour; that page is not read, nothing is selected.
     const QScopedValueRollback quiet(m_deleting, true);
     m_model->removeRow(position, [&] { m_workspace.removePage(kind(), position); });
     m_list->clearSelection();
     m_shown = -1;
+}
+
+void PageEditor::restorePageAt(int position, int slot, const QByteArray &name)
+{
+    m_model->insertRow(position, [&] { m_workspace.restorePage(kind(), position, slot, name); });
+    showPage(position);
+}
+
+void PageEditor::deletePage()
+{
+    const int position = selectedPosition();
+    if (position < 0)
+        return;
+    auto change = std::make_unique<ListChange>(*this, u"Delete"_s, ListChange::Out, position);
+    removePageAt(position);
+    m_history->push(change.release());
 }
 
 void PageEditor::copy()
@@ -307,7 +437,7 @@ void PageEditor::paste()
     const QString clipboard = m_workspace.filePath(WorkspaceFile::clipboard);
     if (!QFileInfo::exists(clipboard))
         return;
-    guarded(dialogs(), this, [&] { appendPageFile(clipboard, u"page clipboard"_s); });
+    guarded(dialogs(), this, [&] { appendPageFile(clipboard, u"Paste"_s, u"page clipboard"_s); });
 }
 
 void PageEditor::exportPage()
@@ -338,16 +468,20 @@ void PageEditor::importPage()
                                  QString::fromLatin1(m_format.pageFileExtension), QString() });
     if (source.isEmpty())
         return;
-    guarded(dialogs(), this, [&] { appendPageFile(source, u"page file \"%1\""_s.arg(source)); });
+    guarded(dialogs(), this,
+            [&] { appendPageFile(source, u"Import"_s, u"page file \"%1\""_s.arg(source)); });
 }
 
-void PageEditor::appendPageFile(const QString &path, const QString &description)
+void PageEditor::appendPageFile(const QString &path, const QString &verb,
+                                const QString &description)
 {
     const std::optional<QByteArray> record = readPageFile(path, kind(), description);
     if (!record)
         return;
     m_model->appendRow([&] { m_workspace.addPage(kind(), *record, QByteArray()); });
     selectLast();
+    // Named as reading the page named it in the list.
+    m_history->push(new ListChange(*this, verb, ListChange::In, m_model->rowCount() - 1));
 }
 
 #include "pageeditor.moc"

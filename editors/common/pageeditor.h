@@ -4,16 +4,20 @@
 #include "pageformats.h"
 
 class FieldForm;
+class PageFilterModel;
 class PageListModel;
 class QGridLayout;
+class QLineEdit;
 class QListView;
 class QPushButton;
+class QUndoStack;
 class RecordReader;
 class Workspace;
 
-// The one page editor workflow of every kind: the page list, Select page, Apply, Add,
-// Delete, Close, and Copy, Paste, Export and Import on window-wide shortcuts. A kind's editor
-// gives its kind and the form's columns, and adds only what is its own.
+// The one page editor workflow of every kind: the page list with its filter, Select page,
+// Apply, Add, Delete, Close, Copy, Paste, Export and Import on window-wide shortcuts, and the
+// history of the list's changes. A kind's editor gives its kind and the form's columns, and
+// adds only what is its own. Positions are places in the whole list, whatever the filter shows.
 class PageEditor : public EditorWindow
 {
     Q_OBJECT
@@ -24,7 +28,8 @@ public:
 
     PageKind kind() const { return m_format.kind; }
 
-    // Shows the workspace's list afresh, after a load or New table file; nothing selected.
+    // Shows the workspace's list afresh, after a load or New table file: nothing selected, no
+    // filter, no history.
     void reloadList();
 
     // -1 when no page is selected.
@@ -34,6 +39,9 @@ public:
     // windows then do nothing, rather than put the page shown before in its place.
     int shownPosition() const;
     void selectPosition(int position);
+    // Clears the filter and selects the page at position, reading it: where another window
+    // sends the user to a page.
+    void revealPage(int position);
 
     void selectPage();
     void apply();
@@ -46,6 +54,9 @@ public:
 
     FieldForm &form() const { return *m_form; }
     QListView &pageList() const { return *m_list; }
+    QLineEdit &filterField() const { return *m_filterField; }
+    // Apply, Add, Delete, Paste and Import, undone and redone with the page list focused.
+    QUndoStack &history() const { return *m_history; }
 
 protected:
     // The page about to be written: a kind drops the blocks its controls say it has not.
@@ -66,20 +77,35 @@ protected:
     QPushButton *addButton(const QString &text, const QString &hint);
 
 private:
+    class RecordChange;
+    class ListChange;
+
+    void buildHistory();
+    void filterList(const QString &text);
+    // Undo and redo: each shows the page it touches, read afresh.
+    void pointPageAt(int position, qint64 record, const QByteArray &name);
+    void removePageAt(int position);
+    void restorePageAt(int position, int slot, const QByteArray &name);
+    void showPage(int position);
+    QModelIndex viewIndex(int position) const;
+
     QPushButton *makeButton(const QString &text, const QString &hint);
     void addShortcut(const QString &text, const QKeySequence &keys, void (PageEditor::*command)());
-    // Appends the page record in a page file as a new page and selects it. A file that does
-    // not hold a page of this kind is passed over.
     // Copy and Export: the record the controls describe, as the whole of a file.
     void saveRecord(const QString &path) const;
-    void appendPageFile(const QString &path, const QString &description);
+    // Appends the page record in a page file as a new page and selects it. A file that does
+    // not hold a page of this kind is passed over.
+    void appendPageFile(const QString &path, const QString &verb, const QString &description);
     void selectLast();
 
     Workspace &m_workspace;
     const PageFormat &m_format;
     PageBody m_body;
     PageListModel *m_model;
+    PageFilterModel *m_filter;
+    QLineEdit *m_filterField;
     QListView *m_list;
+    QUndoStack *m_history;
     FieldForm *m_form;
     QGridLayout *m_kindButtons;
     bool m_deleting = false;

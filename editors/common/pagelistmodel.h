@@ -20,14 +20,18 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
 
     void reload();
-    // change adds a page at the end of the workspace's list. It may fail (a working file that
+    // change adds a page at row of the workspace's list. It may fail (a working file that
     // cannot be written): the row is announced only once the page is there.
-    template<typename Change> void appendRow(Change &&change)
+    template<typename Change> void insertRow(int row, Change &&change)
     {
         change();
-        beginInsertRows({}, m_rows, m_rows);
+        beginInsertRows({}, row, row);
         ++m_rows;
         endInsertRows();
+    }
+    template<typename Change> void appendRow(Change &&change)
+    {
+        insertRow(m_rows, std::forward<Change>(change));
     }
     // change removes the page at row from the workspace's list; it cannot fail.
     template<typename Change> void removeRow(int row, Change &&change)

@@ -1,0 +1,60 @@
+#include "pagefilter.h"
+
+PageFilterModel::PageFilterModel(QObject *parent)
+    : QSortFilterProxyModel(parent)
+{ }
+
+void PageFilterModel::setSourceModel(QAbstractItemModel *source)
+{
+    if (sourceModel())
+        disconnect(sourceModel(), nullptr, this, nullptr);
+    // Kept rows move with their pages. Shifted before the rows change, so that the new rows
+    // are filtered against the right ones.
+    connect(source, &QAbstractItemModel::rowsAboutToBeInserted, this,
+            [this](const QModelIndex &, int first, int last) {
+                for (int &row : m_kept)
+                    if (row >= first)
+                        row += last - first + 1;
+            });
+    connect(source, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this](const QModelIndex &, int first, int last) {
+                m_kept.removeIf([&](int row) { return row >= first && row <= last; });
+                for (int &row : m_kept)
+                    if (row > last)
+                        row -= last - first + 1;
+            });
+    connect(source, &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_kept.clear(); });
+    QSortFilterProxyModel::setSourceModel(source);
+}
+
+void PageFilterModel::setText(const QString &text, const QList<int> &kept)
+{
+    m_text = text;
+    m_folded = m_locale.toLower(text);
+    m_kept = kept;
+    std::sort(m_kept.begin(), m_kept.end());
+    invalidateRowsFilter();
+}
+
+void PageFilterModel::keep(int sourceRow)
+{
+    const auto at = std::lower_bound(m_kept.begin(), m_kept.end(), sourceRow);
+    if (at != m_kept.end() && *at == sourceRow)
+        return;
+    m_kept.insert(at, sourceRow);
+    if (!matches(sourceRow))
+        invalidateRowsFilter();
+}
+
+bool PageFilterModel::matches(int sourceRow) const
+{
+    if (m_folded.isEmpty())
+        return true;
+    const QString name = sourceModel()->index(sourceRow, 0).data().toString();
+    return m_locale.toLower(name).contains(m_folded);
+}
+
+bool PageFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &) const
+{
+    return matches(sourceRow) || std::binary_search(m_kept.begin(), m_kept.end(), sourceRow);
+}

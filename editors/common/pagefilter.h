@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QLocale>
+#include <QSortFilterProxyModel>
+
+// A page list as the filter field shows it: the pages whose name contains the filter text,
+// ignoring case as the user's language does, and the pages the editor keeps shown whatever
+// their name (one just added, pasted or renamed, the page being edited).
+class PageFilterModel : public QSortFilterProxyModel
+{
+    Q_OBJECT
+
+public:
+    explicit PageFilterModel(QObject *parent = nullptr);
+
+    void setSourceModel(QAbstractItemModel *source) override;
+
+    const QString &text() const { return m_text; }
+    // Shows the matching pages and those at the kept rows (of the source), and no others.
+    void setText(const QString &text, const QList<int> &kept = {});
+    // Shows the page at a source row until the filter text changes.
+    void keep(int sourceRow);
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
+
+private:
+    bool matches(int sourceRow) const;
+
+    QLocale m_locale;
+    QString m_text;
+    QString m_folded;
+    QList<int> m_kept; // ascending source rows
+};

@@ -11,6 +11,7 @@
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>

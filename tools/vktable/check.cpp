@@ -75,6 +75,15 @@ QString Finding::line() const
     return u"%1 \"%2\": %3: %4"_s.arg(kind, QString::fromLatin1(name), field, problem);
 }
 
+bool isLoadedPage(const QByteArray &record)
+{
+    const std::optional<PageKind> kind =
+        record.isEmpty() ? std::nullopt : acceptedKind(quint8(record[0]));
+    return kind && isEdited(*kind) && record.size() >= RecordHeader::size &&
+        qFromLittleEndian<quint16>(record.constData() + RecordHeader::size - 2) ==
+        kindInfo(*kind).version;
+}
+
 QList<Finding> checkTable(const QByteArray &table)
 {
     QByteArray trailing;
@@ -87,12 +96,9 @@ QList<Finding> checkTable(const QByteArray &table)
     std::array<int, kKinds.size()> loadedCount {};
     for (qsizetype r = 0; r < records.size(); ++r) {
         const QByteArray &record = records[r];
-        const std::optional<PageKind> kind = acceptedKind(quint8(record[0]));
-        const bool loaded = kind && isEdited(*kind) && record.size() >= RecordHeader::size &&
-            qFromLittleEndian<quint16>(record.constData() + RecordHeader::size - 2) ==
-                kindInfo(*kind).version;
-        if (!loaded)
+        if (!isLoadedPage(record))
             continue;
+        const std::optional<PageKind> kind = acceptedKind(quint8(record[0]));
         loadedAt[r] = loadedCount[size_t(kindIndex(*kind))]++;
         QSet<QByteArray> &known = names[size_t(kindIndex(*kind))];
         const QByteArray name = TableText::recordName(record);

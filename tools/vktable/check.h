@@ -31,3 +31,7 @@ struct Finding
 // last page that the file's end cuts short. Within a page, in the order of its fields; a field
 // is its key in `vktable dump`. Names compare byte for byte; an empty name names nothing.
 QList<Finding> checkTable(const QByteArray &table);
+
+// Whether the program loads the record as a page of an edited kind: it skips pages of another
+// version. These are the pages a finding's position counts.
+bool isLoadedPage(const QByteArray &record);

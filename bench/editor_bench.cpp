@@ -1,6 +1,7 @@
-// Select and Apply in the page editor of every kind that has one, on the largest page of the
-// kind in a table at full capacity, and the moves of the settings windows that show one entry
-// of many. Each must leave room within one frame (16 ms).
+// Select, Apply and the undo and redo of an Apply in the page editor of every kind that has
+// one, on the largest page of the kind in a table at full capacity; typing into the filter
+// of a full list; and the moves of the settings windows that show one entry of many. Each
+// must leave room within one frame (16 ms).
 // Besides the time of the call, "paint_ms" is the repaint of the window that follows it.
 
 #include "genericdialogs.h"
@@ -15,10 +16,14 @@
 #include "tablebuilder.h"
 #include "workspace.h"
 
+#include <QAbstractItemModel>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
+#include <QListView>
 #include <QTemporaryDir>
+#include <QUndoStack>
 #include <QWindow>
 
 #include <benchmark/benchmark.h>
@@ -300,6 +305,48 @@ void Apply(benchmark::State &state, const KindEditor *entry)
         state.counters["record_bytes"] = double(written / state.iterations());
 }
 
+// Undo and redo of an Apply, in turn: each points the page at another record and reads it.
+void UndoRedoApply(benchmark::State &state, const KindEditor *entry)
+{
+    EditorSetup setup(*entry);
+    setup.editor->selectPosition(setup.first);
+    setup.editor->apply();
+    QUndoStack &history = setup.editor->history();
+    if (const QString fault = setup.fault(); !fault.isEmpty() || history.count() != 1) {
+        state.SkipWithError(fault.isEmpty() ? "Apply made no change to undo" : qPrintable(fault));
+        return;
+    }
+    timeWithPaint(state, [&] { history.canUndo() ? history.undo() : history.redo(); });
+    if (const QString fault = setup.fault(); !fault.isEmpty())
+        state.SkipWithError(qPrintable(fault));
+    else if (setup.editor->shownPosition() != setup.first)
+        state.SkipWithError("the page undone is not the one shown");
+}
+
+// One keystroke into the filter of a full list: the filter typed letter by letter, then
+// erased the same way. Every keystroke filters the whole list again.
+void FilterKeystroke(benchmark::State &state, const KindEditor *entry)
+{
+    EditorSetup setup(*entry);
+    QLineEdit &field = setup.editor->filterField();
+    const QString typed = u"page 12"_s;
+    qsizetype at = 0;
+    bool typing = true;
+    timeWithPaint(state, [&] {
+        typing ? field.insert(typed.mid(at, 1)) : field.backspace();
+        at += typing ? 1 : -1;
+        if (at == typed.size() || at == 0)
+            typing = !typing;
+    });
+    field.setText(u"page 12"_s);
+    const int shown = setup.editor->pageList().model()->rowCount();
+    state.counters["pages"] = double(setup.workspace.pageNames(entry->kind).size());
+    if (const QString fault = setup.fault(); !fault.isEmpty())
+        state.SkipWithError(qPrintable(fault));
+    else if (shown == 0 || shown >= setup.workspace.pageNames(entry->kind).size())
+        state.SkipWithError("the filter does not show the pages it matches");
+}
+
 // Moving through the 21 weapons of the largest ship and through the gunpoints and firing masks
 // of one, in the ship weapons window: each move keeps the fields shown and shows the next.
 void ShipWeaponMoves(benchmark::State &state, Navigator &(BatteryWindow::*level)() const)
@@ -378,8 +425,11 @@ void registerBenchmarks()
             continue;
         }
         using Run = void (*)(benchmark::State &, const KindEditor *);
-        for (const auto &[name, run] : { std::pair<std::string, Run> { "Select/", Select },
-                                         std::pair<std::string, Run> { "Apply/", Apply } })
+        for (const auto &[name, run] :
+             { std::pair<std::string, Run> { "Select/", Select },
+               std::pair<std::string, Run> { "Apply/", Apply },
+               std::pair<std::string, Run> { "UndoRedoApply/", UndoRedoApply },
+               std::pair<std::string, Run> { "FilterKeystroke/", FilterKeystroke } })
             // A fixed count: a minimum time would not count the untimed repaints, and with
             // them a run of the fast kinds would last minutes.
             benchmark::RegisterBenchmark((name + kind).c_str(), run, &entry)

@@ -33,6 +33,31 @@ TEST(PageDirectory, AddRemoveAndApplyKeepSlotsAndOffsetsInStep)
     EXPECT_EQ(directory.resolve(PageKind::Sound, 3).position, 400);
 }
 
+// Undo: a removed slot comes back where it was, a page points back at a record in the table
+// file; the directory is then as it was, and the next new page still takes a fresh slot.
+TEST(PageDirectory, ARemovedSlotAndAnEarlierRecordComeBack)
+{
+    PageDirectory directory;
+    QList<int> mapped;
+    for (int i = 0; i < 4; ++i)
+        mapped.append(directory.recordLoadedPage(PageKind::Door, 10 * i));
+    directory.setSlotMap(PageKind::Door, mapped);
+    directory.closeLoad();
+    const PageDirectory loaded = directory;
+
+    directory.recordNewVersion(PageKind::Door, 1, PageDirectory::workingFileOffset(0));
+    directory.removePosition(PageKind::Door, 3);
+    directory.removePosition(PageKind::Door, 0);
+    directory.insertSlot(PageKind::Door, 0, 1);
+    directory.insertSlot(PageKind::Door, 3, 4);
+    directory.setOffsetAt(PageKind::Door, 1, 10);
+    EXPECT_EQ(directory, loaded);
+    EXPECT_EQ(directory.resolve(PageKind::Door, 1).position, 10);
+    EXPECT_FALSE(directory.resolve(PageKind::Door, 1).inWorkingFile);
+    EXPECT_EQ(directory.addPage(PageKind::Door, PageDirectory::workingFileOffset(5)), 4);
+    EXPECT_EQ(directory.slotAt(PageKind::Door, 4), 5);
+}
+
 TEST(Workspace, AppendsWholeRecordsAtTheNotOfTheirOffset)
 {
     TempDir dir;

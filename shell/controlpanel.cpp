@@ -1,6 +1,8 @@
 #include "controlpanel.h"
 
 #include "about.h"
+#include "check.h"
+#include "checkwindow.h"
 #include "kindeditors.h"
 #include "links.h"
 #include "main.h"
@@ -8,6 +10,7 @@
 #include "saving.h"
 #include "shareddialogs.h"
 #include "tableerror.h"
+#include "tabletext.h"
 #include "userdialogs.h"
 #include "working.h"
 
@@ -32,6 +35,7 @@ ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialo
         m_editors[kindIndex(kindEditor.kind)] =
             kindEditor.make(m_workspace, m_dialogs, *m_shared, m_main.get());
     m_about = new AboutBox(m_dialogs, m_main.get());
+    m_check = new CheckWindow(m_dialogs, m_main.get());
     m_saving = std::make_unique<SavingWindow>();
 
     for (PageKind kind : kEditedKinds)
@@ -40,6 +44,9 @@ ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialo
     connect(m_main.get(), &MainWindow::newTableRequested, this, &ControlPanel::newTable);
     connect(m_main.get(), &MainWindow::loadTableRequested, this, &ControlPanel::loadTable);
     connect(m_main.get(), &MainWindow::saveTableRequested, this, &ControlPanel::saveTable);
+    connect(m_main.get(), &MainWindow::checkTableRequested, this, &ControlPanel::checkTable);
+    connect(m_check, &CheckWindow::checkRequested, this, &ControlPanel::checkAgain);
+    connect(m_check, &CheckWindow::pageRequested, this, &ControlPanel::openFinding);
     connect(m_main.get(), &MainWindow::checkForNewVersionsRequested, this,
             &ControlPanel::checkForNewVersions);
     connect(m_main.get(), &MainWindow::editorRequested, this, &ControlPanel::openEditor);
@@ -155,6 +162,64 @@ void ControlPanel::saveTo(const QString &target)
         refreshLists();
         m_loader->reportLoad(m_workspace, result.versionMismatch);
     }
+}
+
+namespace {
+
+// Per kind, the list position of each page that a finding's position counts. The table comes
+// in list order, but a page of another version, pasted or imported, is listed and not counted.
+std::array<QList<int>, kEditedKinds.size()> listPositions(const QByteArray &table)
+{
+    std::array<QList<int>, kEditedKinds.size()> positions;
+    std::array<int, kEditedKinds.size()> listed {};
+    for (const QByteArray &record : TableText::splitTable(table)) {
+        const std::optional<PageKind> kind = acceptedKind(quint8(record[0]));
+        if (!kind || !isEdited(*kind))
+            continue;
+        const int k = kindIndex(*kind);
+        if (isLoadedPage(record))
+            positions[k].append(listed[k]);
+        ++listed[k];
+    }
+    return positions;
+}
+
+} // namespace
+
+void ControlPanel::checkTable()
+{
+    if (runCheck(m_main.get(), 0))
+        m_check->showModal();
+}
+
+bool ControlPanel::runCheck(QWidget *parent, int currentRow)
+{
+    return guarded(m_dialogs, parent, [&] {
+        const QByteArray table = m_workspace.tableBytes();
+        QList<Finding> findings = ::checkTable(table);
+        m_checkedPositions = listPositions(table);
+        m_check->setFindings(std::move(findings), currentRow);
+    });
+}
+
+void ControlPanel::openFinding(const Finding &finding)
+{
+    PageEditor *pageEditor = editor(*finding.pageKind);
+    const int position =
+        m_checkedPositions[kindIndex(*finding.pageKind)].value(finding.position, -1);
+    if (!pageEditor || position < 0)
+        return;
+    pageEditor->revealPage(position);
+    pageEditor->showModal();
+    checkAgain();
+}
+
+void ControlPanel::checkAgain()
+{
+    // Findings of a table that can no longer be read would lead to the wrong pages; it must
+    // be loaded again, from the main window.
+    if (!runCheck(m_check, m_check->currentRow()))
+        m_check->reject();
 }
 
 void ControlPanel::checkForNewVersions()

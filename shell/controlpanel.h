@@ -9,6 +9,8 @@
 #include <memory>
 
 class AboutBox;
+class CheckWindow;
+struct Finding;
 class LoaderWindow;
 class MainWindow;
 class PageEditor;
@@ -33,6 +35,7 @@ public:
     LoaderWindow &loaderWindow() const { return *m_loader; }
     SavingWindow &savingWindow() const { return *m_saving; }
     AboutBox &aboutBox() const { return *m_about; }
+    CheckWindow &checkWindow() const { return *m_check; }
     // nullptr for a kind that has no editor yet.
     PageEditor *editor(PageKind kind) const { return m_editors[kindIndex(kind)]; }
 
@@ -43,6 +46,9 @@ public:
     void saveTable();
     // Saves to target as Save table file does after its dialog.
     void saveTo(const QString &target);
+    // Check table: what `vktable check` finds in the table as Save table file would write it
+    // now, in the check window.
+    void checkTable();
     void checkForNewVersions();
     void openEditor(PageKind kind);
     void showAbout();
@@ -53,6 +59,13 @@ signals:
 
 private:
     void refreshLists();
+    // Fills the check window afresh, keeping its current row; false, after the error box, when
+    // the table could not be read.
+    bool runCheck(QWidget *parent, int currentRow);
+    // Opens the finding's page in its editor, then checks again.
+    void openFinding(const Finding &finding);
+    // Check again, keeping the current row; the window closes when the table cannot be read.
+    void checkAgain();
 
     UserDialogs &m_dialogs;
     Workspace m_workspace;
@@ -64,5 +77,8 @@ private:
     std::unique_ptr<LoaderWindow> m_loader;
     std::array<PageEditor *, kEditedKinds.size()> m_editors {};
     AboutBox *m_about;
+    CheckWindow *m_check;
+    // Per kind, the list position of the page at each position the last check's findings give.
+    std::array<QList<int>, kEditedKinds.size()> m_checkedPositions;
     std::unique_ptr<SavingWindow> m_saving;
 };

@@ -145,6 +145,7 @@ MainWindow::MainWindow()
     item("Newtablefile1", u"&New table file"_s, &MainWindow::newTableRequested);
     item("Loadtablefile1", u"&Load table file..."_s, &MainWindow::loadTableRequested);
     item("Savetablefile1", u"&Save table file..."_s, &MainWindow::saveTableRequested);
+    item("Checktable1", u"Check &table"_s, &MainWindow::checkTableRequested);
     m_menu->addSeparator()->setObjectName(u"N1"_s);
     item("Checkfornewversions1", u"&Check for new versions..."_s,
          &MainWindow::checkForNewVersionsRequested);

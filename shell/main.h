@@ -74,6 +74,7 @@ signals:
     void newTableRequested();
     void loadTableRequested();
     void saveTableRequested();
+    void checkTableRequested();
     void checkForNewVersionsRequested();
     void exitRequested();
     void editorRequested(PageKind kind);

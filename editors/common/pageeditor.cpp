@@ -83,11 +83,12 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        auto *field = static_cast<QLineEdit *>(watched);
         const bool escape =
             (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
             static_cast<QKeyEvent *>(event)->keyCombination() == QKeyCombination(Qt::Key_Escape);
-        if (!escape || field->text().isEmpty())
+        // Checked, not cast blindly: a field being destroyed still gets events, as a QWidget.
+        auto *field = escape ? qobject_cast<QLineEdit *>(watched) : nullptr;
+        if (!field || field->text().isEmpty())
             return false;
         if (event->type() == QEvent::KeyPress)
             field->clear();

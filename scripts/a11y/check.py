@@ -203,6 +203,7 @@ def main():
         if list_caption:
             expect(find(window, list_caption, {"list", "table", "list box"}),
                    f"page list \"{list_caption}\"")
+            expect(find(window, "Filter", {"text", "entry"}), f"{phase} filter field \"Filter\"")
         for button in buttons:
             expect(find(window, button, {"push button"}), f"button \"{button}\"")
     if window is not None and phase == "checktable":

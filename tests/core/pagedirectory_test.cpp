@@ -8,15 +8,25 @@
 using namespace testsupport;
 using namespace Qt::StringLiterals;
 
-TEST(PageDirectory, AddRemoveAndApplyKeepSlotsAndOffsetsInStep)
+namespace {
+
+// As the loader leaves it after count pages of one kind, spacing bytes apart in file order.
+PageDirectory loaded(PageKind kind, int count, qint64 spacing)
 {
-    // As the loader leaves it after five sounds, 100 bytes apart in file order.
     PageDirectory directory;
     QList<int> mapped;
-    for (int i = 0; i < 5; ++i)
-        mapped.append(directory.recordLoadedPage(PageKind::Sound, 100 * i));
-    directory.setSlotMap(PageKind::Sound, mapped);
+    for (int i = 0; i < count; ++i)
+        mapped.append(directory.recordLoadedPage(kind, spacing * i));
+    directory.setSlotMap(kind, mapped);
     directory.closeLoad();
+    return directory;
+}
+
+} // namespace
+
+TEST(PageDirectory, AddRemoveAndApplyKeepSlotsAndOffsetsInStep)
+{
+    PageDirectory directory = loaded(PageKind::Sound, 5, 100);
 
     directory.removePosition(PageKind::Sound, 2);
     EXPECT_EQ(slotMap(directory, PageKind::Sound), (QList<int> { 1, 2, 4, 5 }));
@@ -37,13 +47,8 @@ TEST(PageDirectory, AddRemoveAndApplyKeepSlotsAndOffsetsInStep)
 // file; the directory is then as it was, and the next new page still takes a fresh slot.
 TEST(PageDirectory, ARemovedSlotAndAnEarlierRecordComeBack)
 {
-    PageDirectory directory;
-    QList<int> mapped;
-    for (int i = 0; i < 4; ++i)
-        mapped.append(directory.recordLoadedPage(PageKind::Door, 10 * i));
-    directory.setSlotMap(PageKind::Door, mapped);
-    directory.closeLoad();
-    const PageDirectory loaded = directory;
+    const PageDirectory asLoaded = loaded(PageKind::Door, 4, 10);
+    PageDirectory directory = asLoaded;
 
     directory.recordNewVersion(PageKind::Door, 1, PageDirectory::workingFileOffset(0));
     directory.removePosition(PageKind::Door, 3);
@@ -51,7 +56,7 @@ TEST(PageDirectory, ARemovedSlotAndAnEarlierRecordComeBack)
     directory.insertSlot(PageKind::Door, 0, 1);
     directory.insertSlot(PageKind::Door, 3, 4);
     directory.setOffsetAt(PageKind::Door, 1, 10);
-    EXPECT_EQ(directory, loaded);
+    EXPECT_EQ(directory, asLoaded);
     EXPECT_EQ(directory.resolve(PageKind::Door, 1).position, 10);
     EXPECT_FALSE(directory.resolve(PageKind::Door, 1).inWorkingFile);
     EXPECT_EQ(directory.addPage(PageKind::Door, PageDirectory::workingFileOffset(5)), 4);

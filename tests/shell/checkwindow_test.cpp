@@ -168,14 +168,7 @@ TEST_F(CheckWindowTest, ItsRowsAreWhatCheckFindsInTheTableASaveWouldWrite)
     EXPECT_TRUE(rows.contains(u"door | Gate | open_sound | names no sound page \"Gone\""_s));
     EXPECT_TRUE(summary.startsWith(u"%1 problems found."_s.arg(expected.size())))
         << summary.toStdString();
-    EXPECT_EQ(window().windowTitle(), u"Check table");
-    EXPECT_EQ(window().objectName(), u"checktable");
-    EXPECT_EQ(list().accessibleName(), u"Findings");
-    EXPECT_EQ(list().headerItem()->text(3), u"Problem");
     EXPECT_TRUE(modalAndFixed);
-    // Every column shows its texts, within a window that fits a small screen.
-    EXPECT_LE(window().width(), 800);
-    EXPECT_GE(list().columnWidth(0), list().fontMetrics().horizontalAdvance(u"door"_s));
     EXPECT_TRUE(dialogs.takeMessages().isEmpty());
 
     // Check again: the pages as they are then, the current row kept. Zap becomes Gone.

@@ -14,14 +14,17 @@ QString changeText(const QString &verb, const QByteArray &name)
 
 } // namespace
 
-PageEditor::RecordChange::RecordChange(PageEditor &editor, int position, Version before,
-                                       Version after)
-    : QUndoCommand(changeText(u"Apply"_s, after.name))
-    , m_editor(editor)
+PageEditor::RecordChange::RecordChange(PageEditor &editor, int position)
+    : m_editor(editor)
     , m_position(position)
-    , m_before(std::move(before))
-    , m_after(std::move(after))
+    , m_before(current())
 { }
+
+PageEditor::RecordChange::Version PageEditor::RecordChange::current() const
+{
+    return { m_editor.m_workspace.recordOf(m_editor.kind(), m_position),
+             m_editor.m_workspace.pageNames(m_editor.kind()).at(m_position) };
+}
 
 void PageEditor::RecordChange::undo()
 {
@@ -30,8 +33,11 @@ void PageEditor::RecordChange::undo()
 
 void PageEditor::RecordChange::redo()
 {
-    if (std::exchange(m_made, false))
+    if (std::exchange(m_made, false)) {
+        m_after = current();
+        setText(changeText(u"Apply"_s, m_after.name));
         return;
+    }
     m_editor.pointPageAt(m_position, m_after.record, m_after.name);
 }
 

@@ -10,22 +10,24 @@
 class PageEditor::RecordChange : public QUndoCommand
 {
 public:
-    struct Version
-    {
-        qint64 record;
-        QByteArray name;
-    };
-    // Apply: the page at position went from one record to another.
-    RecordChange(PageEditor &editor, int position, Version before, Version after);
+    // Apply: taken before the page at position gets its new record, pushed once it has it.
+    RecordChange(PageEditor &editor, int position);
 
     void undo() override;
     void redo() override;
 
 private:
+    struct Version
+    {
+        qint64 record;
+        QByteArray name;
+    };
+    Version current() const;
+
     PageEditor &m_editor;
     int m_position;
     Version m_before;
-    Version m_after;
+    Version m_after {};
     bool m_made = true;
 };
 

@@ -354,15 +354,12 @@ void PageEditor::apply()
         return;
     guarded(dialogs(), this, [&] {
         const PageBody body = shownBody();
-        RecordChange::Version before { m_workspace.recordOf(kind(), position),
-                                       m_workspace.pageNames(kind()).at(position) };
+        auto change = std::make_unique<RecordChange>(*this, position);
         m_workspace.applyPage(kind(), position, body.record(m_format), body.name(m_format));
         // A new name that the filter does not match keeps the page listed.
         m_filter->keep(position);
         m_model->rowChanged(position);
-        m_history->push(new RecordChange(*this, position, std::move(before),
-                                         { m_workspace.recordOf(kind(), position),
-                                           m_workspace.pageNames(kind()).at(position) }));
+        m_history->push(change.release());
     });
 }
 

@@ -1,13 +1,7 @@
 // What every kind's editor must do, one row per kind that has an editor.
 
-#include "kindeditors.h"
-#include "pageeditor.h"
+#include "editorfixture.h"
 #include "pageformats.h"
-#include "scripteddialogs.h"
-#include "shareddialogs.h"
-#include "tablebuilder.h"
-#include "testhelpers.h"
-#include "workspace.h"
 
 #include <QAbstractButton>
 #include <QFileInfo>
@@ -19,28 +13,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class EveryEditor : public testing::TestWithParam<KindEditor>
+class EveryEditor : public KindEditorTest
 {
 protected:
-    EveryEditor()
-        : editor(GetParam().make(workspace, dialogs, shared, nullptr))
-    {
-        editor->show();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(editor.get()));
-    }
-
-    PageKind kind() const { return GetParam().kind; }
     QByteArray workingRecord(int fromEnd = 0) const
     {
         const QList<QByteArray> records = splitRecords(readFile(workspace.workingFilePath(kind())));
         return records.value(records.size() - 1 - fromEnd);
     }
-
-    TempDir dir;
-    Workspace workspace { dir.path() };
-    ScriptedDialogs dialogs;
-    SharedDialogs shared { dialogs, nullptr };
-    std::unique_ptr<PageEditor> editor;
 };
 
 bool checkedInsert(QSet<QChar> &set, QChar key)
@@ -49,11 +29,6 @@ bool checkedInsert(QSet<QChar> &set, QChar key)
         return false;
     set.insert(key);
     return true;
-}
-
-std::string kindName(const testing::TestParamInfo<KindEditor> &info)
-{
-    return kindInfo(info.param.kind).name.data();
 }
 
 } // namespace

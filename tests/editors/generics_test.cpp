@@ -55,7 +55,7 @@ TEST_F(GenericEditorTest, TheAiWindowFollowsTheMovementTypeAndKeepsWhatItCannotS
     editor.selectPosition(0);
     AiWindow &window = editor.aiWindow();
     FieldForm &form = window.form();
-    EXPECT_TRUE(inWindow(
+    EXPECT_TRUE(inModal(
         window, [&] { click(u"A&I"_s); },
         [&] {
             // Flags 65 and 7 and class 3 show as "Unknown"; type 12 has no item.
@@ -82,7 +82,7 @@ TEST_F(GenericEditorTest, SpewSlotsAndDeathTypesKeepWhatWasTypedAndTheCountStays
     load({ awkward.record() });
     editor.selectPosition(0);
     SpewWindow &spew = editor.spewWindow();
-    inWindow(
+    inModal(
         spew, [&] { click(u"Spe&w"_s); },
         [&] {
             EXPECT_EQ(captioned(spew, u"Spew object"_s)->text(), u"Shield orb");
@@ -97,7 +97,7 @@ TEST_F(GenericEditorTest, SpewSlotsAndDeathTypesKeepWhatWasTypedAndTheCountStays
 
     DeathTypesWindow &deaths = editor.deathsWindow();
     QLineEdit *count = deaths.countField();
-    inWindow(
+    inModal(
         deaths, [&] { click(u"&Death"_s); },
         [&] {
             EXPECT_EQ(deaths.navigator().counter().text(), u"#1/2");
@@ -115,7 +115,7 @@ TEST_F(GenericEditorTest, SpewSlotsAndDeathTypesKeepWhatWasTypedAndTheCountStays
             deaths.apply();
         });
     // A count changed and closed without Apply is dropped.
-    inWindow(
+    inModal(
         deaths, [&] { click(u"&Death"_s); },
         [&] { enter(count, u"1"_s, captioned(deaths, u"Death delay min."_s)); });
     click(u"&Apply"_s);
@@ -152,7 +152,7 @@ TEST_F(GenericEditorTest, AnAnimationsSoundLiesInTheRunOfSoundsAtItsClassAndPlac
             window.animationNavigator().counter().text();
     };
     editor.selectPosition(0);
-    EXPECT_TRUE(inWindow(
+    EXPECT_TRUE(inModal(
         window, [&] { click(u"Class&es"_s); },
         [&] {
             window.classNavigator().next();
@@ -176,7 +176,7 @@ TEST_F(GenericEditorTest, AnAnimationsSoundLiesInTheRunOfSoundsAtItsClassAndPlac
 
     // The next opening, on another page, starts at its class 1, animation 1.
     editor.selectPosition(1);
-    inWindow(
+    inModal(
         window, [&] { click(u"Class&es"_s); },
         [&] {
             EXPECT_EQ(counters(), u"#1/5 Animation 1/24");
@@ -190,7 +190,7 @@ TEST_F(GenericEditorTest, ABatterysTextsLieInTheRunsOfTextsAndCloseDropsItsEdits
     load({ awkward.record() });
     editor.selectPosition(0);
     GenericBatteryWindow &window = editor.batteriesWindow();
-    inWindow(
+    inModal(
         window, [&] { click(u"&Batteries"_s); },
         [&] {
             for (int b = 1; b < 3; ++b)
@@ -206,7 +206,7 @@ TEST_F(GenericEditorTest, ABatterysTextsLieInTheRunsOfTextsAndCloseDropsItsEdits
             window.apply();
         });
     // Moved through and edited, then closed: nothing reaches the page.
-    inWindow(
+    inModal(
         window, [&] { click(u"&Batteries"_s); },
         [&] {
             EXPECT_EQ(window.batteryNavigator().counter().text(), u"#1/21");

@@ -2,15 +2,9 @@
 // that survive.
 
 #include "controlpanel.h"
-#include "fieldform.h"
-#include "kindeditors.h"
-#include "pageeditor.h"
+#include "doors.h"
+#include "editorfixture.h"
 #include "pageformats.h"
-#include "scripteddialogs.h"
-#include "shareddialogs.h"
-#include "tablebuilder.h"
-#include "testhelpers.h"
-#include "workspace.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -60,17 +54,9 @@ struct Pages
     }
 };
 
-class EditorHistory : public testing::TestWithParam<KindEditor>
+class EditorHistory : public KindEditorTest
 {
 protected:
-    EditorHistory()
-        : editor(GetParam().make(workspace, dialogs, shared, nullptr))
-    {
-        editor->show();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(editor.get()));
-    }
-
-    PageKind kind() const { return GetParam().kind; }
     const PageFormat &format() const { return pageFormat(kind()); }
     QByteArray page(const QByteArray &name) const
     {
@@ -101,27 +87,8 @@ protected:
         QTest::keyClick(&editor->pageList(), keys.key(), keys.keyboardModifiers());
     }
 
-    TempDir dir;
     QString tablePath = dir.path(u"table.gam"_s);
-    Workspace workspace { dir.path() };
-    ScriptedDialogs dialogs;
-    SharedDialogs shared { dialogs, nullptr };
-    std::unique_ptr<PageEditor> editor;
 };
-
-std::string kindName(const testing::TestParamInfo<KindEditor> &info)
-{
-    return kindInfo(info.param.kind).name.data();
-}
-
-KindEditor editorOf(PageKind kind)
-{
-    for (const KindEditor &kindEditor : kindEditors())
-        if (kindEditor.kind == kind)
-            return kindEditor;
-    ADD_FAILURE() << "no editor of kind " << int(kind);
-    return {};
-}
 
 // The texts of the page list's context menu, as it pops up.
 QStringList contextMenu(PageEditor &editor)
@@ -241,51 +208,42 @@ INSTANTIATE_TEST_SUITE_P(SoundsAndGenerics, EditorHistory,
                          testing::Values(editorOf(PageKind::Sound), editorOf(PageKind::Generic)),
                          kindName);
 
-TEST(PageHistory, TheMenuNamesEachChangeAndEditFieldsKeepTheirOwnUndo)
-{
-    TempDir dir;
-    ScriptedDialogs dialogs;
-    Workspace workspace { dir.path() };
-    SharedDialogs shared { dialogs, nullptr };
-    const std::unique_ptr<PageEditor> editor(
-        editorOf(PageKind::Door).make(workspace, dialogs, shared, nullptr));
-    editor->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
-    writeFile(dir.path(u"table.gam"_s),
-              table({ named<DoorPage>("Blast grate"), named<DoorPage>("Hatch") }));
-    workspace.load(dir.path(u"table.gam"_s));
-    editor->reloadList();
-    EXPECT_EQ(contextMenu(*editor), QStringList({ u"Undo (off)"_s, u"Redo (off)"_s }));
+using PageHistoryMenu = EditorTest<DoorEditor>;
 
-    QLineEdit *name = editor->form().edit(pageFormat(PageKind::Door).nameItem);
-    editor->selectPosition(1);
+TEST_F(PageHistoryMenu, NamesEachChangeWhileEditFieldsKeepTheirOwnUndo)
+{
+    load({ named<testsupport::DoorPage>("Blast grate"), named<testsupport::DoorPage>("Hatch") });
+    EXPECT_EQ(contextMenu(editor), QStringList({ u"Undo (off)"_s, u"Redo (off)"_s }));
+
+    QLineEdit *name = editor.form().edit(pageFormat(PageKind::Door).nameItem);
+    editor.selectPosition(1);
     name->setText(u"Laser"_s);
-    editor->apply();
-    editor->selectPosition(0);
-    editor->deletePage();
-    EXPECT_EQ(contextMenu(*editor),
+    editor.apply();
+    editor.selectPosition(0);
+    editor.deletePage();
+    EXPECT_EQ(contextMenu(editor),
               QStringList({ u"Undo Delete \"Blast grate\""_s, u"Redo (off)"_s }));
-    editor->history().undo();
-    EXPECT_EQ(contextMenu(*editor),
+    editor.history().undo();
+    EXPECT_EQ(contextMenu(editor),
               QStringList({ u"Undo Apply \"Laser\""_s, u"Redo Delete \"Blast grate\""_s }));
     // The restored page is selected and shown.
-    EXPECT_EQ(editor->shownPosition(), 0);
+    EXPECT_EQ(editor.shownPosition(), 0);
     EXPECT_EQ(name->text(), u"Blast grate");
 
     // In an edit field the keys undo typing, not the list's changes.
-    editor->selectPosition(1);
+    editor.selectPosition(1);
     name->setFocus();
     QTest::keyClicks(name, u"X"_s);
     QTest::keyClick(name, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(name->text(), u"Laser");
-    EXPECT_EQ(editor->history().count(), 2);
-    EXPECT_EQ(editor->history().index(), 1);
-    editor->pageList().setFocus();
-    QTest::keyClick(&editor->pageList(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(editor->history().index(), 0);
+    EXPECT_EQ(editor.history().count(), 2);
+    EXPECT_EQ(editor.history().index(), 1);
+    editor.pageList().setFocus();
+    QTest::keyClick(&editor.pageList(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editor.history().index(), 0);
     EXPECT_EQ(name->text(), u"Hatch");
-    editor->add();
-    EXPECT_EQ(contextMenu(*editor), QStringList({ u"Undo Add \"New Door\""_s, u"Redo (off)"_s }));
+    editor.add();
+    EXPECT_EQ(contextMenu(editor), QStringList({ u"Undo Add \"New Door\""_s, u"Redo (off)"_s }));
 }
 
 // New and Load table file and a save over the loaded file begin a new history; a save to

@@ -38,7 +38,7 @@ protected:
     }
     void openWeapons(const std::function<void()> &steps)
     {
-        EXPECT_TRUE(inWindow(
+        EXPECT_TRUE(inModal(
             window(), [&] { click(u"&Weapons"_s); }, steps));
     }
 
@@ -132,7 +132,7 @@ TEST_F(ShipEditorTest, FlagsWithoutAnItemStayAndPhysicsBelongsToThePageShown)
     QListWidget *flags = editor.form().checkList(ShipPage::Flags);
     EXPECT_EQ(flags->item(0)->checkState(), Qt::Checked);
     flags->item(0)->setCheckState(Qt::Unchecked);
-    EXPECT_TRUE(inWindow(
+    EXPECT_TRUE(inModal(
         shared.physics(), [&] { click(u"&Physics"_s); },
         [&] {
             EXPECT_EQ(shared.physics().form().edit(PhysicsBlock::Mass)->text(), u"0");

@@ -41,13 +41,13 @@ TEST_F(WeaponEditorTest, TheSettingsWindowsEditTheBlocksOfTheWeaponShown)
     editor.selectPosition(0);
 
     // Two openings show the weapon's values: what was typed and closed is dropped.
-    EXPECT_TRUE(inWindow(
+    EXPECT_TRUE(inModal(
         shared.physics(), [&] { click(u"&Physics"_s); },
         [&] {
             EXPECT_EQ(physicsField(PhysicsBlock::Mass)->text(), mass);
             physicsField(PhysicsBlock::Mass)->setText(u"9"_s);
         }));
-    inWindow(
+    inModal(
         shared.physics(), [&] { click(u"&Physics"_s); },
         [&] {
             EXPECT_EQ(physicsField(PhysicsBlock::Mass)->text(), mass);
@@ -65,7 +65,7 @@ TEST_F(WeaponEditorTest, TheSettingsWindowsEditTheBlocksOfTheWeaponShown)
 
     // A render type without an item shows none and stays, and so do lighting flags without an
     // item, through the window's Apply; a slot typed in the sounds window is written.
-    inWindow(
+    inModal(
         shared.lighting(), [&] { click(u"&Lighting"_s); },
         [&] {
             EXPECT_EQ(shared.lighting().form().choice(LightingBlock::RenderType)->currentIndex(),
@@ -75,7 +75,7 @@ TEST_F(WeaponEditorTest, TheSettingsWindowsEditTheBlocksOfTheWeaponShown)
                 Qt::Checked);
             shared.lighting().apply();
         });
-    inWindow(
+    inModal(
         editor.soundWindow(), [&] { click(u"&Sounds"_s); },
         [&] {
             editor.soundWindow().form().edit(1)->setText(u"zap"_s);
@@ -86,7 +86,7 @@ TEST_F(WeaponEditorTest, TheSettingsWindowsEditTheBlocksOfTheWeaponShown)
     EXPECT_EQ(lastApplied(), expected.record());
 
     // Selecting another weapon drops what was handed back and not applied.
-    inWindow(
+    inModal(
         shared.lighting(), [&] { click(u"&Lighting"_s); },
         [&] {
             shared.lighting().form().choice(LightingBlock::RenderType)->setCurrentIndex(1);

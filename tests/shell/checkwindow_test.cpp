@@ -3,6 +3,7 @@
 #include "check.h"
 #include "controlpanel.h"
 #include "doorpage.h"
+#include "editorfixture.h"
 #include "fieldform.h"
 #include "main.h"
 #include "pageeditor.h"
@@ -77,25 +78,6 @@ protected:
         const QString saved = dir.path(u"saved.gam"_s);
         panel.workspace().save(saved);
         return checkTable(readFile(saved));
-    }
-
-    // Runs steps inside the window that open shows modally, once it is active, then closes it.
-    // False when open did not show it modally.
-    template<typename Open, typename Steps>
-    static bool inModal(QDialog &modal, Open &&open, Steps &&steps)
-    {
-        bool opened = false;
-        QTimer::singleShot(0, &modal, [&] {
-            opened = QApplication::activeModalWidget() == &modal;
-            if (opened) {
-                EXPECT_TRUE(QTest::qWaitForWindowActive(&modal));
-                steps();
-            }
-            modal.close();
-        });
-        open();
-        QCoreApplication::processEvents(); // the timer, when nothing was shown
-        return opened;
     }
 
     void doubleClick(int row)

@@ -3,6 +3,8 @@
 // A page editor of one kind over a scratch workspace, driven by a scripted user.
 
 #include "fieldform.h"
+#include "kindeditors.h"
+#include "pageeditor.h"
 #include "scripteddialogs.h"
 #include "shareddialogs.h"
 #include "tablebuilder.h"
@@ -35,6 +37,25 @@ Control *captioned(const QWidget &window, const QString &caption)
                 return control;
     ADD_FAILURE() << "no control captioned " << caption.toStdString();
     return nullptr;
+}
+
+// Runs the steps inside the window that open shows modally, once it is active, then closes it.
+// False when open did not show it modally; the steps then do not run.
+inline bool inModal(QDialog &window, const std::function<void()> &open,
+                    const std::function<void()> &steps)
+{
+    bool opened = false;
+    QTimer::singleShot(0, &window, [&] {
+        opened = QApplication::activeModalWidget() == &window;
+        if (opened) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return window.isActiveWindow(); }));
+            steps();
+        }
+        window.close();
+    });
+    open();
+    QCoreApplication::processEvents(); // the timer, when nothing was shown
+    return opened;
 }
 
 template<typename Editor> class EditorTest : public testing::Test
@@ -74,21 +95,6 @@ protected:
     }
     void click(const QString &text) { QTest::mouseClick(button(text), Qt::LeftButton); }
 
-    // Runs the steps inside the window that open shows modally, once it is active, then closes
-    // it. False when open did not show it modally.
-    template<typename Open>
-    bool inWindow(QDialog &window, Open &&open, const std::function<void()> &steps)
-    {
-        bool opened = false;
-        QTimer::singleShot(0, &window, [&] {
-            opened = QApplication::activeModalWidget() == &window;
-            EXPECT_TRUE(QTest::qWaitFor([&] { return window.isActiveWindow(); }));
-            steps();
-            window.close();
-        });
-        open();
-        return opened;
-    }
     // Whether the action opens a modal window over the editor, which is then closed.
     template<typename Action> bool opensAWindow(Action &&action)
     {
@@ -132,5 +138,41 @@ private:
             return new Editor(workspace, dialogs);
     }
 };
+
+// The editor of the kind a test's parameter names, shown, over a scratch workspace: for what
+// every kind's editor must do alike.
+class KindEditorTest : public testing::TestWithParam<KindEditor>
+{
+protected:
+    KindEditorTest()
+        : editor(GetParam().make(workspace, dialogs, shared, nullptr))
+    {
+        editor->show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+    }
+
+    PageKind kind() const { return GetParam().kind; }
+
+    TempDir dir;
+    Workspace workspace { dir.path() };
+    ScriptedDialogs dialogs;
+    SharedDialogs shared { dialogs, nullptr };
+    std::unique_ptr<PageEditor> editor;
+};
+
+// The kind's short name, as the name of a test's row.
+inline std::string kindName(const testing::TestParamInfo<KindEditor> &info)
+{
+    return kindInfo(info.param.kind).name.data();
+}
+
+inline KindEditor editorOf(PageKind kind)
+{
+    for (const KindEditor &kindEditor : kindEditors())
+        if (kindEditor.kind == kind)
+            return kindEditor;
+    ADD_FAILURE() << "no editor of kind " << int(kind);
+    return {};
+}
 
 } // namespace testsupport

@@ -64,37 +64,6 @@ TEST_F(SoundEditorTest, SelectReadsTheCurrentRecordAndSaveWritesOnlyTheLastApply
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
-TEST_F(SoundEditorTest, AddAndDeleteKeepListSlotsAndTableInStep)
-{
-    load({ sound("a"), sound("b"), sound("c"), sound("d") });
-    for (int position : { 1, 0, 1 }) { // middle, first, last
-        editor.selectPosition(position);
-        click(u"Delete"_s);
-        EXPECT_EQ(editor.selectedPosition(), -1);
-    }
-    EXPECT_EQ(field(SoundPage::Name)->text(), u"d"); // the controls keep the deleted page
-    EXPECT_EQ(listTexts(), QStringList({ u"c"_s }));
-    EXPECT_EQ(slotMap(workspace.pages(), PageKind::Sound), QList<int>({ 3 }));
-    EXPECT_EQ(saved(), QList<QByteArray>({ sound("c") }));
-
-    click(u"Add"_s);
-    EXPECT_EQ(listTexts(), QStringList({ u"c"_s, u"New Sound"_s }));
-    EXPECT_EQ(editor.selectedPosition(), 1);
-    EXPECT_EQ(field(SoundPage::Name)->text(), u"New Sound");
-    EXPECT_EQ(slotMap(workspace.pages(), PageKind::Sound), QList<int>({ 3, 5 }));
-    EXPECT_EQ(workingFile(), testsupport::SoundPage().record());
-
-    for (int i = 0; i < 2; ++i) { // the only loaded page left, then the only page of all
-        editor.selectPosition(0);
-        click(u"Delete"_s);
-    }
-    EXPECT_TRUE(listTexts().isEmpty());
-    EXPECT_EQ(workspace.pages().pageCount(PageKind::Sound), 0);
-    click(u"Delete"_s); // nothing selected: nothing happens
-    click(u"&Apply"_s);
-    EXPECT_TRUE(dialogs.messages.isEmpty());
-}
-
 TEST_F(SoundEditorTest, CopyThenPasteTwiceAddsTwoPagesWithTheClipboardsName)
 {
     load({ sound("Laser", 300) });

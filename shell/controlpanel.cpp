@@ -197,7 +197,12 @@ bool ControlPanel::runCheck(QWidget *parent, int currentRow)
     return guarded(m_dialogs, parent, [&] {
         const QByteArray table = m_workspace.tableBytes();
         QList<Finding> findings = ::checkTable(table);
-        m_checkedPositions = listPositions(table);
+        // From here on a finding's position is the page's place in its editor's list.
+        const auto positions = listPositions(table);
+        for (Finding &finding : findings)
+            if (finding.pageKind && isEdited(*finding.pageKind))
+                finding.position =
+                    positions[kindIndex(*finding.pageKind)].value(finding.position, -1);
         m_check->setFindings(std::move(findings), currentRow);
     });
 }
@@ -205,11 +210,9 @@ bool ControlPanel::runCheck(QWidget *parent, int currentRow)
 void ControlPanel::openFinding(const Finding &finding)
 {
     PageEditor *pageEditor = editor(*finding.pageKind);
-    const int position =
-        m_checkedPositions[kindIndex(*finding.pageKind)].value(finding.position, -1);
-    if (!pageEditor || position < 0)
+    if (!pageEditor)
         return;
-    pageEditor->revealPage(position);
+    pageEditor->revealPage(finding.position);
     pageEditor->showModal();
     checkAgain();
 }

@@ -78,7 +78,5 @@ private:
     std::array<PageEditor *, kEditedKinds.size()> m_editors {};
     AboutBox *m_about;
     CheckWindow *m_check;
-    // Per kind, the list position of the page at each position the last check's findings give.
-    std::array<QList<int>, kEditedKinds.size()> m_checkedPositions;
     std::unique_ptr<SavingWindow> m_saving;
 };

@@ -19,7 +19,6 @@ public:
     // Shows findings in place of the last ones, with the row at currentRow current (the last
     // row when there are fewer).
     void setFindings(QList<Finding> findings, int currentRow = 0);
-    const QList<Finding> &findings() const { return m_findings; }
     // -1 when there are no rows.
     int currentRow() const;
 

@@ -40,12 +40,14 @@ struct Item
     Presence present = nullptr;
 };
 
-constexpr Item field(const FieldSpec &declared)
+constexpr Item field(const char *key, FieldSpec declared)
 {
+    declared.key = key;
     return { Item::Kind::Field, declared };
 }
-constexpr Item hidden(const FieldSpec &declared)
+constexpr Item hidden(const char *key, FieldSpec declared)
 {
+    declared.key = key;
     return { Item::Kind::Hidden, declared };
 }
 constexpr Item block(const Layout &layout, int count = 1)
@@ -69,25 +71,37 @@ constexpr Item flaggedBlock(const Layout &layout, int flagItem, quint32 flagMask
     };
 }
 // Short forms of the usual fields: a text, and numbers checked when their field is left.
-constexpr Item textField(const char *caption, const char *hint)
+constexpr Item textField(const char *key, const char *caption, const char *hint)
 {
-    return field({ FieldEncoding::String, caption, hint });
+    return field(key, { FieldEncoding::String, caption, hint });
 }
-constexpr Item floatField(const char *caption, const char *hint)
+constexpr Item floatField(const char *key, const char *caption, const char *hint)
 {
-    return field({ FieldEncoding::Float, caption, hint, NumberField::Float });
+    return field(key, { FieldEncoding::Float, caption, hint, NumberField::Float });
 }
-constexpr Item intField(const char *caption, const char *hint)
+constexpr Item intField(const char *key, const char *caption, const char *hint)
 {
-    return field({ FieldEncoding::Int, caption, hint, NumberField::Integer });
+    return field(key, { FieldEncoding::Int, caption, hint, NumberField::Integer });
 }
-constexpr Item wordField(const char *caption, const char *hint)
+constexpr Item wordField(const char *key, const char *caption, const char *hint)
 {
-    return field({ FieldEncoding::Word, caption, hint, NumberField::Integer });
+    return field(key, { FieldEncoding::Word, caption, hint, NumberField::Integer });
 }
-constexpr Item byteField(const char *caption, const char *hint)
+constexpr Item byteField(const char *key, const char *caption, const char *hint)
 {
-    return field({ FieldEncoding::Byte, caption, hint, NumberField::Integer });
+    return field(key, { FieldEncoding::Byte, caption, hint, NumberField::Integer });
+}
+// The kinds a name refers to. What fires, spawns or is spewed may be a weapon or a generic
+// object.
+inline constexpr KindSet soundPages = { PageKind::Sound };
+inline constexpr KindSet texturePages = { PageKind::Texture };
+inline constexpr KindSet objectPages = { PageKind::Weapon, PageKind::Generic };
+
+// A text that holds the name of a page of one of these kinds.
+constexpr Item refersTo(KindSet kinds, Item item)
+{
+    item.field.refersTo = kinds;
+    return item;
 }
 constexpr Item when(Item item, Presence present)
 {

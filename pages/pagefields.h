@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <array>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <variant>
@@ -44,6 +45,24 @@ struct ItemsBy
     std::span<const std::span<const char *const>> lists;
 };
 
+// A set of page kinds: the kinds whose page names a text may hold.
+class KindSet
+{
+public:
+    constexpr KindSet() = default;
+    constexpr KindSet(std::initializer_list<PageKind> kinds)
+    {
+        for (const PageKind kind : kinds)
+            m_bits |= quint8(1u << kindIndex(kind));
+    }
+
+    constexpr bool contains(PageKind kind) const { return m_bits & (1u << kindIndex(kind)); }
+    constexpr bool isEmpty() const { return m_bits == 0; }
+
+private:
+    quint8 m_bits = 0;
+};
+
 struct FieldSpec
 {
     FieldEncoding encoding;
@@ -65,6 +84,11 @@ struct FieldSpec
     qint32 initial = 0;
     // A choice whose items depend on an earlier choice; `items` are then unused.
     const ItemsBy *itemsBy = nullptr;
+    // The name the text form and every tool use: lower-case ASCII words joined by "_", unique
+    // in its layout, correct where the caption is not, and never changed with the caption.
+    const char *key = nullptr;
+    // The kinds whose page names the text holds; empty for a field that names no page.
+    KindSet refersTo = {};
 };
 
 // The items of a value whose meaning nobody knows.

@@ -51,26 +51,29 @@ const std::array<const char *, 32> flagItems = {
 };
 
 const std::array<Item, ItemCount> items = { {
-    field(physicsFloat("Mass")),
-    field(physicsFloat("Drag")),
-    field(physicsFloat("Full thrust")),
-    field({ IntBits, "Flags",
+    field("mass", physicsFloat("Mass")),
+    field("drag", physicsFloat("Drag")),
+    field("full_thrust", physicsFloat("Full thrust")),
+    field("flags",
+          { IntBits, "Flags",
             "Physics flags. For more details, see the flags.txt file in VKCP directory.",
             std::nullopt, flagItems }),
-    field(physicsFloat("Rotational drag")),
-    field(physicsFloat("Rotational thrust")),
-    field({ Int, "Bounces number", "Maximum number of bounces for this item (-1 for infinite).",
+    field("rotational_drag", physicsFloat("Rotational drag")),
+    field("rotational_thrust", physicsFloat("Rotational thrust")),
+    field("bounces_number",
+          { Int, "Bounces number", "Maximum number of bounces for this item (-1 for infinite).",
             integer }),
-    field(physicsFloat("Initial velocity")),
-    field(physicsFloat("Rotational Velocity X")),
-    field(physicsFloat("Y")),
-    field(physicsFloat("Z")),
-    field(physicsFloat("Wiggle amplitude")),
-    field(physicsFloat("Wiggles per second")),
-    field(physicsFloat("Coefficient restitution")),
-    field(physicsFloat("Hit death angle", "The sinus of the angle between 0 and 90.")),
-    field(physicsFloat("Max turn-roll date")),
-    field(physicsFloat("Turn-roll ratio")),
+    field("initial_velocity", physicsFloat("Initial velocity")),
+    field("rotational_velocity_x", physicsFloat("Rotational Velocity X")),
+    field("rotational_velocity_y", physicsFloat("Y")),
+    field("rotational_velocity_z", physicsFloat("Z")),
+    field("wiggle_amplitude", physicsFloat("Wiggle amplitude")),
+    field("wiggles_per_second", physicsFloat("Wiggles per second")),
+    field("coefficient_restitution", physicsFloat("Coefficient restitution")),
+    field("hit_death_angle",
+          physicsFloat("Hit death angle", "The sinus of the angle between 0 and 90.")),
+    field("max_turn_roll_rate", physicsFloat("Max turn-roll date")),
+    field("turn_roll_ratio", physicsFloat("Turn-roll ratio")),
 } };
 
 const Layout layout = { items, "physics" };
@@ -94,21 +97,23 @@ constexpr FieldSpec lightingFloat(const char *caption, const char *hint)
 } // namespace
 
 const std::array<Item, ItemCount> items = { {
-    field(lightingFloat("Light distance", "No extra information.")),
-    field(lightingFloat("Start red", "Between 0 and 1.0")),
-    field(lightingFloat("Start green", "Between 0 and 1.0")),
-    field(lightingFloat("Start blue", "Between 0 and 1.0")),
-    field(lightingFloat("Time interval", "No extra information")),
-    field(lightingFloat("Flicker distance", "No extra information")),
-    field(lightingFloat("FOV", "Directional Field Of View")),
-    field(lightingFloat("End red", "")),
-    field(lightingFloat("End green", "")),
-    field(lightingFloat("End blue", "")),
-    field({ IntBits, "Flags", "For more details, see the flags.txt file in VKCP directory.",
+    field("light_distance", lightingFloat("Light distance", "No extra information.")),
+    field("start_red", lightingFloat("Start red", "Between 0 and 1.0")),
+    field("start_green", lightingFloat("Start green", "Between 0 and 1.0")),
+    field("start_blue", lightingFloat("Start blue", "Between 0 and 1.0")),
+    field("time_interval", lightingFloat("Time interval", "No extra information")),
+    field("flicker_distance", lightingFloat("Flicker distance", "No extra information")),
+    field("fov", lightingFloat("FOV", "Directional Field Of View")),
+    field("end_red", lightingFloat("End red", "")),
+    field("end_green", lightingFloat("End green", "")),
+    field("end_blue", lightingFloat("End blue", "")),
+    field("flags",
+          { IntBits, "Flags", "For more details, see the flags.txt file in VKCP directory.",
             std::nullopt, flagItems }),
-    field({ Int, "Time bits", "??", integer }),
-    field({ Byte, "Angle", "NOT USED???", integer }),
-    field({ Choice, "Lighting render type", "No extra information.", std::nullopt, renderTypes }),
+    field("time_bits", { Int, "Time bits", "??", integer }),
+    field("angle", { Byte, "Angle", "NOT USED???", integer }),
+    field("lighting_render_type",
+          { Choice, "Lighting render type", "No extra information.", std::nullopt, renderTypes }),
 } };
 
 const Layout layout = { items, "lighting" };
@@ -122,13 +127,13 @@ constexpr const char *slotHint =
 } // namespace
 
 const std::array<Item, count> items = { {
-    field({ String, "Sound slot 1", slotHint }),
-    field({ String, "Sound slot 2", slotHint }),
-    field({ String, "Sound slot 3", slotHint }),
-    field({ String, "Sound slot 4", slotHint }),
-    field({ String, "Sound slot 5", slotHint }),
-    field({ String, "Sound slot 6", slotHint }),
-    field({ String, "Sound slot 7", slotHint }),
+    refersTo(soundPages, field("sound_slot_1", { String, "Sound slot 1", slotHint })),
+    refersTo(soundPages, field("sound_slot_2", { String, "Sound slot 2", slotHint })),
+    refersTo(soundPages, field("sound_slot_3", { String, "Sound slot 3", slotHint })),
+    refersTo(soundPages, field("sound_slot_4", { String, "Sound slot 4", slotHint })),
+    refersTo(soundPages, field("sound_slot_5", { String, "Sound slot 5", slotHint })),
+    refersTo(soundPages, field("sound_slot_6", { String, "Sound slot 6", slotHint })),
+    refersTo(soundPages, field("sound_slot_7", { String, "Sound slot 7", slotHint })),
 } };
 
 const Layout layout = { items, "sounds" };
@@ -148,10 +153,14 @@ constexpr const char *unknown = "???";
 
 namespace Gunpoint {
 namespace {
-const std::array<Item, 1> items = { { wordField("Gunpoint Weapon Index", unknown) } };
-const std::array<Item, 1> nameItems = { { field(
-    { String, "Weapon name",
-      "The VK Tablefile name for the weapon associated with this slot(Laser by default)." }) } };
+const std::array<Item, 1> items = { { wordField("gunpoint_weapon_index", "Gunpoint Weapon Index",
+                                                unknown) } };
+const std::array<Item, 1> nameItems = { { refersTo(
+    objectPages,
+    field("weapon_name",
+          { String, "Weapon name",
+            "The VK Tablefile name for the weapon associated with this slot(Laser by "
+            "default)." })) } };
 } // namespace
 const Layout layout = { items, "gunpoints" };
 const Layout nameLayout = { nameItems, "gunpoint_names" };
@@ -160,15 +169,15 @@ const Layout nameLayout = { nameItems, "gunpoint_names" };
 namespace Mask {
 namespace {
 const std::array<Item, 6> items = { {
-    byteField("Fire masks", noInformation),
-    floatField("Fire wait time", noInformation),
-    floatField("Animation time", noInformation),
-    floatField("Animation start frame", noInformation),
-    floatField("Animation fire frame", noInformation),
-    floatField("Animation end frame", noInformation),
+    byteField("fire_masks", "Fire masks", noInformation),
+    floatField("fire_wait_time", "Fire wait time", noInformation),
+    floatField("animation_time", "Animation time", noInformation),
+    floatField("animation_start_frame", "Animation start frame", noInformation),
+    floatField("animation_fire_frame", "Animation fire frame", noInformation),
+    floatField("animation_end_frame", "Animation end frame", noInformation),
 } };
-const std::array<Item, 1> soundItems = { { field(
-    { String, "Sound", "Table Sound Name for fire sound." }) } };
+const std::array<Item, 1> soundItems = { { refersTo(
+    soundPages, field("sound", { String, "Sound", "Table Sound Name for fire sound." })) } };
 } // namespace
 const Layout layout = { items, "masks" };
 const Layout soundLayout = { soundItems, "mask_sounds" };
@@ -176,21 +185,24 @@ const Layout soundLayout = { soundItems, "mask_sounds" };
 
 namespace {
 const std::array<Item, ItemCount> items = { {
-    floatField("Energy usage", "Amount of energy used by this weapon battery slot."),
-    floatField("Ammo usage", "Amount of ammo used by this weapon battery slot."),
+    floatField("energy_usage", "Energy usage",
+               "Amount of energy used by this weapon battery slot."),
+    floatField("ammo_usage", "Ammo usage", "Amount of ammo used by this weapon battery slot."),
     block(Gunpoint::layout, gunpoints),
     block(Mask::layout, masks),
-    byteField("Number masks", unknown),
-    wordField("Aiming gunpoint index", "Gunpoint to use for aiming with this battery."),
-    field(unknownField(ByteBits, "Aiming flags", unknown)),
-    floatField("Aiming dot", unknown),
-    floatField("Aiming distance", unknown),
-    floatField("Aiming XZ dot", unknown),
-    field({ WordBits, "Flags",
+    byteField("number_masks", "Number masks", unknown),
+    wordField("aiming_gunpoint_index", "Aiming gunpoint index",
+              "Gunpoint to use for aiming with this battery."),
+    field("aiming_flags", unknownField(ByteBits, "Aiming flags", unknown)),
+    floatField("aiming_dot", "Aiming dot", unknown),
+    floatField("aiming_distance", "Aiming distance", unknown),
+    floatField("aiming_xz_dot", "Aiming XZ dot", unknown),
+    field("flags",
+          { WordBits, "Flags",
             "Weapon batteries flag. For more details, see the flags.txt file in VKCP directory.",
             std::nullopt, flagItems }),
     byteField(
-        "Quad fire mask",
+        "quad_fire_mask", "Quad fire mask",
         "Firing mask override to use when this weapon battery is set with the Quad fire flag."),
 } };
 } // namespace

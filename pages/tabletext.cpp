@@ -1,6 +1,10 @@
 #include "tabletext.h"
 
+#include "genericpage.h"
+#include "jsonform.h"
+#include "sharedblocks.h"
 #include "tableerror.h"
+#include "weaponpage.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -17,6 +21,8 @@
 using namespace Qt::StringLiterals;
 
 namespace TableText {
+
+using JsonForm::JsonText;
 
 namespace {
 
@@ -52,10 +58,46 @@ private:
     qsizetype m_index = -1;
 };
 
-// Thrown inside a page with the path of the key at fault; the page adds where it is.
-TableError keyError(const KeyPath &path, const QString &problem)
+// The text form's version. Version 2 gave fields declared keys in place of their captions;
+// the keys that changed are named when a text still uses them.
+constexpr int kTextVersion = 2;
+
+struct RenamedKey
 {
-    return TableError(u"key \"%1\": %2"_s.arg(path.text(), problem));
+    const Layout *layout;
+    QLatin1StringView was;
+    QLatin1StringView now;
+};
+
+const RenamedKey kRenamedKeys[] = {
+    { &PhysicsBlock::layout, "y"_L1, "rotational_velocity_y"_L1 },
+    { &PhysicsBlock::layout, "z"_L1, "rotational_velocity_z"_L1 },
+    { &PhysicsBlock::layout, "max_turn_roll_date"_L1, "max_turn_roll_rate"_L1 },
+    { &WeaponPage::layout, "g_size"_L1, "gravity_size"_L1 },
+    { &GenericPage::AiBlock::layout, "ai_curiousity"_L1, "ai_curiosity"_L1 },
+    { &GenericPage::AiBlock::layout, "ai_lead_varience"_L1, "ai_lead_variance"_L1 },
+    { &GenericPage::AiBlock::layout, "ai_agression"_L1, "ai_aggression"_L1 },
+};
+
+// Thrown inside a page with the path of the key at fault; the page adds where it is, and the
+// text the line the key is on.
+class KeyFault : public TableError
+{
+public:
+    KeyFault(const QString &path, const QString &problem)
+        : TableError(u"key \"%1\": %2"_s.arg(path, problem))
+        , m_path(path)
+    { }
+
+    const QString &path() const { return m_path; }
+
+private:
+    QString m_path;
+};
+
+KeyFault keyError(const KeyPath &path, const QString &problem)
+{
+    return KeyFault(path.text(), problem);
 }
 
 // Printable ASCII stands for itself, a backslash is doubled, every other byte is \xNN.
@@ -312,126 +354,6 @@ bool isSingleField(const Layout &layout)
     return layout.size() == 1 && layout[0].kind == Item::Kind::Field;
 }
 
-// Writes JSON text straight from the values: a tree of QJsonObjects for a whole table costs
-// seconds. Keys stand in layout order, one to a line; lists of plain values, choices and
-// entries of plain fields (a firing mask, a spew slot) stay on one line.
-class JsonText
-{
-public:
-    explicit JsonText(int depth = 0)
-        : m_depth(depth)
-    { }
-
-    QByteArray text;
-
-    // A member written apart, at this depth.
-    void written(const QByteArray &member)
-    {
-        this->member();
-        text += member;
-        m_first = false;
-    }
-
-    void key(const QString &name)
-    {
-        separate();
-        line();
-        string(name);
-        text += ": ";
-    }
-    void open(char bracket)
-    {
-        text += bracket;
-        m_depth += 1;
-        m_first = true;
-    }
-    void close(char bracket)
-    {
-        m_depth -= 1;
-        if (!m_first && !m_inline)
-            line();
-        text += bracket;
-        m_first = false;
-    }
-    // A list member.
-    void member()
-    {
-        separate();
-        if (!m_inline)
-            line();
-    }
-    void value(const QJsonValue &json)
-    {
-        switch (json.type()) {
-        case QJsonValue::String:
-            string(json.toString());
-            break;
-        case QJsonValue::Double:
-            text += QByteArray::number(json.toDouble(), 'g', QLocale::FloatingPointShortest);
-            break;
-        case QJsonValue::Null:
-            text += "null";
-            break;
-        case QJsonValue::Array: {
-            const bool wasInline = std::exchange(m_inline, true);
-            open('[');
-            for (const QJsonValue member : json.toArray()) {
-                this->member();
-                value(member);
-            }
-            close(']');
-            m_inline = wasInline;
-            break;
-        }
-        case QJsonValue::Object: {
-            // A choice: its entry, then its code.
-            const QJsonObject object = json.toObject();
-            text += "{\"entry\": ";
-            value(object[u"entry"_s]);
-            text += ", \"code\": ";
-            value(object[u"code"_s]);
-            text += '}';
-            break;
-        }
-        default:
-            text += json.toBool() ? "true" : "false";
-            break;
-        }
-        m_first = false;
-    }
-    void string(const QString &value)
-    {
-        text += '"';
-        for (const QChar c : value) {
-            if (c == u'"' || c == u'\\')
-                text += '\\';
-            text += char(c.unicode()); // the escaped texts are ASCII
-        }
-        text += '"';
-    }
-    bool setInline(bool on) { return std::exchange(m_inline, on); }
-    bool isInline() const { return m_inline; }
-
-private:
-    void separate()
-    {
-        if (!m_first)
-            text += m_inline ? ", " : ",";
-        m_first = false;
-    }
-    void line()
-    {
-        if (m_inline)
-            return;
-        text += '\n';
-        text.append(m_depth * 2, ' ');
-    }
-
-    int m_depth = 0;
-    bool m_first = true;
-    bool m_inline = false;
-};
-
 void writeValues(JsonText &json, const Layout &layout, const Values &values);
 
 // An entry of plain fields that fits a line is written on one.
@@ -464,7 +386,7 @@ void writeValues(JsonText &json, const Layout &layout, const Values &values)
             continue;
         if (item.kind != Item::Kind::Block) {
             if (!isCount(layout, i)) {
-                json.key(keyOf(item.field.caption));
+                json.key(keyOf(item));
                 json.value(fieldToJson(item.field, values.field(i), values));
             }
             continue;
@@ -511,8 +433,7 @@ Values valuesFromJson(const Layout &layout, const QJsonObject &object, const Key
     qsizetype known = 0;
     for (int i = 0; i < layout.size(); ++i) {
         const Item &item = layout[i];
-        const QString key = item.kind == Item::Kind::Block ? QString::fromLatin1(item.block->name)
-                                                           : keyOf(item.field.caption);
+        const QString key = keyOf(item);
         const KeyPath at(path, key);
         if (item.kind != Item::Kind::Block && isCount(layout, i)) {
             values.field(i) = initialValue(item.field); // set from its list below
@@ -528,8 +449,14 @@ Values valuesFromJson(const Layout &layout, const QJsonObject &object, const Key
             continue;
         }
         const QJsonValue json = object[key];
-        if (json.isUndefined())
+        if (json.isUndefined()) {
+            for (const RenamedKey &renamed : kRenamedKeys)
+                if (renamed.layout == &layout && renamed.now == key && object.contains(renamed.was))
+                    throw keyError(KeyPath(path, renamed.was),
+                                   u"no such key; since version 2 of the text form it is "
+                                   u"\"%1\""_s.arg(key));
             throw keyError(at, u"missing"_s);
+        }
         ++known;
         if (item.kind != Item::Kind::Block) {
             values.field(i) = fieldFromJson(item.field, json, values, at);
@@ -564,8 +491,7 @@ Values valuesFromJson(const Layout &layout, const QJsonObject &object, const Key
         // Which key is not the layout's: only now worth the search.
         QStringList keys;
         for (const Item &item : layout.items)
-            keys.append(item.kind == Item::Kind::Block ? QString::fromLatin1(item.block->name)
-                                                       : keyOf(item.field.caption));
+            keys.append(keyOf(item));
         for (const QString &key : object.keys())
             if (!keys.contains(key))
                 throw keyError(KeyPath(path, key), u"no such key"_s);
@@ -610,7 +536,7 @@ std::optional<QString> pageName(const QJsonObject &page)
             continue;
         const PageFormat &format = pageFormat(info.kind);
         const QJsonValue name =
-            page[u"fields"_s][keyOf(format.layout->items[size_t(format.nameItem)].field.caption)];
+            page[u"fields"_s][keyOf(format.layout->items[size_t(format.nameItem)])];
         if (name.isString())
             return name.toString();
     }
@@ -671,30 +597,14 @@ Decoding decodeRecord(const QByteArray &record)
     }
 }
 
-QString keyOf(const char *caption)
+QString keyOf(const Item &item)
 {
-    // Captions are the layouts' own strings: one key each, made once.
+    const char *key = item.kind == Item::Kind::Block ? item.block->name : item.field.key;
+    // Keys are the layouts' own strings: one QString each, made once.
     thread_local QHash<const char *, QString> made;
-    if (const auto found = made.constFind(caption); found != made.cend())
+    if (const auto found = made.constFind(key); found != made.cend())
         return *found;
-    QString &key = made[caption];
-    bool gap = false;
-    for (const char c : QByteArrayView(caption)) {
-        if (c == '%') {
-            if (!key.isEmpty())
-                key += u'_';
-            key += u"percent"_s;
-            gap = false;
-        } else if (std::isalnum(quint8(c))) {
-            if (gap && !key.isEmpty())
-                key += u'_';
-            key += QLatin1Char(char(std::tolower(quint8(c))));
-            gap = false;
-        } else {
-            gap = true;
-        }
-    }
-    return key;
+    return made[key] = QString::fromLatin1(key);
 }
 
 QString kindName(quint8 kindByte)
@@ -762,8 +672,7 @@ QString FieldAt::key() const
             continue; // the list's key stands for it
         if (!key.isEmpty())
             key += u'.';
-        key +=
-            block ? QString::fromLatin1(step.item->block->name) : keyOf(step.item->field.caption);
+        key += keyOf(*step.item);
         if (step.entry >= 0)
             key += u"[%1]"_s.arg(step.entry);
     }
@@ -819,7 +728,7 @@ QByteArray dumpTable(const QByteArray &table)
         [](qsizetype size, const QByteArray &page) { return size + page.size() + 8; }));
     json.open('{');
     json.key(u"vktable"_s);
-    json.value(1);
+    json.value(kTextVersion);
     json.key(u"pages"_s);
     json.open('[');
     for (const QByteArray &page : pages)
@@ -841,25 +750,53 @@ QJsonObject tableToJson(const QByteArray &table)
 
 namespace {
 
-// A page's record, or what is wrong with it, saying which page it is.
+// A page's record, or what is wrong with it, saying which page it is, and where in the page's
+// text when it was built from one.
 struct Built
 {
     QByteArray record;
     std::optional<QString> fault;
+    qsizetype at = 0;
 };
 
-Built buildPage(const QJsonValue &json, qsizetype n)
+// Where a key path lies in a page's text: at the key itself, or else at the nearest key that
+// holds it (a list's entry has no key of its own).
+qsizetype placeOfKey(QByteArrayView page, QString path)
+{
+    while (!path.isEmpty()) {
+        for (const QString &full : { u"fields."_s + path, path })
+            if (const qsizetype at = JsonForm::keyOffset(page, full); at >= 0)
+                return at;
+        path.truncate(std::max(path.lastIndexOf(u'.'), path.lastIndexOf(u'[')));
+    }
+    return 0;
+}
+
+// A page of the text, and the page's own text when there is one to point into.
+Built buildPage(const QJsonValue &json, qsizetype n, QByteArrayView text = {})
 {
     const QJsonObject page = json.toObject();
-    try {
-        if (!json.isObject())
-            throw TableError(u"not an object"_s);
-        return { pageFromJson(page), std::nullopt };
-    } catch (const TableError &error) {
+    const auto fault = [&](const QString &problem, qsizetype at) {
         QString where = u"page %1"_s.arg(n + 1);
         if (const std::optional<QString> name = pageName(page))
             where += u" (\"%1\")"_s.arg(*name);
-        return { {}, u"%1: %2"_s.arg(where, error.message()) };
+        return Built { {}, u"%1: %2"_s.arg(where, problem), at };
+    };
+    try {
+        if (!json.isObject())
+            throw TableError(u"not an object"_s);
+        // A parser keeps one of two values under one key without a word.
+        if (const std::optional<JsonForm::Repeated> repeated = JsonForm::repeatedKey(text)) {
+            QString path = repeated->path;
+            if (path.startsWith(u"fields."_s))
+                path.remove(0, 7);
+            return fault(u"key \"%1\": given twice"_s.arg(path), repeated->offset);
+        }
+        return { pageFromJson(page), std::nullopt };
+    } catch (const KeyFault &error) {
+        return fault(error.message(), placeOfKey(text, error.path()));
+    } catch (const TableError &error) {
+        return fault(error.message(), 0);
     }
 }
 
@@ -868,23 +805,28 @@ void checkTop(const QJsonObject &table)
     for (const QString &key : table.keys())
         if (key != u"vktable"_s && key != u"pages"_s && key != u"trailing"_s)
             throw TableError(u"key \"%1\": no such key"_s.arg(key));
-    if (table[u"vktable"_s].toInt() != 1)
-        throw TableError(u"not a table as text: \"vktable\" is not 1"_s);
+    // Version 1 differs only in the renamed keys, which are named where they stand.
+    const int version = table[u"vktable"_s].toInt();
+    if (version < 1 || version > kTextVersion)
+        throw TableError(u"not a table as text of a version this vktable reads: \"vktable\" "
+                         u"is not 1 to %1"_s.arg(kTextVersion));
     if (!table[u"pages"_s].isArray())
         throw TableError(u"key \"pages\": not a list"_s);
 }
 
 // The records in page order, then the trailing bytes. The first fault in page order is the
-// one reported.
-QByteArray joinPages(const QJsonObject &table, const QList<Built> &built)
+// one reported, after the place in the text that `where` gives it, if any.
+QByteArray joinPages(const QJsonObject &table, const QList<Built> &built,
+                     const std::function<QString(qsizetype page, qsizetype at)> &where = {})
 {
     QByteArray bytes;
     bytes.reserve(std::accumulate(
         built.cbegin(), built.cend(), qsizetype(0),
         [](qsizetype size, const Built &page) { return size + page.record.size(); }));
-    for (const Built &page : built) {
+    for (qsizetype n = 0; n < built.size(); ++n) {
+        const Built &page = built[n];
         if (page.fault)
-            throw TableError(*page.fault);
+            throw TableError(where ? where(n, page.at) + u": "_s + *page.fault : *page.fault);
         bytes += page.record;
     }
     if (table.contains(u"trailing"_s)) {
@@ -904,83 +846,13 @@ QList<qsizetype> positions(qsizetype count)
     return all;
 }
 
-// Where each member of the top object's "pages" list lies in the text, found by following
-// brackets and strings only; the members are then parsed on every core. The top object is
-// the text with the list emptied. std::nullopt for a text not laid out so, which is parsed
-// whole instead.
-struct Split
-{
-    QByteArray top;
-    QList<QByteArrayView> pages;
-};
-
-std::optional<Split> splitPages(const QByteArray &text)
-{
-    int depth = 0;
-    qsizetype stringStart = -1, listStart = -1, listEnd = -1, pageStart = -1;
-    QByteArrayView lastString;
-    Split split;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (stringStart >= 0) {
-            if (c == '\\') {
-                ++i;
-            } else if (c == '"') {
-                if (depth == 1)
-                    lastString = QByteArrayView(text).sliced(stringStart, i - stringStart);
-                stringStart = -1;
-            }
-            continue;
-        }
-        const bool inList = listStart >= 0 && listEnd < 0;
-        switch (c) {
-        case '"':
-            stringStart = i + 1;
-            break;
-        case '{':
-        case '[':
-            if (depth == 1 && c == '[' && lastString == "pages" && listStart < 0)
-                listStart = i;
-            else if (inList && depth == 2)
-                pageStart = i;
-            ++depth;
-            break;
-        case '}':
-        case ']':
-            --depth;
-            if (inList && depth == 2 && pageStart >= 0) {
-                split.pages.append(QByteArrayView(text).sliced(pageStart, i + 1 - pageStart));
-                pageStart = -1;
-            } else if (inList && depth == 1) {
-                listEnd = i;
-            }
-            break;
-        case ' ':
-        case '\n':
-        case '\r':
-        case '\t':
-        case ',':
-        case ':':
-            break;
-        default:
-            if (inList && depth == 2)
-                return std::nullopt; // a list member that is not an object
-            break;
-        }
-    }
-    if (listStart < 0 || listEnd < 0 || depth != 0)
-        return std::nullopt;
-    split.top = text.left(listStart + 1) + text.mid(listEnd);
-    return split;
-}
-
 QJsonDocument parsed(const QByteArray &text)
 {
     QJsonParseError error;
     QJsonDocument document = QJsonDocument::fromJson(text, &error);
     if (error.error != QJsonParseError::NoError)
-        throw TableError(
-            u"not valid JSON: %1 at byte %2"_s.arg(error.errorString()).arg(error.offset));
+        throw TableError(u"%1: not valid JSON: %2"_s.arg(JsonForm::placeOf(text, error.offset),
+                                                         error.errorString()));
     if (!document.isObject())
         throw TableError(u"not a table as text: no object at its top"_s);
     return document;
@@ -990,10 +862,12 @@ QJsonDocument parsed(const QByteArray &text)
 
 QByteArray buildTable(const QByteArray &text)
 {
-    if (const std::optional<Split> split = splitPages(text)) {
+    if (const std::optional<JsonForm::Split> split = JsonForm::splitPages(text)) {
         QJsonParseError error;
         const QJsonDocument top = QJsonDocument::fromJson(split->top, &error);
-        if (error.error == QJsonParseError::NoError && top.isObject()) {
+        // A key given twice at the top is said where it stands in the whole text, below.
+        if (error.error == QJsonParseError::NoError && top.isObject() &&
+            !JsonForm::repeatedKey(split->top)) {
             checkTop(top.object());
             // Each page parsed and built on its own core, its text dropped at once.
             std::atomic<bool> invalid = false;
@@ -1006,14 +880,20 @@ QByteArray buildTable(const QByteArray &text)
                         invalid = true;
                         return {};
                     }
-                    return buildPage(page.object(), n);
+                    return buildPage(page.object(), n, split->pages[n]);
                 });
             if (!invalid)
-                return joinPages(top.object(), built);
+                return joinPages(top.object(), built, [&](qsizetype n, qsizetype at) {
+                    return JsonForm::placeOf(text, split->pages[n].data() - text.data() + at);
+                });
         }
     }
     // Parsed whole, for the message that says where the text goes wrong.
-    return tableFromJson(parsed(text).object());
+    const QJsonDocument document = parsed(text);
+    if (const std::optional<JsonForm::Repeated> repeated = JsonForm::repeatedKey(text))
+        throw TableError(u"%1: key \"%2\": given twice"_s.arg(
+            JsonForm::placeOf(text, repeated->offset), repeated->path));
+    return tableFromJson(document.object());
 }
 
 QByteArray tableFromJson(const QJsonObject &table)

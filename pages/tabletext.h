@@ -8,15 +8,14 @@
 #include <functional>
 #include <span>
 
-// A table file as JSON and back, through the page layouts: every field of a page under a key
-// made from its caption, blocks nested under their own keys. A page that does not decode under
+// A table file as JSON and back, through the page layouts: every field of a page under its
+// declared key, blocks nested under their own keys. A page that does not decode under
 // its layout, of another version, or of a kind the program does not edit, is kept as its raw
 // bytes with a note, so a table made from its text is the file it came from, byte for byte.
 namespace TableText {
 
-// The key of a field: its caption in lower case, with "%" as "percent" and every other run of
-// characters that are not letters or digits as one "_".
-QString keyOf(const char *caption);
+// An item's key in a page's text: a field's declared key, or a block's name.
+QString keyOf(const Item &item);
 
 // The record of one page's JSON. Throws TableError naming the key at fault.
 QByteArray pageFromJson(const QJsonObject &page);

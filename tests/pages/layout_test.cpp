@@ -13,8 +13,8 @@ namespace {
 
 enum { Speed, Armour, PartCount };
 const std::array<Item, PartCount> kPartItems = { {
-    field({ FieldEncoding::Float, "Speed", "" }),
-    field({ FieldEncoding::WordBits, "Armour", "" }),
+    field("speed", { FieldEncoding::Float, "Speed", "" }),
+    field("armour", { FieldEncoding::WordBits, "Armour", "" }),
 } };
 const Layout kPart = { kPartItems };
 
@@ -28,7 +28,8 @@ bool hasSpare(const Values &before)
     return numberText(before.field(SpareFlag)) == u"1";
 }
 const std::array<Item, ItemCount> kItems = { {
-    field({ FieldEncoding::Choice,
+    field("type",
+          { FieldEncoding::Choice,
             "Type",
             "",
             std::nullopt,
@@ -38,8 +39,9 @@ const std::array<Item, ItemCount> kItems = { {
             std::nullopt,
             false,
             2 }),
-    field({ FieldEncoding::String, "Name", "" }),
-    when(field({ FieldEncoding::Word,
+    field("name", { FieldEncoding::String, "Name", "" }),
+    when(field("ammo",
+               { FieldEncoding::Word,
                  "Ammo",
                  "",
                  std::nullopt,
@@ -50,10 +52,11 @@ const std::array<Item, ItemCount> kItems = { {
                  false,
                  50 }),
          isPowerup),
-    hidden({ FieldEncoding::Byte, "", "" }),
-    when(hidden({ FieldEncoding::String, "", "" }), hasSpare),
+    hidden("spare_flag", { FieldEncoding::Byte, "", "" }),
+    when(hidden("spare_text", { FieldEncoding::String, "", "" }), hasSpare),
     block(kPart, 2),
-    hidden({ FieldEncoding::Word, "", "", std::nullopt, {}, {}, nullptr, std::nullopt, false, 1 }),
+    hidden("death_count",
+           { FieldEncoding::Word, "", "", std::nullopt, {}, {}, nullptr, std::nullopt, false, 1 }),
     countedBlock(kPart, DeathCount, 4, "death type list", "death types"),
 } };
 const Layout kLayout = { kItems };

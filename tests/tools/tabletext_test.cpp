@@ -5,7 +5,10 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QRegularExpression>
 #include <QSet>
+
+#include <map>
 
 #include <functional>
 #include <limits>
@@ -20,6 +23,14 @@ QByteArray throughText(const QByteArray &table)
 {
     const QByteArray json = QJsonDocument(TableText::tableToJson(table)).toJson();
     return TableText::tableFromJson(QJsonDocument::fromJson(json).object());
+}
+
+// "line L, column C: " of the first place of `what` in the text.
+QString placeOf(const QByteArray &text, const QByteArray &what)
+{
+    const QByteArray before = text.left(text.indexOf(what));
+    return u"line %1, column %2: "_s.arg(before.count('\n') + 1)
+        .arg(before.size() - before.lastIndexOf('\n'));
 }
 
 QJsonObject pageText(const QByteArray &record)
@@ -89,8 +100,6 @@ TEST(TableTextTest, FieldsReadAsTheyAreStored)
     EXPECT_EQ(generic[u"ammo"_s].toInt(), 0);
     EXPECT_EQ(generic[u"deaths"_s][u"types"_s].toArray().size(), 1);
     EXPECT_EQ(generic[u"gunpoint_names"_s].toArray().size(), 168);
-    EXPECT_EQ(TableText::keyOf("Alternate %"), u"alternate_percent");
-    EXPECT_EQ(TableText::keyOf("Med. LOD distance"), u"med_lod_distance");
 }
 
 TEST(TableTextTest, ATextThatCannotBeAPageNamesThePageAndTheKey)
@@ -187,8 +196,9 @@ TEST(TableTextTest, AFullTableComesBackByteForByte)
 TEST(TableTextTest, ATextThatIsNotJsonSaysWhere)
 {
     const QByteArray text = TableText::dumpTable(table({ sound("a"), sound("b") }));
-    EXPECT_EQ(tableErrorOf([&] { TableText::buildTable(text.left(text.size() - 12)); }),
-              u"not valid JSON: unterminated object at byte %1"_s.arg(text.size() - 12));
+    const QByteArray cut = text.left(text.size() - 12);
+    EXPECT_EQ(tableErrorOf([&] { TableText::buildTable(cut); }),
+              placeOf(cut + '$', "$") + u"not valid JSON: unterminated object"_s);
     // A fault inside a page is said at its place in the whole text, not in the page.
     QByteArray broken = text;
     broken.replace(broken.lastIndexOf("\"kind\": \"sound\",") + 15, 1, " ");
@@ -196,5 +206,103 @@ TEST(TableTextTest, ATextThatIsNotJsonSaysWhere)
     QJsonDocument::fromJson(broken, &error);
     EXPECT_GT(error.offset, text.lastIndexOf("\"kind\"")); // in the second page
     EXPECT_EQ(tableErrorOf([&] { TableText::buildTable(broken); }),
-              u"not valid JSON: %1 at byte %2"_s.arg(error.errorString()).arg(error.offset));
+              placeOf(broken.left(error.offset) + '$', "$") + u"not valid JSON: "_s +
+                  error.errorString());
+}
+
+TEST(TableTextTest, AFaultInAPageSaysItsLineAndAKeyGivenTwiceIsOne)
+{
+    DoorPage hatch;
+    hatch.name = "Hatch";
+    const QByteArray text = TableText::dumpTable(table({ sound("a"), hatch.record() }));
+    QByteArray wrong = text;
+    wrong.replace("\"hit_points\": 0", "\"hit_points\": -1");
+    EXPECT_EQ(tableErrorOf([&] { TableText::buildTable(wrong); }),
+              placeOf(wrong, "\"hit_points\"") +
+                  u"page 2 (\"Hatch\"): key \"hit_points\": -1 is out of range (0 to 65535)"_s);
+
+    // JSON parsers keep one of the two values silently; build names the second.
+    QByteArray twice = text;
+    twice.replace("\"open_time\": 0,", "\"open_time\": 1.5, \"close_time\": 2.5,");
+    EXPECT_EQ(tableErrorOf([&] { TableText::buildTable(twice); }),
+              placeOf(twice, "\"close_time\": 2.5") +
+                  u"page 2 (\"Hatch\"): key \"close_time\": given twice"_s);
+    // On one line, and at the top.
+    QByteArray compact = QJsonDocument::fromJson(text).toJson(QJsonDocument::Compact);
+    compact.replace("\"pages\":[", "\"pages\":[{\"raw\":\"\",\"raw\":\"\"},");
+    EXPECT_EQ(tableErrorOf([&] { TableText::buildTable(compact); }),
+              placeOf(compact, "\"raw\":\"\"}") + u"page 1: key \"raw\": given twice"_s);
+    compact = QJsonDocument::fromJson(text).toJson(QJsonDocument::Compact);
+    compact.replace(",\"vktable\":2}", ",\"vktable\":2,\"vktable\":2}");
+    EXPECT_EQ(tableErrorOf([&] { TableText::buildTable(compact); }),
+              placeOf(compact, "\"vktable\":2}") + u"key \"vktable\": given twice"_s);
+}
+
+TEST(TableTextTest, AKeyRenamedSinceVersionOneIsNamedWithItsNewSpelling)
+{
+    QByteArray text = TableText::dumpTable(table({ weaponPage("Laser") }));
+    EXPECT_TRUE(text.contains("\"vktable\": 2"));
+    const QByteArray current = TableText::buildTable(text);
+    text.replace("\"vktable\": 2", "\"vktable\": 1");
+    EXPECT_EQ(TableText::buildTable(text), current); // nothing else changed
+    text.replace("\"rotational_velocity_y\"", "\"y\"");
+    EXPECT_EQ(tableErrorOf([&] { TableText::buildTable(text); }),
+              placeOf(text, "\"y\"") +
+                  u"page 1 (\"Laser\"): key \"physics.y\": no such key; since version 2 of the "
+                  u"text form it is \"rotational_velocity_y\""_s);
+    text.replace("\"vktable\": 1", "\"vktable\": 3");
+    EXPECT_EQ(tableErrorOf([&] { TableText::buildTable(text); }),
+              u"not a table as text of a version this vktable reads: \"vktable\" is not 1 to 2"_s);
+}
+
+namespace {
+
+// Every layout item a page of the kind holds, with the layout that holds it.
+void forEachItem(const Layout &layout,
+                 const std::function<void(const Layout &, const Item &)> &visit)
+{
+    for (const Item &item : layout.items) {
+        visit(layout, item);
+        if (item.kind == Item::Kind::Block)
+            forEachItem(*item.block, visit);
+    }
+}
+
+} // namespace
+
+TEST(TableTextTest, KeysAreWordsOfTheirOwnAndEveryNameOfAnotherPageRefersToItsKind)
+{
+    // The words by which a caption or hint speaks of a page of a kind.
+    const std::map<PageKind, QStringList> words = {
+        { PageKind::Texture, { u"texture"_s } },
+        { PageKind::Sound, { u"sound"_s } },
+        { PageKind::Weapon, { u"weapon"_s } },
+        { PageKind::Generic, { u"generic"_s, u"object"_s, u"robot"_s, u"powerup"_s } },
+        { PageKind::Door, { u"door"_s } },
+        { PageKind::Ship, { u"ship"_s } },
+    };
+    const QRegularExpression keyRule(u"^[a-z][a-z0-9]*(_[a-z0-9]+)*$"_s);
+    for (const PageKind kind : kEditedKinds) {
+        std::map<const Layout *, QSet<QString>> keys;
+        forEachItem(*pageFormat(kind).layout, [&](const Layout &layout, const Item &item) {
+            const QString key = TableText::keyOf(item);
+            EXPECT_TRUE(keyRule.match(key).hasMatch()) << key.toStdString();
+            EXPECT_FALSE(keys[&layout].contains(key)) << key.toStdString();
+            keys[&layout].insert(key);
+            if (item.kind == Item::Kind::Block)
+                return;
+            const FieldSpec &field = item.field;
+            EXPECT_TRUE(field.refersTo.isEmpty() || field.encoding == FieldEncoding::String)
+                << key.toStdString();
+            if (field.encoding != FieldEncoding::String || !field.refersTo.isEmpty())
+                return;
+            const QString said =
+                (QLatin1StringView(field.caption) + u' ' + QLatin1StringView(field.hint)).toLower();
+            for (const auto &[other, its] : words)
+                for (const QString &word : its)
+                    EXPECT_TRUE(other == kind || !said.contains(word))
+                        << kindInfo(kind).name.data() << " " << key.toStdString() << " speaks of a "
+                        << word.toStdString() << " page but refers to none";
+        });
+    }
 }

@@ -95,6 +95,12 @@ TEST(Vktable, DumpBuildCheckAndDiffSayWhatTheyFoundByTheirExitStatus)
     EXPECT_EQ(vktable({ u"dump"_s, in }).out, readFile(json)); // standard output alike
     EXPECT_EQ(vktable({ u"build"_s, json, out }).exitCode, 0);
     EXPECT_EQ(readFile(out), readFile(in));
+    // The text where a table file belongs is named for what it is.
+    run = vktable({ u"list"_s, json });
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("this is a table as text (JSON), as \"vktable dump\" writes it, "
+                                 "not a table file; make a table file from it with \"vktable "
+                                 "build\"")) << run.err.toStdString();
     run = vktable({ u"diff"_s, in, out });
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(run.out.isEmpty());
@@ -106,9 +112,12 @@ TEST(Vktable, DumpBuildCheckAndDiffSayWhatTheyFoundByTheirExitStatus)
     QFile::remove(out);
     run = vktable({ u"build"_s, json, out });
     EXPECT_EQ(run.exitCode, 1);
+    const QByteArray before = text.left(text.indexOf("\"hinges\""));
     EXPECT_EQ(run.err,
-              "vktable: \"" + json.toLocal8Bit() +
-                  "\": page 2 (\"Hatch\"): key \"hinges\": no such key\n");
+              "vktable: \"" + json.toLocal8Bit() + "\": line " +
+                  QByteArray::number(before.count('\n') + 1) + ", column " +
+                  QByteArray::number(before.size() - before.lastIndexOf('\n')) +
+                  ": page 2 (\"Hatch\"): key \"hinges\": no such key\n");
     EXPECT_FALSE(QFile::exists(out));
 
     run = vktable({ u"check"_s, in });

@@ -23,9 +23,10 @@ const std::array<quint8, 4> kCodes = { 2, 7, 11, 16 };
 
 enum { Type, Glow, Deaths, Flags, Spare, Count };
 const std::array<Item, Count> kItems = { {
-    field({ FieldEncoding::Choice, "Type", "", std::nullopt, kTypes, kCodes }),
-    field({ FieldEncoding::Float, "Glow", "", NumberField::Float, {}, {}, "Glow is odd" }),
-    field({ FieldEncoding::Word,
+    field("type", { FieldEncoding::Choice, "Type", "", std::nullopt, kTypes, kCodes }),
+    field("glow", { FieldEncoding::Float, "Glow", "", NumberField::Float, {}, {}, "Glow is odd" }),
+    field("deaths",
+          { FieldEncoding::Word,
             "Deaths",
             "",
             NumberField::Integer,
@@ -33,8 +34,8 @@ const std::array<Item, Count> kItems = { {
             {},
             {},
             { { 1, 4, "1-4" } } }),
-    field(unknownField(FieldEncoding::IntBits, "Flags", "")),
-    hidden({ FieldEncoding::String, "", "" }),
+    field("flags", unknownField(FieldEncoding::IntBits, "Flags", "")),
+    hidden("spare", { FieldEncoding::String, "", "" }),
 } };
 const Layout kLayout = { kItems };
 

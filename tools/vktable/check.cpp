@@ -1,74 +1,15 @@
 #include "check.h"
 
-#include "doorpage.h"
-#include "genericpage.h"
-#include "sharedblocks.h"
-#include "shippage.h"
 #include "tabletext.h"
-#include "texturepage.h"
-#include "weaponpage.h"
 
 #include <QSet>
 #include <QStringList>
 #include <QtConcurrent/QtConcurrentMap>
 #include <QtEndian>
 
-#include <algorithm>
 #include <numeric>
-#include <vector>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// A field that names another page: the items that lead to it from the page body, and the kinds
-// it may name. A path that ends at a block stands for every text in the block.
-struct Reference
-{
-    PageKind kind;
-    std::vector<int> path;
-    std::vector<PageKind> targets;
-};
-
-const std::vector<PageKind> sound = { PageKind::Sound };
-const std::vector<PageKind> texture = { PageKind::Texture };
-// What fires, spawns or is spewed may be a weapon or a generic object.
-const std::vector<PageKind> object = { PageKind::Weapon, PageKind::Generic };
-
-const Reference kReferences[] = {
-    { PageKind::Door, { DoorPage::OpenSound }, sound },
-    { PageKind::Door, { DoorPage::CloseSound }, sound },
-    { PageKind::Texture, { TexturePage::SoundName }, sound },
-    { PageKind::Weapon, { WeaponPage::ParticleName }, texture },
-    { PageKind::Weapon, { WeaponPage::SpawnName }, object },
-    { PageKind::Weapon, { WeaponPage::RobotSpawn }, object },
-    { PageKind::Weapon, { WeaponPage::Alternate }, object },
-    { PageKind::Weapon, { WeaponPage::ExplosionImage }, texture },
-    { PageKind::Weapon, { WeaponPage::Sounds }, sound },
-    { PageKind::Weapon, { WeaponPage::SmokeName }, texture },
-    { PageKind::Weapon, { WeaponPage::ScorchImage }, texture },
-    { PageKind::Ship, { ShipPage::Weapons, ShipPage::Weapon::FireSound }, sound },
-    { PageKind::Ship, { ShipPage::Weapons, ShipPage::Weapon::ReleaseSound }, sound },
-    { PageKind::Ship, { ShipPage::Weapons, ShipPage::Weapon::SpewPowerup }, object },
-    { PageKind::Ship, { ShipPage::Weapons, ShipPage::Weapon::MaskSounds }, sound },
-    { PageKind::Ship, { ShipPage::Weapons, ShipPage::Weapon::GunpointNames }, object },
-    { PageKind::Generic, { GenericPage::Spew, GenericPage::SpewSlot::Object }, object },
-    { PageKind::Generic, { GenericPage::GunpointNames }, object },
-    { PageKind::Generic, { GenericPage::Sounds }, sound },
-    { PageKind::Generic, { GenericPage::MaskSounds }, sound },
-    { PageKind::Generic, { GenericPage::AnimationSounds }, sound },
-};
-
-const Reference *referenceAt(PageKind kind, std::span<const int> items)
-{
-    for (const Reference &reference : kReferences)
-        if (reference.kind == kind && reference.path.size() <= items.size() &&
-            std::equal(reference.path.begin(), reference.path.end(), items.begin()))
-            return &reference;
-    return nullptr;
-}
-
-} // namespace
 
 QString Finding::line() const
 {
@@ -127,20 +68,18 @@ QList<Finding> checkTable(const QByteArray &table)
         if (!decoded)
             found(u"page"_s, decoding.reason);
         if (duplicate[r])
-            found(TableText::keyOf(format.layout->items[size_t(format.nameItem)].field.caption),
+            found(TableText::keyOf(format.layout->items[size_t(format.nameItem)]),
                   u"another page of this kind has this name"_s);
         if (!decoded)
             return findings;
         TableText::forEachField(*decoded, [&](const TableText::FieldAt &at) {
-            if (at.field.encoding != FieldEncoding::String)
+            if (at.field.refersTo.isEmpty() || textOf(at.value).isEmpty())
                 return;
             const QByteArray &text = textOf(at.value);
-            const Reference *reference =
-                text.isEmpty() ? nullptr : referenceAt(*pageKind, at.items);
-            if (!reference)
-                return;
             QStringList what;
-            for (const PageKind target : reference->targets) {
+            for (const PageKind target : kEditedKinds) {
+                if (!at.field.refersTo.contains(target))
+                    continue;
                 if (names[size_t(kindIndex(target))].contains(text))
                     return;
                 what.append(kindInfo(target).name.toString());

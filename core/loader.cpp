@@ -7,6 +7,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cctype>
 #include <future>
 #include <optional>
 #include <vector>
@@ -131,6 +132,25 @@ sortAll(const std::array<FoundPages, kEditedKinds.size()> &found, const QLocale 
 
 } // namespace
 
+namespace {
+
+// The table as text that `vktable dump` writes starts as JSON does: its first "length" would
+// then run hundreds of megabytes past the end of any such file.
+bool isTableText(QByteArrayView start, qint64 fileSize)
+{
+    if (start.size() < RecordHeader::kindSize + RecordHeader::lengthSize ||
+        qFromLittleEndian<quint32>(start.data() + RecordHeader::kindSize) < fileSize)
+        return false;
+    if (start.startsWith("\xEF\xBB\xBF"))
+        start = start.sliced(3);
+    const qsizetype first = std::find_if_not(start.begin(), start.end(),
+                                             [](char c) { return std::isspace(quint8(c)); }) -
+        start.begin();
+    return first < start.size() && start[first] == '{' && start.contains("\"vktable\"");
+}
+
+} // namespace
+
 QString cutOffRecordMessage(qint64 cutOffRecord)
 {
     return u"The table file ends inside the page at byte %1, cut short. That page has been "
@@ -142,6 +162,9 @@ LoadedTable LoadTableFile(const QString &path, const QLocale &locale)
     RecordFile file(path, u"table file"_s, 256 * 1024);
     if (file.size() == 0)
         throw TableError(u"damaged table file: the file is empty"_s);
+    if (isTableText(file.bytesAt(0, 256), file.size()))
+        throw TableError(u"this is a table as text (JSON), as \"vktable dump\" writes it, not a "
+                         u"table file; make a table file from it with \"vktable build\""_s);
 
     LoadedTable table;
     std::array<FoundPages, kEditedKinds.size()> found;

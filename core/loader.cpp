@@ -1,6 +1,7 @@
 #include "loader.h"
 
 #include "recordfile.h"
+#include "recordwalk.h"
 #include "tableerror.h"
 
 #include <QCollator>
@@ -45,12 +46,6 @@ struct SortedKind
     QList<int> slotMap;
     QList<QByteArray> names;
 };
-
-quint16 versionOf(QByteArrayView header)
-{
-    return qFromLittleEndian<quint16>(header.data() + RecordHeader::kindSize +
-                                      RecordHeader::lengthSize);
-}
 
 QCollator pageNameCollator(const QLocale &locale)
 {
@@ -157,9 +152,11 @@ QString cutOffRecordMessage(qint64 cutOffRecord)
            "left out and will not be saved."_s.arg(cutOffRecord);
 }
 
-LoadedTable LoadTableFile(const QString &path, const QLocale &locale)
+namespace {
+
+// The load of a table from a RecordFile or a MemoryTable, which say where a record is damaged.
+template<typename Source> LoadedTable loadTable(Source &file, const QLocale &locale)
 {
-    RecordFile file(path, u"table file"_s, 256 * 1024);
     if (file.size() == 0)
         throw TableError(u"damaged table file: the file is empty"_s);
     if (isTableText(file.bytesAt(0, 256), file.size()))
@@ -168,51 +165,33 @@ LoadedTable LoadTableFile(const QString &path, const QLocale &locale)
 
     LoadedTable table;
     std::array<FoundPages, kEditedKinds.size()> found;
-    const QString pastTheEnd = u"runs past the end of the file"_s;
-
-    qint64 position = 0;
-    do {
-        const QByteArrayView header = file.bytesAt(position, RecordHeader::size);
-        const std::optional<PageKind> kind = acceptedKind(quint8(header[0]));
-        const bool headerWhole = header.size() >= RecordHeader::kindSize + RecordHeader::lengthSize;
-        const quint32 length =
-            headerWhole ? qFromLittleEndian<quint32>(header.data() + RecordHeader::kindSize) : 0;
-        if (headerWhole && length < RecordHeader::minimumLength)
-            file.damaged(position, u"has an impossible length of %1 bytes"_s.arg(length));
-        const qint64 recordEnd = position + 1 + qint64(length);
-
-        if (!headerWhole || recordEnd > file.size()) {
+    walkRecords(file, [&](const TableRecord &record) {
+        if (record.sort == TableRecord::Sort::ImpossibleLength)
+            file.damaged(record.offset,
+                         u"has an impossible length of %1 bytes"_s.arg(record.length));
+        if (!record.whole) {
             // A file cut short, by a failed download for one. Such a page could neither be
             // read nor saved whole, and every later save would fail on it, so it is left out
             // and the caller says so. A file without one whole record is no table file.
-            if (position == 0)
-                file.damaged(position, pastTheEnd);
-            const bool otherVersion = kind && header.size() == RecordHeader::size &&
-                versionOf(header) != kindInfo(*kind).version;
-            if (otherVersion)
+            if (record.offset == 0)
+                file.damaged(record.offset, u"runs past the end of the file"_s);
+            if (record.sort == TableRecord::Sort::OtherVersion)
                 table.versionMismatch = true;
-            else if (kind)
-                table.cutOffRecord = position;
-            break;
+            else if (record.kind)
+                table.cutOffRecord = record.offset;
+            return;
         }
-
-        if (kind) {
-            if (versionOf(header) != kindInfo(*kind).version) {
-                table.versionMismatch = true;
-            } else {
-                const int slot = table.directory.recordLoadedPage(*kind, position);
-                if (isEdited(*kind)) {
-                    const qint64 nameStart =
-                        position + RecordHeader::size + kindInfo(*kind).nameOffset;
-                    const qint64 nul = file.findNul(nameStart, recordEnd);
-                    if (nul < 0)
-                        file.damaged(position, u"has a name that runs past its end"_s);
-                    found[kindIndex(*kind)].add(file.bytesAt(nameStart, nul - nameStart), slot);
-                }
+        if (record.sort == TableRecord::Sort::OtherVersion) {
+            table.versionMismatch = true;
+        } else if (record.sort == TableRecord::Sort::Page) {
+            const int slot = table.directory.recordLoadedPage(*record.kind, record.offset);
+            if (isEdited(*record.kind)) {
+                if (record.nameRunsPast)
+                    file.damaged(record.offset, u"has a name that runs past its end"_s);
+                found[kindIndex(*record.kind)].add(record.name, slot);
             }
         }
-        position = recordEnd;
-    } while (position < file.size());
+    });
 
     std::array<SortedKind, kEditedKinds.size()> sorted = sortAll(found, locale);
     for (PageKind kind : kEditedKinds) {
@@ -222,4 +201,18 @@ LoadedTable LoadTableFile(const QString &path, const QLocale &locale)
     }
     table.directory.closeLoad();
     return table;
+}
+
+} // namespace
+
+LoadedTable LoadTableFile(const QString &path, const QLocale &locale)
+{
+    RecordFile file(path, u"table file"_s, 256 * 1024);
+    return loadTable(file, locale);
+}
+
+LoadedTable LoadTableBytes(QByteArrayView bytes, const QLocale &locale)
+{
+    MemoryTable table(bytes);
+    return loadTable(table, locale);
 }

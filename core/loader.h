@@ -33,3 +33,5 @@ QString cutOffRecordMessage(qint64 cutOffRecord);
 // TableError saying what is wrong and where; the caller's workspace is never touched, so a failed
 // load changes nothing.
 LoadedTable LoadTableFile(const QString &path, const QLocale &locale = QLocale());
+// The same of a table file's bytes already read, so that a tool reads a file once.
+LoadedTable LoadTableBytes(QByteArrayView bytes, const QLocale &locale = QLocale());

@@ -229,9 +229,9 @@ RecordSourceOf Workspace::recordSources() const
     return [this](PageKind kind, bool inWorkingFile) { return recordSource(kind, inWorkingFile); };
 }
 
-QByteArray Workspace::tableBytes() const
+QList<QByteArray> Workspace::records() const
 {
-    return tableFileBytes(m_pages, recordSources());
+    return tableRecords(m_pages, recordSources());
 }
 
 Workspace::SaveResult Workspace::save(const QString &target, const SaveProgress &progress)

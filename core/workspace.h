@@ -96,9 +96,9 @@ public:
     // Writes the table to target. A save over the loaded table file loads the saved file
     // again, since the directory's offsets described the file it replaced.
     SaveResult save(const QString &target, const SaveProgress &progress = {});
-    // The bytes save would write now, edits included; empty while the table has no pages.
-    // Throws TableError as save does when a record cannot be read.
-    QByteArray tableBytes() const;
+    // The records save would write now, in its order, edits included. Throws TableError as
+    // save does when a record cannot be read.
+    QList<QByteArray> records() const;
 
 private:
     RecordSourceOf recordSources() const;

@@ -16,13 +16,12 @@ constexpr qsizetype kOutputChunk = 1024 * 1024;
 // whole at the first visit rather than piece by piece.
 constexpr qint64 kReadWhole = 32 * 1024 * 1024;
 
-} // namespace
-
-void writeTable(const PageDirectory &pages, const RecordSourceOf &recordSource,
-                const TableSink &sink, const SaveProgress &progress)
+// Calls visit(kind, file, offset) for every page in table order, with the file that holds its
+// current record. Each source is opened at its first page: the loaded table file, then one per
+// working file.
+template<typename Visit>
+void forEachRecord(const PageDirectory &pages, const RecordSourceOf &recordSource, Visit visit)
 {
-    const int total = pages.totalPageCount();
-    // Each source is opened at its first page: the loaded table file, then one per working file.
     std::array<std::optional<RecordFile>, kTableOrder.size() + 1> sources;
     auto sourceOf = [&](PageKind kind, bool inWorkingFile) -> RecordFile & {
         std::optional<RecordFile> &file = sources[inWorkingFile ? kindIndex(kind) + 1 : 0];
@@ -34,33 +33,54 @@ void writeTable(const PageDirectory &pages, const RecordSourceOf &recordSource,
         }
         return *file;
     };
+    for (PageKind kind : kTableOrder) {
+        const int count = pages.pageCount(kind);
+        for (int position = 0; position < count; ++position) {
+            const PageDirectory::Location at = pages.resolve(kind, position);
+            visit(kind, sourceOf(kind, at.inWorkingFile), at.position);
+        }
+    }
+}
 
+} // namespace
+
+void writeTable(const PageDirectory &pages, const RecordSourceOf &recordSource,
+                const TableSink &sink, const SaveProgress &progress)
+{
+    const int total = pages.totalPageCount();
     QByteArray chunk;
     chunk.reserve(kOutputChunk * 2);
     int done = 0;
     int shown = 0;
-    for (PageKind kind : kTableOrder) {
-        const int count = pages.pageCount(kind);
-        for (int position = 0; position < count; ++position) {
-            ++done;
-            const int percent = int((200LL * done + total) / (2LL * total)); // rounded
-            if (percent != shown) {
-                shown = percent;
-                if (progress)
-                    progress(percent);
-            }
-            const PageDirectory::Location at = pages.resolve(kind, position);
-            const qsizetype start = chunk.size();
-            sourceOf(kind, at.inWorkingFile).appendRecord(at.position, chunk);
-            chunk[start] = char(kind);
-            if (chunk.size() >= kOutputChunk) {
-                sink(chunk);
-                chunk.resize(0);
-            }
+    forEachRecord(pages, recordSource, [&](PageKind kind, RecordFile &file, qint64 offset) {
+        ++done;
+        const int percent = int((200LL * done + total) / (2LL * total)); // rounded
+        if (percent != shown) {
+            shown = percent;
+            if (progress)
+                progress(percent);
         }
-    }
+        const qsizetype start = chunk.size();
+        file.appendRecord(offset, chunk);
+        chunk[start] = char(kind);
+        if (chunk.size() >= kOutputChunk) {
+            sink(chunk);
+            chunk.resize(0);
+        }
+    });
     if (!chunk.isEmpty())
         sink(chunk);
+}
+
+QList<QByteArray> tableRecords(const PageDirectory &pages, const RecordSourceOf &recordSource)
+{
+    QList<QByteArray> records;
+    records.reserve(pages.totalPageCount());
+    forEachRecord(pages, recordSource, [&](PageKind kind, RecordFile &file, qint64 offset) {
+        records.append(file.readRecord(offset));
+        records.back()[0] = char(kind);
+    });
+    return records;
 }
 
 void writeTableFile(const PageDirectory &pages, const RecordSourceOf &recordSource,
@@ -71,11 +91,4 @@ void writeTableFile(const PageDirectory &pages, const RecordSourceOf &recordSour
     writeTable(
         pages, recordSource, [&](QByteArrayView bytes) { out.write(bytes); }, progress);
     out.commit();
-}
-
-QByteArray tableFileBytes(const PageDirectory &pages, const RecordSourceOf &recordSource)
-{
-    QByteArray table;
-    writeTable(pages, recordSource, [&](QByteArrayView bytes) { table.append(bytes); });
-    return table;
 }

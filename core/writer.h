@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -38,5 +39,5 @@ void writeTable(const PageDirectory &pages, const RecordSourceOf &recordSource,
 void writeTableFile(const PageDirectory &pages, const RecordSourceOf &recordSource,
                     const QString &target, const SaveProgress &progress = {});
 
-// The bytes writeTableFile would write; empty for a table without pages.
-QByteArray tableFileBytes(const PageDirectory &pages, const RecordSourceOf &recordSource);
+// The records writeTableFile would write, one by one.
+QList<QByteArray> tableRecords(const PageDirectory &pages, const RecordSourceOf &recordSource);

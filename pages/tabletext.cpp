@@ -2,6 +2,7 @@
 
 #include "genericpage.h"
 #include "jsonform.h"
+#include "recordwalk.h"
 #include "sharedblocks.h"
 #include "tableerror.h"
 #include "weaponpage.h"
@@ -613,17 +614,6 @@ QString kindName(quint8 kindByte)
     return kind ? kindInfo(*kind).name.toString() : QString::number(kindByte);
 }
 
-QByteArray recordName(const QByteArray &record)
-{
-    const std::optional<PageKind> kind =
-        record.isEmpty() ? std::nullopt : acceptedKind(quint8(record[0]));
-    if (!kind || !isEdited(*kind))
-        return {};
-    const qsizetype start = RecordHeader::size + kindInfo(*kind).nameOffset;
-    const qsizetype nul = start < record.size() ? record.indexOf('\0', start) : -1;
-    return nul >= 0 ? record.mid(start, nul - start) : QByteArray();
-}
-
 std::optional<DecodedPage> decodePage(const QByteArray &record)
 {
     return decodeRecord(record).page;
@@ -695,26 +685,17 @@ QList<std::pair<QString, QJsonValue>> flatFields(const DecodedPage &page)
     return fields;
 }
 
-QList<QByteArray> splitTable(const QByteArray &table, QByteArray *trailing)
-{
-    QList<QByteArray> records;
-    qsizetype at = 0;
-    while (at + 5 <= table.size()) {
-        const quint32 length = qFromLittleEndian<quint32>(table.constData() + at + 1);
-        if (qint64(length) + 1 > table.size() - at)
-            break;
-        records.append(table.mid(at, qsizetype(length) + 1));
-        at += qsizetype(length) + 1;
-    }
-    if (trailing)
-        *trailing = table.mid(at);
-    return records;
-}
-
 QByteArray dumpTable(const QByteArray &table)
 {
+    // What follows the last whole record is kept as it is.
+    QList<QByteArray> records;
     QByteArray trailing;
-    const QList<QByteArray> records = splitTable(table, &trailing);
+    walkRecords(QByteArrayView(table), [&](const TableRecord &record) {
+        if (record.whole)
+            records.append(table.sliced(record.offset, record.size()));
+        else
+            trailing = table.sliced(record.offset);
+    });
     // Pages are written apart, on every core, each at the depth of a member of "pages".
     const QList<QByteArray> pages =
         QtConcurrent::blockingMapped<QList<QByteArray>>(records, [](const QByteArray &record) {

@@ -47,9 +47,6 @@ struct Decoding
     quint16 version = 0;
 };
 Decoding decodeRecord(const QByteArray &record);
-// The page name where the program's loader reads it, without decoding the page; empty for a
-// page of a kind without names.
-QByteArray recordName(const QByteArray &record);
 // A page kind's short name, or the kind byte of a kind the program does not know.
 QString kindName(quint8 kindByte);
 // One field of a decoded page as a walk over its fields meets it.
@@ -76,8 +73,5 @@ public:
 void forEachField(const DecodedPage &page, const std::function<void(const FieldAt &)> &visit);
 // Every field under its key, valued as dump writes it.
 QList<std::pair<QString, QJsonValue>> flatFields(const DecodedPage &page);
-
-// The records of a table file in file order, and what follows the last whole one.
-QList<QByteArray> splitTable(const QByteArray &table, QByteArray *trailing = nullptr);
 
 } // namespace TableText

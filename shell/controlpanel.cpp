@@ -7,10 +7,10 @@
 #include "links.h"
 #include "main.h"
 #include "pageeditor.h"
+#include "recordwalk.h"
 #include "saving.h"
 #include "shareddialogs.h"
 #include "tableerror.h"
-#include "tabletext.h"
 #include "userdialogs.h"
 #include "working.h"
 
@@ -166,18 +166,18 @@ void ControlPanel::saveTo(const QString &target)
 
 namespace {
 
-// Per kind, the list position of each page that a finding's position counts. The table comes
+// Per kind, the list position of each page that a finding's position counts. The records come
 // in list order, but a page of another version, pasted or imported, is listed and not counted.
-std::array<QList<int>, kEditedKinds.size()> listPositions(const QByteArray &table)
+std::array<QList<int>, kEditedKinds.size()> listPositions(const QList<QByteArrayView> &records)
 {
     std::array<QList<int>, kEditedKinds.size()> positions;
     std::array<int, kEditedKinds.size()> listed {};
-    for (const QByteArray &record : TableText::splitTable(table)) {
-        const std::optional<PageKind> kind = acceptedKind(quint8(record[0]));
-        if (!kind || !isEdited(*kind))
+    for (const QByteArrayView bytes : records) {
+        const TableRecord record = describeRecord(bytes);
+        if (!record.kind || !isEdited(*record.kind))
             continue;
-        const int k = kindIndex(*kind);
-        if (isLoadedPage(record))
+        const int k = kindIndex(*record.kind);
+        if (record.isLoadedPage())
             positions[k].append(listed[k]);
         ++listed[k];
     }
@@ -195,10 +195,11 @@ void ControlPanel::checkTable()
 bool ControlPanel::runCheck(QWidget *parent, int currentRow)
 {
     return guarded(m_dialogs, parent, [&] {
-        const QByteArray table = m_workspace.tableBytes();
-        QList<Finding> findings = ::checkTable(table);
+        const QList<QByteArray> records = m_workspace.records();
+        const QList<QByteArrayView> views(records.cbegin(), records.cend());
+        QList<Finding> findings = checkRecords(views);
         // From here on a finding's position is the page's place in its editor's list.
-        const auto positions = listPositions(table);
+        const auto positions = listPositions(views);
         for (Finding &finding : findings)
             if (finding.pageKind && isEdited(*finding.pageKind))
                 finding.position =

@@ -48,11 +48,11 @@ TEST_F(Writer, WritesByKindThenListOrderWithPassThroughLast)
     EXPECT_EQ(workspace.loadedPath(), tablePath());
 }
 
-// The check window reads the table through tableBytes: it must be the file a save writes, also
-// past the writer's output pieces and with pages in the working files.
-TEST_F(Writer, TableBytesAreTheBytesASaveWrites)
+// The check window reads the table's records: they must be the file a save writes, also past
+// the writer's output pieces and with pages in the working files.
+TEST_F(Writer, TheRecordsAreTheBytesASaveWrites)
 {
-    EXPECT_TRUE(workspace.tableBytes().isEmpty());
+    EXPECT_TRUE(workspace.records().isEmpty());
     QList<QByteArray> records;
     for (int level = 0; level < 6; ++level) // about 1.8 MB: more than one piece
         records.append(passThroughRecord(Bytes().str("level").zeros(300 * 1000 + level)));
@@ -64,16 +64,16 @@ TEST_F(Writer, TableBytesAreTheBytesASaveWrites)
     workspace.addPage(PageKind::Texture, texture("a"), "a");
 
     const QString target = dir.path(u"out.gam"_s);
-    const QByteArray bytes = workspace.tableBytes();
+    const QList<QByteArray> current = workspace.records();
     workspace.save(target);
-    EXPECT_EQ(bytes, readFile(target));
-    EXPECT_EQ(splitRecords(bytes).mid(0, 5),
+    EXPECT_EQ(current.join(), readFile(target));
+    EXPECT_EQ(current.mid(0, 5),
               QList<QByteArray>({ texture("b"), texture("a"), sound("a", 5),
                                   named<DoorPage>("Gate"), named<DoorPage>("Hatch") }));
 
     // A loaded file changed since the load fails as a save would, rather than mix two files.
     writeFile(tablePath(), table({ sound("x") }));
-    const QString message = tableErrorOf([&] { workspace.tableBytes(); });
+    const QString message = tableErrorOf([&] { workspace.records(); });
     EXPECT_TRUE(message.contains(u"has changed since it was loaded"_s)) << message.toStdString();
     EXPECT_EQ(tableErrorOf([&] { workspace.save(target); }), message);
 }

@@ -1,11 +1,11 @@
 #include "check.h"
 
+#include "recordwalk.h"
 #include "tabletext.h"
 
 #include <QSet>
 #include <QStringList>
 #include <QtConcurrent/QtConcurrentMap>
-#include <QtEndian>
 
 #include <numeric>
 
@@ -16,35 +16,26 @@ QString Finding::line() const
     return u"%1 \"%2\": %3: %4"_s.arg(kind, QString::fromLatin1(name), field, problem);
 }
 
-bool isLoadedPage(const QByteArray &record)
+QList<Finding> checkRecords(const QList<QByteArrayView> &records, QByteArrayView cutShort)
 {
-    const std::optional<PageKind> kind =
-        record.isEmpty() ? std::nullopt : acceptedKind(quint8(record[0]));
-    return kind && isEdited(*kind) && record.size() >= RecordHeader::size &&
-        qFromLittleEndian<quint16>(record.constData() + RecordHeader::size - 2) ==
-        kindInfo(*kind).version;
-}
-
-QList<Finding> checkTable(const QByteArray &table)
-{
-    QByteArray trailing;
-    const QList<QByteArray> records = TableText::splitTable(table, &trailing);
+    QList<TableRecord> described;
+    described.reserve(records.size());
+    for (const QByteArrayView record : records)
+        described.append(describeRecord(record));
     // The names of the pages the program loads, per kind: it skips pages of another version.
     // Read where the loader reads them, so that no page is decoded twice.
-    std::array<QSet<QByteArray>, kKinds.size()> names;
+    std::array<QSet<QByteArrayView>, kKinds.size()> names;
     QList<bool> duplicate(records.size(), false);
     QList<int> loadedAt(records.size(), -1);
     std::array<int, kKinds.size()> loadedCount {};
     for (qsizetype r = 0; r < records.size(); ++r) {
-        const QByteArray &record = records[r];
-        if (!isLoadedPage(record))
+        const TableRecord &record = described[r];
+        if (!record.isLoadedPage())
             continue;
-        const std::optional<PageKind> kind = acceptedKind(quint8(record[0]));
-        loadedAt[r] = loadedCount[size_t(kindIndex(*kind))]++;
-        QSet<QByteArray> &known = names[size_t(kindIndex(*kind))];
-        const QByteArray name = TableText::recordName(record);
-        duplicate[r] = known.contains(name);
-        known.insert(name);
+        const size_t k = size_t(kindIndex(*record.kind));
+        loadedAt[r] = loadedCount[k]++;
+        duplicate[r] = names[k].contains(record.name);
+        names[k].insert(record.name);
     }
 
     // Each page is decoded and looked through on its own, on every core.
@@ -52,16 +43,15 @@ QList<Finding> checkTable(const QByteArray &table)
     std::iota(positions.begin(), positions.end(), 0);
     const auto pageFindings = [&](qsizetype r) {
         QList<Finding> findings;
-        const QByteArray &record = records[r];
-        const std::optional<PageKind> pageKind = acceptedKind(quint8(record[0]));
+        const std::optional<PageKind> pageKind = described[r].kind;
         if (!pageKind || !isEdited(*pageKind))
             return findings;
         const QString kind = kindInfo(*pageKind).name.toString();
         const PageFormat &format = pageFormat(*pageKind);
-        const TableText::Decoding decoding = TableText::decodeRecord(record);
+        const TableText::Decoding decoding = TableText::decodeRecord(records[r].toByteArray());
         const std::optional<TableText::DecodedPage> &decoded = decoding.page;
         const QByteArray name =
-            decoded ? decoded->body.name(format) : TableText::recordName(record);
+            decoded ? decoded->body.name(format) : described[r].name.toByteArray();
         const auto found = [&](const QString &field, const QString &problem) {
             findings.append({ kind, name, field, problem, pageKind, loadedAt[r] });
         };
@@ -96,11 +86,25 @@ QList<Finding> checkTable(const QByteArray &table)
         findings += found;
 
     // A page the file's end cuts short is lost on the next save; the program does not load it.
-    if (!trailing.isEmpty()) {
+    if (!cutShort.isEmpty()) {
+        const TableRecord piece = describeRecord(cutShort);
         findings.append(
-            { TableText::kindName(quint8(trailing[0])), TableText::recordName(trailing), u"page"_s,
-              u"cut short: the file ends %1 bytes into this page"_s.arg(trailing.size()),
-              acceptedKind(quint8(trailing[0])), -1 });
+            { TableText::kindName(piece.kindByte), piece.name.toByteArray(), u"page"_s,
+              u"cut short: the file ends %1 bytes into this page"_s.arg(cutShort.size()),
+              piece.kind, -1 });
     }
     return findings;
+}
+
+QList<Finding> checkTable(const QByteArray &table)
+{
+    QList<QByteArrayView> records;
+    QByteArrayView cutShort;
+    walkRecords(QByteArrayView(table), [&](const TableRecord &record) {
+        if (record.whole)
+            records.append(QByteArrayView(table).sliced(record.offset, record.size()));
+        else
+            cutShort = QByteArrayView(table).sliced(record.offset);
+    });
+    return checkRecords(records, cutShort);
 }

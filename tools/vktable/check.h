@@ -3,6 +3,7 @@
 #include "pagekinds.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 
@@ -26,12 +27,11 @@ struct Finding
     QString line() const;
 };
 
-// The faults of a table, in the file's page order: names that name no page of the kind they
-// must name, page names used twice within a kind, pages of another version or damaged, and a
-// last page that the file's end cuts short. Within a page, in the order of its fields; a field
-// is its key in `vktable dump`. Names compare byte for byte; an empty name names nothing.
+// The faults of a table, in the file's page order: names that name no page of the kinds their
+// field refers to, page names used twice within a kind, pages of another version or damaged,
+// and a last page that the file's end cuts short. Within a page, in the order of its fields; a
+// field is its key in `vktable dump`. Names compare byte for byte; an empty name names nothing.
 QList<Finding> checkTable(const QByteArray &table);
-
-// Whether the program loads the record as a page of an edited kind: it skips pages of another
-// version. These are the pages a finding's position counts.
-bool isLoadedPage(const QByteArray &record);
+// The same of a table's whole records, in file order, and the piece of a page after them that
+// the file's end cuts short, if any.
+QList<Finding> checkRecords(const QList<QByteArrayView> &records, QByteArrayView cutShort = {});

@@ -1,5 +1,6 @@
 #include "diff.h"
 
+#include "recordwalk.h"
 #include "tabletext.h"
 
 #include <QJsonArray>
@@ -23,9 +24,13 @@ struct Page
 QList<Page> pagesOf(const QByteArray &table, QByteArray *trailing)
 {
     QList<Page> pages;
-    for (const QByteArray &record : TableText::splitTable(table, trailing))
-        pages.append(
-            { TableText::kindName(quint8(record[0])), TableText::recordName(record), record });
+    walkRecords(QByteArrayView(table), [&](const TableRecord &record) {
+        if (record.whole)
+            pages.append({ TableText::kindName(record.kindByte), record.name.toByteArray(),
+                           table.sliced(record.offset, record.size()) });
+        else
+            *trailing = table.sliced(record.offset);
+    });
     return pages;
 }
 

@@ -10,6 +10,7 @@
 #include "workspace.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QStringList>
@@ -136,11 +137,16 @@ void writeWhole(const QString &path, const QByteArray &bytes)
     file.commit();
 }
 
-// A table file as the program would load it, as its bytes.
+// A table file's bytes, once the program's loader accepts them.
 QByteArray tableBytes(const QString &path)
 {
-    LoadTableFile(path);
-    return readWhole(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw TableError(u"Cannot open the table file \"%1\": %2"_s.arg(
+            QDir::toNativeSeparators(path), file.errorString()));
+    const QByteArray bytes = file.readAll();
+    LoadTableBytes(bytes);
+    return bytes;
 }
 
 int dump(const QString &path, const QString &out)

@@ -2,9 +2,12 @@
 
 #include "layout.h"
 
-// Every kind's page as the editors know it: the texts that set its editor apart and the layout
-// of its body. Adding a kind is one row here, beside its row in the engine's kind table and its
-// editor's row in the editor registry.
+#include <QPoint>
+#include <QRect>
+
+// Every kind's page as the editors know it: the texts that set its editor apart, the layout of
+// its body and its place in the main window. Adding a kind is one row here, beside its row in
+// the engine's kind table and its editor's row in the editor registry.
 struct PageFormat
 {
     PageKind kind;
@@ -22,6 +25,10 @@ struct PageFormat
     const Layout *layout;
     // The item that is the page's name.
     int nameItem;
+    // Where the main window puts the kind's hot area and its label (the editor's title), in
+    // window coordinates; the artwork's panels lie behind them.
+    QRect hotArea;
+    QPoint labelAt;
 
     const KindInfo &info() const { return kindInfo(kind); }
 };

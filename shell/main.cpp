@@ -1,6 +1,6 @@
 #include "main.h"
 
-#include "mainlayout.h"
+#include "pageformats.h"
 #include "userdialogs.h"
 
 #include <QLabel>
@@ -85,19 +85,22 @@ MainWindow::MainWindow()
     small.setPointSize(8);
     setFont(small);
 
-    for (const EditorArea &area : kEditorAreas) {
-        auto *hot = new HotArea(editorLabel(area.kind), area.place, this);
+    // Each label reads as its editor's title.
+    const auto labelOf = [](PageKind kind) {
+        return QString::fromLatin1(pageFormat(kind).windowTitle);
+    };
+    for (const PageKind kind : kEditedKinds) {
+        auto *hot = new HotArea(labelOf(kind), pageFormat(kind).hotArea, this);
         hot->setEnabled(false);
-        connect(hot, &QAbstractButton::clicked, this,
-                [this, kind = area.kind] { emit editorRequested(kind); });
-        m_editorAreas[kindIndex(area.kind)] = hot;
+        connect(hot, &QAbstractButton::clicked, this, [this, kind] { emit editorRequested(kind); });
+        m_editorAreas[kindIndex(kind)] = hot;
     }
     // The labels lie over their hot areas and let the mouse through to them.
-    for (const EditorArea &area : kEditorAreas) {
-        auto *label = new QLabel(editorLabel(area.kind), this);
+    for (const PageKind kind : kEditedKinds) {
+        auto *label = new QLabel(labelOf(kind), this);
         label->setStyleSheet(u"color: white; background: transparent;"_s);
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
-        label->move(area.labelAt);
+        label->move(pageFormat(kind).labelAt);
         label->adjustSize();
     }
 

@@ -2,7 +2,7 @@
 // the artwork is ours and can be redrawn at will. Output is deterministic: same fonts, same
 // pixels.
 
-#include "mainlayout.h"
+#include "pageformats.h"
 
 #include <QDir>
 #include <QFont>
@@ -433,8 +433,10 @@ struct Panel
 Panel panelFor(PageKind kind, const QRectF &screen, const QColor &accent,
                Emblem (*emblem)(const QRectF &), qreal gauge = 0)
 {
-    const EditorArea &area = editorArea(kind);
-    return { area.place, area.labelAt, editorLabel(kind), screen, accent, emblem, gauge };
+    const PageFormat &format = pageFormat(kind);
+    return { format.hotArea, format.labelAt, QString::fromLatin1(format.windowTitle),
+             screen,         accent,         emblem,
+             gauge };
 }
 
 qreal labelPlateRight(const Panel &panel)

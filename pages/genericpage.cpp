@@ -153,7 +153,7 @@ const std::array<Item, 2> items = { {
             .check = integer,
             .range = IntRange { 1, maxCount, "Number of death types must be between 1 and 4" },
             .initial = 1 }),
-    countedBlock(Type::layout, Count, maxCount, "death block", "death types"),
+    countedBlock(Type::layout, "number_of_deaths", maxCount, "death block", "death types"),
 } };
 } // namespace
 const Layout layout = { items, "deaths" };

@@ -10,13 +10,13 @@ namespace JsonForm {
 namespace {
 
 // One open object or list of a text being followed: the key or the index of its current
-// member.
+// member, and where its keys start in the walk's list of the open objects' keys.
 struct Frame
 {
     bool list = false;
     qsizetype index = 0;
     QByteArrayView key;
-    std::vector<QByteArrayView> keys; // an object's keys so far
+    size_t keys = 0;
 };
 
 QString pathOf(const std::vector<Frame> &frames, QByteArrayView key)
@@ -36,11 +36,13 @@ QString pathOf(const std::vector<Frame> &frames, QByteArrayView key)
     return path + QString::fromUtf8(key);
 }
 
-// Follows the structure of a valid JSON text and calls visit(frames, key, offset) at each key,
-// until visit returns true; returns the offset where it stopped, or -1.
+// Follows the structure of a valid JSON text and calls visit(frames, keys, key, offset) at each
+// key, with the keys of the open objects so far, until visit returns true; returns the offset
+// where it stopped, or -1.
 template<typename Visit> qsizetype followKeys(QByteArrayView text, Visit visit)
 {
     std::vector<Frame> frames;
+    std::vector<QByteArrayView> keys;
     bool keyNext = false;
     for (qsizetype i = 0; i < text.size(); ++i) {
         switch (text[i]) {
@@ -52,20 +54,21 @@ template<typename Visit> qsizetype followKeys(QByteArrayView text, Visit visit)
             if (keyNext) {
                 Frame &object = frames.back();
                 object.key = text.sliced(start, i - start);
-                if (visit(frames, object.key, start - 1))
+                if (visit(frames, keys, object.key, start - 1))
                     return start - 1;
-                object.keys.push_back(object.key);
+                keys.push_back(object.key);
                 keyNext = false;
             }
             break;
         }
         case '{':
         case '[':
-            frames.emplace_back().list = text[i] == '[';
+            frames.push_back({ text[i] == '[', 0, {}, keys.size() });
             keyNext = text[i] == '{';
             break;
         case '}':
         case ']':
+            keys.resize(frames.back().keys);
             frames.pop_back();
             break;
         case ',':
@@ -157,21 +160,23 @@ QString placeOf(QByteArrayView text, qsizetype offset)
 std::optional<Repeated> repeatedKey(QByteArrayView text)
 {
     std::optional<Repeated> repeated;
-    followKeys(text, [&](const std::vector<Frame> &frames, QByteArrayView key, qsizetype at) {
-        const std::vector<QByteArrayView> &keys = frames.back().keys;
-        if (std::find(keys.begin(), keys.end(), key) == keys.end())
-            return false;
-        repeated = Repeated { at, pathOf(frames, key) };
-        return true;
-    });
+    followKeys(text,
+               [&](const std::vector<Frame> &frames, const std::vector<QByteArrayView> &keys,
+                   QByteArrayView key, qsizetype at) {
+                   if (std::find(keys.begin() + qsizetype(frames.back().keys), keys.end(), key) ==
+                       keys.end())
+                       return false;
+                   repeated = Repeated { at, pathOf(frames, key) };
+                   return true;
+               });
     return repeated;
 }
 
 qsizetype keyOffset(QByteArrayView text, const QString &path)
 {
-    return followKeys(text, [&](const std::vector<Frame> &frames, QByteArrayView key, qsizetype) {
-        return pathOf(frames, key) == path;
-    });
+    return followKeys(text,
+                      [&](const std::vector<Frame> &frames, const std::vector<QByteArrayView> &,
+                          QByteArrayView key, qsizetype) { return pathOf(frames, key) == path; });
 }
 
 } // namespace JsonForm

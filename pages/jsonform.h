@@ -134,7 +134,6 @@ private:
     bool m_inline = false;
 };
 
-
 // Where each member of the top object's "pages" list lies in the text, found by following
 // brackets and strings only; the members are then parsed on every core. The top object is
 // the text with the list emptied. std::nullopt for a text not laid out so, which is parsed

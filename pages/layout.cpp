@@ -9,58 +9,32 @@ bool Value::operator==(const Value &other) const
     return field == other.field && entries == other.entries;
 }
 
-namespace {
-
-// The block that this item counts or announces by a flag, and how many entries it holds.
-// Blocks lie after the items that describe them.
-struct Described
+int Layout::indexOf(QLatin1StringView key) const
 {
-    const Item *block = nullptr;
-    size_t entries = 0;
-};
-
-Described describedBlock(const Layout &layout, int item, const Values &values)
-{
-    for (int later = item + 1; later < layout.size(); ++later) {
-        const Item &candidate = layout[later];
-        if (candidate.countedBy == item || candidate.flagItem == item)
-            return { &candidate, values.entries(later).size() };
-    }
-    return {};
+    for (int i = 0; i < size(); ++i)
+        if (!items[size_t(i)].isBlock() && key == QLatin1StringView(items[size_t(i)].field.key))
+            return i;
+    return -1;
 }
-
-bool isPresent(const Item &item, const Values &before)
-{
-    if (item.present && !item.present(before))
-        return false;
-    if (item.flagItem >= 0)
-        return maskOf(before.field(item.flagItem)) & item.flagMask;
-    return true;
-}
-
-int entryCount(const Item &item, const Values &before)
-{
-    if (item.countedBy < 0)
-        return item.count;
-    const NumberValue &count = std::get<NumberValue>(before.field(item.countedBy));
-    return int(NumberText::intForWriting(count.text()));
-}
-
-} // namespace
 
 Values blankValues(const Layout &layout)
 {
     Values values;
     values.items.resize(size_t(layout.size()));
-    for (int i = 0; i < layout.size(); ++i) {
-        const Item &item = layout[i];
-        if (item.kind != Item::Kind::Block) {
-            values.field(i) = initialValue(item.field);
-        } else if (item.flagItem < 0 && isPresent(item, values)) {
-            const Values entry = blankValues(*item.block);
-            values.entries(i).assign(size_t(entryCount(item, values)), entry);
+    for (int i = 0; i < layout.size(); ++i)
+        if (!layout[i].isBlock())
+            values.field(i) = initialValue(layout[i].field);
+    // A fixed block has its entries, a counted one as many as its count's initial value; a
+    // flagged one is absent.
+    walkItems(layout, values, [&](const ItemStep &step) {
+        const Item &item = step.item;
+        if (item.sort == Item::Sort::FixedBlock || item.sort == Item::Sort::CountedBlock) {
+            const int count = item.sort == Item::Sort::FixedBlock
+                ? item.count
+                : int(NumberText::intForWriting(numberText(values.field(step.other))));
+            values.entries(step.index).assign(size_t(count), blankValues(*item.block));
         }
-    }
+    });
     return values;
 }
 
@@ -68,18 +42,26 @@ Values readValues(const Layout &layout, RecordReader &reader)
 {
     Values values;
     values.items.resize(size_t(layout.size()));
-    for (int i = 0; i < layout.size(); ++i) {
-        const Item &item = layout[i];
-        const bool present = isPresent(item, values);
-        if (item.kind != Item::Kind::Block) {
-            values.field(i) = present ? readField(item.field, reader) : initialValue(item.field);
-            continue;
+    // A field absent from this page has a new page's value.
+    int next = 0;
+    const auto absentUpTo = [&](int end) {
+        for (; next < end; ++next)
+            if (!layout[next].isBlock())
+                values.field(next) = initialValue(layout[next].field);
+    };
+    walkItems(layout, values, [&](const ItemStep &step) {
+        const Item &item = step.item;
+        absentUpTo(step.index);
+        next = step.index + 1;
+        if (!item.isBlock()) {
+            values.field(step.index) = readField(item.field, reader);
+            return;
         }
-        if (!present)
-            continue;
         int count = item.count;
-        if (item.countedBy >= 0) {
-            count = int(std::get<NumberValue>(values.field(item.countedBy)).stored());
+        if (item.sort == Item::Sort::FlaggedBlock) {
+            count = maskOf(values.field(step.other)) & item.flagMask ? 1 : 0;
+        } else if (item.sort == Item::Sort::CountedBlock) {
+            count = int(std::get<NumberValue>(values.field(step.other)).stored());
             if (count > item.maxCount)
                 throw TableError(u"damaged page: its %1 lists %2 %3; at most %4 are allowed"_s
                                      .arg(QLatin1StringView(item.countedWhat))
@@ -87,41 +69,46 @@ Values readValues(const Layout &layout, RecordReader &reader)
                                      .arg(QLatin1StringView(item.entryName))
                                      .arg(item.maxCount));
         }
-        std::vector<Values> &entries = values.entries(i);
+        std::vector<Values> &entries = values.entries(step.index);
         entries.reserve(size_t(count));
         for (int entry = 0; entry < count; ++entry)
             entries.push_back(readValues(*item.block, reader));
-    }
+    });
+    absentUpTo(layout.size());
     return values;
 }
 
 void writeValues(const Layout &layout, const Values &values, RecordWriter &writer)
 {
     Q_ASSERT(values.items.size() == size_t(layout.size()));
-    for (int i = 0; i < layout.size(); ++i) {
-        const Item &item = layout[i];
-        if (item.present && !item.present(values))
-            continue;
-        if (item.kind != Item::Kind::Block) {
-            const Described described = describedBlock(layout, i, values);
-            if (!described.block) {
-                writeField(item.field, values.field(i), writer);
-            } else if (described.block->countedBy == i) {
-                Q_ASSERT(int(described.entries) <= described.block->maxCount);
-                FieldValue count = values.field(i);
-                std::get<NumberValue>(count).setText(QString::number(described.entries));
-                writeField(item.field, count, writer);
-            } else {
-                const quint32 mask = maskOf(values.field(i));
-                const quint32 flag = described.block->flagMask;
-                writeField(item.field, described.entries ? mask | flag : mask & ~flag, writer);
-            }
-            continue;
+    walkItems(layout, values, [&](const ItemStep &step) {
+        const Item &item = step.item;
+        switch (step.role) {
+        case ItemStep::Role::Value:
+            writeField(item.field, values.field(step.index), writer);
+            return;
+        case ItemStep::Role::Count: {
+            const size_t entries = values.entries(step.other).size();
+            Q_ASSERT(int(entries) <= layout[step.other].maxCount);
+            FieldValue count = values.field(step.index);
+            std::get<NumberValue>(count).setText(QString::number(entries));
+            writeField(item.field, count, writer);
+            return;
         }
-        const std::vector<Values> &entries = values.entries(i);
-        Q_ASSERT(item.flagItem >= 0 || item.countedBy >= 0 || entries.empty() ||
+        case ItemStep::Role::Flag: {
+            const quint32 mask = maskOf(values.field(step.index));
+            const quint32 flag = layout[step.other].flagMask;
+            writeField(item.field, values.entries(step.other).empty() ? mask & ~flag : mask | flag,
+                       writer);
+            return;
+        }
+        case ItemStep::Role::Block:
+            break;
+        }
+        const std::vector<Values> &entries = values.entries(step.index);
+        Q_ASSERT(item.sort != Item::Sort::FixedBlock || entries.empty() ||
                  int(entries.size()) == item.count);
-        if (item.flagItem >= 0 || item.countedBy >= 0 || !entries.empty()) {
+        if (item.sort != Item::Sort::FixedBlock || !entries.empty()) {
             for (const Values &entry : entries)
                 writeValues(*item.block, entry, writer);
         } else {
@@ -130,5 +117,5 @@ void writeValues(const Layout &layout, const Values &values, RecordWriter &write
             for (int n = 0; n < item.count; ++n)
                 writeValues(*item.block, entry, writer);
         }
-    }
+    });
 }

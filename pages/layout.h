@@ -2,17 +2,14 @@
 
 #include "pagefields.h"
 
+#include <QLatin1StringView>
+
+#include <array>
 #include <vector>
 
-// A page body, or a block within one, declared as an ordered list of items that one routine
-// reads and writes. Positions come from the list; nothing is counted by hand.
-//
-// An item is one of:
-// - a field, shown by the editor;
-// - a hidden value, read, kept and written back, never shown;
-// - a block: entries of another layout (physics, lighting, procedural data, ...), a fixed
-//   number of them, or as many as an earlier value counts;
-// and an item may be present only when the values read before it say so.
+// A page body, or a block within one, declared as an ordered list of items that one walk
+// serves for reading, writing, new pages, the text form and every field walk. Positions come
+// from the list; nothing is counted by hand.
 
 struct Layout;
 struct Values;
@@ -22,53 +19,65 @@ using Presence = bool (*)(const Values &before);
 
 struct Item
 {
-    enum class Kind : quint8 { Field, Hidden, Block };
+    enum class Sort : quint8 {
+        Field, // shown by the editor
+        Hidden, // read, kept and written back, never shown
+        FixedBlock, // `count` entries of another layout
+        CountedBlock, // as many entries as the field `dependsOn` says, which is written so
+        FlaggedBlock, // one entry exactly when the field `dependsOn` has the bits `flagMask`
+    };
 
-    Kind kind;
+    Sort sort;
     FieldSpec field {}; // Field, Hidden
-    const Layout *block = nullptr; // Block: the layout of one entry
-    int count = 1; // Block: the number of entries, unless counted
-    // Block: counted by the value of this earlier item, which is written as the entries' number.
-    int countedBy = -1;
-    int maxCount = 0; // a counted block: more is a damaged page
-    const char *countedWhat = nullptr; // a counted block, for that message: "procedural block"
+    const Layout *block = nullptr; // a block: the layout of one entry
+    int count = 1; // FixedBlock
+    // CountedBlock, FlaggedBlock: the key of the field before it that counts or flags it.
+    const char *dependsOn = nullptr;
+    int maxCount = 0; // CountedBlock: more is a damaged page
+    const char *countedWhat = nullptr; // ... for that message: "procedural block"
     const char *entryName = nullptr; // ... and "elements"
-    // Block: present exactly when it has entries, which these bits of an earlier mask say.
-    int flagItem = -1;
-    quint32 flagMask = 0;
-    // Present only when this holds for the values before it.
+    quint32 flagMask = 0; // FlaggedBlock
+    // Any item: present only when this holds for the values before it.
     Presence present = nullptr;
+
+    bool isBlock() const { return sort >= Sort::FixedBlock; }
+    // A block whose entries are a list: counted, or fixed at other than one.
+    bool isList() const
+    {
+        return sort == Sort::CountedBlock || (sort == Sort::FixedBlock && count != 1);
+    }
 };
 
 constexpr Item field(const char *key, FieldSpec declared)
 {
     declared.key = key;
-    return { Item::Kind::Field, declared };
+    return { Item::Sort::Field, declared };
 }
 constexpr Item hidden(const char *key, FieldSpec declared)
 {
     declared.key = key;
-    return { Item::Kind::Hidden, declared };
+    return { Item::Sort::Hidden, declared };
 }
 constexpr Item block(const Layout &layout, int count = 1)
 {
-    return { .kind = Item::Kind::Block, .block = &layout, .count = count };
+    return { .sort = Item::Sort::FixedBlock, .block = &layout, .count = count };
 }
-constexpr Item countedBlock(const Layout &layout, int countedBy, int maxCount,
+constexpr Item countedBlock(const Layout &layout, const char *countKey, int maxCount,
                             const char *countedWhat, const char *entryName)
 {
-    return { .kind = Item::Kind::Block,
+    return { .sort = Item::Sort::CountedBlock,
              .block = &layout,
-             .countedBy = countedBy,
+             .dependsOn = countKey,
              .maxCount = maxCount,
              .countedWhat = countedWhat,
              .entryName = entryName };
 }
-constexpr Item flaggedBlock(const Layout &layout, int flagItem, quint32 flagMask)
+constexpr Item flaggedBlock(const Layout &layout, const char *flagKey, quint32 flagMask)
 {
-    return {
-        .kind = Item::Kind::Block, .block = &layout, .flagItem = flagItem, .flagMask = flagMask
-    };
+    return { .sort = Item::Sort::FlaggedBlock,
+             .block = &layout,
+             .dependsOn = flagKey,
+             .flagMask = flagMask };
 }
 // Short forms of the usual fields: a text, and numbers checked when their field is left.
 constexpr Item textField(const char *key, const char *caption, const char *hint)
@@ -117,6 +126,8 @@ struct Layout
 
     int size() const { return int(items.size()); }
     const Item &operator[](int item) const { return items[size_t(item)]; }
+    // The position of the field with this key, or -1.
+    int indexOf(QLatin1StringView key) const;
 };
 
 // The value of one item: a field's or hidden value, or a block's entries.
@@ -140,6 +151,53 @@ struct Values
 
     bool operator==(const Values &) const = default;
 };
+
+// One item of an entry as the walk over the entry meets it.
+struct ItemStep
+{
+    enum class Role : quint8 {
+        Value, // a field's or hidden value of its own
+        Count, // a field that counts the entries of the block `other`
+        Flag, // a field whose bits say whether the block `other` has its entry
+        Block,
+    };
+
+    int index;
+    const Item &item;
+    Role role;
+    int other = -1; // Count, Flag: the block; a counted or flagged block: its field
+};
+
+// Calls visit(const ItemStep &) for each item of the entry whose presence holds for the values
+// before it, in order. Values filled in by the visit count for the items after it, so reading
+// walks the same way as writing.
+template<typename Visit> void walkItems(const Layout &layout, const Values &values, Visit &&visit)
+{
+    // Which fields count or flag a block: mostly none.
+    constexpr int most = 64;
+    Q_ASSERT(layout.size() <= most);
+    std::array<qint8, most> other;
+    other.fill(-1);
+    for (int i = 0; i < layout.size(); ++i) {
+        if (layout[i].dependsOn) {
+            const int field = layout.indexOf(QLatin1StringView(layout[i].dependsOn));
+            Q_ASSERT(field >= 0 && field < i);
+            other[size_t(field)] = qint8(i);
+            other[size_t(i)] = qint8(field);
+        }
+    }
+    for (int i = 0; i < layout.size(); ++i) {
+        const Item &item = layout[i];
+        if (item.present && !item.present(values))
+            continue;
+        ItemStep::Role role = ItemStep::Role::Block;
+        if (!item.isBlock())
+            role = other[size_t(i)] < 0                                     ? ItemStep::Role::Value
+                : layout[other[size_t(i)]].sort == Item::Sort::CountedBlock ? ItemStep::Role::Count
+                                                                            : ItemStep::Role::Flag;
+        visit(ItemStep { i, item, role, other[size_t(i)] });
+    }
+}
 
 // A new page's values: each field's initial value, a fixed block's entries made the same way,
 // a counted block with as many entries as its count's initial value, a flagged block absent.

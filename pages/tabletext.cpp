@@ -335,24 +335,10 @@ FieldValue fieldFromJson(const FieldSpec &declared, const QJsonValue &json, cons
     }
 }
 
-// The item that an earlier value counts: its count is the length of its list, not a value.
-bool isCount(const Layout &layout, int item)
-{
-    for (int later = item + 1; later < layout.size(); ++later)
-        if (layout[later].countedBy == item)
-            return true;
-    return false;
-}
-
-bool isPresent(const Item &item, const Values &before)
-{
-    return !item.present || item.present(before);
-}
-
 // A layout of one field stands for its value alone: a run of names, a palette.
 bool isSingleField(const Layout &layout)
 {
-    return layout.size() == 1 && layout[0].kind == Item::Kind::Field;
+    return layout.size() == 1 && layout[0].sort == Item::Sort::Field;
 }
 
 void writeValues(JsonText &json, const Layout &layout, const Values &values);
@@ -361,8 +347,8 @@ void writeValues(JsonText &json, const Layout &layout, const Values &values);
 bool isSmall(const Layout &layout)
 {
     return layout.size() <= 8 &&
-        std::all_of(layout.items.begin(), layout.items.end(),
-                    [](const Item &item) { return item.kind != Item::Kind::Block; });
+        std::none_of(layout.items.begin(), layout.items.end(),
+                     [](const Item &item) { return item.isBlock(); });
 }
 
 void writeEntry(JsonText &json, const Layout &layout, const Values &entry)
@@ -379,37 +365,37 @@ void writeEntry(JsonText &json, const Layout &layout, const Values &entry)
     json.setInline(wasInline);
 }
 
+// A count is the length of its list, and a flag of a block says whether it is null: neither is
+// written as a value of its own.
 void writeValues(JsonText &json, const Layout &layout, const Values &values)
 {
-    for (int i = 0; i < layout.size(); ++i) {
-        const Item &item = layout[i];
-        if (!isPresent(item, values))
-            continue;
-        if (item.kind != Item::Kind::Block) {
-            if (!isCount(layout, i)) {
-                json.key(keyOf(item));
-                json.value(fieldToJson(item.field, values.field(i), values));
-            }
-            continue;
+    walkItems(layout, values, [&](const ItemStep &step) {
+        const Item &item = step.item;
+        if (step.role == ItemStep::Role::Count)
+            return;
+        json.key(keyOf(item));
+        if (step.role != ItemStep::Role::Block) {
+            json.value(fieldToJson(item.field, values.field(step.index), values));
+            return;
         }
-        const std::vector<Values> &entries = values.entries(i);
-        json.key(QString::fromLatin1(item.block->name));
-        if (item.flagItem >= 0 && entries.empty()) {
-            json.value(QJsonValue());
-        } else if (item.flagItem >= 0 || (item.countedBy < 0 && item.count == 1)) {
-            writeEntry(json, *item.block, entries.front());
-        } else {
-            // Plain values on one line; entries one to a line.
-            const bool wasInline = json.setInline(isSingleField(*item.block));
-            json.open('[');
-            for (const Values &entry : entries) {
-                json.member();
-                writeEntry(json, *item.block, entry);
-            }
-            json.close(']');
-            json.setInline(wasInline);
+        const std::vector<Values> &entries = values.entries(step.index);
+        if (!item.isList()) {
+            if (entries.empty())
+                json.value(QJsonValue()); // a flagged block without its entry
+            else
+                writeEntry(json, *item.block, entries.front());
+            return;
         }
-    }
+        // Plain values on one line; entries one to a line.
+        const bool wasInline = json.setInline(isSingleField(*item.block));
+        json.open('[');
+        for (const Values &entry : entries) {
+            json.member();
+            writeEntry(json, *item.block, entry);
+        }
+        json.close(']');
+        json.setInline(wasInline);
+    });
 }
 
 Values valuesFromJson(const Layout &layout, const QJsonObject &object, const KeyPath &path);
@@ -427,27 +413,54 @@ Values entryFromJson(const Layout &layout, const QJsonValue &json, const KeyPath
     return valuesFromJson(layout, json.toObject(), path);
 }
 
+// The entries of a block from its text: a list, or one entry, or null for a flagged block
+// without its entry.
+std::vector<Values> entriesFromJson(const Item &item, const QJsonValue &json, const KeyPath &at)
+{
+    std::vector<Values> entries;
+    if (!item.isList()) {
+        if (item.sort != Item::Sort::FlaggedBlock || !json.isNull())
+            entries.push_back(entryFromJson(*item.block, json, at));
+        return entries;
+    }
+    if (!json.isArray())
+        throw keyError(at, u"not a list"_s);
+    const QJsonArray list = json.toArray();
+    if (item.sort == Item::Sort::CountedBlock && list.size() > item.maxCount)
+        throw keyError(at,
+                       u"%1 entries; at most %2 are allowed"_s.arg(list.size()).arg(item.maxCount));
+    if (item.sort == Item::Sort::FixedBlock && list.size() != item.count)
+        throw keyError(at, u"%1 entries; it has exactly %2"_s.arg(list.size()).arg(item.count));
+    entries.reserve(size_t(list.size()));
+    for (qsizetype n = 0; n < list.size(); ++n)
+        entries.push_back(entryFromJson(*item.block, list[n], KeyPath(at, n)));
+    return entries;
+}
+
 Values valuesFromJson(const Layout &layout, const QJsonObject &object, const KeyPath &path)
 {
     Values values;
     values.items.resize(size_t(layout.size()));
+    // A field absent from this page, or counting a list, has a new page's value until then.
+    int next = 0;
+    const auto initialUpTo = [&](int end) {
+        for (; next < end; ++next)
+            if (!layout[next].isBlock())
+                values.field(next) = initialValue(layout[next].field);
+    };
     qsizetype known = 0;
-    for (int i = 0; i < layout.size(); ++i) {
-        const Item &item = layout[i];
+    walkItems(layout, values, [&](const ItemStep &step) {
+        const Item &item = step.item;
         const QString key = keyOf(item);
         const KeyPath at(path, key);
-        if (item.kind != Item::Kind::Block && isCount(layout, i)) {
-            values.field(i) = initialValue(item.field); // set from its list below
-            continue;
-        }
-        if (!isPresent(item, values)) {
+        initialUpTo(step.index);
+        next = step.index + (step.role == ItemStep::Role::Count ? 0 : 1);
+        if (step.role == ItemStep::Role::Count) {
             if (object.contains(key))
                 throw keyError(at,
-                               u"this page has no such value (it depends on the ones "
-                               u"before it)"_s);
-            if (item.kind != Item::Kind::Block)
-                values.field(i) = initialValue(item.field);
-            continue;
+                               u"this is the length of \"%1\"; it is not given"_s.arg(
+                                   keyOf(layout[step.other])));
+            return;
         }
         const QJsonValue json = object[key];
         if (json.isUndefined()) {
@@ -459,74 +472,58 @@ Values valuesFromJson(const Layout &layout, const QJsonObject &object, const Key
             throw keyError(at, u"missing"_s);
         }
         ++known;
-        if (item.kind != Item::Kind::Block) {
-            values.field(i) = fieldFromJson(item.field, json, values, at);
-            continue;
+        if (step.role != ItemStep::Role::Block) {
+            values.field(step.index) = fieldFromJson(item.field, json, values, at);
+            return;
         }
-        std::vector<Values> &entries = values.entries(i);
-        if (item.flagItem >= 0) {
-            if (!json.isNull())
-                entries.push_back(entryFromJson(*item.block, json, at));
-        } else if (item.countedBy < 0 && item.count == 1) {
-            entries.push_back(entryFromJson(*item.block, json, at));
-        } else {
-            if (!json.isArray())
-                throw keyError(at, u"not a list"_s);
-            const QJsonArray list = json.toArray();
-            const int limit = item.countedBy >= 0 ? item.maxCount : item.count;
-            if (list.size() > limit || (item.countedBy < 0 && list.size() != item.count))
-                throw keyError(
-                    at,
-                    item.countedBy >= 0
-                        ? u"%1 entries; at most %2 are allowed"_s.arg(list.size()).arg(limit)
-                        : u"%1 entries; it has exactly %2"_s.arg(list.size()).arg(limit));
-            entries.reserve(size_t(list.size()));
-            for (qsizetype n = 0; n < list.size(); ++n)
-                entries.push_back(entryFromJson(*item.block, list[n], KeyPath(at, n)));
-            const FieldSpec &count = layout[item.countedBy >= 0 ? item.countedBy : 0].field;
-            if (item.countedBy >= 0)
-                values.field(item.countedBy) = NumberValue(count.encoding, quint32(list.size()));
-        }
-    }
-    if (known != object.size()) {
-        // Which key is not the layout's: only now worth the search.
-        QStringList keys;
-        for (const Item &item : layout.items)
-            keys.append(keyOf(item));
-        for (const QString &key : object.keys())
-            if (!keys.contains(key))
-                throw keyError(KeyPath(path, key), u"no such key"_s);
-    }
+        std::vector<Values> &entries = values.entries(step.index);
+        entries = entriesFromJson(item, json, at);
+        if (item.sort == Item::Sort::CountedBlock)
+            values.field(step.other) =
+                NumberValue(layout[step.other].field.encoding, quint32(entries.size()));
+    });
+    initialUpTo(layout.size());
+    if (known == object.size())
+        return values;
+    // Which key is not the layout's, or not this page's: only now worth the search.
+    std::vector<bool> there(size_t(layout.size()), false);
+    walkItems(layout, values, [&](const ItemStep &step) { there[size_t(step.index)] = true; });
+    for (int i = 0; i < layout.size(); ++i)
+        if (!there[size_t(i)] && object.contains(keyOf(layout[i])))
+            throw keyError(KeyPath(path, keyOf(layout[i])),
+                           u"this page has no such value (it depends on the ones before it)"_s);
+    QStringList keys;
+    for (const Item &item : layout.items)
+        keys.append(keyOf(item));
+    for (const QString &key : object.keys())
+        if (!keys.contains(key))
+            throw keyError(KeyPath(path, key), u"no such key"_s);
     return values;
 }
 
 void walkFields(const Layout &layout, const Values &values, std::vector<int> &items,
-                std::vector<FieldAt::Step> &steps, bool bare,
+                std::vector<FieldAt::Step> &steps,
                 const std::function<void(const FieldAt &)> &visit)
 {
-    for (int i = 0; i < layout.size(); ++i) {
-        const Item &item = layout[i];
-        if (!isPresent(item, values))
-            continue;
-        items.push_back(i);
-        if (item.kind != Item::Kind::Block) {
-            if (!isCount(layout, i)) {
-                steps.push_back({ &item, bare ? -2 : -1 });
-                visit({ item.field, values.field(i), values, items, steps });
-                steps.pop_back();
-            }
+    walkItems(layout, values, [&](const ItemStep &step) {
+        if (step.role == ItemStep::Role::Count)
+            return;
+        const Item &item = step.item;
+        items.push_back(step.index);
+        if (step.role != ItemStep::Role::Block) {
+            steps.push_back({ &item, -1 });
+            visit({ item.field, values.field(step.index), values, items, steps });
+            steps.pop_back();
         } else {
-            const bool list = item.flagItem < 0 && (item.countedBy >= 0 || item.count != 1);
-            const std::vector<Values> &entries = values.entries(i);
+            const std::vector<Values> &entries = values.entries(step.index);
             for (size_t n = 0; n < entries.size(); ++n) {
-                steps.push_back({ &item, list ? qsizetype(n) : -1 });
-                walkFields(*item.block, entries[n], items, steps,
-                           list && isSingleField(*item.block), visit);
+                steps.push_back({ &item, item.isList() ? qsizetype(n) : -1 });
+                walkFields(*item.block, entries[n], items, steps, visit);
                 steps.pop_back();
             }
         }
         items.pop_back();
-    }
+    });
 }
 
 // The name a page's text gives it, to say which page is at fault.
@@ -600,7 +597,7 @@ Decoding decodeRecord(const QByteArray &record)
 
 QString keyOf(const Item &item)
 {
-    const char *key = item.kind == Item::Kind::Block ? item.block->name : item.field.key;
+    const char *key = item.isBlock() ? item.block->name : item.field.key;
     // Keys are the layouts' own strings: one QString each, made once.
     thread_local QHash<const char *, QString> made;
     if (const auto found = made.constFind(key); found != made.cend())
@@ -656,10 +653,12 @@ QByteArray pageFromJson(const QJsonObject &page)
 QString FieldAt::key() const
 {
     QString key;
-    for (const Step &step : steps) {
-        const bool block = step.item->kind == Item::Kind::Block;
-        if (!block && step.entry == -2)
-            continue; // the list's key stands for it
+    for (size_t i = 0; i < steps.size(); ++i) {
+        const Step &step = steps[i];
+        // The value of a list's entry of one field is the entry: the list's key stands for it.
+        if (i > 0 && !step.item->isBlock() && steps[i - 1].entry >= 0 &&
+            isSingleField(*steps[i - 1].item->block))
+            continue;
         if (!key.isEmpty())
             key += u'.';
         key += keyOf(*step.item);
@@ -673,7 +672,7 @@ void forEachField(const DecodedPage &page, const std::function<void(const FieldA
 {
     std::vector<int> items;
     std::vector<FieldAt::Step> steps;
-    walkFields(*pageFormat(page.kind).layout, page.body.values, items, steps, false, visit);
+    walkFields(*pageFormat(page.kind).layout, page.body.values, items, steps, visit);
 }
 
 QList<std::pair<QString, QJsonValue>> flatFields(const DecodedPage &page)

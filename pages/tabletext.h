@@ -56,8 +56,7 @@ public:
     struct Step
     {
         const Item *item;
-        // A block's entry in a list, or -1; for a field, -2 when it is its list entry's value.
-        qsizetype entry;
+        qsizetype entry; // a block's entry in a list, or -1
     };
 
     const FieldSpec &field;

@@ -80,7 +80,8 @@ const std::array<Item, ItemCount> items = { {
             IntRange { 1, maxElements, "This value must be between 1 and 8000" },
             false,
             1 }),
-    countedBlock(elementLayout, ElementCount, maxElements, "procedural block", "elements"),
+    countedBlock(elementLayout, "number_of_procedural_elements", maxElements, "procedural block",
+                 "elements"),
 } };
 const Layout layout = { items, "procedural" };
 
@@ -133,7 +134,7 @@ const std::array<Item, ItemCount> items = { {
           { IntBits, "Flags",
             "Texture flags. For more details, see the flags.txt file in VKCP directory.",
             std::nullopt, flagItems }),
-    flaggedBlock(ProceduralBlock::layout, Flags, proceduralFlag),
+    flaggedBlock(ProceduralBlock::layout, "flags", proceduralFlag),
     refersTo(soundPages,
              field("sound_name",
                    { String, "Sound name",

@@ -46,7 +46,7 @@ FieldForm::FieldForm(const Layout &layout, std::span<const int> columnStarts, Ho
         }
         m_captions.append(nullptr);
         m_controls.append(nullptr);
-        if (layout[i].kind != Item::Kind::Field)
+        if (layout[i].sort != Item::Sort::Field)
             continue;
         const FieldSpec &field = layout[i].field;
         auto *caption = new QLabel(QString::fromLatin1(field.caption), this);

@@ -40,7 +40,7 @@ bool found(QAccessibleInterface *window, const QString &name, QAccessible::Role 
 void expectFieldsFound(QAccessibleInterface *window, const Layout &layout)
 {
     for (const Item &item : layout.items) {
-        if (item.kind != Item::Kind::Field)
+        if (item.sort != Item::Sort::Field)
             continue;
         const FieldSpec &field = item.field;
         const auto role = isBitSet(field.encoding)    ? QAccessible::List

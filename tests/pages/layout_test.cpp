@@ -57,7 +57,7 @@ const std::array<Item, ItemCount> kItems = { {
     block(kPart, 2),
     hidden("death_count",
            { FieldEncoding::Word, "", "", std::nullopt, {}, {}, nullptr, std::nullopt, false, 1 }),
-    countedBlock(kPart, DeathCount, 4, "death type list", "death types"),
+    countedBlock(kPart, "death_count", 4, "death type list", "death types"),
 } };
 const Layout kLayout = { kItems };
 

@@ -141,6 +141,14 @@ TEST(TableTextTest, ATextThatCannotBeAPageNamesThePageAndTheKey)
               }),
               at + u"\"deaths.types\": 5 entries; at most 4 are allowed"_s);
     EXPECT_EQ(edited([](QJsonObject &f) {
+                  QJsonObject deaths = f[u"deaths"_s].toObject();
+                  deaths[u"number_of_deaths"_s] = 3; // was silently ignored
+                  f[u"deaths"_s] = deaths;
+              }),
+              at +
+                  u"\"deaths.number_of_deaths\": this is the length of \"types\"; it is not "
+                  u"given"_s);
+    EXPECT_EQ(edited([](QJsonObject &f) {
                   QJsonArray names = f[u"gunpoint_names"_s].toArray();
                   names[3] = 4;
                   f[u"gunpoint_names"_s] = names;
@@ -263,7 +271,7 @@ void forEachItem(const Layout &layout,
 {
     for (const Item &item : layout.items) {
         visit(layout, item);
-        if (item.kind == Item::Kind::Block)
+        if (item.isBlock())
             forEachItem(*item.block, visit);
     }
 }
@@ -285,11 +293,15 @@ TEST(TableTextTest, KeysAreWordsOfTheirOwnAndEveryNameOfAnotherPageRefersToItsKi
     for (const PageKind kind : kEditedKinds) {
         std::map<const Layout *, QSet<QString>> keys;
         forEachItem(*pageFormat(kind).layout, [&](const Layout &layout, const Item &item) {
+            // An item left out of a layout's array is a field without a key.
+            ASSERT_TRUE(item.isBlock() ? item.block != nullptr : item.field.key != nullptr)
+                << kindInfo(kind).name.data() << " " << (layout.name ? layout.name : "page")
+                << " has an item not declared";
             const QString key = TableText::keyOf(item);
             EXPECT_TRUE(keyRule.match(key).hasMatch()) << key.toStdString();
             EXPECT_FALSE(keys[&layout].contains(key)) << key.toStdString();
             keys[&layout].insert(key);
-            if (item.kind == Item::Kind::Block)
+            if (item.isBlock())
                 return;
             const FieldSpec &field = item.field;
             EXPECT_TRUE(field.refersTo.isEmpty() || field.encoding == FieldEncoding::String)

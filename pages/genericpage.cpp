@@ -14,30 +14,53 @@ constexpr const char *unknownYet = "Unknown by this time.";
 
 namespace AiBlock {
 
-const std::array<const char *, 9> types = {
-    "Fly Lander", "Stalker", "Evader 1",     "Evader 2", "Stationary Turret",
-    "AIS",        "Melee 1", "Bird Flock 1", "Herd 1",
-};
-const std::array<const char *, 6> walkingSubtypes = {
-    "Flat", "Low angle", "High angle", "Non restricted", "Underwater only", "Water surface",
-};
-const std::array<const char *, 7> flyingSubtypes = {
-    "Normal", "Path", "Helicopter", "Hovercraft", "Jet", "Playerlike", "Buddylike",
-};
+const std::array<ChoiceItem, 9> types = { {
+    { "Fly Lander", 0 },
+    { "Stalker", 1 },
+    { "Evader 1", 2 },
+    { "Evader 2", 3 },
+    { "Stationary Turret", 4 },
+    { "AIS", 5 },
+    { "Melee 1", 6 },
+    { "Bird Flock 1", 7 },
+    { "Herd 1", 8 },
+} };
+const std::array<ChoiceItem, 6> walkingSubtypes = { {
+    { "Flat", 0 },
+    { "Low angle", 1 },
+    { "High angle", 2 },
+    { "Non restricted", 3 },
+    { "Underwater only", 4 },
+    { "Water surface", 5 },
+} };
+const std::array<ChoiceItem, 7> flyingSubtypes = { {
+    { "Normal", 0 },
+    { "Path", 1 },
+    { "Helicopter", 2 },
+    { "Hovercraft", 3 },
+    { "Jet", 4 },
+    { "Playerlike", 5 },
+    { "Buddylike", 6 },
+} };
 
 namespace {
-const std::array<const char *, 2> movementTypes = { "Walk", "Fly" };
-const std::array<std::span<const char *const>, 2> subtypeLists = { walkingSubtypes,
-                                                                   flyingSubtypes };
+const std::array<ChoiceItem, 2> movementTypes = { { { "Walk", 0 }, { "Fly", 1 } } };
+const std::array<std::span<const ChoiceItem>, 2> subtypeLists = { walkingSubtypes, flyingSubtypes };
 const ItemsBy subtypes = { MovementType, subtypeLists };
 
 const std::array<Item, ItemCount> items = { {
     field("ai_flags", unknownField(IntBits, "AI flags", unknownYet)),
     field("ai_class", unknownField(Choice, "AI Class", unknownYet)),
-    field("ai_type", { Choice, "AI Type", "AI Type for object.", std::nullopt, types }),
+    field("ai_type",
+          { .encoding = Choice,
+            .caption = "AI Type",
+            .hint = "AI Type for object.",
+            .choices = types }),
     field("ai_movement_type",
-          { Choice, "AI Movement type", "AI Movement type for object.", std::nullopt,
-            movementTypes }),
+          { .encoding = Choice,
+            .caption = "AI Movement type",
+            .hint = "AI Movement type for object.",
+            .choices = movementTypes }),
     field("movement_subtype",
           { .encoding = Choice,
             .caption = "Movement Subtype",
@@ -159,7 +182,9 @@ const std::array<Item, 2> items = { {
 const Layout layout = { items, "deaths" };
 } // namespace DeathTypes
 
-const std::array<const char *, 4> objectTypes = { "Robot", "Powerup", "Clutter", "Building" };
+const std::array<ChoiceItem, 4> objectTypes = {
+    { { "Robot", 2 }, { "Powerup", powerup }, { "Clutter", 11 }, { "Building", 16 } }
+};
 
 const std::array<const char *, 14> flagItems = {
     "AI Control",
@@ -180,8 +205,6 @@ const std::array<const char *, 14> flagItems = {
 
 namespace {
 
-const std::array<quint8, 4> objectTypeCodes = { 2, powerup, 11, 16 };
-
 bool isPowerup(const Values &before)
 {
     return maskOf(before.field(ObjectType)) == powerup;
@@ -200,8 +223,7 @@ const std::array<Item, ItemCount> items = { {
           { .encoding = Choice,
             .caption = "Object type",
             .hint = "Type of generic object.",
-            .items = objectTypes,
-            .codes = objectTypeCodes,
+            .choices = objectTypes,
             .initial = 2 }),
     textField("name", "Name", "Table Name of the object."),
     textField("image_name", "Image name",

@@ -52,7 +52,7 @@ inline constexpr quint8 powerup = 7;
 inline constexpr int classes = 5;
 inline constexpr int animationsPerClass = 24;
 
-extern const std::array<const char *, 4> objectTypes;
+extern const std::array<ChoiceItem, 4> objectTypes;
 extern const std::array<const char *, 14> flagItems;
 extern const Layout layout;
 
@@ -71,9 +71,9 @@ enum Field {
     FirstValue, // the 27 AI values follow
     ItemCount = FirstValue + 27
 };
-extern const std::array<const char *, 9> types;
-extern const std::array<const char *, 6> walkingSubtypes;
-extern const std::array<const char *, 7> flyingSubtypes;
+extern const std::array<ChoiceItem, 9> types;
+extern const std::array<ChoiceItem, 6> walkingSubtypes;
+extern const std::array<ChoiceItem, 7> flyingSubtypes;
 extern const Layout layout;
 } // namespace AiBlock
 

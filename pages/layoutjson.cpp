@@ -153,20 +153,13 @@ quint32 bitWidthMax(FieldEncoding encoding)
     }
 }
 
-std::span<const char *const> choiceItems(const FieldSpec &declared, const Values &before)
+std::span<const ChoiceItem> choicesOf(const FieldSpec &declared, const Values &before)
 {
     if (!declared.itemsBy)
-        return declared.items;
+        return declared.choices;
     const quint32 list = maskOf(before.field(declared.itemsBy->item));
     return list < declared.itemsBy->lists.size() ? declared.itemsBy->lists[list]
-                                                 : std::span<const char *const>();
-}
-
-int entryOf(const FieldSpec &declared, std::span<const char *const> items, quint32 code)
-{
-    if (declared.itemsBy)
-        return code < items.size() ? int(code) : -1;
-    return choiceIndex(declared, code);
+                                                 : std::span<const ChoiceItem>();
 }
 
 QJsonValue fieldToJson(const FieldSpec &declared, const FieldValue &value, const Values &before)
@@ -183,11 +176,12 @@ QJsonValue fieldToJson(const FieldSpec &declared, const FieldValue &value, const
         return double(std::get<NumberValue>(value).stored());
     case FieldEncoding::Choice: {
         const quint32 code = maskOf(value);
-        const std::span<const char *const> items = choiceItems(declared, before);
-        const int entry = entryOf(declared, items, code);
+        const std::span<const ChoiceItem> choices = choicesOf(declared, before);
+        const int entry = choiceIndex(choices, code);
         return QJsonObject { { u"entry"_s,
-                               entry < 0 ? QJsonValue()
-                                         : QJsonValue(QString::fromLatin1(items[size_t(entry)])) },
+                               entry < 0
+                                   ? QJsonValue()
+                                   : QJsonValue(QString::fromLatin1(choices[size_t(entry)].name)) },
                              { u"code"_s, double(code) } };
     }
     default: {
@@ -229,21 +223,20 @@ FieldValue fieldFromJson(const FieldSpec &declared, const QJsonValue &json, cons
         for (const QString &key : choice.keys())
             if (key != u"entry"_s && key != u"code"_s)
                 throw keyError(KeyPath(path, key), u"no such key"_s);
-        const std::span<const char *const> items = choiceItems(declared, before);
+        const std::span<const ChoiceItem> choices = choicesOf(declared, before);
         std::optional<quint32> code;
         if (choice.contains(u"code"_s))
             code = quint32(integerFromJson(choice[u"code"_s], 0, 0xff, KeyPath(path, u"code"_s)));
         const QJsonValue entry = choice[u"entry"_s];
         if (entry.isString()) {
-            const auto found = std::find_if(items.begin(), items.end(), [&](const char *item) {
-                return QLatin1StringView(item) == entry.toString();
-            });
-            if (found == items.end())
+            const auto found =
+                std::find_if(choices.begin(), choices.end(), [&](const ChoiceItem &choice) {
+                    return QLatin1StringView(choice.name) == entry.toString();
+                });
+            if (found == choices.end())
                 throw keyError(KeyPath(path, u"entry"_s),
                                u"\"%1\" is not one of the entries"_s.arg(entry.toString()));
-            const int index = int(found - items.begin());
-            const quint32 entryCode =
-                declared.itemsBy ? quint32(index) : choiceCode(declared, index);
+            const quint32 entryCode = found->code;
             if (code && *code != entryCode)
                 throw keyError(path,
                                u"the entry \"%1\" has the code %2, not %3"_s.arg(entry.toString())

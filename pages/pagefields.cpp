@@ -172,18 +172,10 @@ quint32 itemMask(const FieldSpec &field)
     return count >= 32 ? ~0u : (1u << count) - 1;
 }
 
-int choiceIndex(const FieldSpec &field, quint32 code)
+int choiceIndex(std::span<const ChoiceItem> choices, quint32 code)
 {
-    if (field.codes.empty())
-        return code < field.items.size() ? int(code) : -1;
-    for (size_t i = 0; i < field.codes.size(); ++i)
-        if (field.codes[i] == code)
+    for (size_t i = 0; i < choices.size(); ++i)
+        if (choices[i].code == code)
             return int(i);
     return -1;
-}
-
-quint32 choiceCode(const FieldSpec &field, int index)
-{
-    Q_ASSERT(index >= 0 && size_t(index) < field.items.size());
-    return field.codes.empty() ? quint32(index) : field.codes[size_t(index)];
 }

@@ -37,12 +37,19 @@ struct IntRange
     const char *message;
 };
 
+// A drop-down item of a choice: what it shows and the code it stores.
+struct ChoiceItem
+{
+    const char *name;
+    quint8 code;
+};
+
 // The drop-down items of a choice that an earlier choice of the same layout picks: list i
-// while that choice stores i. Item i of a list stores i.
+// while that choice stores i.
 struct ItemsBy
 {
     int item;
-    std::span<const std::span<const char *const>> lists;
+    std::span<const std::span<const ChoiceItem>> lists;
 };
 
 // A set of page kinds: the kinds whose page names a text may hold.
@@ -70,10 +77,10 @@ struct FieldSpec
     const char *hint;
     // The focus-out check of an edit field, if the field has one.
     std::optional<NumberField> check = std::nullopt;
-    // The check-list items of a bit set (item i is bit i), or the drop-down items of a choice.
+    // The check-list items of a bit set: item i is bit i.
     std::span<const char *const> items = {};
-    // The code each drop-down item stores; none: the item's index is its code.
-    std::span<const quint8> codes = {};
+    // The drop-down items of a choice.
+    std::span<const ChoiceItem> choices = {};
     // Said instead of the standard message when the check fails.
     const char *checkMessage = nullptr;
     std::optional<IntRange> range = std::nullopt;
@@ -93,12 +100,14 @@ struct FieldSpec
 
 // The items of a value whose meaning nobody knows.
 inline constexpr std::array<const char *, 1> kUnknownItems = { "Unknown" };
+inline constexpr std::array<ChoiceItem, 1> kUnknownChoices = { { { "Unknown", 0 } } };
 constexpr FieldSpec unknownField(FieldEncoding encoding, const char *caption, const char *hint)
 {
     return { .encoding = encoding,
              .caption = caption,
              .hint = hint,
              .items = kUnknownItems,
+             .choices = kUnknownChoices,
              .unknown = true };
 }
 
@@ -157,5 +166,4 @@ std::optional<QString> checkField(const FieldSpec &field, QStringView text);
 // The bits of a mask that the field's items stand for.
 quint32 itemMask(const FieldSpec &field);
 // The drop-down item of a stored code, or -1 when the code has none.
-int choiceIndex(const FieldSpec &field, quint32 code);
-quint32 choiceCode(const FieldSpec &field, int index);
+int choiceIndex(std::span<const ChoiceItem> choices, quint32 code);

@@ -6,8 +6,12 @@
 #include <QRect>
 
 // Every kind's page as the editors know it: the texts that set its editor apart, the layout of
-// its body and its place in the main window. Adding a kind is one row here, beside its row in
-// the engine's kind table and its editor's row in the editor registry.
+// its body and its place in the main window. Adding a kind takes: its row in the engine's kind
+// table (core/pagekinds.h); its layout (pages/<kind>page.*) and its row here; its editor
+// (editors/<kind>/) and that editor's row in the editor registry (editors/kindeditors.cpp);
+// the new files in the CMake lists of pages/ and editors/; a page of it in the test builder
+// (tests/support/tablebuilder.*) and its largest page in the editor benchmark. Its references,
+// keys, text form, check and diff follow from the layout.
 struct PageFormat
 {
     PageKind kind;

@@ -86,8 +86,9 @@ const std::array<const char *, 7> flagItems = {
     "Flicker Slightly", "Directional", "No Specularity",
 };
 
-const std::array<const char *, 3> renderTypes = { "Static Lighting", "Gouraud Shading",
-                                                  "Light Maps" };
+const std::array<ChoiceItem, 3> renderTypes = {
+    { { "Static Lighting", 0 }, { "Gouraud Shading", 1 }, { "Light Maps", 2 } }
+};
 
 namespace {
 constexpr FieldSpec lightingFloat(const char *caption, const char *hint)
@@ -113,7 +114,10 @@ const std::array<Item, ItemCount> items = { {
     field("time_bits", { Int, "Time bits", "??", integer }),
     field("angle", { Byte, "Angle", "NOT USED???", integer }),
     field("lighting_render_type",
-          { Choice, "Lighting render type", "No extra information.", std::nullopt, renderTypes }),
+          { .encoding = Choice,
+            .caption = "Lighting render type",
+            .hint = "No extra information.",
+            .choices = renderTypes }),
 } };
 
 const Layout layout = { items, "lighting" };

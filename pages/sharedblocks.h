@@ -52,7 +52,7 @@ enum Field {
     ItemCount
 };
 extern const std::array<const char *, 7> flagItems;
-extern const std::array<const char *, 3> renderTypes;
+extern const std::array<ChoiceItem, 3> renderTypes;
 extern const Layout layout;
 } // namespace LightingBlock
 

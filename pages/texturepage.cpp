@@ -2,7 +2,9 @@
 
 namespace TexturePage {
 
-const std::array<const char *, 4> coronaItems = { "A", "B", "C", "D" };
+const std::array<ChoiceItem, 4> coronaItems = {
+    { { "A", 0 }, { "B", 1 }, { "C", 2 }, { "D", 3 } }
+};
 
 const std::array<const char *, 32> flagItems = {
     "Volatile",
@@ -122,10 +124,11 @@ const std::array<Item, ItemCount> items = { {
             "Reflectivity value of this texture, used during radiosity lighting (0 to 1.0)",
             floating }),
     field("corona_style",
-          { Choice, "Corona Style",
-            "Which type of corona this texture should give off (used if the texture gives off "
-            "light).",
-            std::nullopt, coronaItems }),
+          { .encoding = Choice,
+            .caption = "Corona Style",
+            .hint = "Which type of corona this texture should give off (used if the texture "
+                    "gives off light).",
+            .choices = coronaItems }),
     field("damage",
           { Int, "Damage",
             "Amount of damage per second this texture does if an object collides with it.",

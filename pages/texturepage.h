@@ -32,7 +32,7 @@ enum Field {
 // The "Procedural" flag: the page carries the block.
 inline constexpr quint32 proceduralFlag = 1u << 24;
 
-extern const std::array<const char *, 4> coronaItems;
+extern const std::array<ChoiceItem, 4> coronaItems;
 extern const std::array<const char *, 32> flagItems;
 extern const Layout layout;
 

@@ -82,8 +82,8 @@ FieldForm::FieldForm(const Layout &layout, std::span<const int> columnStarts, Ho
             continue;
         } else if (field.encoding == FieldEncoding::Choice) {
             auto *choice = new QComboBox(this);
-            for (const char *item : field.items)
-                choice->addItem(QString::fromLatin1(item));
+            for (const ChoiceItem &item : field.choices)
+                choice->addItem(QString::fromLatin1(item.name));
             control = choice;
         } else {
             auto *edit = new QLineEdit(this);
@@ -105,10 +105,10 @@ QWidget *FieldForm::alternatives(int item, const FieldSpec &field, QLabel *capti
     // are the caption's siblings and the shown one its buddy, so that screen readers and the
     // mnemonic find it.
     QList<QComboBox *> &boxes = m_alternatives[item];
-    for (std::span<const char *const> list : field.itemsBy->lists) {
+    for (std::span<const ChoiceItem> list : field.itemsBy->lists) {
         auto *box = new QComboBox(this);
-        for (const char *entry : list)
-            box->addItem(QString::fromLatin1(entry));
+        for (const ChoiceItem &entry : list)
+            box->addItem(QString::fromLatin1(entry.name));
         place->addWidget(box);
         boxes.append(box);
     }
@@ -160,11 +160,12 @@ void FieldForm::show(const Values &values)
         } else if (m_alternatives.contains(i)) {
             // Each list shows the code, so the one a new pick turns up shows what is kept.
             const quint32 code = maskOf(value);
-            for (QComboBox *box : std::as_const(m_alternatives[i]))
-                box->setCurrentIndex(code < quint32(box->count()) ? int(code) : -1);
+            const auto &lists = m_layout[i].field.itemsBy->lists;
+            for (qsizetype list = 0; list < m_alternatives[i].size(); ++list)
+                m_alternatives[i][list]->setCurrentIndex(choiceIndex(lists[size_t(list)], code));
         } else if (auto *box = choice(i)) {
             const FieldSpec &field = m_layout[i].field;
-            box->setCurrentIndex(field.unknown ? 0 : choiceIndex(field, maskOf(value)));
+            box->setCurrentIndex(field.unknown ? 0 : choiceIndex(field.choices, maskOf(value)));
         } else if (m_layout[i].field.encoding == FieldEncoding::String) {
             edit(i)->setText(shownText(textOf(value)));
             edit(i)->setCursorPosition(0);
@@ -191,9 +192,12 @@ void FieldForm::keep(Values &values) const
                     bits |= 1u << item;
             value = bits;
         } else if (const auto *box = choice(i)) {
+            // The shown list's items, when an earlier choice picks the list.
+            const std::span<const ChoiceItem> choices = field.itemsBy
+                ? field.itemsBy->lists[size_t(m_alternatives[i].indexOf(box))]
+                : field.choices;
             if (box->currentIndex() >= 0)
-                value = field.itemsBy ? quint32(box->currentIndex())
-                                      : choiceCode(field, box->currentIndex());
+                value = quint32(choices[size_t(box->currentIndex())].code);
         } else if (field.encoding == FieldEncoding::String) {
             const QString text = edit(i)->text();
             if (text != shownText(textOf(value)))

@@ -18,12 +18,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const std::array<const char *, 4> kTypes = { "Robot", "Powerup", "Clutter", "Building" };
-const std::array<quint8, 4> kCodes = { 2, 7, 11, 16 };
+const std::array<ChoiceItem, 4> kTypes = {
+    { { "Robot", 2 }, { "Powerup", 7 }, { "Clutter", 11 }, { "Building", 16 } }
+};
 
 enum { Type, Glow, Deaths, Flags, Spare, Count };
 const std::array<Item, Count> kItems = { {
-    field("type", { FieldEncoding::Choice, "Type", "", std::nullopt, kTypes, kCodes }),
+    field("type",
+          { .encoding = FieldEncoding::Choice, .caption = "Type", .hint = "", .choices = kTypes }),
     field("glow", { FieldEncoding::Float, "Glow", "", NumberField::Float, {}, {}, "Glow is odd" }),
     field("deaths",
           { FieldEncoding::Word,

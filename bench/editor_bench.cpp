@@ -245,7 +245,8 @@ struct EditorSetup
     QTemporaryDir dir;
     Workspace workspace { dir.path() };
     ScriptedDialogs dialogs;
-    SharedDialogs shared { dialogs, nullptr };
+    QWidget sharedParent;
+    SharedDialogs shared { dialogs, sharedParent };
     std::unique_ptr<PageEditor> editor;
     int first = -1;
     int second = -1;

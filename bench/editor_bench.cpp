@@ -357,7 +357,7 @@ void ShipWeaponMoves(benchmark::State &state, Navigator &(BatteryWindow::*level)
     const QByteArray record = largestShip(kFirst);
     RecordReader reader(record);
     PageBody ship = PageBody::read(pageFormat(PageKind::Ship), reader);
-    window.load(ship.values.entries(ShipPage::Weapons));
+    window.load(ship.values);
     window.show();
     QApplication::processEvents();
     Navigator &navigator = (window.*level)();

@@ -305,13 +305,13 @@ PageBody PageEditor::shownBody() const
 
 Values *PageEditor::shownBlock(int item)
 {
-    std::vector<Values> *entries = shownEntries(item);
-    return entries && !entries->empty() ? &entries->front() : nullptr;
+    Values *page = shownValues();
+    return page && !page->entries(item).empty() ? &page->entries(item).front() : nullptr;
 }
 
-std::vector<Values> *PageEditor::shownEntries(int item)
+Values *PageEditor::shownValues()
 {
-    return shownPosition() < 0 ? nullptr : &m_body.values.entries(item);
+    return shownPosition() < 0 ? nullptr : &m_body.values;
 }
 
 QByteArray PageEditor::buildRecord() const

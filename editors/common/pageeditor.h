@@ -71,8 +71,9 @@ protected:
     // A block of the page shown, for its settings window to edit; nullptr while no page is
     // shown or the page has none.
     Values *shownBlock(int item);
-    // The entries of a block of the page shown; nullptr while no page is shown.
-    std::vector<Values> *shownEntries(int item);
+    // The values of the page shown, for the windows whose values lie in several of its items;
+    // nullptr while no page is shown.
+    Values *shownValues();
     // A button beside "&Apply" and "&Close", for a kind's own dialogs.
     QPushButton *addButton(const QString &text, const QString &hint);
 

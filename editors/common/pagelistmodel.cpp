@@ -6,16 +6,23 @@ PageListModel::PageListModel(Workspace &workspace, PageKind kind, QObject *paren
     : QAbstractListModel(parent)
     , m_workspace(workspace)
     , m_kind(kind)
+    , m_rows(pageCount())
 { }
+
+int PageListModel::pageCount() const
+{
+    return int(m_workspace.pageNames(m_kind).size());
+}
 
 int PageListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_workspace.pageNames(m_kind).size());
+    return parent.isValid() ? 0 : m_rows;
 }
 
 QVariant PageListModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount())
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_rows ||
+        index.row() >= pageCount())
         return {};
     return QString::fromLatin1(name(index.row()));
 }
@@ -38,6 +45,7 @@ int PageListModel::slot(int row) const
 void PageListModel::reload()
 {
     beginResetModel();
+    m_rows = pageCount();
     endResetModel();
 }
 
@@ -59,6 +67,7 @@ void PageListModel::insertPage(int row, int slot, const QByteArray &name)
 {
     beginInsertRows({}, row, row);
     m_workspace.restorePage(m_kind, row, slot, name);
+    ++m_rows;
     endInsertRows();
 }
 
@@ -66,6 +75,7 @@ void PageListModel::removePage(int row)
 {
     beginRemoveRows({}, row, row);
     m_workspace.removePage(m_kind, row);
+    --m_rows;
     endRemoveRows();
 }
 

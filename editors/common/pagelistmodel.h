@@ -8,7 +8,8 @@ class Workspace;
 
 // A kind's page list: row p is the page at list position p of the workspace. Every change to the
 // list goes through here and is announced: rows inserted and removed, a page renamed (its row's
-// data changed) and a page pointed at another record (recordChanged).
+// data changed) and a page pointed at another record (recordChanged). The model counts its rows
+// itself, so that a list a load replaces is not seen until reload announces it.
 class PageListModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -44,6 +45,9 @@ signals:
     void recordChanged(int row);
 
 private:
+    int pageCount() const;
+
     Workspace &m_workspace;
     PageKind m_kind;
+    int m_rows;
 };

@@ -245,7 +245,8 @@ struct EditorSetup
     QTemporaryDir dir;
     Workspace workspace { dir.path() };
     ScriptedDialogs dialogs;
-    SharedDialogs shared { dialogs, nullptr };
+    QWidget sharedParent;
+    SharedDialogs shared { dialogs, sharedParent };
     std::unique_ptr<PageEditor> editor;
     int first = -1;
     int second = -1;
@@ -356,7 +357,7 @@ void ShipWeaponMoves(benchmark::State &state, Navigator &(BatteryWindow::*level)
     const QByteArray record = largestShip(kFirst);
     RecordReader reader(record);
     PageBody ship = PageBody::read(pageFormat(PageKind::Ship), reader);
-    window.load(ship.values.entries(ShipPage::Weapons));
+    window.load(ship.values);
     window.show();
     QApplication::processEvents();
     Navigator &navigator = (window.*level)();

@@ -3,10 +3,7 @@
 #include "lighting.h"
 #include "physics.h"
 
-SharedDialogs::SharedDialogs(UserDialogs &dialogs, QWidget *parent)
-    : m_physics(std::make_unique<PhysicsWindow>(dialogs, parent))
-    , m_lighting(std::make_unique<LightingWindow>(dialogs, parent))
+SharedDialogs::SharedDialogs(UserDialogs &dialogs, QWidget &parent)
+    : m_physics(new PhysicsWindow(dialogs, &parent))
+    , m_lighting(new LightingWindow(dialogs, &parent))
 { }
-
-// The windows go here, so a parent given at construction must outlive this object.
-SharedDialogs::~SharedDialogs() = default;

@@ -30,7 +30,7 @@ ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialo
     m_main = std::make_unique<MainWindow>();
     m_loader = std::make_unique<LoaderWindow>(m_dialogs);
     // The physics and lighting windows are shared; each editor makes the others it opens.
-    m_shared = std::make_unique<SharedDialogs>(m_dialogs, m_main.get());
+    m_shared = std::make_unique<SharedDialogs>(m_dialogs, *m_main);
     for (const KindEditor &kindEditor : kindEditors())
         m_editors[kindIndex(kindEditor.kind)] =
             kindEditor.make(m_workspace, m_dialogs, *m_shared, m_main.get());

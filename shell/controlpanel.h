@@ -70,8 +70,7 @@ private:
     UserDialogs &m_dialogs;
     Workspace m_workspace;
     std::unique_ptr<MainWindow> m_main;
-    // Settings windows that several editors open; made after the main window, their parent,
-    // and gone before it.
+    // Settings windows that several editors open; the main window owns them.
     std::unique_ptr<SharedDialogs> m_shared;
     // Not children of the main window: they stay usable while it is disabled.
     std::unique_ptr<LoaderWindow> m_loader;

@@ -15,19 +15,13 @@ FieldCheck::FieldCheck(UserDialogs &dialogs, QWidget *window)
 
 void FieldCheck::add(QLineEdit *field, Check check)
 {
-    m_fields.insert(field, { std::move(check), {} });
+    m_fields.insert(field, std::move(check));
     field->installEventFilter(this);
 }
 
 void FieldCheck::add(QLineEdit *field, NumberField type)
 {
     add(field, [type](const QString &text) { return checkNumberField(text, type); });
-}
-
-void FieldCheck::setTake(QLineEdit *field, Take take)
-{
-    Q_ASSERT(m_fields.contains(field));
-    m_fields[field].take = std::move(take);
 }
 
 bool FieldCheck::eventFilter(QObject *watched, QEvent *event)
@@ -41,7 +35,9 @@ bool FieldCheck::eventFilter(QObject *watched, QEvent *event)
     const auto checked = m_fields.constFind(watched);
     if (checked == m_fields.cend())
         return false;
-    check(static_cast<QLineEdit *>(watched), *checked);
+    auto *field = static_cast<QLineEdit *>(watched);
+    if (check(field, *checked))
+        emit passed(field);
     return false;
 }
 
@@ -51,14 +47,26 @@ bool FieldCheck::checkFocused()
         return false;
     QWidget *focused = m_window->focusWidget();
     const auto checked = m_fields.constFind(focused);
-    return checked == m_fields.cend() || check(static_cast<QLineEdit *>(focused), *checked);
+    if (checked == m_fields.cend())
+        return true;
+    auto *field = static_cast<QLineEdit *>(focused);
+    if (!check(field, *checked))
+        return false;
+    emit passed(field);
+    return true;
 }
 
-bool FieldCheck::check(QLineEdit *field, const Checked &checked)
+bool FieldCheck::checkInPlace(QLineEdit *field)
 {
-    std::optional<QString> problem = checked.check(field->text());
-    if (!problem && checked.take)
-        problem = checked.take(field->text());
+    if (m_reporting)
+        return false;
+    const auto checked = m_fields.constFind(field);
+    return checked == m_fields.cend() || check(field, *checked);
+}
+
+bool FieldCheck::check(QLineEdit *field, const Check &check)
+{
+    const std::optional<QString> problem = check(field->text());
     if (!problem)
         return true;
     m_reporting = true;

@@ -13,8 +13,8 @@ class QWidget;
 class UserDialogs;
 
 // Checks a number field when the focus leaves it: a text that does not convert gets the
-// error box and the focus back, the text left as typed. A field whose value is taken when it
-// is left (the settings windows' working copies) also gets a take step after a passed check.
+// error box and the focus back, the text left as typed. A field that passes is announced, so
+// that a window can take its value at once.
 class FieldCheck : public QObject
 {
     Q_OBJECT
@@ -27,29 +27,26 @@ public:
     void add(QLineEdit *field, Check check);
     void add(QLineEdit *field, NumberField type);
 
-    // Takes the text of a field that passed its check. A message it returns is shown like a
-    // failed check, with the focus back in the field.
-    using Take = std::function<std::optional<QString>(const QString &text)>;
-    void setTake(QLineEdit *field, Take take);
-
     // Checks the field that has the focus as leaving it would, for buttons that leave the focus
     // where it is: false after a failed check, and while a failure is being reported. Any other
     // focus passes.
     bool checkFocused();
+    // Checks a field where it is, for a step that takes its value itself: false as checkFocused
+    // gives it. A pass is not announced.
+    bool checkInPlace(QLineEdit *field);
+
+signals:
+    // The field was left, or checked for a button, and its text passed.
+    void passed(QLineEdit *field);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    struct Checked
-    {
-        Check check;
-        Take take;
-    };
-    bool check(QLineEdit *field, const Checked &checked);
+    bool check(QLineEdit *field, const Check &check);
 
     UserDialogs &m_dialogs;
     QWidget *m_window;
-    QHash<const QObject *, Checked> m_fields;
+    QHash<const QObject *, Check> m_fields;
     bool m_reporting = false;
 };

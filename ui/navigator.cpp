@@ -3,9 +3,11 @@
 #include "editorwindow.h"
 #include "fieldcheck.h"
 #include "hoverhelp.h"
+#include "userdialogs.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -13,6 +15,7 @@
 
 Navigator::Navigator(EditorWindow &window, const Look &look, QWidget *parent)
     : QWidget(parent ? parent : &window)
+    , m_dialogs(window.dialogs())
     , m_check(window.check())
     , m_format(look.counter)
     , m_bound(look.largestBound)
@@ -59,6 +62,47 @@ void Navigator::addInner(Navigator *inner)
     m_inner.append(inner);
 }
 
+void Navigator::setCountField(QLineEdit *field, bool emptyIsAnError)
+{
+    m_countField = field;
+    m_emptyCountIsAnError = emptyIsAnError;
+    connect(&m_check, &FieldCheck::passed, this, [this](QLineEdit *left) {
+        if (left == m_countField)
+            useCount();
+    });
+    showState();
+}
+
+Navigator::Count Navigator::takeCount()
+{
+    if (!m_countField)
+        return Count::Kept;
+    if (!m_check.checkInPlace(m_countField))
+        return Count::Refused;
+    return useCount();
+}
+
+Navigator::Count Navigator::useCount()
+{
+    const std::optional<qint32> count = NumberText::toInt(m_countField->text());
+    if (!count) {
+        // Empty passes the check but holds no number.
+        if (m_emptyCountIsAnError)
+            m_dialogs.error(window(), NumberText::invalidIntegerMessage(m_countField->text()));
+        m_countField->setText(QString::number(m_bound));
+        return Count::Kept;
+    }
+    if (*count == m_bound)
+        return Count::Kept;
+    if (m_keep && !m_keep())
+        return Count::Refused;
+    setBound(*count);
+    setIndex(1);
+    if (m_show)
+        m_show();
+    return Count::Taken;
+}
+
 void Navigator::setBound(int bound)
 {
     m_bound = std::max(bound, 0);
@@ -97,12 +141,8 @@ bool Navigator::step(int by)
 {
     if (!canStep(by))
         return false;
-    const int index = m_index;
-    if (!m_check.checkFocused())
-        return false;
-    // Taking the checked field moved this level (a new count shows entry 1, a lower one cuts
-    // the index): the user sees that first, rather than a step from wherever it went.
-    if (m_index != index || !canStep(by))
+    // A new count shows entry 1: the user sees that first, rather than a step from there.
+    if (takeCount() != Count::Kept || !m_check.checkFocused())
         return false;
     if (m_keep && !m_keep())
         return false;
@@ -115,6 +155,8 @@ bool Navigator::step(int by)
 void Navigator::showState()
 {
     m_counter->setText(m_format.arg(QString::number(m_index), QString::number(m_bound)));
+    if (m_countField)
+        m_countField->setText(QString::number(m_bound));
     m_previous->setEnabled(m_index > 1);
     m_next->setEnabled(m_index < m_bound);
 }

@@ -9,6 +9,8 @@ class EditorWindow;
 class FieldCheck;
 class QAbstractButton;
 class QLabel;
+class QLineEdit;
+class UserDialogs;
 
 // "Previous, i/N, Next" over entries a window shows one at a time. A move checks the field
 // being edited and keeps the shown entry before it moves, so no typing is lost; a move of an
@@ -44,6 +46,16 @@ public:
     // The inner level restarts at 1 whenever this level's index changes.
     void addInner(Navigator *inner);
 
+    // A field that shows the bound and sets it: a count typed there is taken when the field is
+    // left with its check passed, before this level moves, and by takeCount. A new count keeps
+    // the shown entry and shows entry 1. An empty field keeps the count, after the standard
+    // conversion error when emptyIsAnError.
+    void setCountField(QLineEdit *field, bool emptyIsAnError);
+    enum class Count { Kept, Taken, Refused };
+    // Takes the count typed as leaving the field would: Refused, after the error box, when the
+    // field's check fails. Kept without a count field.
+    Count takeCount();
+
     // 1 to the bound; 1 when the bound is 0.
     int index() const { return m_index; }
     int bound() const { return m_bound; }
@@ -55,8 +67,8 @@ public:
     // This level and every inner one at 1.
     void reset();
 
-    // The buttons' moves. False when the move did not happen: at the end, a failed check of
-    // the field being edited, or a refused keep.
+    // The buttons' moves. False when the move did not happen: at the end, a new or refused
+    // count, a failed check of the field being edited, or a refused keep.
     bool next() { return step(1); }
     bool previous() { return step(-1); }
 
@@ -68,8 +80,10 @@ private:
     QAbstractButton *makeButton(EditorWindow &window, const Button &look, Qt::ArrowType arrow);
     bool canStep(int by) const;
     bool step(int by);
+    Count useCount();
     void showState();
 
+    UserDialogs &m_dialogs;
     FieldCheck &m_check;
     QString m_format;
     QAbstractButton *m_previous;
@@ -78,6 +92,8 @@ private:
     QList<Navigator *> m_inner;
     std::function<bool()> m_keep;
     std::function<void()> m_show;
+    QLineEdit *m_countField = nullptr;
+    bool m_emptyCountIsAnError = false;
     int m_index = 1;
     int m_bound;
 };

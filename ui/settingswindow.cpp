@@ -1,6 +1,7 @@
 #include "settingswindow.h"
 
 #include "fieldcheck.h"
+#include "fieldform.h"
 #include "userdialogs.h"
 
 #include <QHBoxLayout>
@@ -37,27 +38,72 @@ Navigator *SettingsWindow::addNavigator(const Navigator::Look &look, QWidget *pa
     auto *navigator = new Navigator(*this, look, parent);
     navigator->setKeep([this] { return keepShown(); });
     navigator->setShow([this] { refill(); });
+    m_navigators.append(navigator);
     return navigator;
 }
 
-void SettingsWindow::load()
+SettingsWindow::Place SettingsWindow::entryOf(const Navigator *navigator, int item)
 {
-    takeWorkingCopy();
-    m_loaded = true;
-    for (Navigator *navigator : findChildren<Navigator *>())
+    return [navigator, item](Values &working) -> Values & {
+        return working.entries(item)[size_t(navigator->index() - 1)];
+    };
+}
+
+void SettingsWindow::bind(FieldForm *form, Place place)
+{
+    m_bindings.append({ form, std::move(place) });
+}
+
+void SettingsWindow::bindEntries(Navigator *navigator, int item, const Layout &entryLayout)
+{
+    m_entries.append({ navigator, item, &entryLayout });
+}
+
+void SettingsWindow::load(Values &values)
+{
+    m_values = &values;
+    m_working = values;
+    for (const Entries &entries : std::as_const(m_entries))
+        entries.navigator->setBound(int(m_working.entries(entries.item).size()));
+    for (Navigator *navigator : std::as_const(m_navigators))
         navigator->reset();
     refill();
 }
 
-void SettingsWindow::edit()
+void SettingsWindow::edit(Values &values)
 {
-    load();
+    load(values);
     showModal();
+}
+
+void SettingsWindow::refill()
+{
+    // A count of 0 still shows entry 1, and a raised one blank entries.
+    for (const Entries &entries : std::as_const(m_entries)) {
+        std::vector<Values> &run = m_working.entries(entries.item);
+        const size_t shown = size_t(std::max(entries.navigator->bound(), 1));
+        if (run.size() < shown)
+            run.resize(shown, blankValues(*entries.entryLayout));
+    }
+    for (const Binding &binding : std::as_const(m_bindings))
+        binding.form->show(binding.place(m_working));
+}
+
+bool SettingsWindow::keepShown()
+{
+    for (const Binding &binding : std::as_const(m_bindings))
+        binding.form->keep(binding.place(m_working));
+    return true;
 }
 
 bool SettingsWindow::apply()
 {
-    if (!m_loaded || !check().checkFocused() || !keepShown())
+    if (!m_values)
+        return false;
+    for (Navigator *navigator : std::as_const(m_navigators))
+        if (navigator->takeCount() == Navigator::Count::Refused)
+            return false;
+    if (!check().checkFocused() || !keepShown())
         return false;
     if (const std::optional<Refusal> refusal = validate()) {
         dialogs().message(this, u"Error"_s, refusal->message, UserDialogs::Icon::Critical);
@@ -67,4 +113,19 @@ bool SettingsWindow::apply()
     }
     handBack();
     return true;
+}
+
+void SettingsWindow::handBack()
+{
+    // The working copy keeps what lies past a lowered count; what is handed back does not.
+    Values handed = m_working;
+    for (const Entries &entries : std::as_const(m_entries))
+        handed.entries(entries.item)
+            .resize(size_t(entries.navigator->bound()), blankValues(*entries.entryLayout));
+    if (m_handedItems.empty()) {
+        *m_values = std::move(handed);
+        return;
+    }
+    for (int item : m_handedItems)
+        m_values->items[size_t(item)] = std::move(handed.items[size_t(item)]);
 }

@@ -1,6 +1,10 @@
 #include "pagechanges.h"
 
-#include "workspace.h"
+#include "pagelistmodel.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QMenu>
 
 using namespace Qt::StringLiterals;
 
@@ -14,64 +18,72 @@ QString changeText(const QString &verb, const QByteArray &name)
 
 } // namespace
 
-PageEditor::RecordChange::RecordChange(PageEditor &editor, int position)
-    : m_editor(editor)
-    , m_position(position)
-    , m_before(current())
+PageHistory::PageHistory(QAbstractItemView &list)
+    : QUndoStack(&list)
+{
+    QAction *undo = createUndoAction(&list, u"Undo"_s);
+    undo->setShortcut(QKeyCombination(Qt::CTRL, Qt::Key_Z));
+    QAction *redo = createRedoAction(&list, u"Redo"_s);
+    redo->setShortcuts(
+        { QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z), QKeyCombination(Qt::CTRL, Qt::Key_Y) });
+    for (QAction *action : { undo, redo }) {
+        action->setShortcutContext(Qt::WidgetShortcut);
+        list.addAction(action);
+    }
+    list.setContextMenuPolicy(Qt::CustomContextMenu);
+    auto *menu = new QMenu(&list);
+    menu->addAction(undo);
+    menu->addAction(redo);
+    connect(&list, &QWidget::customContextMenuRequested, menu,
+            [&list, menu](const QPoint &at) { menu->popup(list.viewport()->mapToGlobal(at)); });
+}
+
+RecordChange::RecordChange(PageListModel &model, int row, Version after)
+    : QUndoCommand(changeText(u"Apply"_s, after.name))
+    , m_model(model)
+    , m_row(row)
+    , m_before { model.record(row), model.name(row) }
+    , m_after(std::move(after))
 { }
 
-PageEditor::RecordChange::Version PageEditor::RecordChange::current() const
+void RecordChange::undo()
 {
-    return { m_editor.m_workspace.recordOf(m_editor.kind(), m_position),
-             m_editor.m_workspace.pageNames(m_editor.kind()).at(m_position) };
+    m_model.pointAt(m_row, m_before.record, m_before.name);
 }
 
-void PageEditor::RecordChange::undo()
+void RecordChange::redo()
 {
-    m_editor.pointPageAt(m_position, m_before.record, m_before.name);
+    m_model.pointAt(m_row, m_after.record, m_after.name);
 }
 
-void PageEditor::RecordChange::redo()
-{
-    if (std::exchange(m_made, false)) {
-        m_after = current();
-        setText(changeText(u"Apply"_s, m_after.name));
-        return;
-    }
-    m_editor.pointPageAt(m_position, m_after.record, m_after.name);
-}
-
-PageEditor::ListChange::ListChange(PageEditor &editor, const QString &verb, Direction direction,
-                                   int position)
-    : m_editor(editor)
+ListChange::ListChange(PageListModel &model, const QString &verb, Direction direction, int row,
+                       int slot, const QByteArray &name)
+    : QUndoCommand(changeText(verb, name))
+    , m_model(model)
     , m_direction(direction)
-    , m_position(position)
-    , m_slot(editor.m_workspace.slotOf(editor.kind(), position))
-    , m_name(editor.m_workspace.pageNames(editor.kind()).at(position))
+    , m_row(row)
+    , m_slot(slot)
+    , m_name(name)
+{ }
+
+void ListChange::putIn()
 {
-    setText(changeText(verb, m_name));
+    m_model.insertPage(m_row, m_slot, m_name);
 }
 
-void PageEditor::ListChange::putIn()
-{
-    m_editor.restorePageAt(m_position, m_slot, m_name);
-}
-
-void PageEditor::ListChange::takeOut()
+void ListChange::takeOut()
 {
     // The name as the list shows it now: reading an added page names it.
-    m_name = m_editor.m_workspace.pageNames(m_editor.kind()).at(m_position);
-    m_editor.removePageAt(m_position);
+    m_name = m_model.name(m_row);
+    m_model.removePage(m_row);
 }
 
-void PageEditor::ListChange::undo()
+void ListChange::undo()
 {
     m_direction == In ? takeOut() : putIn();
 }
 
-void PageEditor::ListChange::redo()
+void ListChange::redo()
 {
-    if (std::exchange(m_made, false))
-        return;
     m_direction == In ? putIn() : takeOut();
 }

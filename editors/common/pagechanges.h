@@ -1,42 +1,56 @@
 #pragma once
 
-#include "pageeditor.h"
-
 #include <QUndoCommand>
+#include <QUndoStack>
 
-// The changes of an editor's history. Each is made by the editor before it is recorded, so a
-// change that fails is never recorded; the first redo, which QUndoStack runs on push, is the
-// change already made.
-class PageEditor::RecordChange : public QUndoCommand
+class PageListModel;
+class QAbstractItemView;
+
+// An editor's history of the changes to its page list. Undo and Redo are the list's own keys
+// and context menu: in an edit field the same keys undo typing.
+class PageHistory : public QUndoStack
+{
+    Q_OBJECT
+
+public:
+    explicit PageHistory(QAbstractItemView &list);
+};
+
+// The changes of an editor's history. Each makes its change to the page list in redo() and
+// takes it back in undo(); the editor writes the record a change needs before it makes the
+// change, so that a write that fails leaves nothing to record.
+
+// Apply: the page points at its new record, undone back at the one before.
+class RecordChange : public QUndoCommand
 {
 public:
-    // Apply: taken before the page at position gets its new record, pushed once it has it.
-    RecordChange(PageEditor &editor, int position);
-
-    void undo() override;
-    void redo() override;
-
-private:
     struct Version
     {
         qint64 record;
         QByteArray name;
     };
-    Version current() const;
+    // The page at row as it is now, then after.
+    RecordChange(PageListModel &model, int row, Version after);
 
-    PageEditor &m_editor;
-    int m_position;
+    void undo() override;
+    void redo() override;
+
+private:
+    PageListModel &m_model;
+    int m_row;
     Version m_before;
-    Version m_after {};
-    bool m_made = true;
+    Version m_after;
 };
 
-class PageEditor::ListChange : public QUndoCommand
+// Add, Paste and Import put a page in the list, Delete takes one out.
+class ListChange : public QUndoCommand
 {
 public:
-    // Add, Paste and Import put a page in the list, Delete takes one out.
     enum Direction { In, Out };
-    ListChange(PageEditor &editor, const QString &verb, Direction direction, int position);
+    // The page's slot and name: for In, those of a page stored outside the list; for Out, those
+    // of the page at row.
+    ListChange(PageListModel &model, const QString &verb, Direction direction, int row, int slot,
+               const QByteArray &name);
 
     void undo() override;
     void redo() override;
@@ -45,10 +59,9 @@ private:
     void putIn();
     void takeOut();
 
-    PageEditor &m_editor;
+    PageListModel &m_model;
     Direction m_direction;
-    int m_position;
+    int m_row;
     int m_slot;
     QByteArray m_name;
-    bool m_made = true;
 };

@@ -4,14 +4,15 @@
 #include "pageformats.h"
 
 class FieldForm;
-class PageFilterModel;
+class PageHistory;
 class PageListModel;
+class PageListPanel;
+class QFrame;
 class QGridLayout;
 class QLineEdit;
 class QListView;
 class QPushButton;
 class QUndoStack;
-class RecordReader;
 class Workspace;
 
 // The one page editor workflow of every kind: the page list with its filter, Select page,
@@ -53,10 +54,10 @@ public:
     void importPage();
 
     FieldForm &form() const { return *m_form; }
-    QListView &pageList() const { return *m_list; }
-    QLineEdit &filterField() const { return *m_filterField; }
+    QListView &pageList() const;
+    QLineEdit &filterField() const;
     // Apply, Add, Delete, Paste and Import, undone and redone with the page list focused.
-    QUndoStack &history() const { return *m_history; }
+    QUndoStack &history() const;
 
 protected:
     // The page about to be written: a kind drops the blocks its controls say it has not.
@@ -71,43 +72,37 @@ protected:
     // A block of the page shown, for its settings window to edit; nullptr while no page is
     // shown or the page has none.
     Values *shownBlock(int item);
-    // The entries of a block of the page shown; nullptr while no page is shown.
-    std::vector<Values> *shownEntries(int item);
+    // The values of the page shown, for the windows whose values lie in several of its items;
+    // nullptr while no page is shown.
+    Values *shownValues();
     // A button beside "&Apply" and "&Close", for a kind's own dialogs.
     QPushButton *addButton(const QString &text, const QString &hint);
 
 private:
-    class RecordChange;
-    class ListChange;
-
-    void buildHistory();
-    void filterList(const QString &text);
-    // Undo and redo: each shows the page it touches, read afresh.
-    void pointPageAt(int position, qint64 record, const QByteArray &name);
-    void removePageAt(int position);
-    void restorePageAt(int position, int slot, const QByteArray &name);
+    QFrame *buildFieldPanel(std::span<const int> columnStarts);
+    void addShortcuts();
+    // The editor follows its list: a page put in it, or pointed at another record by undo and
+    // redo, is shown, read afresh; after a page is taken out, none is.
+    void followList();
     void showPage(int position);
-    QModelIndex viewIndex(int position) const;
 
     QPushButton *makeButton(const QString &text, const QString &hint);
-    void addShortcut(const QString &text, const QKeySequence &keys, void (PageEditor::*command)());
     // Copy and Export: the record the controls describe, as the whole of a file.
     void saveRecord(const QString &path) const;
     // Appends the page record in a page file as a new page and selects it. A file that does
     // not hold a page of this kind is passed over.
     void appendPageFile(const QString &path, const QString &verb, const QString &description);
-    void selectLast();
+    // Puts a page whose record is not yet written at the end of the list.
+    void appendPage(const QString &verb, const QByteArray &record, const QByteArray &name);
 
     Workspace &m_workspace;
     const PageFormat &m_format;
     PageBody m_body;
     PageListModel *m_model;
-    PageFilterModel *m_filter;
-    QLineEdit *m_filterField;
-    QListView *m_list;
-    QUndoStack *m_history;
+    PageListPanel *m_list;
+    PageHistory *m_history;
     FieldForm *m_form;
     QGridLayout *m_kindButtons;
-    bool m_deleting = false;
     int m_shown = -1; // the list position whose page m_body holds
+    qint64 m_shownRecord = 0; // where the record m_body was read from or written to lies
 };

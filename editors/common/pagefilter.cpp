@@ -9,12 +9,20 @@ void PageFilterModel::setSourceModel(QAbstractItemModel *source)
     if (sourceModel())
         disconnect(sourceModel(), nullptr, this, nullptr);
     // Kept rows move with their pages. Shifted before the rows change, so that the new rows
-    // are filtered against the right ones.
+    // are filtered against the right ones. A page put in the list or renamed is kept: the user
+    // sees what was just done to it.
     connect(source, &QAbstractItemModel::rowsAboutToBeInserted, this,
             [this](const QModelIndex &, int first, int last) {
                 for (int &row : m_kept)
                     if (row >= first)
                         row += last - first + 1;
+                for (int row = first; row <= last; ++row)
+                    remember(row);
+            });
+    connect(source, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &first, const QModelIndex &last) {
+                for (int row = first.row(); row <= last.row(); ++row)
+                    remember(row);
             });
     connect(source, &QAbstractItemModel::rowsAboutToBeRemoved, this,
             [this](const QModelIndex &, int first, int last) {
@@ -38,12 +46,17 @@ void PageFilterModel::setText(const QString &text, const QList<int> &kept)
 
 void PageFilterModel::keep(int sourceRow)
 {
+    if (remember(sourceRow) && !matches(sourceRow))
+        invalidateRowsFilter();
+}
+
+bool PageFilterModel::remember(int sourceRow)
+{
     const auto at = std::lower_bound(m_kept.begin(), m_kept.end(), sourceRow);
     if (at != m_kept.end() && *at == sourceRow)
-        return;
+        return false;
     m_kept.insert(at, sourceRow);
-    if (!matches(sourceRow))
-        invalidateRowsFilter();
+    return true;
 }
 
 bool PageFilterModel::matches(int sourceRow) const

@@ -4,8 +4,8 @@
 #include <QSortFilterProxyModel>
 
 // A page list as the filter field shows it: the pages whose name contains the filter text,
-// ignoring case as the user's language does, and the pages the editor keeps shown whatever
-// their name (one just added, pasted or renamed, the page being edited).
+// ignoring case as the user's language does, and those kept shown whatever their name: one
+// just put in the list or renamed, and the page being edited.
 class PageFilterModel : public QSortFilterProxyModel
 {
     Q_OBJECT
@@ -26,6 +26,8 @@ protected:
 
 private:
     bool matches(int sourceRow) const;
+    // Adds a kept row; false when it was kept already.
+    bool remember(int sourceRow);
 
     QLocale m_locale;
     QString m_text;

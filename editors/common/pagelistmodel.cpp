@@ -2,7 +2,7 @@
 
 #include "workspace.h"
 
-PageListModel::PageListModel(const Workspace &workspace, PageKind kind, QObject *parent)
+PageListModel::PageListModel(Workspace &workspace, PageKind kind, QObject *parent)
     : QAbstractListModel(parent)
     , m_workspace(workspace)
     , m_kind(kind)
@@ -24,7 +24,22 @@ QVariant PageListModel::data(const QModelIndex &index, int role) const
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_rows ||
         index.row() >= pageCount())
         return {};
-    return QString::fromLatin1(m_workspace.pageNames(m_kind).at(index.row()));
+    return QString::fromLatin1(name(index.row()));
+}
+
+const QByteArray &PageListModel::name(int row) const
+{
+    return m_workspace.pageNames(m_kind).at(row);
+}
+
+qint64 PageListModel::record(int row) const
+{
+    return m_workspace.recordOf(m_kind, row);
+}
+
+int PageListModel::slot(int row) const
+{
+    return m_workspace.slotOf(m_kind, row);
 }
 
 void PageListModel::reload()
@@ -34,7 +49,49 @@ void PageListModel::reload()
     endResetModel();
 }
 
-void PageListModel::rowChanged(int row)
+qint64 PageListModel::storeRecord(const QByteArray &record)
 {
+    return m_workspace.appendRecord(m_kind, record);
+}
+
+int PageListModel::storeNewPage(const QByteArray &record)
+{
+    // The workspace adds a page at the end of the list; it is taken out again unannounced.
+    const int row = m_workspace.addPage(m_kind, record, QByteArray());
+    const int slot = m_workspace.slotOf(m_kind, row);
+    m_workspace.removePage(m_kind, row);
+    return slot;
+}
+
+void PageListModel::insertPage(int row, int slot, const QByteArray &name)
+{
+    beginInsertRows({}, row, row);
+    m_workspace.restorePage(m_kind, row, slot, name);
+    ++m_rows;
+    endInsertRows();
+}
+
+void PageListModel::removePage(int row)
+{
+    beginRemoveRows({}, row, row);
+    m_workspace.removePage(m_kind, row);
+    --m_rows;
+    endRemoveRows();
+}
+
+void PageListModel::pointAt(int row, qint64 record, const QByteArray &name)
+{
+    const bool renamed = name != this->name(row);
+    m_workspace.pointAt(m_kind, row, record, name);
+    if (renamed)
+        emit dataChanged(index(row), index(row), { Qt::DisplayRole });
+    emit recordChanged(row);
+}
+
+void PageListModel::rename(int row, const QByteArray &name)
+{
+    if (name == this->name(row))
+        return;
+    m_workspace.setPageName(m_kind, row, name);
     emit dataChanged(index(row), index(row), { Qt::DisplayRole });
 }

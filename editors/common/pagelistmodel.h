@@ -6,47 +6,48 @@
 
 class Workspace;
 
-// A kind's page list as the workspace holds it: row p is the page at list position p. The
-// editor announces each change it makes through the workspace. The model counts its rows
-// itself, so that a page the workspace has just added is not a row until it is announced.
+// A kind's page list: row p is the page at list position p of the workspace. Every change to the
+// list goes through here and is announced: rows inserted and removed, a page renamed (its row's
+// data changed) and a page pointed at another record (recordChanged). The model counts its rows
+// itself, so that a list a load replaces is not seen until reload announces it.
 class PageListModel : public QAbstractListModel
 {
     Q_OBJECT
 
 public:
-    PageListModel(const Workspace &workspace, PageKind kind, QObject *parent = nullptr);
+    PageListModel(Workspace &workspace, PageKind kind, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
 
+    const QByteArray &name(int row) const;
+    // Where the page's current record lies, and its slot, as the workspace keeps them.
+    qint64 record(int row) const;
+    int slot(int row) const;
+
+    // The workspace's list afresh, after a load or New table file.
     void reload();
-    // change adds a page at row of the workspace's list. It may fail (a working file that
-    // cannot be written): the row is announced only once the page is there.
-    template<typename Change> void insertRow(int row, Change &&change)
-    {
-        change();
-        beginInsertRows({}, row, row);
-        ++m_rows;
-        endInsertRows();
-    }
-    template<typename Change> void appendRow(Change &&change)
-    {
-        insertRow(m_rows, std::forward<Change>(change));
-    }
-    // change removes the page at row from the workspace's list; it cannot fail.
-    template<typename Change> void removeRow(int row, Change &&change)
-    {
-        beginRemoveRows({}, row, row);
-        change();
-        --m_rows;
-        endRemoveRows();
-    }
-    void rowChanged(int row);
+
+    // Writing a record can fail (a working file that cannot be written): these two write one
+    // and change nothing listed, so that a change made with what they give cannot fail. Both
+    // throw TableError, and then write nothing.
+    // A new version of a page: where it lies, for pointAt.
+    qint64 storeRecord(const QByteArray &record);
+    // A new page, with a slot of its own outside the list: its slot, for insertPage.
+    int storeNewPage(const QByteArray &record);
+
+    void insertPage(int row, int slot, const QByteArray &name);
+    void removePage(int row);
+    void pointAt(int row, qint64 record, const QByteArray &name);
+    void rename(int row, const QByteArray &name);
+
+signals:
+    void recordChanged(int row);
 
 private:
     int pageCount() const;
 
-    const Workspace &m_workspace;
+    Workspace &m_workspace;
     PageKind m_kind;
     int m_rows;
 };

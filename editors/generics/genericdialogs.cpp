@@ -35,7 +35,7 @@ AiWindow::AiWindow(UserDialogs &dialogs, QWidget *parent)
 }
 
 SpewWindow::SpewWindow(UserDialogs &dialogs, QWidget *parent)
-    : EntriesWindow(dialogs, GenericPage::SpewSlot::layout, kOneColumn,
+    : EntriesWindow(dialogs, GenericPage::Spew, GenericPage::SpewSlot::layout, kOneColumn,
                     { u"Spew"_s,
                       u"spew"_s,
                       { u"Apply modification to death spew."_s, u"Close the spew dialog."_s },
@@ -55,11 +55,8 @@ ObjectSoundsWindow::ObjectSoundsWindow(UserDialogs &dialogs, QWidget *parent)
 { }
 
 DeathTypesWindow::DeathTypesWindow(UserDialogs &dialogs, QWidget *parent)
-    : BlockWindow(dialogs,
-                  { u"Death types"_s,
-                    u"deathtypes"_s,
-                    { u"Apply modifications."_s, u"Close the death types dialog."_s } },
-                  parent)
+    : SettingsWindow(dialogs, u"Death types"_s, u"deathtypes"_s,
+                     { u"Apply modifications."_s, u"Close the death types dialog."_s }, parent)
 {
     m_typeForm = new FieldForm(Deaths::Type::layout, kOneColumn, help(), check(), this);
     m_types = addNavigator({ { QString(), u"Previous death type."_s, u"Previous death type"_s },
@@ -80,67 +77,14 @@ DeathTypesWindow::DeathTypesWindow(UserDialogs &dialogs, QWidget *parent)
     content->addWidget(m_countForm);
     setContent(content);
 
-    check().setTake(countField(), [this](const QString &text) { return takeCount(text); });
+    bindEntries(m_types, Deaths::Types, Deaths::Type::layout);
+    m_types->setCountField(countField(), false);
+    bind(m_typeForm, entryOf(m_types, Deaths::Types));
 }
 
 QLineEdit *DeathTypesWindow::countField() const
 {
     return m_countForm->edit(Deaths::Count);
-}
-
-Values &DeathTypesWindow::shownType()
-{
-    return working().entries(Deaths::Types)[size_t(m_types->index() - 1)];
-}
-
-void DeathTypesWindow::takeWorkingCopy()
-{
-    BlockWindow::takeWorkingCopy();
-    std::vector<Values> &types = working().entries(Deaths::Types);
-    m_count = int(types.size());
-    types.resize(size_t(Deaths::maxCount), blankValues(Deaths::Type::layout));
-    m_types->setBound(m_count);
-}
-
-void DeathTypesWindow::refill()
-{
-    m_typeForm->show(shownType());
-    countField()->setText(QString::number(m_count));
-}
-
-bool DeathTypesWindow::keepShown()
-{
-    m_typeForm->keep(shownType());
-    return true;
-}
-
-void DeathTypesWindow::handBack()
-{
-    // A count typed but not yet taken is taken as leaving the field would; one that is not
-    // 1 to 4 leaves the count as it is.
-    if (!checkField(Deaths::layout[Deaths::Count].field, countField()->text()))
-        takeCount(countField()->text());
-    Values block = working();
-    block.entries(Deaths::Types).resize(size_t(m_count));
-    edited() = std::move(block);
-}
-
-std::optional<QString> DeathTypesWindow::takeCount(const QString &text)
-{
-    const std::optional<qint32> count = NumberText::toInt(text);
-    if (!count) {
-        // Empty passes the check but holds no number: the count stays.
-        countField()->setText(QString::number(m_count));
-        return std::nullopt;
-    }
-    if (*count != m_count) {
-        keepShown();
-        m_count = *count;
-        m_types->setBound(m_count);
-        m_types->setIndex(1);
-        refill();
-    }
-    return std::nullopt;
 }
 
 namespace {
@@ -152,11 +96,11 @@ ClassesWindow::ClassesWindow(UserDialogs &dialogs, QWidget *parent)
     : SettingsWindow(dialogs, u"Classes"_s, u"classes"_s,
                      { u"Apply modifications."_s, u"Close the classes dialog."_s }, parent)
 {
-    m_form = new FieldForm(Animation::layout, kAnimationColumns, help(), check(), this);
-    m_soundForm = new FieldForm(Animation::soundLayout, kOneColumn, help(), check(), this);
-    for (FieldForm *form : { m_form, m_soundForm })
-        help().addArea(form);
-    FieldForm::alignCaptions({ m_form, m_soundForm });
+    auto *form = new FieldForm(Animation::layout, kAnimationColumns, help(), check(), this);
+    auto *soundForm = new FieldForm(Animation::soundLayout, kOneColumn, help(), check(), this);
+    for (FieldForm *each : { form, soundForm })
+        help().addArea(each);
+    FieldForm::alignCaptions({ form, soundForm });
     m_animations = addNavigator({ { QString(), u"Previous animation."_s, u"Previous animation"_s },
                                   { QString(), u"Next animation."_s, u"Next animation"_s },
                                   u"Animation %1/%2"_s,
@@ -167,8 +111,8 @@ ClassesWindow::ClassesWindow(UserDialogs &dialogs, QWidget *parent)
                                GenericPage::classes });
     m_classes->addInner(m_animations);
     auto *content = new QVBoxLayout;
-    content->addWidget(m_form);
-    content->addWidget(m_soundForm);
+    content->addWidget(form);
+    content->addWidget(soundForm);
     for (Navigator *navigator : { m_animations, m_classes }) {
         auto *row = new QHBoxLayout;
         row->addStretch(1);
@@ -177,49 +121,18 @@ ClassesWindow::ClassesWindow(UserDialogs &dialogs, QWidget *parent)
         content->addLayout(row);
     }
     setContent(content);
-}
 
-void ClassesWindow::load(Values &page)
-{
-    m_page = &page;
-    SettingsWindow::load();
-}
-
-void ClassesWindow::edit(Values &page)
-{
-    m_page = &page;
-    SettingsWindow::edit();
-}
-
-size_t ClassesWindow::shownEntry() const
-{
-    return size_t((m_classes->index() - 1) * GenericPage::animationsPerClass +
-                  m_animations->index() - 1);
-}
-
-void ClassesWindow::takeWorkingCopy()
-{
-    m_entries = m_page->entries(GenericPage::Animations);
-    m_sounds = m_page->entries(GenericPage::AnimationSounds);
-}
-
-void ClassesWindow::refill()
-{
-    m_form->show(m_entries[shownEntry()]);
-    m_soundForm->show(m_sounds[shownEntry()]);
-}
-
-bool ClassesWindow::keepShown()
-{
-    m_form->keep(m_entries[shownEntry()]);
-    m_soundForm->keep(m_sounds[shownEntry()]);
-    return true;
-}
-
-void ClassesWindow::handBack()
-{
-    m_page->entries(GenericPage::Animations) = m_entries;
-    m_page->entries(GenericPage::AnimationSounds) = m_sounds;
+    // An animation's sound lies in a run of its own, at the same place as its frames.
+    const auto shownAt = [this](int item) -> Place {
+        return [this, item](Values &page) -> Values & {
+            const int entry = (m_classes->index() - 1) * GenericPage::animationsPerClass +
+                m_animations->index() - 1;
+            return page.entries(item)[size_t(entry)];
+        };
+    };
+    bind(form, shownAt(GenericPage::Animations));
+    bind(soundForm, shownAt(GenericPage::AnimationSounds));
+    handBackOnly({ GenericPage::Animations, GenericPage::AnimationSounds });
 }
 
 GenericBatteryWindow::GenericBatteryWindow(UserDialogs &dialogs, QWidget *parent)
@@ -231,45 +144,21 @@ GenericBatteryWindow::GenericBatteryWindow(UserDialogs &dialogs, QWidget *parent
                       { u"Apply modifications to weapon batteries."_s,
                         u"Close the weapon batteries dialog."_s } },
                     parent)
-{ }
-
-void GenericBatteryWindow::load(Values &page)
 {
-    m_page = &page;
-    SettingsWindow::load();
+    handBackOnly({ GenericPage::Batteries, GenericPage::GunpointNames, GenericPage::MaskSounds });
 }
 
-void GenericBatteryWindow::edit(Values &page)
+Values &GenericBatteryWindow::battery(Values &working, int b)
 {
-    m_page = &page;
-    SettingsWindow::edit();
+    return working.entries(GenericPage::Batteries)[size_t(b)];
 }
 
-void GenericBatteryWindow::takeWorkingCopy()
+Values &GenericBatteryWindow::gunpointName(Values &working, int b, int g)
 {
-    m_batteries = m_page->entries(GenericPage::Batteries);
-    m_gunpointNames = m_page->entries(GenericPage::GunpointNames);
-    m_maskSounds = m_page->entries(GenericPage::MaskSounds);
+    return working.entries(GenericPage::GunpointNames)[size_t(b * WeaponBattery::gunpoints + g)];
 }
 
-void GenericBatteryWindow::handBack()
+Values &GenericBatteryWindow::maskSound(Values &working, int b, int m)
 {
-    m_page->entries(GenericPage::Batteries) = m_batteries;
-    m_page->entries(GenericPage::GunpointNames) = m_gunpointNames;
-    m_page->entries(GenericPage::MaskSounds) = m_maskSounds;
-}
-
-Values &GenericBatteryWindow::battery(int b)
-{
-    return m_batteries[size_t(b)];
-}
-
-Values &GenericBatteryWindow::gunpointName(int b, int g)
-{
-    return m_gunpointNames[size_t(b * WeaponBattery::gunpoints + g)];
-}
-
-Values &GenericBatteryWindow::maskSound(int b, int m)
-{
-    return m_maskSounds[size_t(b * WeaponBattery::masks + m)];
+    return working.entries(GenericPage::MaskSounds)[size_t(b * WeaponBattery::masks + m)];
 }

@@ -63,13 +63,8 @@ void GenericEditor::editAi()
 
 void GenericEditor::editSpew()
 {
-    if (std::vector<Values> *spew = shownEntries(GenericPage::Spew))
-        m_spew->edit(*spew);
-}
-
-Values *GenericEditor::shownValues()
-{
-    return shownPosition() < 0 ? nullptr : &shownPage().values;
+    if (Values *page = shownValues())
+        m_spew->edit(*page);
 }
 
 void GenericEditor::editClasses()

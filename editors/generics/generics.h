@@ -38,9 +38,6 @@ public:
     DeathTypesWindow &deathsWindow() const { return *m_deaths; }
 
 private:
-    // The page shown, for the windows whose values lie in several of its items.
-    Values *shownValues();
-
     SharedDialogs &m_shared;
     AiWindow *m_ai;
     SpewWindow *m_spew;

@@ -23,10 +23,13 @@ constexpr std::array kMaskColumns = { int(Battery::Mask::FireMask),
 BatteryWindow::BatteryWindow(UserDialogs &dialogs, const Texts &texts, QWidget *parent)
     : SettingsWindow(dialogs, texts.title, texts.name, texts.hints, parent)
 {
-    const auto batteryForm = [this](int first, int end) {
+    const Place shown = [this](Values &working) -> Values & {
+        return battery(working, shownBattery());
+    };
+    const auto batteryForm = [&](int first, int end) {
         auto *form = new FieldForm(Battery::layout, kOneColumn, help(), check(), this, first, end);
         help().addArea(form);
-        m_batteryForms.append(form);
+        bind(form, shown);
         return form;
     };
     // Usage; aiming and the quad fire mask; the aiming and battery flags. An entry's own fields
@@ -54,9 +57,9 @@ BatteryWindow::BatteryWindow(UserDialogs &dialogs, const Texts &texts, QWidget *
     gunpoint->setObjectName(u"panel"_s);
     gunpoint->setFrameShape(QFrame::StyledPanel);
     help().addArea(gunpoint);
-    m_gunpointForm =
+    auto *gunpointForm =
         new FieldForm(Battery::Gunpoint::layout, kOneColumn, help(), check(), gunpoint);
-    m_gunpointNameForm =
+    auto *gunpointNameForm =
         new FieldForm(Battery::Gunpoint::nameLayout, kOneColumn, help(), check(), gunpoint);
     m_gunpoints =
         addNavigator({ { QString(), u"Previous gunpoint index."_s, u"Previous gunpoint"_s },
@@ -65,28 +68,43 @@ BatteryWindow::BatteryWindow(UserDialogs &dialogs, const Texts &texts, QWidget *
                        Battery::gunpoints },
                      gunpoint);
     auto *gunpointRow = new QHBoxLayout(gunpoint);
-    gunpointRow->addWidget(m_gunpointForm, 2);
-    gunpointRow->addWidget(m_gunpointNameForm, 3);
+    gunpointRow->addWidget(gunpointForm, 2);
+    gunpointRow->addWidget(gunpointNameForm, 3);
     gunpointRow->addWidget(m_gunpoints);
 
     auto *masks = new QGroupBox(u" Firing Masks "_s, this);
     help().addArea(masks);
-    m_maskForm = new FieldForm(Battery::Mask::layout, kMaskColumns, help(), check(), masks);
-    m_maskSoundForm = new FieldForm(Battery::Mask::soundLayout, kOneColumn, help(), check(), masks);
+    auto *maskForm = new FieldForm(Battery::Mask::layout, kMaskColumns, help(), check(), masks);
+    auto *maskSoundForm =
+        new FieldForm(Battery::Mask::soundLayout, kOneColumn, help(), check(), masks);
     m_masks = addNavigator({ { QString(), u"Previous firing mask."_s, u"Previous firing mask"_s },
                              { QString(), u"Next firing mask."_s, u"Next firing mask"_s },
                              u"%1/%2"_s,
                              Battery::masks },
                            masks);
     auto *maskBottom = new QHBoxLayout;
-    maskBottom->addWidget(m_maskSoundForm, 1);
+    maskBottom->addWidget(maskSoundForm, 1);
     maskBottom->addWidget(m_masks);
     auto *maskLayout = new QVBoxLayout(masks);
-    maskLayout->addWidget(m_maskForm);
+    maskLayout->addWidget(maskForm);
     maskLayout->addLayout(maskBottom);
 
-    for (FieldForm *form : { m_gunpointForm, m_gunpointNameForm, m_maskForm, m_maskSoundForm })
+    for (FieldForm *form : { gunpointForm, gunpointNameForm, maskForm, maskSoundForm })
         help().addArea(form);
+    const auto g = [this] { return m_gunpoints->index() - 1; };
+    const auto m = [this] { return m_masks->index() - 1; };
+    bind(gunpointForm, [=](Values &working) -> Values & {
+        return shown(working).entries(Battery::Gunpoints)[size_t(g())];
+    });
+    bind(gunpointNameForm, [=, this](Values &working) -> Values & {
+        return gunpointName(working, shownBattery(), g());
+    });
+    bind(maskForm, [=](Values &working) -> Values & {
+        return shown(working).entries(Battery::Masks)[size_t(m())];
+    });
+    bind(maskSoundForm, [=, this](Values &working) -> Values & {
+        return maskSound(working, shownBattery(), m());
+    });
 
     m_batteries = addNavigator({ { u"&Prev"_s, texts.previousHint, QString() },
                                  { u"&Next"_s, texts.nextHint, QString() },
@@ -107,8 +125,10 @@ BatteryWindow::BatteryWindow(UserDialogs &dialogs, const Texts &texts, QWidget *
     setContent(content);
 }
 
-void BatteryWindow::addEntryFields(FieldForm *fields, FieldForm *lists)
+void BatteryWindow::addEntryFields(FieldForm *fields, FieldForm *lists, Place entry)
 {
+    bind(fields, entry);
+    bind(lists, std::move(entry));
     help().addArea(fields);
     help().addArea(lists);
     m_usageColumn->insertWidget(0, fields);
@@ -129,33 +149,4 @@ void BatteryWindow::alignCaptions(QBoxLayout *column)
 int BatteryWindow::shownBattery() const
 {
     return m_batteries->index() - 1;
-}
-
-void BatteryWindow::refill()
-{
-    const int b = shownBattery();
-    const int g = m_gunpoints->index() - 1;
-    const int m = m_masks->index() - 1;
-    Values &shown = battery(b);
-    for (FieldForm *form : std::as_const(m_batteryForms))
-        form->show(shown);
-    m_gunpointForm->show(shown.entries(Battery::Gunpoints)[size_t(g)]);
-    m_gunpointNameForm->show(gunpointName(b, g));
-    m_maskForm->show(shown.entries(Battery::Masks)[size_t(m)]);
-    m_maskSoundForm->show(maskSound(b, m));
-}
-
-bool BatteryWindow::keepShown()
-{
-    const int b = shownBattery();
-    const int g = m_gunpoints->index() - 1;
-    const int m = m_masks->index() - 1;
-    Values &shown = battery(b);
-    for (FieldForm *form : std::as_const(m_batteryForms))
-        form->keep(shown);
-    m_gunpointForm->keep(shown.entries(Battery::Gunpoints)[size_t(g)]);
-    m_gunpointNameForm->keep(gunpointName(b, g));
-    m_maskForm->keep(shown.entries(Battery::Masks)[size_t(m)]);
-    m_maskSoundForm->keep(maskSound(b, m));
-    return true;
 }

@@ -28,8 +28,8 @@ ShipEditor::ShipEditor(Workspace &workspace, UserDialogs &dialogs, SharedDialogs
 
 void ShipEditor::editWeapons()
 {
-    if (std::vector<Values> *weapons = shownEntries(ShipPage::Weapons))
-        m_weapons->edit(*weapons);
+    if (Values *page = shownValues())
+        m_weapons->edit(*page);
 }
 
 void ShipEditor::editPhysics()

@@ -7,7 +7,14 @@ using namespace Qt::StringLiterals;
 namespace Weapon = ShipPage::Weapon;
 
 namespace {
+
 constexpr std::array kOneColumn = { 0 };
+
+Values &weapon(Values &page, int b)
+{
+    return page.entries(ShipPage::Weapons)[size_t(b)];
+}
+
 } // namespace
 
 ShipWeaponsWindow::ShipWeaponsWindow(UserDialogs &dialogs, QWidget *parent)
@@ -20,62 +27,26 @@ ShipWeaponsWindow::ShipWeaponsWindow(UserDialogs &dialogs, QWidget *parent)
             { u"Apply modifications to ship weapons."_s, u"Close the ship weapons dialog."_s } },
           parent)
 {
-    m_entryForm = new FieldForm(Weapon::layout, kOneColumn, help(), check(), this,
-                                Weapon::FireSound, Weapon::Battery);
-    m_fireFlagsForm = new FieldForm(Weapon::layout, kOneColumn, help(), check(), this,
-                                    Weapon::FireFlags, Weapon::FireSound);
-    addEntryFields(m_entryForm, m_fireFlagsForm);
+    auto *entryForm = new FieldForm(Weapon::layout, kOneColumn, help(), check(), this,
+                                    Weapon::FireSound, Weapon::Battery);
+    auto *fireFlagsForm = new FieldForm(Weapon::layout, kOneColumn, help(), check(), this,
+                                        Weapon::FireFlags, Weapon::FireSound);
+    addEntryFields(entryForm, fireFlagsForm,
+                   [this](Values &working) -> Values & { return weapon(working, shownBattery()); });
+    handBackOnly({ ShipPage::Weapons });
 }
 
-void ShipWeaponsWindow::load(std::vector<Values> &weapons)
+Values &ShipWeaponsWindow::battery(Values &working, int b)
 {
-    m_weapons = &weapons;
-    SettingsWindow::load();
+    return weapon(working, b).entries(Weapon::Battery).front();
 }
 
-void ShipWeaponsWindow::edit(std::vector<Values> &weapons)
+Values &ShipWeaponsWindow::gunpointName(Values &working, int b, int g)
 {
-    m_weapons = &weapons;
-    SettingsWindow::edit();
+    return weapon(working, b).entries(Weapon::GunpointNames)[size_t(g)];
 }
 
-void ShipWeaponsWindow::takeWorkingCopy()
+Values &ShipWeaponsWindow::maskSound(Values &working, int b, int m)
 {
-    m_working = *m_weapons;
-}
-
-void ShipWeaponsWindow::refill()
-{
-    const Values &entry = m_working[size_t(shownBattery())];
-    m_entryForm->show(entry);
-    m_fireFlagsForm->show(entry);
-    BatteryWindow::refill();
-}
-
-bool ShipWeaponsWindow::keepShown()
-{
-    Values &entry = m_working[size_t(shownBattery())];
-    m_entryForm->keep(entry);
-    m_fireFlagsForm->keep(entry);
-    return BatteryWindow::keepShown();
-}
-
-void ShipWeaponsWindow::handBack()
-{
-    *m_weapons = m_working;
-}
-
-Values &ShipWeaponsWindow::battery(int b)
-{
-    return m_working[size_t(b)].entries(Weapon::Battery).front();
-}
-
-Values &ShipWeaponsWindow::gunpointName(int b, int g)
-{
-    return m_working[size_t(b)].entries(Weapon::GunpointNames)[size_t(g)];
-}
-
-Values &ShipWeaponsWindow::maskSound(int b, int m)
-{
-    return m_working[size_t(b)].entries(Weapon::MaskSounds)[size_t(m)];
+    return weapon(working, b).entries(Weapon::MaskSounds)[size_t(m)];
 }

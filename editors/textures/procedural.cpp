@@ -19,20 +19,13 @@ constexpr std::array kOneColumn = { 0 };
 constexpr std::array kSettingColumns = { int(Block::Heat), int(Block::EvaluationTime) };
 constexpr std::array kElementColumns = { int(Block::Type), int(Block::X1) };
 
-const FieldSpec &countSpec()
-{
-    return Block::layout[Block::ElementCount].field;
-}
-
 } // namespace
 
 ProceduralWindow::ProceduralWindow(UserDialogs &dialogs, QWidget *parent)
-    : BlockWindow(dialogs,
-                  { u"Procedural texture"_s,
-                    u"procedural"_s,
-                    { u"Apply modifications to procedural data."_s,
-                      u"Close the procedural texture dialog."_s } },
-                  parent)
+    : SettingsWindow(dialogs, u"Procedural texture"_s, u"procedural"_s,
+                     { u"Apply modifications to procedural data."_s,
+                       u"Close the procedural texture dialog."_s },
+                     parent)
 {
     auto *palette = new QGroupBox(u" Palette "_s, this);
     help().addArea(palette);
@@ -43,7 +36,6 @@ ProceduralWindow::ProceduralWindow(UserDialogs &dialogs, QWidget *parent)
                        u"%1/%2"_s,
                        Block::paletteSize },
                      palette);
-    m_colours->setBound(Block::paletteSize);
     auto *paletteRow = new QHBoxLayout(palette);
     paletteRow->addWidget(m_colourForm, 1);
     paletteRow->addWidget(m_colours);
@@ -79,8 +71,16 @@ ProceduralWindow::ProceduralWindow(UserDialogs &dialogs, QWidget *parent)
     for (QWidget *form : { m_colourForm, m_settingsForm, m_countForm, m_elementForm })
         help().addArea(form);
 
-    check().setTake(colourField(), [this](const QString &text) { return takeColour(text); });
-    check().setTake(countField(), [this](const QString &text) { return takeCount(text); });
+    bindEntries(m_colours, Block::Palette, Block::colourLayout);
+    bindEntries(m_elements, Block::Elements, Block::elementLayout);
+    m_elements->setCountField(countField(), true);
+    bind(m_colourForm, entryOf(m_colours, Block::Palette));
+    bind(m_settingsForm, whole);
+    bind(m_elementForm, entryOf(m_elements, Block::Elements));
+    connect(&check(), &FieldCheck::passed, this, [this](QLineEdit *field) {
+        if (field == colourField())
+            settleColour();
+    });
 }
 
 QLineEdit *ProceduralWindow::colourField() const
@@ -103,116 +103,15 @@ QLineEdit *ProceduralWindow::elementField(int value) const
     return m_elementForm->edit(value);
 }
 
-void ProceduralWindow::takeWorkingCopy()
+void ProceduralWindow::settleColour()
 {
-    BlockWindow::takeWorkingCopy();
-    std::vector<Values> &table = working().entries(Block::Elements);
-    m_count = int(table.size());
-    // A stored count of 0 still shows element 1.
-    if (table.empty())
-        table.push_back(blankValues(Block::elementLayout));
-    m_elements->setBound(m_count);
-}
-
-Values &ProceduralWindow::shownColour()
-{
-    return working().entries(Block::Palette)[size_t(m_colours->index() - 1)];
-}
-
-Values &ProceduralWindow::shownElement()
-{
-    return working().entries(Block::Elements)[size_t(m_elements->index() - 1)];
-}
-
-void ProceduralWindow::refill()
-{
-    m_colourForm->show(shownColour());
-    m_settingsForm->show(working());
-    m_countForm->show(working());
-    countField()->setText(QString::number(m_count));
-    m_elementForm->show(shownElement());
-}
-
-bool ProceduralWindow::keepShown()
-{
-    m_colourForm->keep(shownColour());
-    m_settingsForm->keep(working());
-    m_elementForm->keep(shownElement());
-    return true;
-}
-
-std::optional<SettingsWindow::Refusal> ProceduralWindow::validate() const
-{
-    const std::variant<int, QString> count = countFrom(countField()->text());
-    if (const auto *problem = std::get_if<QString>(&count))
-        return Refusal { *problem, countField() };
-    return std::nullopt;
-}
-
-void ProceduralWindow::handBack()
-{
-    // A count typed but not left is taken as leaving it would.
-    if (const int count = std::get<int>(countFrom(countField()->text())); count != m_count)
-        setCount(count);
-    Values block = working();
-    block.entries(Block::Elements).resize(size_t(m_count));
-    edited() = std::move(block);
-}
-
-std::optional<QString> ProceduralWindow::takeColour(const QString &text)
-{
-    FieldValue &colour = shownColour().field(0);
-    if (const std::optional<qint32> value = NumberText::toInt(text)) {
-        // Shown as the 16 bits it keeps.
-        const QString kept = QString::number(quint16(*value));
-        colourField()->setText(kept);
+    FieldValue &colour = entryOf(m_colours, Block::Palette)(working()).field(0);
+    if (const std::optional<qint32> value = NumberText::toInt(colourField()->text())) {
+        colourField()->setText(QString::number(quint16(*value)));
         colour = NumberValue(FieldEncoding::Word, quint16(*value));
     } else {
-        refuseEmpty(colourField(), numberText(colour));
+        // Empty passes the check but holds no number.
+        dialogs().error(this, NumberText::invalidIntegerMessage(colourField()->text()));
+        colourField()->setText(numberText(colour));
     }
-    return std::nullopt;
-}
-
-void ProceduralWindow::refuseEmpty(QLineEdit *field, const QString &kept)
-{
-    dialogs().error(this, NumberText::invalidIntegerMessage(field->text()));
-    field->setText(kept);
-}
-
-std::variant<int, QString> ProceduralWindow::countFrom(const QString &text) const
-{
-    if (const std::optional<QString> problem = checkField(countSpec(), text))
-        return *problem;
-    const std::optional<qint32> count = NumberText::toInt(text);
-    if (!count)
-        return QString(kIntegerFieldMessage);
-    return int(*count);
-}
-
-std::optional<QString> ProceduralWindow::takeCount(const QString &text)
-{
-    if (text.isEmpty()) {
-        refuseEmpty(countField(), QString::number(m_count));
-        return std::nullopt;
-    }
-    const std::variant<int, QString> count = countFrom(text);
-    if (const auto *problem = std::get_if<QString>(&count))
-        return *problem;
-    if (std::get<int>(count) != m_count) {
-        // What the shown element holds is kept before element 1 is shown.
-        keepShown();
-        setCount(std::get<int>(count));
-    }
-    return std::nullopt;
-}
-
-void ProceduralWindow::setCount(int count)
-{
-    m_count = count;
-    std::vector<Values> &table = working().entries(Block::Elements);
-    if (int(table.size()) < count)
-        table.resize(size_t(count), blankValues(Block::elementLayout));
-    m_elements->setBound(count);
-    m_elements->setIndex(1);
-    refill();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "blockwindow.h"
+#include "settingswindow.h"
 #include "texturepage.h"
 
 class FieldForm;
@@ -8,7 +8,7 @@ class QLineEdit;
 
 // The procedural texture settings: the procedural block of the selected texture, its palette and
 // elements on navigators. It never writes a file; the texture editor's Apply does.
-class ProceduralWindow : public BlockWindow
+class ProceduralWindow : public SettingsWindow
 {
     Q_OBJECT
 
@@ -23,29 +23,9 @@ public:
     QLineEdit *countField() const;
     QLineEdit *elementField(int value) const;
 
-protected:
-    void takeWorkingCopy() override;
-    void refill() override;
-    bool keepShown() override;
-    std::optional<Refusal> validate() const override;
-    void handBack() override;
-
 private:
-    Values &shownColour();
-    Values &shownElement();
-    std::optional<QString> takeColour(const QString &text);
-    std::optional<QString> takeCount(const QString &text);
-    // A new count: the working table grows to it, and element 1 is shown.
-    void setCount(int count);
-    // The count a text gives, or the message that refuses it.
-    std::variant<int, QString> countFrom(const QString &text) const;
-    // An empty field passes the check but holds no number: the standard conversion error, and
-    // the field shows the value kept.
-    void refuseEmpty(QLineEdit *field, const QString &kept);
-
-    // The elements of the working copy are a table that can be longer than the count: what was
-    // typed past a lowered count stays until the next opening.
-    int m_count = 1;
+    // A colour is shown as the 16 bits it keeps once its field is left.
+    void settleColour();
 
     FieldForm *m_colourForm;
     FieldForm *m_settingsForm;

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
+#include <QUndoStack>
 
 using namespace testsupport;
 using namespace Qt::StringLiterals;
@@ -83,6 +84,11 @@ TEST_F(WorkflowTest, AFailedAddPasteOrImportLeavesListAndModelInStep)
             << message.toStdString();
     EXPECT_EQ(announced.count() + inserted.count(), 0);
     EXPECT_EQ(workspace.pages().pageCount(PageKind::Sound), 2);
+    // Nor is a failed Apply: none of them is in the history.
+    editor.selectPosition(0);
+    click(u"&Apply"_s);
+    EXPECT_EQ(dialogs.takeMessages().size(), 1);
+    EXPECT_EQ(editor.history().count(), 0);
 
     ASSERT_TRUE(QDir().rmdir(working));
     addPasteAndImport();

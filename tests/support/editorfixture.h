@@ -125,7 +125,8 @@ protected:
     QString tablePath = dir.path(QStringLiteral("table.gam"));
     Workspace workspace { dir.path() };
     ScriptedDialogs dialogs;
-    SharedDialogs shared { dialogs, nullptr };
+    QWidget sharedParent;
+    SharedDialogs shared { dialogs, sharedParent };
     std::unique_ptr<Editor> owned { makeEditor() };
     Editor &editor = *owned;
 
@@ -156,7 +157,8 @@ protected:
     TempDir dir;
     Workspace workspace { dir.path() };
     ScriptedDialogs dialogs;
-    SharedDialogs shared { dialogs, nullptr };
+    QWidget sharedParent;
+    SharedDialogs shared { dialogs, sharedParent };
     std::unique_ptr<PageEditor> editor;
 };
 

@@ -1,17 +1,18 @@
 #include "fieldcheck.h"
+#include "fieldform.h"
 #include "navigator.h"
 #include "scripteddialogs.h"
 #include "settingswindow.h"
 #include "testhelpers.h"
 
 #include <QApplication>
-#include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 using namespace testsupport;
 using namespace Qt::StringLiterals;
@@ -23,70 +24,93 @@ const Squad kSquad { { u"Ann"_s, u"1"_s, u"2"_s, u"3"_s },
                      { u"Bo"_s, u"4"_s, u"5"_s, u"6"_s },
                      { u"Cy"_s, u"7"_s, u"8"_s, u"9"_s } };
 
-// Two levels: the members, and each member's scores.
+const std::array kScoreItems = { intField("score", "Score", "") };
+const Layout kScoreLayout { kScoreItems };
+enum MemberItem { Name, Scores };
+const std::array kMemberItems = { textField("name", "Name", ""), block(kScoreLayout, 3) };
+const Layout kMemberLayout { kMemberItems };
+enum SquadItem { Count, Members };
+const std::array kSquadItems = { intField("count", "Count", ""),
+                                 countedBlock(kMemberLayout, Count, 9, "squad", "members") };
+const Layout kSquadLayout { kSquadItems };
+constexpr std::array kOneColumn = { 0 };
+
+Values valuesOf(const Squad &squad)
+{
+    Values values = blankValues(kSquadLayout);
+    for (const QStringList &texts : squad) {
+        Values member = blankValues(kMemberLayout);
+        member.field(Name) = texts[0].toLatin1();
+        for (int s = 0; s < 3; ++s)
+            member.entries(Scores)[size_t(s)].field(0) =
+                NumberValue(FieldEncoding::Int, texts[s + 1].toUInt());
+        values.entries(Members).push_back(member);
+    }
+    return values;
+}
+
+QStringList textsOf(const Values &squad, int m)
+{
+    const Values &member = squad.entries(Members)[size_t(m)];
+    QStringList texts { QString::fromLatin1(textOf(member.field(Name))) };
+    for (const Values &score : member.entries(Scores))
+        texts.append(numberText(score.field(0)));
+    return texts;
+}
+
+// Two levels: the members, counted, and each member's scores.
 class SquadWindow : public SettingsWindow
 {
     Q_OBJECT
 
 public:
-    explicit SquadWindow(UserDialogs &dialogs, Squad &source)
+    explicit SquadWindow(UserDialogs &dialogs)
         : SettingsWindow(dialogs, u"Squad"_s, u"squad"_s, {}, nullptr)
-        , source(source)
     {
-        auto *form = new QFormLayout;
-        for (QLineEdit **field : { &count, &name, &score })
-            form->addRow(*field = new QLineEdit(this));
-        form->addRow(members = addNavigator({ {}, {}, u"Member %1/%2"_s, 9 }));
-        form->addRow(scores = addNavigator({ {}, {}, u"#%1/%2"_s, 3 }));
+        auto *counts =
+            new FieldForm(kSquadLayout, kOneColumn, help(), check(), this, Count, Members);
+        auto *names = new FieldForm(kMemberLayout, kOneColumn, help(), check(), this, Name, Scores);
+        auto *scoreForm = new FieldForm(kScoreLayout, kOneColumn, help(), check(), this);
+        count = counts->edit(Count);
+        name = names->edit(Name);
+        score = scoreForm->edit(0);
+        auto *form = new QVBoxLayout;
+        for (QWidget *row : std::initializer_list<QWidget *> { counts, names, scoreForm })
+            form->addWidget(row);
+        form->addWidget(members = addNavigator({ {}, {}, u"Member %1/%2"_s, 9 }));
+        form->addWidget(scores = addNavigator({ {}, {}, u"#%1/%2"_s, 3 }));
         members->addInner(scores);
         setContent(form);
-        check().add(count, NumberField::Integer);
-        check().setTake(count, [this](const QString &text) {
-            copy.resize(text.toInt(), { {}, {}, {}, {} });
-            members->setBound(text.toInt());
-            refill();
-            return std::optional<QString>();
+        bindEntries(members, Members, kMemberLayout);
+        members->setCountField(count, false);
+        bind(names, entryOf(members, Members));
+        bind(scoreForm, [this](Values &working) -> Values & {
+            return entryOf(members, Members)(working).entries(Scores)[size_t(scores->index() - 1)];
         });
-        check().add(score, NumberField::Integer);
-        check().setTake(score, [this](const QString &) {
-            events.append(u"take"_s);
-            return std::optional<QString>();
+        connect(&check(), &FieldCheck::passed, this, [this](QLineEdit *field) {
+            if (field == score)
+                events.append(u"take"_s);
         });
     }
 
-    QStringList &shown() { return copy[members->index() - 1]; }
-    void takeWorkingCopy() override
-    {
-        copy = source;
-        members->setBound(int(copy.size()));
-    }
     void refill() override
     {
         events.append(u"refill"_s);
-        count->setText(QString::number(copy.size()));
-        name->setText(shown()[0]);
-        score->setText(shown()[scores->index()]);
+        SettingsWindow::refill();
     }
     bool keepShown() override
     {
         events.append(u"keep"_s);
-        if (refuseKeep)
-            return false;
-        shown()[0] = name->text();
-        shown()[scores->index()] = score->text();
-        return true;
+        return !refuseKeep && SettingsWindow::keepShown();
     }
     std::optional<Refusal> validate() const override
     {
-        for (const QStringList &member : copy)
-            if (member[0].isEmpty())
+        for (const Values &member : working().entries(Members))
+            if (textOf(member.field(Name)).isEmpty())
                 return Refusal { u"Every member needs a name"_s, name };
         return std::nullopt;
     }
-    void handBack() override { source = copy; }
 
-    Squad &source;
-    Squad copy;
     QLineEdit *count, *name, *score;
     Navigator *members, *scores;
     QStringList events;
@@ -98,7 +122,7 @@ class NavigatorTest : public testing::Test
 protected:
     NavigatorTest()
     {
-        window.load();
+        window.load(squad);
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
         window.events.clear();
@@ -127,9 +151,9 @@ protected:
     }
     QWidget *focused() const { return QApplication::focusWidget(); }
 
-    Squad squad = kSquad;
+    Values squad = valuesOf(kSquad);
     ScriptedDialogs dialogs;
-    SquadWindow window { dialogs, squad };
+    SquadWindow window { dialogs };
     Navigator &members = *window.members;
     Navigator &scores = *window.scores;
 };
@@ -149,11 +173,11 @@ TEST_F(NavigatorTest, ButtonsFollowTheIndexAndTheBoundAndOuterMovesRestartInnerO
     EXPECT_FALSE(members.next());
     EXPECT_TRUE(window.events.isEmpty()); // nothing kept for a move that cannot happen
 
-    // A lower count that cuts the index ends the move there: the user sees that entry first.
+    // A new count ends the move at entry 1: the user sees that first.
     type(window.count, u"2"_s);
     EXPECT_FALSE(members.previous());
-    EXPECT_EQ(states(members), u"Member 2/2 <");
-    EXPECT_EQ(window.name->text(), u"Bo");
+    EXPECT_EQ(states(members), u"Member 1/2 >");
+    EXPECT_EQ(window.name->text(), u"Ann");
     members.setBound(0);
     EXPECT_EQ(states(members), u"Member 1/0");
     EXPECT_FALSE(members.previous() || members.next());
@@ -169,7 +193,7 @@ TEST_F(NavigatorTest, AMoveTakesThePendingFieldKeepsAndThenRefills)
     click(members, true);
     click(members, false);
     EXPECT_EQ(window.name->text() + window.score->text(), u"Zed77");
-    EXPECT_EQ(squad, kSquad); // only Apply hands back
+    EXPECT_EQ(squad, valuesOf(kSquad)); // only Apply hands back
 
     // A failed check keeps the focus and the entry; a move tried while it is reported is refused.
     window.events.clear();
@@ -197,7 +221,7 @@ TEST_F(NavigatorTest, ApplyHandsBackAndStaysOpenUnlessRefused)
     click(members, true);
     type(window.name, u"Bob"_s);
     click(u"&Apply"_s);
-    EXPECT_EQ(squad[1][0], u"Bob");
+    EXPECT_EQ(textsOf(squad, 1)[0], u"Bob");
     EXPECT_TRUE(window.isVisible());
 
     // Refused by validation, by a failed pending check, or by the keep: nothing handed back.
@@ -215,7 +239,7 @@ TEST_F(NavigatorTest, ApplyHandsBackAndStaysOpenUnlessRefused)
     window.score->setText(u"71"_s);
     window.refuseKeep = true;
     EXPECT_FALSE(window.apply());
-    EXPECT_EQ(squad[1], QStringList({ u"Bob"_s, u"4"_s, u"5"_s, u"6"_s }));
+    EXPECT_EQ(textsOf(squad, 1), QStringList({ u"Bob"_s, u"4"_s, u"5"_s, u"6"_s }));
 }
 
 TEST_F(NavigatorTest, CloseDropsTheWorkingCopyAndOpeningRefills)
@@ -226,9 +250,9 @@ TEST_F(NavigatorTest, CloseDropsTheWorkingCopyAndOpeningRefills)
     type(window.score, u"x"_s); // not yet left: closing reports nothing
     click(u"&Close"_s);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(squad, kSquad);
+    EXPECT_EQ(squad, valuesOf(kSquad));
 
-    squad[0][0] = u"Ada"_s;
+    squad.entries(Members)[0].field(Name) = QByteArrayLiteral("Ada");
     bool wasModal = false;
     QTimer::singleShot(0, &window, [&] {
         wasModal = QApplication::activeModalWidget() == &window;
@@ -238,10 +262,10 @@ TEST_F(NavigatorTest, CloseDropsTheWorkingCopyAndOpeningRefills)
         type(window.name, u"Amy"_s);
         QTest::keyClick(window.name, Qt::Key_Escape);
     });
-    window.edit();
+    window.edit(squad);
     EXPECT_TRUE(wasModal);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(squad[0][0], u"Ada");
+    EXPECT_EQ(textsOf(squad, 0)[0], u"Ada");
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 

@@ -68,15 +68,19 @@ void PageDirectory::recordNewVersion(PageKind kind, int position, qint64 offset)
 
 int PageDirectory::addPage(PageKind kind, qint64 offset)
 {
+    const int position = table(kind).count;
+    insertSlot(kind, position, newSlot(kind, offset));
+    return position;
+}
+
+int PageDirectory::newSlot(PageKind kind, qint64 offset)
+{
     Q_ASSERT(isEdited(kind) && offset < 0);
     KindTable &t = table(kind);
     ++t.lastSlot;
     t.offsets.resize(qMax<qsizetype>(t.offsets.size(), t.lastSlot));
     t.offsets[t.lastSlot - 1] = offset;
-    t.slotMap.resize(t.count);
-    t.slotMap.append(t.lastSlot);
-    ++t.count;
-    return t.count - 1;
+    return t.lastSlot;
 }
 
 void PageDirectory::removePosition(PageKind kind, int position)

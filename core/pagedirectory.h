@@ -44,6 +44,8 @@ public:
     // A new page at the end of the list whose record lies in the working file at NOT
     // offset; returns its list position.
     int addPage(PageKind kind, qint64 offset);
+    // The same page's slot, not yet in the list (insertSlot puts it there).
+    int newSlot(PageKind kind, qint64 offset);
     void removePosition(PageKind kind, int position);
     // Undo and redo: the page's current record becomes the one at offset again, wherever it
     // lies; a removed page's slot comes back at position.

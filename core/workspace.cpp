@@ -166,6 +166,11 @@ int Workspace::addPage(PageKind kind, const QByteArray &record, const QByteArray
     return position;
 }
 
+int Workspace::storeNewPage(PageKind kind, const QByteArray &record)
+{
+    return m_pages.newSlot(kind, appendRecord(kind, record));
+}
+
 void Workspace::removePage(PageKind kind, int position)
 {
     m_pages.removePosition(kind, position);

@@ -65,6 +65,9 @@ public:
     void applyPage(PageKind kind, int position, const QByteArray &record, const QByteArray &name);
     // Add, Paste, Import: a new page at the end of the list; returns its position.
     int addPage(PageKind kind, const QByteArray &record, const QByteArray &name);
+    // The same in two steps: the record written with a slot of its own, which restorePage then
+    // lists. Returns the slot.
+    int storeNewPage(PageKind kind, const QByteArray &record);
     void removePage(PageKind kind, int position);
     void setPageName(PageKind kind, int position, const QByteArray &name);
 

@@ -296,8 +296,11 @@ void PageEditor::exportPage()
     // A page without a name proposes none: the last export's name would invite replacing it.
     const QString target =
         dialogs().saveFileName(this,
-                               { u"Export page"_s, QString::fromLatin1(m_format.pageFileFilter),
-                                 QString::fromLatin1(m_format.pageFileExtension), proposed, true });
+                               { .title = u"Export page"_s,
+                                 .filter = QString::fromLatin1(m_format.pageFileFilter),
+                                 .defaultSuffix = QString::fromLatin1(m_format.pageFileExtension),
+                                 .fileName = proposed,
+                                 .exactName = true });
     if (target.isEmpty())
         return;
     guarded(dialogs(), this, [&] {

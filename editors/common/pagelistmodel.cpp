@@ -56,11 +56,7 @@ qint64 PageListModel::storeRecord(const QByteArray &record)
 
 int PageListModel::storeNewPage(const QByteArray &record)
 {
-    // The workspace adds a page at the end of the list; it is taken out again unannounced.
-    const int row = m_workspace.addPage(m_kind, record, QByteArray());
-    const int slot = m_workspace.slotOf(m_kind, row);
-    m_workspace.removePage(m_kind, row);
-    return slot;
+    return m_workspace.storeNewPage(m_kind, record);
 }
 
 void PageListModel::insertPage(int row, int slot, const QByteArray &name)

@@ -31,7 +31,7 @@ const std::array kMemberItems = { textField("name", "Name", ""), block(kScoreLay
 const Layout kMemberLayout { kMemberItems };
 enum SquadItem { Count, Members };
 const std::array kSquadItems = { intField("count", "Count", ""),
-                                 countedBlock(kMemberLayout, Count, 9, "squad", "members") };
+                                 countedBlock(kMemberLayout, "count", 9, "squad", "members") };
 const Layout kSquadLayout { kSquadItems };
 constexpr std::array kOneColumn = { 0 };
 

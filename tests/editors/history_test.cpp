@@ -1,10 +1,8 @@
 // Undo and redo of an editor's page changes, against a plain list that replays the changes
 // that survive.
 
-#include "controlpanel.h"
 #include "doors.h"
 #include "editorfixture.h"
-#include "pageformats.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -21,73 +19,37 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A change as the history should hold it, with the record it leaves in the list.
+struct Page
+{
+    QByteArray record, name;
+};
+
+// A change as the history should hold it, with the page it leaves in the list.
 struct Change
 {
     enum Kind { Apply, Insert, Delete } kind;
     int position;
-    QByteArray record;
-    QByteArray name;
-};
+    Page page;
 
-struct Pages
-{
-    QList<QByteArray> records;
-    QList<QByteArray> names;
-
-    void replay(const Change &change)
+    void replay(QList<Page> &pages) const
     {
-        switch (change.kind) {
-        case Change::Apply:
-            records[change.position] = change.record;
-            names[change.position] = change.name;
-            break;
-        case Change::Insert:
-            records.insert(change.position, change.record);
-            names.insert(change.position, change.name);
-            break;
-        case Change::Delete:
-            records.remove(change.position);
-            names.remove(change.position);
-            break;
-        }
+        if (kind == Apply)
+            pages[position] = page;
+        else if (kind == Insert)
+            pages.insert(position, page);
+        else
+            pages.remove(position);
     }
 };
 
 class EditorHistory : public KindEditorTest
 {
 protected:
-    const PageFormat &format() const { return pageFormat(kind()); }
-    QByteArray page(const QByteArray &name) const
-    {
-        PageBody body = PageBody::blank(format());
-        body.values.field(format().nameItem) = name;
-        return body.record(format());
-    }
     QLineEdit *nameField() const { return editor->form().edit(format().nameItem); }
-    // What the last change appended to the working file.
-    QByteArray lastWritten() const
-    {
-        return splitRecords(readFile(workspace.workingFilePath(kind()))).constLast();
-    }
-    void load(const QList<QByteArray> &records)
-    {
-        writeFile(tablePath, table(records));
-        workspace.load(tablePath);
-        editor->reloadList();
-    }
-    QList<QByteArray> saved()
-    {
-        const QString out = dir.path(u"out.gam"_s);
-        workspace.save(out);
-        return splitRecords(readFile(out));
-    }
     void press(QKeyCombination keys)
     {
         QTest::keyClick(&editor->pageList(), keys.key(), keys.keyboardModifiers());
     }
-
-    QString tablePath = dir.path(u"table.gam"_s);
 };
 
 // The texts of the page list's context menu, as it pops up.
@@ -110,20 +72,24 @@ QStringList contextMenu(PageEditor &editor)
 } // namespace
 
 // Any mix of changes, undos and redos leaves the table as replaying the changes that survive
-// would, at every step; a page shown is read again when an undo or redo touches it.
+// would, at every step; a page shown is read again when an undo or redo touches it. Delete
+// moves the later pages up; Add appends the kind's new page.
 TEST_P(EditorHistory, EveryStepSavesTheTableItsSurvivingChangesBuild)
 {
-    const QByteArray before = texture("Stone"), after = awkwardPage(kind::door);
-    Pages pages;
-    pages.names = { "Alpha", "Bravo", "Charlie" };
-    for (const QByteArray &name : std::as_const(pages.names))
-        pages.records.append(page(name));
-    load(QList<QByteArray> { before } + pages.records + QList<QByteArray> { after });
-    const Pages initial = pages;
+    // Pages of another kind around the kind's, which no change may touch, nor a paste of one.
+    const QByteArray other =
+        awkwardPage(quint8(kind() == PageKind::Weapon ? PageKind::Sound : PageKind::Weapon));
+    QList<Page> pages;
+    for (const char *name : { "Alpha", "Bravo", "Charlie" })
+        pages.append({ page(name), name });
+    load({ other, pages[0].record, pages[1].record, pages[2].record, other });
+    const QList<Page> initial = pages;
+    writeFile(workspace.filePath(WorkspaceFile::clipboard), other);
+    editor->paste();
 
     QList<Change> done, undone;
     const auto made = [&](Change change) {
-        pages.replay(change);
+        change.replay(pages);
         done.append(std::move(change));
         undone.clear();
     };
@@ -132,7 +98,7 @@ TEST_P(EditorHistory, EveryStepSavesTheTableItsSurvivingChangesBuild)
     const auto below = [&](int n) { return int(random() % unsigned(n)); };
     int named = 0;
     for (int step = 0; step < 240; ++step) {
-        const int count = int(pages.records.size());
+        const int count = int(pages.size());
         const int position = count ? below(count) : -1;
         const int action = below(8);
         SCOPED_TRACE(testing::Message() << "step " << step << ", action " << action);
@@ -141,25 +107,27 @@ TEST_P(EditorHistory, EveryStepSavesTheTableItsSurvivingChangesBuild)
             const QByteArray name = "Page " + QByteArray::number(++named);
             nameField()->setText(QString::fromLatin1(name));
             editor->apply();
-            made({ Change::Apply, position, lastWritten(), name });
+            made({ Change::Apply, position, { lastWritten(), name } });
         } else if (action == 1) {
             editor->add();
-            made({ Change::Insert, count, lastWritten(), format().newPageName });
+            ASSERT_EQ(editor->selectedPosition(), count);
+            ASSERT_EQ(lastWritten(), page(format().newPageName));
+            made({ Change::Insert, count, { lastWritten(), format().newPageName } });
         } else if (action == 2 && count) {
             editor->selectPosition(position);
             editor->deletePage();
-            made({ Change::Delete, position, {}, {} });
+            made({ Change::Delete, position, {} });
         } else if (action == 3 && count) {
             editor->selectPosition(position);
             editor->copy();
             editor->paste();
-            made({ Change::Insert, count, lastWritten(), pages.names[position] });
+            made({ Change::Insert, count, { lastWritten(), pages[position].name } });
         } else if (action == 4 && count) {
             editor->selectPosition(position);
             dialogs.fileAnswers = { exported, exported };
             editor->exportPage();
             editor->importPage();
-            made({ Change::Insert, count, lastWritten(), pages.names[position] });
+            made({ Change::Insert, count, { lastWritten(), pages[position].name } });
         } else if (action == 5 || action == 6) {
             // Undo, by the list's keys or its menu's action.
             ASSERT_EQ(editor->history().canUndo(), !done.isEmpty());
@@ -173,7 +141,7 @@ TEST_P(EditorHistory, EveryStepSavesTheTableItsSurvivingChangesBuild)
             undone.append(done.takeLast());
             pages = initial;
             for (const Change &change : std::as_const(done))
-                pages.replay(change);
+                change.replay(pages);
         } else if (action == 7) {
             ASSERT_EQ(editor->history().canRedo(), !undone.isEmpty());
             if (undone.isEmpty())
@@ -182,31 +150,31 @@ TEST_P(EditorHistory, EveryStepSavesTheTableItsSurvivingChangesBuild)
             press(below(2) ? QKeyCombination(Qt::CTRL, Qt::Key_Y)
                            : QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z));
             done.append(undone.takeLast());
-            pages.replay(done.constLast());
+            done.constLast().replay(pages);
         }
 
-        QList<QByteArray> expected = pages.records;
-        for (QByteArray &record : expected)
-            record[0] = char(kind());
-        expected.prepend(before);
-        expected.append(after);
-        ASSERT_EQ(saved(), expected);
-        QStringList names;
+        QList<QByteArray> expected, kindRecords, others;
+        QStringList names, expectedNames;
+        for (const Page &listed : std::as_const(pages)) {
+            expected.append(listed.record);
+            expectedNames.append(QString::fromLatin1(listed.name));
+        }
+        for (const QByteArray &record : saved())
+            (record.at(0) == char(kind()) ? kindRecords : others).append(record);
+        ASSERT_EQ(kindRecords, expected);
+        ASSERT_EQ(others, QList<QByteArray>({ other, other }));
         for (int row = 0; row < editor->pageList().model()->rowCount(); ++row)
             names.append(editor->pageList().model()->index(row, 0).data().toString());
-        QStringList expectedNames;
-        for (const QByteArray &name : std::as_const(pages.names))
-            expectedNames.append(QString::fromLatin1(name));
         ASSERT_EQ(names, expectedNames);
-        if (const int shown = editor->shownPosition(); shown >= 0)
+        if (const int shown = editor->shownPosition(); shown >= 0) {
             ASSERT_EQ(nameField()->text(), expectedNames[shown]);
+        }
     }
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(SoundsAndGenerics, EditorHistory,
-                         testing::Values(editorOf(PageKind::Sound), editorOf(PageKind::Generic)),
-                         kindName);
+INSTANTIATE_TEST_SUITE_P(EveryKind, EditorHistory,
+                         testing::ValuesIn(kindEditors().begin(), kindEditors().end()), kindName);
 
 using PageHistoryMenu = EditorTest<DoorEditor>;
 
@@ -244,49 +212,4 @@ TEST_F(PageHistoryMenu, NamesEachChangeWhileEditFieldsKeepTheirOwnUndo)
     EXPECT_EQ(name->text(), u"Hatch");
     editor.add();
     EXPECT_EQ(contextMenu(editor), QStringList({ u"Undo Add \"New Door\""_s, u"Redo (off)"_s }));
-}
-
-// New and Load table file and a save over the loaded file begin a new history; a save to
-// another file keeps it, since every record it names is still where it was.
-TEST(PageHistory, OnlyANewTableEndsTheHistory)
-{
-    TempDir dir;
-    ScriptedDialogs dialogs;
-    ControlPanel panel { dir.path() + u'/', dialogs };
-    PageEditor &sounds = *panel.editor(PageKind::Sound);
-    const QString tablePath = dir.path(u"table.gam"_s);
-    writeFile(tablePath, table({ sound("Hum"), sound("Laser") }));
-    ASSERT_TRUE(panel.loadFile(tablePath));
-    const auto change = [&] {
-        sounds.selectPosition(1);
-        sounds.deletePage();
-        return sounds.history().canUndo();
-    };
-
-    ASSERT_TRUE(change());
-    panel.saveTo(dir.path(u"other.gam"_s));
-    EXPECT_TRUE(sounds.history().canUndo());
-    sounds.history().undo();
-    panel.saveTo(dir.path(u"other.gam"_s));
-    EXPECT_EQ(splitRecords(readFile(dir.path(u"other.gam"_s))),
-              QList<QByteArray>({ sound("Hum"), sound("Laser") }));
-
-    ASSERT_TRUE(change());
-    panel.saveTo(tablePath);
-    EXPECT_FALSE(sounds.history().canUndo());
-    EXPECT_FALSE(sounds.history().canRedo());
-
-    sounds.add();
-    ASSERT_TRUE(sounds.history().canUndo());
-    panel.newTable();
-    EXPECT_FALSE(sounds.history().canUndo());
-
-    sounds.add();
-    ASSERT_TRUE(panel.loadFile(tablePath));
-    EXPECT_FALSE(sounds.history().canUndo());
-    // A load that fails changes nothing, the history included.
-    sounds.add();
-    writeFile(dir.path(u"bad.gam"_s), "not a table");
-    EXPECT_FALSE(panel.loadFile(dir.path(u"bad.gam"_s)));
-    EXPECT_TRUE(sounds.history().canUndo());
 }

@@ -1,29 +1,24 @@
 #include "controlpanel.h"
 
 #include "about.h"
+#include "check.h"
+#include "checkwindow.h"
+#include "doorpage.h"
+#include "editorfixture.h"
 #include "links.h"
 #include "main.h"
 #include "pageeditor.h"
 #include "saving.h"
-#include "scripteddialogs.h"
 #include "startup.h"
-#include "tablebuilder.h"
-#include "testhelpers.h"
 #include "working.h"
 
-#include <QAccessible>
 #include <QFile>
-#include <QLabel>
-#include <QListView>
 #include <QLockFile>
 #include <QMenu>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QScreen>
-#include <QTest>
-#include <QTimer>
 #include <QToolButton>
-#include <QUrlQuery>
+#include <QTreeWidget>
+#include <QUndoStack>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -44,6 +39,12 @@ protected:
 
     MainWindow &main() { return panel.mainWindow(); }
     PageEditor &sounds() { return *panel.editor(PageKind::Sound); }
+    PageEditor &doors() { return *panel.editor(PageKind::Door); }
+    void load(const QList<QByteArray> &records)
+    {
+        writeFile(tablePath, table(records));
+        ASSERT_TRUE(panel.loadFile(tablePath));
+    }
     QAction *menuItem(const char *name)
     {
         return main().mainMenu().findChild<QAction *>(QString::fromLatin1(name));
@@ -58,29 +59,35 @@ protected:
     }
 
     TempDir dir;
+    QString tablePath = dir.path(u"table.gam"_s);
     ScriptedDialogs dialogs;
     ControlPanel panel { dir.path() + u'/', dialogs };
 };
 
 } // namespace
 
-TEST_F(ControlPanelTest, NewThenAddThenSaveWritesOneRecord)
+// A save over the loaded file reloads it, its pages listed in their new order; New empties
+// every kind.
+TEST_F(ControlPanelTest, SaveReloadsTheLoadedFileAndNewEmptiesTheTable)
 {
     menuItem("Savetablefile1")->trigger(); // no dialog while there is nothing to save
     EXPECT_EQ(dialogs.takeMessages(), QStringList({ u"Error: Nothing to save!"_s }));
     EXPECT_TRUE(dialogs.fileRequests.isEmpty());
 
-    writeFile(dir.path(u"table.gam"_s), table({ sound("Laser"), texture("Wall") }));
-    ASSERT_TRUE(panel.loadFile(dir.path(u"table.gam"_s)));
+    load({ sound("Zed"), sound("Alpha"), texture("Wall") });
+    sounds().selectPosition(1);
+    sounds().add();
+    EXPECT_EQ(soundList(), QStringList({ u"Alpha"_s, u"Zed"_s, u"New Sound"_s }));
+    panel.saveTo(tablePath);
+    EXPECT_EQ(dialogs.takeMessages(), QStringList({ u"Done: Table file saved"_s }));
+    EXPECT_EQ(soundList(), QStringList({ u"Alpha"_s, u"New Sound"_s, u"Zed"_s }));
+
     menuItem("Newtablefile1")->trigger();
     EXPECT_TRUE(soundList().isEmpty());
-    QTest::mouseClick(sounds().findChild<QPushButton *>(), Qt::LeftButton); // "Add"
-    EXPECT_EQ(soundList(), QStringList({ u"New Sound"_s }));
-
+    sounds().add();
     const QString target = dir.path(u"new.gam"_s);
     dialogs.fileAnswers = { target };
     menuItem("Savetablefile1")->trigger();
-    EXPECT_EQ(dialogs.fileRequests.last().defaultSuffix, u"gam");
     EXPECT_EQ(dialogs.takeMessages(), QStringList({ u"Done: Table file saved"_s }));
     EXPECT_EQ(readFile(target), testsupport::SoundPage().record());
     EXPECT_TRUE(main().isEnabled() && !panel.savingWindow().isVisible());
@@ -90,7 +97,7 @@ TEST_F(ControlPanelTest, LoadTwiceListsPagesOnceAndWarnsOnceAboutOtherVersions)
 {
     testsupport::SoundPage other;
     other.version = 2;
-    const QString path = dir.path(u"table.gam"_s);
+    const QString &path = tablePath;
     writeFile(path, table({ sound("b"), other.record(), sound("A"), sound("a") }));
     dialogs.fileAnswers = { path, path };
     dialogs.onMessage = [&] { // the warning comes while the loader window is up
@@ -104,8 +111,6 @@ TEST_F(ControlPanelTest, LoadTwiceListsPagesOnceAndWarnsOnceAboutOtherVersions)
     const QString warning = u"Warning!: "_s + kVersionMismatchMessage;
     EXPECT_EQ(dialogs.takeMessages(), QStringList({ warning, warning })); // once per load
     dialogs.onMessage = nullptr;
-    EXPECT_EQ(dialogs.fileRequests[0].title, u"Load table file");
-    EXPECT_EQ(dialogs.fileRequests[0].filter, u"Table files(*.gam)|*.gam|All files(*.*)|*.*");
     EXPECT_TRUE(main().isEnabled() && !panel.loaderWindow().isVisible());
 
     menuItem("Loadtablefile1")->trigger(); // cancelled: nothing changes
@@ -122,38 +127,21 @@ TEST_F(ControlPanelTest, LoadTwiceListsPagesOnceAndWarnsOnceAboutOtherVersions)
                                 sound("Kept").size()) }));
 }
 
-TEST_F(ControlPanelTest, SaveOverTheLoadedFileReloadsIt)
-{
-    const QString path = dir.path(u"table.gam"_s);
-    writeFile(path, table({ sound("Zed"), sound("Alpha") }));
-    ASSERT_TRUE(panel.loadFile(path));
-    sounds().selectPosition(1);
-    QTest::mouseClick(sounds().findChildren<QPushButton *>()[0], Qt::LeftButton); // Add
-    EXPECT_EQ(soundList(), QStringList({ u"Alpha"_s, u"Zed"_s, u"New Sound"_s }));
-
-    panel.saveTo(path);
-    EXPECT_EQ(dialogs.takeMessages(), QStringList({ u"Done: Table file saved"_s }));
-    EXPECT_EQ(soundList(), QStringList({ u"Alpha"_s, u"New Sound"_s, u"Zed"_s }));
-}
-
 TEST_F(ControlPanelTest, FailedLoadOrSaveLeavesTheProgramUsable)
 {
-    const QString path = dir.path(u"table.gam"_s);
-    writeFile(path, table({ sound("Laser") }));
-    ASSERT_TRUE(panel.loadFile(path));
-
+    load({ sound("Laser") });
     const QString damaged = dir.path(u"damaged.gam"_s);
     writeFile(damaged, sound("Cut") + recordWithLength(kind::sound, 3, Bytes().u16(1)));
     EXPECT_FALSE(panel.loadFile(damaged));
     EXPECT_EQ(dialogs.takeMessages().size(), 1);
     EXPECT_TRUE(main().isEnabled() && !panel.loaderWindow().isVisible());
     EXPECT_EQ(soundList(), QStringList({ u"Laser"_s }));
-    EXPECT_EQ(panel.workspace().loadedPath(), QFileInfo(path).absoluteFilePath());
+    EXPECT_EQ(panel.workspace().loadedPath(), QFileInfo(tablePath).absoluteFilePath());
 
     // The table file went away: the save fails and its target is left as it was.
     const QString target = dir.path(u"target.gam"_s);
     writeFile(target, "old");
-    QFile::remove(path);
+    QFile::remove(tablePath);
     panel.saveTo(target);
     const QStringList messages = dialogs.takeMessages();
     ASSERT_EQ(messages.size(), 1);
@@ -163,52 +151,51 @@ TEST_F(ControlPanelTest, FailedLoadOrSaveLeavesTheProgramUsable)
     EXPECT_TRUE(main().isEnabled() && !panel.savingWindow().isVisible());
 }
 
-TEST_F(ControlPanelTest, TheSavingWindowRepaintsOnlyWhenThePercentageChanges)
+// The menu opens below its hot area; on a window with a border, shifted by half its width.
+TEST(MainMenuTest, OpensBelowItsHotArea)
 {
-    class PaintCounter : public QObject
-    {
-    public:
-        QList<int> values;
-        QProgressBar *bar = nullptr;
-
-    protected:
-        bool eventFilter(QObject *, QEvent *event) override
-        {
-            if (event->type() == QEvent::Paint)
-                values.append(bar->value());
-            return false;
-        }
-    } counter;
-    counter.bar = &panel.savingWindow().progressBar();
-    writeFile(dir.path(u"table.gam"_s), table({ sound("a"), sound("b"), texture("c") }));
-    ASSERT_TRUE(panel.loadFile(dir.path(u"table.gam"_s)));
-    counter.bar->installEventFilter(&counter);
-    for (int save = 0; save < 2; ++save) {
-        counter.values.clear();
-        panel.saveTo(dir.path(u"out.gam"_s));
-        // Shown at 0, also after the last save left the bar at 100.
-        ASSERT_FALSE(counter.values.isEmpty());
-        EXPECT_EQ(counter.values.first(), 0);
-        counter.values.removeAll(0);
-        EXPECT_EQ(counter.values, QList<int>({ 33, 67, 100 }));
-    }
+    EXPECT_EQ(menuPoint({ 200, 108, 525, 325 }, { 525, 325 }, { 7, 7, 16, 16 }), QPoint(207, 131));
+    EXPECT_EQ(menuPoint({ 200, 108, 533, 352 }, { 525, 325 }, { 7, 7, 16, 16 }), QPoint(211, 131));
 }
 
-TEST_F(ControlPanelTest, TheMainWindowDragsAndItsMenuOpensBelowItsHotArea)
+// New and Load table file and a save over the loaded file begin a new history; a save to
+// another file keeps it, since every record it names is still where it was.
+TEST_F(ControlPanelTest, OnlyANewTableEndsThePageHistory)
 {
-    main().move(200, 108);
-    QTest::qWait(0);
-    ASSERT_EQ(main().pos(), QPoint(200, 108));
-    EXPECT_EQ(menuPoint(main().frameGeometry(), main().size(), main().menuArea().geometry()),
-              QPoint(207, 131));
-    // A window with a border: the menu shifts by half the border width.
-    EXPECT_EQ(menuPoint({ 200, 108, 533, 352 }, { 525, 325 }, { 7, 7, 16, 16 }), QPoint(211, 131));
+    PageEditor &sounds = this->sounds();
+    load({ sound("Hum"), sound("Laser") });
+    const auto change = [&] {
+        sounds.selectPosition(1);
+        sounds.deletePage();
+        return sounds.history().canUndo();
+    };
 
-    QWidget &strip = main().dragStrip();
-    QTest::mousePress(&strip, Qt::LeftButton, {}, { 100, 10 });
-    QTest::mouseMove(&strip, { 130, 5 });
-    QTest::mouseRelease(&strip, Qt::LeftButton, {}, { 130, 5 });
-    EXPECT_EQ(main().pos(), QPoint(230, 103));
+    ASSERT_TRUE(change());
+    panel.saveTo(dir.path(u"other.gam"_s));
+    EXPECT_TRUE(sounds.history().canUndo());
+    sounds.history().undo();
+    panel.saveTo(dir.path(u"other.gam"_s));
+    EXPECT_EQ(splitRecords(readFile(dir.path(u"other.gam"_s))),
+              QList<QByteArray>({ sound("Hum"), sound("Laser") }));
+
+    ASSERT_TRUE(change());
+    panel.saveTo(tablePath);
+    EXPECT_FALSE(sounds.history().canUndo());
+    EXPECT_FALSE(sounds.history().canRedo());
+
+    sounds.add();
+    ASSERT_TRUE(sounds.history().canUndo());
+    panel.newTable();
+    EXPECT_FALSE(sounds.history().canUndo());
+
+    sounds.add();
+    ASSERT_TRUE(panel.loadFile(tablePath));
+    EXPECT_FALSE(sounds.history().canUndo());
+    // A load that fails changes nothing, the history included.
+    sounds.add();
+    writeFile(dir.path(u"bad.gam"_s), "not a table");
+    EXPECT_FALSE(panel.loadFile(dir.path(u"bad.gam"_s)));
+    EXPECT_TRUE(sounds.history().canUndo());
 }
 
 TEST(DragStripTest, TheWindowSystemMovesTheWindowWhereItCan)
@@ -248,21 +235,6 @@ TEST(DragStripTest, TheWindowSystemMovesTheWindowWhereItCan)
     EXPECT_EQ(window.pos(), QPoint(230, 103));
 }
 
-TEST_F(ControlPanelTest, TheAboutBoxOpensCentredOnTheScreen)
-{
-    main().move(10, 20); // away from the screen's centre
-    QTest::qWait(0);
-    QPoint centre;
-    QTimer::singleShot(0, &panel.aboutBox(), [&] {
-        centre = panel.aboutBox().geometry().center();
-        panel.aboutBox().accept();
-    });
-    QTest::mouseClick(&main().aboutButton(), Qt::LeftButton);
-    // Within the width of a window frame.
-    EXPECT_LE((centre - main().screen()->availableGeometry().center()).manhattanLength(), 8)
-        << centre.x() << ',' << centre.y();
-}
-
 TEST_F(ControlPanelTest, LinksAboutBoxAndExit)
 {
     menuItem("Checkfornewversions1")->trigger();
@@ -272,10 +244,17 @@ TEST_F(ControlPanelTest, LinksAboutBoxAndExit)
               QUrl(u"http:/cgi/autoupdate.cgi?id=vkcp&ver=101"_s));
     EXPECT_EQ(dialogs.urls[1], Links::webSite());
 
-    QTimer::singleShot(0, &panel.aboutBox(),
-                       [&] { QTest::mouseClick(&panel.aboutBox().okButton(), Qt::LeftButton); });
+    // The about box opens centred on the screen, within the width of a window frame.
+    main().move(10, 20);
+    QTest::qWait(0);
+    QPoint centre;
+    QTimer::singleShot(0, &panel.aboutBox(), [&] {
+        centre = panel.aboutBox().geometry().center();
+        QTest::mouseClick(&panel.aboutBox().okButton(), Qt::LeftButton);
+    });
     QTest::mouseClick(&main().aboutButton(), Qt::LeftButton);
     EXPECT_FALSE(panel.aboutBox().isVisible());
+    EXPECT_LE((centre - main().screen()->availableGeometry().center()).manhattanLength(), 8);
     emit panel.aboutBox().webLink().linkActivated({});
     EXPECT_EQ(dialogs.urls.last(), Links::webSite());
     emit panel.aboutBox().authorLink().linkActivated({});
@@ -293,44 +272,33 @@ TEST_F(ControlPanelTest, HotAreasOpenTheEditorsModally)
 {
     for (PageKind kind : kEditedKinds)
         EXPECT_TRUE(main().hotArea(kind).isEnabled());
-    bool modalAndFixed = false;
-    QTimer::singleShot(0, &sounds(), [&] {
-        modalAndFixed = sounds().isVisible() && QApplication::activeModalWidget() == &sounds() &&
-            sounds().minimumSize() == sounds().size() && sounds().maximumSize() == sounds().size();
-        sounds().accept();
-    });
-    QTest::mouseClick(&main().hotArea(PageKind::Sound), Qt::LeftButton);
-    EXPECT_TRUE(modalAndFixed);
+    EXPECT_TRUE(inModal(
+        sounds(), [&] { QTest::mouseClick(&main().hotArea(PageKind::Sound), Qt::LeftButton); },
+        [] {}));
     EXPECT_FALSE(sounds().isVisible());
 }
 
-TEST(StartUpTest, TitlesAreTheCaptionsAloneAndErrorsAreCaptionedWithTheProgram)
+// A new program cleans its workspace of an earlier one's files and keeps the user's. Qt
+// appends a display name, once one is set, to the title of every window and message box: the
+// program sets none, and captions its errors with its name.
+TEST(StartUpTest, CleansTheWorkspaceAndTitlesAreTheCaptionsAlone)
 {
-    // Qt appends a display name, once one is set, to the title of every window and message
-    // box; an empty one appends nothing.
     const QString previous = QGuiApplication::applicationDisplayName();
     QGuiApplication::setApplicationDisplayName(QString());
     nameApplication();
-    {
-        TempDir dir;
-        ScriptedDialogs dialogs;
-        ControlPanel panel(dir.path() + u'/', dialogs);
-        EXPECT_EQ(QGuiApplication::applicationDisplayName(), QString());
-        dialogs.error(nullptr, u"Broken."_s);
-        EXPECT_EQ(dialogs.takeMessages(), QStringList({ u"VK Control Panel: Broken."_s }));
-    }
-    QGuiApplication::setApplicationDisplayName(previous);
-}
-
-TEST(StartUpTest, CleansTheWorkspaceAtStart)
-{
     TempDir dir;
     for (QLatin1StringView file : Workspace::cleanUpFiles())
         writeFile(dir.path(file), "left over");
     writeFile(dir.path(u"mine.gam"_s), "kept");
     ScriptedDialogs dialogs;
-    ControlPanel panel(dir.path() + u'/', dialogs);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({ u"mine.gam"_s }));
+    {
+        ControlPanel panel(dir.path() + u'/', dialogs);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({ u"mine.gam"_s }));
+        EXPECT_EQ(QGuiApplication::applicationDisplayName(), QString());
+        dialogs.error(nullptr, u"Broken."_s);
+        EXPECT_EQ(dialogs.takeMessages(), QStringList({ u"VK Control Panel: Broken."_s }));
+    }
+    QGuiApplication::setApplicationDisplayName(previous);
 }
 
 TEST(StartUpTest, WorkspaceFallsBackWhenTheProgramDirectoryIsReadOnly)
@@ -364,4 +332,229 @@ TEST(StartUpTest, OneProgramPerWorkspaceAndAKilledOnesLockIsTakenOver)
     ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
     ASSERT_TRUE(QFile::exists(dir.path(WorkspaceFile::lock)));
     EXPECT_TRUE(lockWorkspace(dir.path()));
+}
+
+namespace {
+
+// Kind, page, field and problem of each finding, as the window's rows show them.
+QStringList rowsOf(const QList<Finding> &findings)
+{
+    QStringList rows;
+    for (const Finding &finding : findings)
+        rows.append(QStringList({ finding.kind, QString::fromLatin1(finding.name), finding.field,
+                                  finding.problem })
+                        .join(u" | "_s));
+    return rows;
+}
+
+class CheckWindowTest : public ControlPanelTest
+{
+protected:
+    CheckWindow &window() { return panel.checkWindow(); }
+    QTreeWidget &list() { return window().findingList(); }
+    void openFromTheMenu() { menuItem("Checktable1")->trigger(); }
+
+    QStringList shownRows()
+    {
+        QStringList rows;
+        for (int row = 0; row < list().topLevelItemCount(); ++row) {
+            QStringList columns;
+            for (int column = 0; column < list().columnCount(); ++column)
+                columns.append(list().topLevelItem(row)->text(column));
+            rows.append(columns.join(u" | "_s));
+        }
+        return rows;
+    }
+
+    // What the check finds in the file a save writes now.
+    QList<Finding> findingsOfTheSavedTable()
+    {
+        const QString saved = dir.path(u"saved.gam"_s);
+        panel.workspace().save(saved);
+        return checkTable(readFile(saved));
+    }
+
+    void doubleClick(int row)
+    {
+        QTreeWidgetItem *item = list().topLevelItem(row);
+        ASSERT_TRUE(item);
+        const QPoint at = list().visualItemRect(item).center();
+        QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list().viewport(), Qt::LeftButton, {}, at);
+    }
+};
+
+testsupport::DoorPage door(const QByteArray &name, const QByteArray &openSound,
+                           const QByteArray &closeSound = {})
+{
+    testsupport::DoorPage page;
+    page.name = name;
+    page.openSound = openSound;
+    page.closeSound = closeSound;
+    return page;
+}
+
+} // namespace
+
+TEST_F(CheckWindowTest, ItsRowsAreWhatCheckFindsInTheTableASaveWouldWrite)
+{
+    // Each item of the menu on a letter of its own.
+    QStringList letters;
+    for (const QAction *action : panel.mainWindow().mainMenu().actions())
+        if (const qsizetype amp = action->text().indexOf(u'&'); amp >= 0)
+            letters.append(action->text().mid(amp + 1, 1).toLower());
+    EXPECT_EQ(letters.removeDuplicates(), 0) << letters.join(u' ').toStdString();
+
+    load({ sound("Hum"), sound("Zap"), sound("Hum"), door("Gate", "Gone").record(),
+           door("Arch", "Hum", "Zap").record(), texture("Rock") });
+    // An edit not yet saved that breaks a reference.
+    doors().selectPosition(0); // Arch
+    doors().form().edit(::DoorPage::CloseSound)->setText(u"Missing"_s);
+    doors().apply();
+
+    QStringList rows;
+    QString summary;
+    EXPECT_TRUE(inModal(
+        window(), [&] { openFromTheMenu(); },
+        [&] {
+            rows = shownRows();
+            summary = window().summary().text();
+            // The keyboard starts on the first row, where Enter opens its page.
+            EXPECT_EQ(QApplication::focusWidget(), &list());
+            EXPECT_EQ(window().currentRow(), 0);
+            list().setCurrentItem(list().topLevelItem(2));
+        }));
+    const QList<Finding> expected = findingsOfTheSavedTable();
+    EXPECT_EQ(rows, rowsOf(expected));
+    EXPECT_TRUE(rows.contains(u"door | Arch | close_sound | names no sound page \"Missing\""_s));
+    EXPECT_TRUE(summary.startsWith(u"%1 problems found."_s.arg(expected.size())))
+        << summary.toStdString();
+    EXPECT_TRUE(dialogs.takeMessages().isEmpty());
+
+    // Check again: the pages as they are then, the current row kept. Zap becomes Gone.
+    EXPECT_TRUE(inModal(
+        window(), [&] { openFromTheMenu(); },
+        [&] {
+            EXPECT_EQ(window().currentRow(), 0); // a new check starts at the top
+            list().setCurrentItem(list().topLevelItem(1));
+            panel.workspace().applyPage(PageKind::Sound, 2, sound("Gone"), "Gone");
+            QTest::mouseClick(&window().checkAgainButton(), Qt::LeftButton);
+            rows = shownRows();
+            EXPECT_EQ(rows.size(), 2);
+            EXPECT_EQ(window().currentRow(), 1);
+        }));
+    EXPECT_EQ(rows, rowsOf(findingsOfTheSavedTable()));
+    EXPECT_FALSE(rows.contains(u"door | Gate | open_sound | names no sound page \"Gone\""_s));
+}
+
+// A page not the first of its kind, after a pasted page of another version that the list holds
+// but a finding's position does not count.
+TEST_F(CheckWindowTest, ARowOpensItsPageInItsEditorAndTheCheckRunsAgainWhenItCloses)
+{
+    testsupport::DoorPage older = door("Older", "Gone");
+    older.version = 2;
+    load({ sound("Hum"), door("Arch", "Hum").record(), door("Gate", "Gone").record() });
+    panel.workspace().addPage(PageKind::Door, older.record(), "Older");
+    panel.workspace().addPage(PageKind::Door, door("Hatch", "Hum", "Lost").record(), "Hatch");
+    doors().reloadList();
+    ASSERT_EQ(panel.workspace().pageNames(PageKind::Door),
+              QList<QByteArray>({ "Arch", "Gate", "Older", "Hatch" }));
+
+    const auto rowOf = [&](const QString &page) {
+        for (int row = 0; row < list().topLevelItemCount(); ++row)
+            if (list().topLevelItem(row)->text(1) == page)
+                return row;
+        ADD_FAILURE() << "no row for " << page.toStdString();
+        return 0;
+    };
+    EXPECT_TRUE(inModal(
+        window(), [&] { openFromTheMenu(); },
+        [&] {
+            ASSERT_EQ(shownRows(), rowsOf(findingsOfTheSavedTable()));
+            const int rows = list().topLevelItemCount();
+            ASSERT_EQ(rows, 3); // Gate, Older and Hatch
+
+            // Double-click: the door editor, Hatch selected and shown though a filter left
+            // there hid it; fixed there, its row goes.
+            doors().filterField().setText(u"Arch"_s);
+            int selected = -1;
+            QString filter;
+            const int hatch = rowOf(u"Hatch"_s);
+            EXPECT_TRUE(inModal(
+                doors(), [&] { doubleClick(hatch); },
+                [&] {
+                    selected = doors().selectedPosition();
+                    filter = doors().filterField().text();
+                    doors().form().edit(::DoorPage::CloseSound)->setText(u"Hum"_s);
+                    doors().apply();
+                }));
+            EXPECT_EQ(selected, 3);
+            EXPECT_EQ(filter, QString());
+            EXPECT_EQ(shownRows(), rowsOf(findingsOfTheSavedTable()));
+            EXPECT_EQ(list().topLevelItemCount(), rows - 1);
+            EXPECT_EQ(window().currentRow(),
+                      qMin(hatch, rows - 2)); // where it was, within the rows
+
+            // Enter: Gate, the second door.
+            list().setCurrentItem(list().topLevelItem(rowOf(u"Gate"_s)));
+            list().setFocus();
+            EXPECT_TRUE(inModal(
+                doors(), [&] { QTest::keyClick(&list(), Qt::Key_Return); },
+                [&] { selected = doors().selectedPosition(); }));
+            EXPECT_EQ(selected, 1);
+
+            // The program does not read a page of another version: no editor opens for it.
+            const int olderRow = rowOf(u"Older"_s);
+            EXPECT_FALSE(inModal(
+                doors(), [&] { doubleClick(olderRow); }, [] {}));
+            EXPECT_TRUE(
+                list().topLevelItem(olderRow)->toolTip(3).contains(u"cannot read this page"_s));
+            EXPECT_TRUE(window().isVisible());
+        }));
+    EXPECT_TRUE(dialogs.takeMessages().isEmpty());
+}
+
+TEST_F(CheckWindowTest, SaysSoWhenItFindsNothingAndShowsNothingWhenTheTableCannotBeRead)
+{
+    const auto check = [&] {
+        QString summary;
+        EXPECT_TRUE(inModal(
+            window(), [&] { openFromTheMenu(); },
+            [&] {
+                EXPECT_EQ(list().topLevelItemCount(), 0);
+                summary = window().summary().text();
+            }));
+        return summary;
+    };
+    load({ sound("Hum"), door("Gate", "Hum", "Hum").record(), texture("Rock") });
+    ASSERT_TRUE(findingsOfTheSavedTable().isEmpty());
+    EXPECT_EQ(check(), u"No problems found.");
+
+    // The loaded file changed on disk: the standard error box, and no window.
+    load({ sound("Hum"), door("Gate", "Gone").record() });
+    writeFile(tablePath, table({ sound("Other") }));
+    EXPECT_FALSE(inModal(
+        window(), [&] { openFromTheMenu(); }, [] {}));
+    QStringList messages = dialogs.takeMessages();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(u"VK Control Panel: The table file"_s) &&
+                messages[0].contains(u"has changed since it was loaded"_s))
+        << messages[0].toStdString();
+
+    // Changed while the window is open: Check again says so and closes the window, whose
+    // findings would lead to the wrong pages.
+    load({ sound("Hum"), door("Gate", "Gone").record() });
+    bool closed = false;
+    EXPECT_TRUE(inModal(
+        window(), [&] { openFromTheMenu(); },
+        [&] {
+            EXPECT_EQ(list().topLevelItemCount(), 1);
+            writeFile(tablePath, table({ sound("Other") }));
+            QTest::mouseClick(&window().checkAgainButton(), Qt::LeftButton);
+            closed = !window().isVisible();
+        }));
+    EXPECT_TRUE(closed);
+    messages = dialogs.takeMessages();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(u"has changed since it was loaded"_s));
 }

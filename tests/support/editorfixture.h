@@ -5,6 +5,7 @@
 #include "fieldform.h"
 #include "kindeditors.h"
 #include "pageeditor.h"
+#include "pageformats.h"
 #include "scripteddialogs.h"
 #include "shareddialogs.h"
 #include "tablebuilder.h"
@@ -58,7 +59,38 @@ inline bool inModal(QDialog &window, const std::function<void()> &open,
     return opened;
 }
 
-template<typename Editor> class EditorTest : public testing::Test
+// A scratch workspace with a table file, a scripted user and the shared settings windows.
+class Scratch
+{
+protected:
+    void loadTable(const QList<QByteArray> &records)
+    {
+        writeFile(tablePath, table(records));
+        workspace.load(tablePath);
+    }
+    // The records of the table saved now, in file order.
+    QList<QByteArray> saved()
+    {
+        const QString out = dir.path(QStringLiteral("out.gam"));
+        workspace.save(out);
+        return splitRecords(readFile(out));
+    }
+    // The record the last change of the kind appended to its working file.
+    QByteArray lastWritten(PageKind kind) const
+    {
+        const QList<QByteArray> records = splitRecords(readFile(workspace.workingFilePath(kind)));
+        return records.isEmpty() ? QByteArray() : records.constLast();
+    }
+
+    TempDir dir;
+    QString tablePath = dir.path(QStringLiteral("table.gam"));
+    Workspace workspace { dir.path() };
+    ScriptedDialogs dialogs;
+    QWidget sharedParent; // owns the shared settings windows
+    SharedDialogs shared { dialogs, sharedParent };
+};
+
+template<typename Editor> class EditorTest : public testing::Test, protected Scratch
 {
 protected:
     EditorTest()
@@ -69,8 +101,7 @@ protected:
 
     void load(const QList<QByteArray> &records)
     {
-        writeFile(tablePath, table(records));
-        workspace.load(tablePath);
+        loadTable(records);
         editor.reloadList();
     }
 
@@ -95,38 +126,9 @@ protected:
     }
     void click(const QString &text) { QTest::mouseClick(button(text), Qt::LeftButton); }
 
-    // Whether the action opens a modal window over the editor, which is then closed.
-    template<typename Action> bool opensAWindow(Action &&action)
-    {
-        bool opened = false;
-        QTimer::singleShot(0, &editor, [&] {
-            if (QWidget *modal = QApplication::activeModalWidget(); modal && modal != &editor) {
-                opened = true;
-                modal->close();
-            }
-        });
-        action();
-        QCoreApplication::processEvents();
-        return opened;
-    }
-
-    // The records of the table saved now, in file order.
-    QList<QByteArray> saved()
-    {
-        const QString out = dir.path(QStringLiteral("out.gam"));
-        workspace.save(out);
-        return splitRecords(readFile(out));
-    }
     QByteArray workingFile() const { return readFile(workspace.workingFilePath(editor.kind())); }
-    // The record the last Apply wrote.
-    QByteArray lastApplied() const { return splitRecords(workingFile()).last(); }
+    QByteArray lastApplied() const { return lastWritten(editor.kind()); }
 
-    TempDir dir;
-    QString tablePath = dir.path(QStringLiteral("table.gam"));
-    Workspace workspace { dir.path() };
-    ScriptedDialogs dialogs;
-    QWidget sharedParent;
-    SharedDialogs shared { dialogs, sharedParent };
     std::unique_ptr<Editor> owned { makeEditor() };
     Editor &editor = *owned;
 
@@ -142,7 +144,7 @@ private:
 
 // The editor of the kind a test's parameter names, shown, over a scratch workspace: for what
 // every kind's editor must do alike.
-class KindEditorTest : public testing::TestWithParam<KindEditor>
+class KindEditorTest : public testing::TestWithParam<KindEditor>, protected Scratch
 {
 protected:
     KindEditorTest()
@@ -153,12 +155,21 @@ protected:
     }
 
     PageKind kind() const { return GetParam().kind; }
+    const PageFormat &format() const { return pageFormat(kind()); }
+    // A new page of the kind, named, made by the kind's layout.
+    QByteArray page(const QByteArray &name) const
+    {
+        PageBody body = PageBody::blank(format());
+        body.values.field(format().nameItem) = name;
+        return body.record(format());
+    }
+    void load(const QList<QByteArray> &records)
+    {
+        loadTable(records);
+        editor->reloadList();
+    }
+    QByteArray lastWritten() const { return Scratch::lastWritten(kind()); }
 
-    TempDir dir;
-    Workspace workspace { dir.path() };
-    ScriptedDialogs dialogs;
-    QWidget sharedParent;
-    SharedDialogs shared { dialogs, sharedParent };
     std::unique_ptr<PageEditor> editor;
 };
 
@@ -166,15 +177,6 @@ protected:
 inline std::string kindName(const testing::TestParamInfo<KindEditor> &info)
 {
     return kindInfo(info.param.kind).name.data();
-}
-
-inline KindEditor editorOf(PageKind kind)
-{
-    for (const KindEditor &kindEditor : kindEditors())
-        if (kindEditor.kind == kind)
-            return kindEditor;
-    ADD_FAILURE() << "no editor of kind " << int(kind);
-    return {};
 }
 
 } // namespace testsupport

@@ -1,70 +1,10 @@
 #include "tablebuilder.h"
 
 #include <QFile>
-#include <QtEndian>
 
-#include <bit>
-#include <cstring>
 #include <stdexcept>
 
 namespace testsupport {
-
-template<typename T> static void appendLittleEndian(QByteArray &bytes, T value)
-{
-    char buffer[sizeof(T)];
-    qToLittleEndian(value, buffer);
-    bytes.append(buffer, sizeof buffer);
-}
-
-Bytes &Bytes::str(const QByteArray &text)
-{
-    m_bytes.append(text);
-    m_bytes.append('\0');
-    return *this;
-}
-
-Bytes &Bytes::u8(quint8 value)
-{
-    m_bytes.append(char(value));
-    return *this;
-}
-
-Bytes &Bytes::u16(quint16 value)
-{
-    appendLittleEndian(m_bytes, value);
-    return *this;
-}
-
-Bytes &Bytes::i32(qint32 value)
-{
-    appendLittleEndian(m_bytes, value);
-    return *this;
-}
-
-Bytes &Bytes::u32(quint32 value)
-{
-    appendLittleEndian(m_bytes, value);
-    return *this;
-}
-
-Bytes &Bytes::f32(float value)
-{
-    quint32 bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return u32(bits);
-}
-
-Bytes &Bytes::zeros(int count)
-{
-    m_bytes.append(count, '\0');
-    return *this;
-}
-
-Bytes &Bytes::raw(const QByteArray &bytes)
-{
-    m_bytes.append(bytes);
-    return *this;
-}
 
 QByteArray record(quint8 kind, quint16 version, const QByteArray &body)
 {
@@ -78,34 +18,17 @@ QByteArray recordWithLength(quint8 kind, quint32 length, const QByteArray &rest)
 
 QByteArray SoundPage::record() const
 {
-    const QByteArray body = Bytes()
-                                .str(name)
-                                .str(waveFile)
-                                .i32(flags)
-                                .i32(loopStart)
-                                .i32(loopEnd)
-                                .f32(outerConeVolume)
-                                .i32(innerConeAngle)
-                                .i32(outerConeAngle)
-                                .f32(maxDistance)
-                                .f32(minDistance)
-                                .f32(importAdjust);
-    return testsupport::record(kind::sound, version, body);
+    Bytes body;
+    body.str(name).str(waveFile).i32(flags).i32(loopStart).i32(loopEnd).f32(outerConeVolume);
+    body.i32(innerConeAngle).i32(outerConeAngle).f32(maxDistance).f32(minDistance);
+    return testsupport::record(kind::sound, version, body.f32(importAdjust));
 }
 
 QByteArray DoorPage::record() const
 {
-    const QByteArray body = Bytes()
-                                .str(name)
-                                .str(model)
-                                .f32(openingTime)
-                                .f32(closingTime)
-                                .f32(timeOpen)
-                                .u8(flags)
-                                .u16(hitPoints)
-                                .str(openSound)
-                                .str(closeSound)
-                                .str(module);
+    Bytes body;
+    body.str(name).str(model).f32(openingTime).f32(closingTime).f32(timeOpen).u8(flags);
+    body.u16(hitPoints).str(openSound).str(closeSound).str(module);
     return testsupport::record(kind::door, version, body);
 }
 
@@ -308,26 +231,16 @@ QByteArray awkwardPage(quint8 kindByte)
 QByteArray TexturePage::record() const
 {
     Bytes body;
-    body.str(name).str(bitmap).str(destroyedBitmap);
-    for (float value : light)
-        body.f32(value);
-    body.u8(corona).i32(damage);
-    qint32 storedFlags = flags;
-    if (procedural)
-        storedFlags |= 1 << 24;
-    else
-        storedFlags &= ~(1 << 24);
-    body.i32(storedFlags);
+    body.str(name).str(bitmap).str(destroyedBitmap).each(light, &Bytes::f32).u8(corona);
+    const qint32 flag = 1 << 24;
+    body.i32(damage).i32(procedural ? flags | flag : flags & ~flag);
     if (procedural) {
-        for (quint16 colour : procedural->palette)
-            body.u16(colour);
+        body.each(procedural->palette, &Bytes::u16);
         body.u8(procedural->heat).u8(procedural->light).u8(procedural->thickness);
         body.f32(procedural->evaluationTime).f32(procedural->oscillationTime);
         body.u8(procedural->oscillationValue).u16(quint16(procedural->elements.size()));
-        for (const auto &element : procedural->elements) {
-            for (quint8 value : element)
-                body.u8(value);
-        }
+        for (const auto &element : procedural->elements)
+            body.each(element, &Bytes::u8);
     }
     body.str(soundName).f32(soundVolume);
     return testsupport::record(kind::texture, version, body);
@@ -340,19 +253,10 @@ QByteArray WeaponPage::record() const
     Bytes body;
     body.str(name).str(hudImage).str(fireImage).str(particleName).u8(particleCount);
     body.f32(particleLife).f32(particleSize).i32(flags).str(spawnName).u8(spawnCount);
-    body.str(robotSpawn).str(alternate).u8(alternateChance);
-    for (float value : gravityToThrust)
-        body.f32(value);
-    for (quint32 word : physics)
-        body.u32(word);
-    body.f32(terrainDamageSize).u8(terrainDamageDepth).f32(alpha).str(explosionImage);
-    for (float value : explosion)
-        body.f32(value);
-    for (quint32 word : lighting)
-        body.u32(word);
-    body.u8(angle).u8(renderType).f32(recoil);
-    for (const QByteArray &sound : sounds)
-        body.str(sound);
+    body.str(robotSpawn).str(alternate).u8(alternateChance).each(gravityToThrust, &Bytes::f32);
+    body.each(physics, &Bytes::u32).f32(terrainDamageSize).u8(terrainDamageDepth).f32(alpha);
+    body.str(explosionImage).each(explosion, &Bytes::f32).each(lighting, &Bytes::u32);
+    body.u8(angle).u8(renderType).f32(recoil).each(sounds, &Bytes::str);
     body.str(smokeName).str(scorchImage).f32(scorchSize).str(icon);
     return testsupport::record(kind::weapon, version, body);
 }
@@ -365,44 +269,24 @@ QByteArray weaponPage(const QByteArray &name)
 QByteArray GenericPage::record() const
 {
     Bytes body;
-    body.u8(objectType).str(name);
-    for (const QByteArray &image : images)
-        body.str(image);
-    for (float value : impact)
-        body.f32(value);
-    body.u16(score);
+    body.u8(objectType).str(name).each(images, &Bytes::str).each(impact, &Bytes::f32).u16(score);
     if (objectType == 7)
         body.u16(ammo);
     body.str(spareA).str(moduleName).str(scriptOverride).u8(spareFlag);
     if (spareFlag == 1)
         body.str(spareB);
-    body.str(spareC).f32(mediumLod).f32(lowLod);
-    for (quint32 word : physics)
-        body.u32(word);
-    body.f32(size);
-    for (quint32 word : lighting)
-        body.u32(word);
-    body.u8(angle).u8(renderType).i32(hitPoints).i32(flags);
+    body.str(spareC).f32(mediumLod).f32(lowLod).each(physics, &Bytes::u32).f32(size);
+    body.each(lighting, &Bytes::u32).u8(angle).u8(renderType).i32(hitPoints).i32(flags);
     body.u32(ai.flags).u8(ai.aiClass).u8(ai.type).u8(ai.movementType).u8(ai.movementSubtype);
-    for (float value : ai.floats)
-        body.f32(value);
-    body.u32(ai.notifyFlags);
-    for (float value : ai.values)
-        body.f32(value);
+    body.each(ai.floats, &Bytes::f32).u32(ai.notifyFlags).each(ai.values, &Bytes::f32);
     for (const Spew &slot : spew)
         body.u8(slot.flags).f32(slot.chance).u16(slot.number).str(slot.object);
     for (const Animation &animation : animations)
         body.u16(animation.fromFrame).u16(animation.toFrame).f32(animation.seconds);
     for (const Battery &battery : batteries)
         battery.append(body);
-    for (const QByteArray &text : gunpointNames)
-        body.str(text);
-    for (const QByteArray &text : sounds)
-        body.str(text);
-    for (const QByteArray &text : maskSounds)
-        body.str(text);
-    for (const QByteArray &text : animationSounds)
-        body.str(text);
+    body.each(gunpointNames, &Bytes::str).each(sounds, &Bytes::str);
+    body.each(maskSounds, &Bytes::str).each(animationSounds, &Bytes::str);
     body.f32(respawnScalar).u16(quint16(deaths.size()));
     for (const Death &death : deaths)
         body.u32(death.flags).f32(death.minDelay).f32(death.maxDelay).u8(death.probability);
@@ -419,38 +303,23 @@ QByteArray genericPage(const QByteArray &name, quint8 objectType)
 
 void Battery::append(Bytes &bytes) const
 {
-    bytes.f32(energyUsage).f32(ammoUsage);
-    for (quint16 index : gunpointIndex)
-        bytes.u16(index);
-    for (const Mask &mask : masks) {
-        bytes.u8(mask.fireMask);
-        for (float time : mask.times)
-            bytes.f32(time);
-    }
-    bytes.u8(maskCount).u16(aimingGunpoint).u8(aimingFlags);
-    for (float value : aiming)
-        bytes.f32(value);
+    bytes.f32(energyUsage).f32(ammoUsage).each(gunpointIndex, &Bytes::u16);
+    for (const Mask &mask : masks)
+        bytes.u8(mask.fireMask).each(mask.times, &Bytes::f32);
+    bytes.u8(maskCount).u16(aimingGunpoint).u8(aimingFlags).each(aiming, &Bytes::f32);
     bytes.u16(flags).u8(quadFireMask);
 }
 
 QByteArray ShipPage::record() const
 {
     Bytes body;
-    body.str(name);
-    for (const QByteArray &model : models)
-        body.str(model);
-    body.f32(mediumLod).f32(lowLod);
-    for (quint32 word : physics)
-        body.u32(word);
-    body.f32(size).f32(armorScalar).i32(flags);
+    body.str(name).each(models, &Bytes::str).f32(mediumLod).f32(lowLod);
+    body.each(physics, &Bytes::u32).f32(size).f32(armorScalar).i32(flags);
     for (const ShipWeapon &weapon : weapons) {
         body.u8(weapon.fireFlags).str(weapon.fireSound).str(weapon.releaseSound);
         body.str(weapon.spewPowerup).i32(weapon.maxAmmo);
         weapon.battery.append(body);
-        for (const QByteArray &sound : weapon.maskSounds)
-            body.str(sound);
-        for (const QByteArray &name : weapon.gunpointNames)
-            body.str(name);
+        body.each(weapon.maskSounds, &Bytes::str).each(weapon.gunpointNames, &Bytes::str);
     }
     return testsupport::record(kind::ship, version, body);
 }

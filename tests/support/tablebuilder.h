@@ -7,8 +7,10 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QtEndian>
 
 #include <array>
+#include <bit>
 #include <optional>
 
 namespace testsupport {
@@ -17,19 +19,38 @@ namespace testsupport {
 class Bytes
 {
 public:
-    Bytes &str(const QByteArray &text); // the text and its NUL
-    Bytes &u8(quint8 value);
-    Bytes &u16(quint16 value);
-    Bytes &i32(qint32 value);
-    Bytes &u32(quint32 value);
-    Bytes &f32(float value);
-    Bytes &zeros(int count);
-    Bytes &raw(const QByteArray &bytes);
+    Bytes &str(const QByteArray &text) { return raw(text).u8(0); } // the text and its NUL
+    Bytes &u8(quint8 value) { return little(value); }
+    Bytes &u16(quint16 value) { return little(value); }
+    Bytes &i32(qint32 value) { return little(value); }
+    Bytes &u32(quint32 value) { return little(value); }
+    Bytes &f32(float value) { return u32(std::bit_cast<quint32>(value)); }
+    Bytes &zeros(int count) { return raw(QByteArray(count, '\0')); }
+    Bytes &raw(const QByteArray &bytes)
+    {
+        m_bytes.append(bytes);
+        return *this;
+    }
+    // Every value of a run, each appended as append does.
+    template<typename Run, typename Value>
+    Bytes &each(const Run &run, Bytes &(Bytes::*append)(Value))
+    {
+        for (const auto &value : run)
+            (this->*append)(value);
+        return *this;
+    }
 
     const QByteArray &bytes() const { return m_bytes; }
     operator QByteArray() const { return m_bytes; }
 
 private:
+    template<typename T> Bytes &little(T value)
+    {
+        char buffer[sizeof(T)];
+        qToLittleEndian(value, buffer);
+        return raw(QByteArray(buffer, sizeof buffer));
+    }
+
     QByteArray m_bytes;
 };
 
@@ -47,15 +68,10 @@ struct SoundPage
 {
     QByteArray name = "New Sound";
     QByteArray waveFile;
-    qint32 flags = 0;
-    qint32 loopStart = 0;
-    qint32 loopEnd = 0;
+    qint32 flags = 0, loopStart = 0, loopEnd = 0;
     float outerConeVolume = 0;
-    qint32 innerConeAngle = 0;
-    qint32 outerConeAngle = 0;
-    float maxDistance = 0;
-    float minDistance = 0;
-    float importAdjust = 0;
+    qint32 innerConeAngle = 0, outerConeAngle = 0;
+    float maxDistance = 0, minDistance = 0, importAdjust = 0;
     quint16 version = 1;
 
     QByteArray record() const;
@@ -65,14 +81,10 @@ struct DoorPage
 {
     QByteArray name = "New Door";
     QByteArray model;
-    float openingTime = 0;
-    float closingTime = 0;
-    float timeOpen = 0;
+    float openingTime = 0, closingTime = 0, timeOpen = 0;
     quint8 flags = 0;
     quint16 hitPoints = 0;
-    QByteArray openSound;
-    QByteArray closeSound;
-    QByteArray module;
+    QByteArray openSound, closeSound, module;
     quint16 version = 3;
 
     QByteArray record() const;
@@ -81,11 +93,8 @@ struct DoorPage
 struct ProceduralBlock
 {
     std::array<quint16, 255> palette {};
-    quint8 heat = 0;
-    quint8 light = 0;
-    quint8 thickness = 0;
-    float evaluationTime = 0;
-    float oscillationTime = 0;
+    quint8 heat = 0, light = 0, thickness = 0;
+    float evaluationTime = 0, oscillationTime = 0;
     quint8 oscillationValue = 0;
     QList<std::array<quint8, 8>> elements { {} };
 };
@@ -93,8 +102,7 @@ struct ProceduralBlock
 struct TexturePage
 {
     QByteArray name = "New Texture";
-    QByteArray bitmap;
-    QByteArray destroyedBitmap;
+    QByteArray bitmap, destroyedBitmap;
     std::array<float, 8> light {}; // red, green, blue, alpha, speed, U slide, V slide, reflectivity
     quint8 corona = 0;
     qint32 damage = 0;

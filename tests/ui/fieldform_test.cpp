@@ -53,6 +53,8 @@ public:
         content->addWidget(form = new FieldForm(kLayout, std::array { 0 }, help(), check(), this));
         setContent(content);
     }
+    using EditorWindow::check;
+    using EditorWindow::help;
     FieldForm *form;
 };
 
@@ -113,9 +115,24 @@ TEST_F(FieldFormTest, AFieldSaysItsOwnMessageAndChecksItsRangeWhenLeft)
     enter(Glow, u"1.5"_s);
     for (const QString &bad : { u"0"_s, u"5"_s, u"x"_s, u"4"_s })
         enter(Deaths, bad);
+    enter(Glow, QString()); // empty passes
+    EXPECT_EQ(QApplication::focusWidget(), form.edit(Deaths));
     EXPECT_EQ(dialogs.takeMessages(),
               QStringList({ u"Error: Glow is odd"_s, u"Error: 1-4"_s, u"Error: 1-4"_s,
                             u"Error: Please enter a correct integer value"_s }));
+}
+
+// A form over part of a layout has the controls of its own items, up to its end.
+TEST_F(FieldFormTest, AFormOverPartOfALayoutHasTheControlsOfItsItemsOnly)
+{
+    const auto *part = new FieldForm(kLayout, std::array { 0 }, window.help(), window.check(),
+                                     &window, Glow, Flags);
+    EXPECT_EQ(part->choice(Type), nullptr);
+    EXPECT_NE(part->edit(Glow), nullptr);
+    EXPECT_NE(part->edit(Deaths), nullptr);
+    EXPECT_EQ(part->checkList(Flags), nullptr);
+    EXPECT_EQ(part->caption(Flags), nullptr);
+    EXPECT_NE(form.checkList(Flags), nullptr);
 }
 
 #include "fieldform_test.moc"

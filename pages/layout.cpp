@@ -42,17 +42,8 @@ Values readValues(const Layout &layout, RecordReader &reader)
 {
     Values values;
     values.items.resize(size_t(layout.size()));
-    // A field absent from this page has a new page's value.
-    int next = 0;
-    const auto absentUpTo = [&](int end) {
-        for (; next < end; ++next)
-            if (!layout[next].isBlock())
-                values.field(next) = initialValue(layout[next].field);
-    };
-    walkItems(layout, values, [&](const ItemStep &step) {
+    fillItems(layout, values, [&](const ItemStep &step) {
         const Item &item = step.item;
-        absentUpTo(step.index);
-        next = step.index + 1;
         if (!item.isBlock()) {
             values.field(step.index) = readField(item.field, reader);
             return;
@@ -74,7 +65,6 @@ Values readValues(const Layout &layout, RecordReader &reader)
         for (int entry = 0; entry < count; ++entry)
             entries.push_back(readValues(*item.block, reader));
     });
-    absentUpTo(layout.size());
     return values;
 }
 

@@ -199,6 +199,24 @@ template<typename Visit> void walkItems(const Layout &layout, const Values &valu
     }
 }
 
+// The same walk over an entry being filled in: a field the walk passes over, absent from this
+// page, gets a new page's value first, so that every field has a value when it ends.
+template<typename Visit> void fillItems(const Layout &layout, Values &values, Visit &&visit)
+{
+    int next = 0;
+    const auto absentUpTo = [&](int end) {
+        for (; next < end; ++next)
+            if (!layout[next].isBlock())
+                values.field(next) = initialValue(layout[next].field);
+    };
+    walkItems(layout, values, [&](const ItemStep &step) {
+        absentUpTo(step.index);
+        next = step.index + 1;
+        visit(step);
+    });
+    absentUpTo(layout.size());
+}
+
 // A new page's values: each field's initial value, a fixed block's entries made the same way,
 // a counted block with as many entries as its count's initial value, a flagged block absent.
 Values blankValues(const Layout &layout);

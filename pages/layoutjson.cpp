@@ -380,21 +380,13 @@ Values valuesFromJson(const Layout &layout, const QJsonObject &object, const Key
 {
     Values values;
     values.items.resize(size_t(layout.size()));
-    // A field absent from this page, or counting a list, has a new page's value until then.
-    int next = 0;
-    const auto initialUpTo = [&](int end) {
-        for (; next < end; ++next)
-            if (!layout[next].isBlock())
-                values.field(next) = initialValue(layout[next].field);
-    };
     qsizetype known = 0;
-    walkItems(layout, values, [&](const ItemStep &step) {
+    fillItems(layout, values, [&](const ItemStep &step) {
         const Item &item = step.item;
         const QString key = keyOf(item);
         const KeyPath at(path, key);
-        initialUpTo(step.index);
-        next = step.index + (step.role == ItemStep::Role::Count ? 0 : 1);
         if (step.role == ItemStep::Role::Count) {
+            values.field(step.index) = initialValue(item.field); // until its list is read
             if (object.contains(key))
                 throw keyError(at,
                                u"this is the length of \"%1\"; it is not given"_s.arg(
@@ -421,7 +413,6 @@ Values valuesFromJson(const Layout &layout, const QJsonObject &object, const Key
             values.field(step.other) =
                 NumberValue(layout[step.other].field.encoding, quint32(entries.size()));
     });
-    initialUpTo(layout.size());
     if (known == object.size())
         return values;
     // Which key is not the layout's, or not this page's: only now worth the search.

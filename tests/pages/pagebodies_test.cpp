@@ -136,6 +136,16 @@ TEST(PageBodies, AGenericPageHasItsAmmoAsAPowerupOnly)
     EXPECT_EQ(body.record(format), testsupport::genericPage("New Generic", 16));
 }
 
+// Tests compare pages by their values: a value inside a block counts.
+TEST(PageBodies, PagesThatDifferInsideABlockAreNotEqual)
+{
+    const PageBody blank = PageBody::blank(pageFormat(PageKind::Generic));
+    PageBody other = blank;
+    other.values.entries(GenericPage::Physics).front().field(0) =
+        NumberValue(FieldEncoding::Float, 1);
+    EXPECT_NE(other, blank);
+}
+
 // 8000 procedural elements are allowed; the editor's test shows 8001 refused with its message.
 TEST(PageBodies, AProceduralBlockHoldsUpTo8000Elements)
 {

@@ -2,6 +2,7 @@
 
 #include "editorwindow.h"
 #include "fieldform.h"
+#include "genericpage.h"
 #include "scripteddialogs.h"
 
 #include <QApplication>
@@ -46,11 +47,11 @@ class Window : public EditorWindow
     Q_OBJECT
 
 public:
-    explicit Window(UserDialogs &dialogs)
+    explicit Window(UserDialogs &dialogs, const Layout &layout = kLayout)
         : EditorWindow(dialogs, u"Made up"_s, u"madeup"_s, nullptr)
     {
         auto *content = new QVBoxLayout;
-        content->addWidget(form = new FieldForm(kLayout, std::array { 0 }, help(), check(), this));
+        content->addWidget(form = new FieldForm(layout, std::array { 0 }, help(), check(), this));
         setContent(content);
     }
     using EditorWindow::check;
@@ -120,6 +121,22 @@ TEST_F(FieldFormTest, AFieldSaysItsOwnMessageAndChecksItsRangeWhenLeft)
     EXPECT_EQ(dialogs.takeMessages(),
               QStringList({ u"Error: Glow is odd"_s, u"Error: 1-4"_s, u"Error: 1-4"_s,
                             u"Error: Please enter a correct integer value"_s }));
+}
+
+// A choice whose lists an earlier choice picks: a picking code with no entry shows no list's
+// choice, and both codes are kept.
+TEST(FieldFormLists, APickWithNoEntryKeepsBothCodes)
+{
+    using namespace GenericPage::AiBlock;
+    ScriptedDialogs dialogs;
+    Window window(dialogs, layout);
+    Values values = blankValues(layout);
+    values.field(MovementType) = quint32(5);
+    values.field(MovementSubtype) = quint32(3);
+    window.form->show(values);
+    window.form->keep(values);
+    EXPECT_EQ(maskOf(values.field(MovementType)), 5u);
+    EXPECT_EQ(maskOf(values.field(MovementSubtype)), 3u);
 }
 
 // A form over part of a layout has the controls of its own items, up to its end.

@@ -66,13 +66,6 @@ void PageDirectory::recordNewVersion(PageKind kind, int position, qint64 offset)
     t.offsets[slotAt(kind, position) - 1] = offset;
 }
 
-int PageDirectory::addPage(PageKind kind, qint64 offset)
-{
-    const int position = table(kind).count;
-    insertSlot(kind, position, newSlot(kind, offset));
-    return position;
-}
-
 int PageDirectory::newSlot(PageKind kind, qint64 offset)
 {
     Q_ASSERT(isEdited(kind) && offset < 0);

@@ -41,10 +41,7 @@ public:
 
     // A page's new record was appended to the working file; offset is its NOT q.
     void recordNewVersion(PageKind kind, int position, qint64 offset);
-    // A new page at the end of the list whose record lies in the working file at NOT
-    // offset; returns its list position.
-    int addPage(PageKind kind, qint64 offset);
-    // The same page's slot, not yet in the list (insertSlot puts it there).
+    // A new page's slot, its record in the working file at NOT offset; insertSlot lists it.
     int newSlot(PageKind kind, qint64 offset);
     void removePosition(PageKind kind, int position);
     // Undo and redo: the page's current record becomes the one at offset again, wherever it

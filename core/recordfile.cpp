@@ -21,10 +21,14 @@ RecordFile::RecordFile(const QString &path, QString description, qint64 windowSi
     m_size = m_file.size();
 }
 
+TableError damagedRecord(const QString &description, qint64 offset, const QString &what)
+{
+    return TableError(u"damaged %1: record at byte %2 %3"_s.arg(description).arg(offset).arg(what));
+}
+
 void RecordFile::damaged(qint64 offset, const QString &what) const
 {
-    throw TableError(
-        u"damaged %1: record at byte %2 %3"_s.arg(m_description).arg(offset).arg(what));
+    throw damagedRecord(m_description, offset, what);
 }
 
 void RecordFile::readExactly(qint64 offset, char *into, qint64 count)

@@ -1,8 +1,13 @@
 #pragma once
 
+#include "tableerror.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+
+// "damaged <description>: record at byte <offset> <what>", the error of a damaged record.
+TableError damagedRecord(const QString &description, qint64 offset, const QString &what);
 
 // A file of page records (the loaded table file or a working file) opened for reading,
 // read at any offset through a window of bytes kept in memory. Every read checks the

@@ -1,6 +1,6 @@
 #include "recordwalk.h"
 
-#include "tableerror.h"
+#include "recordfile.h"
 
 #include <QtEndian>
 
@@ -32,5 +32,5 @@ TableRecord recordAt(qint64 offset, QByteArrayView header, qint64 tableSize)
 
 void MemoryTable::damaged(qint64 offset, const QString &what) const
 {
-    throw TableError(u"damaged table file: record at byte %1 %2"_s.arg(offset).arg(what));
+    throw damagedRecord(u"table file"_s, offset, what);
 }

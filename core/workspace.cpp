@@ -161,8 +161,8 @@ void Workspace::applyPage(PageKind kind, int position, const QByteArray &record,
 
 int Workspace::addPage(PageKind kind, const QByteArray &record, const QByteArray &name)
 {
-    const int position = m_pages.addPage(kind, appendRecord(kind, record));
-    m_names[kindIndex(kind)].append(name);
+    const int position = m_pages.pageCount(kind);
+    restorePage(kind, position, storeNewPage(kind, record), name);
     return position;
 }
 

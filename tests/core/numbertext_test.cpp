@@ -1,5 +1,6 @@
 #include "fieldcodecs.h"
 #include "numbertext.h"
+#include "pagetext.h"
 #include "tablebuilder.h"
 #include "tableerror.h"
 #include "testhelpers.h"
@@ -106,4 +107,23 @@ TEST(FieldCodecs, AFieldPastTheEndOfItsRecordIsADamagedPage)
               u"damaged page: a field at byte 12 runs past the end of its record"_s);
     RecordReader noNul(recordWithLength(kind::sound, 9, Bytes().u16(1).raw("abc")));
     EXPECT_THROW(noNul.ReadString(), TableError);
+}
+
+TEST(PageText, EveryByteComesBackAndWhatWindows1252LacksIsRefusedByName)
+{
+    QByteArray all;
+    for (int byte = 1; byte < 256; ++byte)
+        all.append(char(byte));
+    EXPECT_EQ(bytesFromText(textFromBytes(all)), all);
+    EXPECT_EQ(bytesFromText(u"\u00e9\u20ac"), QByteArray("\xe9\x80"));
+    EXPECT_EQ(textFromBytes("\x81\x9f"), u"\u0081\u0178"_s);
+    EXPECT_TRUE(isPrintableByte(0xf6) && isPrintableByte(0x80) && isPrintableByte('~'));
+    EXPECT_FALSE(isPrintableByte(0x81) || isPrintableByte(0x7f) || isPrintableByte('\t'));
+    for (const QString &text : { u"H\u0151"_s, u"a\U0001F600"_s, u"a\0b"_s }) {
+        EXPECT_TRUE(unstorableCharacter(text)) << text.toStdString();
+        EXPECT_THROW(bytesFromText(text), TableError);
+    }
+    EXPECT_EQ(unstorableMessage(0x151), u"The character \"\u0151\" (U+0151) cannot be stored in "
+                                         u"a table file: its texts are Windows-1252"_s);
+    EXPECT_EQ(*unstorableCharacter(u"a\U0001F600"_s), char32_t(0x1F600));
 }

@@ -67,6 +67,13 @@ quint16 RecordReader::ReadWord()
     return qFromLittleEndian<quint16>(take(2));
 }
 
+QByteArray RecordReader::ReadRest()
+{
+    const QByteArray rest = m_record.sliced(m_position);
+    m_position = m_record.size();
+    return rest;
+}
+
 RecordWriter::RecordWriter(PageKind kind, quint16 version)
 {
     WriteByte(quint8(kind));

@@ -33,6 +33,8 @@ public:
     qint32 ReadInt();
     quint8 ReadByte();
     quint16 ReadWord();
+    // Whatever of the record is left.
+    QByteArray ReadRest();
 
 private:
     const char *take(qsizetype size);
@@ -68,6 +70,8 @@ public:
     void WriteByte(quint8 value);
     void WriteWord(quint16 value);
     void WriteFloat(float value);
+    // Bytes kept as they were read.
+    void WriteBytes(QByteArrayView bytes) { m_record.append(bytes); }
 
     qsizetype size() const { return m_record.size(); }
 

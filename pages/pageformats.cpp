@@ -116,19 +116,21 @@ const PageFormat &pageFormat(PageKind kind)
 
 PageBody PageBody::blank(const PageFormat &format)
 {
-    PageBody body { blankValues(*format.layout) };
+    PageBody body { blankValues(*format.layout), {} };
     body.values.field(format.nameItem) = QByteArray(format.newPageName);
     return body;
 }
 
 PageBody PageBody::read(const PageFormat &format, RecordReader &reader)
 {
-    return { readValues(*format.layout, reader) };
+    Values values = readValues(*format.layout, reader);
+    return { std::move(values), reader.ReadRest() };
 }
 
 void PageBody::write(const PageFormat &format, RecordWriter &writer) const
 {
     writeValues(*format.layout, values, writer);
+    writer.WriteBytes(trailing);
 }
 
 QByteArray PageBody::record(const PageFormat &format) const

@@ -43,10 +43,14 @@ const PageFormat &pageFormat(PageKind kind);
 struct PageBody
 {
     Values values;
+    // Bytes a record holds after its body: nobody knows what they are, so they are kept and
+    // written back after it.
+    QByteArray trailing;
 
     // The values of a page made by Add: the layout's new-page values, named for the kind.
     static PageBody blank(const PageFormat &format);
-    // Reads the body after the header. The caller checks the version first.
+    // Reads the body after the header, and what follows it. The caller checks the version
+    // first.
     static PageBody read(const PageFormat &format, RecordReader &reader);
     // Throws TableError, naming the value, when a number text does not convert.
     void write(const PageFormat &format, RecordWriter &writer) const;

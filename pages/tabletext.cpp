@@ -80,7 +80,7 @@ Decoding decodeRecord(const QByteArray &record)
                      u"version %1; the program reads version %2"_s.arg(reader.version())
                          .arg(format.info().version) };
         PageBody body = PageBody::read(format, reader);
-        if (!reader.atEnd())
+        if (!body.trailing.isEmpty())
             return { {}, u"bytes left over after its body"_s };
         if (body.record(format) != record)
             return { {}, u"it would not come back byte for byte"_s };
@@ -131,8 +131,8 @@ QByteArray pageFromJson(const QJsonObject &page)
                            .arg(format.info().version));
     if (!page[u"fields"_s].isObject())
         throw keyError(KeyPath(u"fields"_s), u"not an object"_s);
-    return PageBody { valuesFromJson(*format.layout, page[u"fields"_s].toObject(), {}) }.record(
-        format);
+    return PageBody { valuesFromJson(*format.layout, page[u"fields"_s].toObject(), {}), {} }
+        .record(format);
 }
 
 QByteArray dumpTable(const QByteArray &table)

@@ -27,12 +27,13 @@ bool checkedInsert(QSet<QChar> &set, QChar key)
 
 } // namespace
 
-// Floats that are not four-digit exact, long texts, bits and codes without an item: none of
-// it may change when the user changed nothing.
+// Floats that are not four-digit exact, long texts, bits and codes without an item, bytes after
+// the body: none of it may change when the user changed nothing.
 TEST_P(EveryEditor, SelectThenApplyCopyOrExportWithoutEditsIsByteIdentical)
 {
-    const QByteArray awkward = awkwardPage(quint8(kind()));
+    QByteArray awkward = awkwardPage(quint8(kind()));
     ASSERT_FALSE(awkward.isEmpty()) << "every kind with an editor needs its awkward page";
+    awkward = recordWithLength(awkward[0], quint32(awkward.size() + 3), awkward.sliced(5) + QByteArray("\1\0\xff\x7f", 4));
     load({ awkward });
     editor->selectPosition(0);
 

@@ -9,7 +9,8 @@ using namespace Qt::StringLiterals;
 
 void UserDialogs::error(QWidget *parent, const QString &text)
 {
-    message(parent, kProgramTitle, text, Icon::Critical);
+    const bool ends = !text.isEmpty() && text.back() > u'.';
+    message(parent, kProgramTitle, ends ? text + u'.' : text, Icon::Critical);
 }
 
 QString qtFileFilter(const QString &barFilter)
@@ -38,6 +39,23 @@ void QtUserDialogs::message(QWidget *parent, const QString &caption, const QStri
                                                              : QMessageBox::Information;
     QMessageBox box(boxIcon, caption, text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+UserDialogs::Answer QtUserDialogs::ask(QWidget *parent, const QString &caption,
+                                       const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, caption, text,
+                    QMessageBox::Apply | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Apply);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Apply:
+        return Answer::Apply;
+    case QMessageBox::Discard:
+        return Answer::Discard;
+    default:
+        return Answer::Cancel;
+    }
 }
 
 QString QtUserDialogs::openFileName(QWidget *parent, const FileRequest &request)

@@ -20,6 +20,7 @@ class UserDialogs
 {
 public:
     enum class Icon { Information, Warning, Critical };
+    enum class Answer { Apply, Discard, Cancel };
 
     struct FileRequest
     {
@@ -37,6 +38,8 @@ public:
     // A box with an OK button only.
     virtual void message(QWidget *parent, const QString &caption, const QString &text,
                          Icon icon) = 0;
+    // A question with Apply, Discard and Cancel; closing the box cancels.
+    virtual Answer ask(QWidget *parent, const QString &caption, const QString &text) = 0;
     // The chosen file, or an empty string when the user cancels.
     virtual QString openFileName(QWidget *parent, const FileRequest &request) = 0;
     // Asks before replacing an existing file.
@@ -44,7 +47,8 @@ public:
     // Hands a web or mail link to the user's browser or mail program; failures go unreported.
     virtual void openUrl(const QUrl &url) = 0;
 
-    // The standard error box: the application's title, a stop icon and OK.
+    // The standard error box: the application's title, a stop icon and OK. A message that ends
+    // in a letter or digit gets its full stop.
     void error(QWidget *parent, const QString &text);
 };
 
@@ -83,6 +87,7 @@ class QtUserDialogs : public UserDialogs
 {
 public:
     void message(QWidget *parent, const QString &caption, const QString &text, Icon icon) override;
+    Answer ask(QWidget *parent, const QString &caption, const QString &text) override;
     QString openFileName(QWidget *parent, const FileRequest &request) override;
     QString saveFileName(QWidget *parent, const FileRequest &request) override;
     void openUrl(const QUrl &url) override;

@@ -65,7 +65,7 @@ TEST_F(TextureEditorTest, ADamagedPageIsReportedAndTheControlsKeepThePageBefore)
         dialogs.takeMessages(),
         QStringList({ u"VK Control Panel: The page \"Fire plasma\" cannot be shown: damaged page: "
                       u"its procedural block lists 8001 elements; at most 8000 are "
-                      u"allowed"_s }));
+                      u"allowed."_s }));
     EXPECT_EQ(field(::TexturePage::Name)->text(), u"Odd");
     EXPECT_FALSE(editor.isProcedural());
     EXPECT_EQ(saved(), QList<QByteArray>({ damaged, texture("Odd") }));

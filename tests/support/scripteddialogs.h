@@ -27,6 +27,11 @@ public:
         if (onMessage)
             onMessage();
     }
+    Answer ask(QWidget *, const QString &caption, const QString &text) override
+    {
+        messages.append({ caption, text, Icon::Information });
+        return answers.isEmpty() ? Answer::Cancel : answers.takeFirst();
+    }
     QString openFileName(QWidget *, const FileRequest &request) override { return answer(request); }
     QString saveFileName(QWidget *, const FileRequest &request) override { return answer(request); }
     void openUrl(const QUrl &url) override { urls.append(url); }
@@ -44,6 +49,8 @@ public:
     // Answers of the file dialogs, in order; an empty answer, or none left, cancels.
     QStringList fileAnswers;
     QList<FileRequest> fileRequests;
+    // Answers of the questions, in order; none left cancels.
+    QList<Answer> answers;
     QList<Message> messages;
     QList<QUrl> urls;
     // Runs while each box is "shown", to look at the windows behind it.

@@ -1,5 +1,8 @@
 #include "pagefields.h"
 
+#include <charconv>
+#include <cmath>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -60,6 +63,22 @@ FieldValue readField(const FieldSpec &field, RecordReader &reader)
 QString NumberValue::text() const
 {
     return isTyped() ? m_typed : shownNumber(m_encoding, m_stored);
+}
+
+QString NumberValue::exactText() const
+{
+    if (m_encoding != FieldEncoding::Float)
+        return {};
+    const NumberText::FloatResult shown = NumberText::toFloat(shownNumber(m_encoding, m_stored));
+    if (shown.status == NumberText::FloatStatus::Ok && bitsFromFloat(shown.value) == m_stored)
+        return {};
+    const float value = floatFromBits(m_stored);
+    if (!std::isfinite(value))
+        return u"0x%1"_s.arg(m_stored, 8, 16, QChar(u'0'));
+    // The shortest decimal that reads back to the same float.
+    char digits[32];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    return QString::fromLatin1(digits, end - digits).toUpper();
 }
 
 void NumberValue::setText(const QString &text)

@@ -114,7 +114,7 @@ constexpr FieldSpec unknownField(FieldEncoding encoding, const char *caption, co
 bool isBitSet(FieldEncoding encoding);
 bool isNumber(FieldEncoding encoding);
 
-// Texts longer than this are shown cut; an untouched one is written back whole.
+// The longest text the game's own lists show; a longer one is kept whole, and marked.
 inline constexpr int kShownTextLength = 35;
 
 // A number as the editor holds it: the value it was read as and, once the user typed another,
@@ -131,6 +131,9 @@ public:
     FieldEncoding encoding() const { return m_encoding; }
     quint32 stored() const { return m_stored; }
     bool isTyped() const { return !m_typed.isNull(); }
+    // The value as read, exactly, when the text it is shown with stands for another value (a
+    // float cut to four digits); empty otherwise.
+    QString exactText() const;
     // The text typed, or the one the value as read is shown with.
     QString text() const;
     // A text that is the one shown for the value as read leaves that value.

@@ -2,7 +2,9 @@
 
 #include "fieldcheck.h"
 #include "hoverhelp.h"
+#include "pagetext.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -10,13 +12,18 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
-QString shownText(const QByteArray &text)
+std::optional<QString> checkText(const QString &text)
 {
-    return QString::fromLatin1(text.left(kShownTextLength));
+    if (const std::optional<char32_t> character = unstorableCharacter(text))
+        return unstorableMessage(*character);
+    return std::nullopt;
 }
 
 } // namespace
@@ -25,6 +32,7 @@ FieldForm::FieldForm(const Layout &layout, std::span<const int> columnStarts, Ho
                      FieldCheck &check, QWidget *parent, int first, int end)
     : QWidget(parent)
     , m_layout(layout)
+    , m_help(help)
     , m_first(first)
     , m_end(end < 0 ? layout.size() : end)
 {
@@ -71,6 +79,7 @@ FieldForm::FieldForm(const Layout &layout, std::span<const int> columnStarts, Ho
             list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             // Item views take no name from a buddy label.
             list->setAccessibleName(caption->text());
+            connect(list, &QListWidget::itemChanged, this, &FieldForm::edited);
             control = list;
         } else if (field.itemsBy) {
             auto *place = new QHBoxLayout;
@@ -84,15 +93,20 @@ FieldForm::FieldForm(const Layout &layout, std::span<const int> columnStarts, Ho
             auto *choice = new QComboBox(this);
             for (const ChoiceItem &item : field.choices)
                 choice->addItem(QString::fromLatin1(item.name));
+            connect(choice, &QComboBox::activated, this, &FieldForm::edited);
             control = choice;
         } else {
             auto *edit = new QLineEdit(this);
             if (field.check)
                 check.add(edit, [&field](const QString &text) { return checkField(field, text); });
+            else if (field.encoding == FieldEncoding::String)
+                check.add(edit, checkText);
+            connect(edit, &QLineEdit::textEdited, this, &FieldForm::edited);
+            connect(edit, &QLineEdit::textChanged, this, [this, i] { updateMark(i); });
             control = edit;
         }
         caption->setBuddy(control);
-        column->addRow(caption, control);
+        column->addRow(caption, field.unknown ? withStoredValue(i, control) : control);
         m_captions.back() = caption;
         m_controls.back() = control;
     }
@@ -109,6 +123,7 @@ QWidget *FieldForm::alternatives(int item, const FieldSpec &field, QLabel *capti
         auto *box = new QComboBox(this);
         for (const ChoiceItem &entry : list)
             box->addItem(QString::fromLatin1(entry.name));
+        connect(box, &QComboBox::activated, this, &FieldForm::edited);
         place->addWidget(box);
         boxes.append(box);
     }
@@ -125,6 +140,71 @@ QWidget *FieldForm::alternatives(int item, const FieldSpec &field, QLabel *capti
             turnTo(index);
     });
     return boxes.constFirst();
+}
+
+QWidget *FieldForm::withStoredValue(int item, QWidget *control)
+{
+    // Read-only and beside the list, so that what no item can show is still seen.
+    auto *row = new QWidget(this);
+    auto *place = new QHBoxLayout(row);
+    place->setContentsMargins(0, 0, 0, 0);
+    place->addWidget(control);
+    auto *label = new QLabel(row);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    place->addWidget(label, 1, Qt::AlignTop);
+    m_stored.insert(item, label);
+    return row;
+}
+
+void FieldForm::showStored(int item, quint32 value)
+{
+    QLabel *label = m_stored.value(item);
+    const bool choice = m_layout[item].field.encoding == FieldEncoding::Choice;
+    label->setText(choice ? u"stored: %1"_s.arg(value) : u"stored: 0x%1"_s.arg(value, 0, 16));
+    control(item)->setAccessibleDescription(label->text());
+}
+
+void FieldForm::updateMark(int item)
+{
+    QLineEdit *field = edit(item);
+    const Shown shown = m_shown.value(item);
+    QString note;
+    if (m_layout[item].field.encoding == FieldEncoding::String) {
+        if (field->text().size() > kShownTextLength)
+            note = u"Longer than the %1 characters the game's lists show: kept whole."_s.arg(
+                kShownTextLength);
+    } else if (!shown.exact.isEmpty() && field->text() == shown.text) {
+        note = u"stored: %1"_s.arg(shown.exact);
+    }
+    if (note == this->note(item))
+        return;
+    const QString hint = QString::fromLatin1(m_layout[item].field.hint);
+    m_help.addHint(caption(item), note.isEmpty() ? hint : hint + u"\n"_s + note);
+    field->setAccessibleDescription(note);
+    QAction *mark = m_marks.value(item);
+    if (note.isEmpty()) {
+        delete mark;
+        m_marks.remove(item);
+        return;
+    }
+    if (!mark) {
+        mark = field->addAction(style()->standardIcon(QStyle::SP_MessageBoxInformation),
+                                QLineEdit::TrailingPosition);
+        m_marks.insert(item, mark);
+    }
+    mark->setToolTip(note);
+    mark->setText(note);
+}
+
+QString FieldForm::note(int item) const
+{
+    const QAction *mark = m_marks.value(item);
+    return mark ? mark->toolTip() : QString();
+}
+
+QLabel *FieldForm::stored(int item) const
+{
+    return m_stored.value(item);
 }
 
 void FieldForm::alignCaptions(const QList<FieldForm *> &forms)
@@ -153,6 +233,8 @@ void FieldForm::show(const Values &values)
         const FieldValue &value = values.field(i);
         if (auto *list = checkList(i)) {
             const quint32 bits = m_layout[i].field.unknown ? ~0u : maskOf(value);
+            if (m_layout[i].field.unknown)
+                showStored(i, maskOf(value));
             // Showing a page is not a change made by the user.
             const QSignalBlocker quiet(list);
             for (int item = 0; item < list->count(); ++item)
@@ -166,12 +248,51 @@ void FieldForm::show(const Values &values)
         } else if (auto *box = choice(i)) {
             const FieldSpec &field = m_layout[i].field;
             box->setCurrentIndex(field.unknown ? 0 : choiceIndex(field.choices, maskOf(value)));
-        } else if (m_layout[i].field.encoding == FieldEncoding::String) {
-            edit(i)->setText(shownText(textOf(value)));
-            edit(i)->setCursorPosition(0);
+            if (field.unknown)
+                showStored(i, maskOf(value));
         } else {
-            edit(i)->setText(numberText(value));
+            const bool text = m_layout[i].field.encoding == FieldEncoding::String;
+            if (text)
+                m_shown[i] = { textFromBytes(textOf(value)), {} };
+            else
+                m_shown[i] = { numberText(value), std::get<NumberValue>(value).exactText() };
+            edit(i)->setText(m_shown[i].text);
             edit(i)->setCursorPosition(0);
+        }
+    }
+}
+
+void FieldForm::clear()
+{
+    for (int i = m_first; i < m_end; ++i) {
+        if (auto *list = checkList(i)) {
+            const QSignalBlocker quiet(list);
+            for (int item = 0; item < list->count(); ++item)
+                list->item(item)->setCheckState(Qt::Unchecked);
+        } else if (m_alternatives.contains(i)) {
+            for (QComboBox *box : std::as_const(m_alternatives[i]))
+                box->setCurrentIndex(-1);
+        } else if (auto *box = choice(i)) {
+            box->setCurrentIndex(-1);
+        } else if (auto *field = edit(i)) {
+            m_shown.remove(i);
+            field->clear();
+        }
+        if (QLabel *label = stored(i)) {
+            label->clear();
+            control(i)->setAccessibleDescription({});
+        }
+    }
+}
+
+void FieldForm::endTyping()
+{
+    for (int i = m_first; i < m_end; ++i) {
+        if (QLineEdit *field = edit(i); field && (field->isUndoAvailable() || field->isRedoAvailable())) {
+            // Setting the text is what ends a line edit's history.
+            const int cursor = field->cursorPosition();
+            field->setText(field->text());
+            field->setCursorPosition(cursor);
         }
     }
 }
@@ -199,9 +320,10 @@ void FieldForm::keep(Values &values) const
             if (box->currentIndex() >= 0)
                 value = quint32(choices[size_t(box->currentIndex())].code);
         } else if (field.encoding == FieldEncoding::String) {
+            // Compared as shown, so that bytes no key can type come back as they were.
             const QString text = edit(i)->text();
-            if (text != shownText(textOf(value)))
-                value = text.toLatin1();
+            if (text != textFromBytes(textOf(value)))
+                value = bytesFromText(text);
         } else {
             std::get<NumberValue>(value).setText(edit(i)->text());
         }

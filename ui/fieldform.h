@@ -8,6 +8,7 @@
 
 class FieldCheck;
 class HoverHelp;
+class QAction;
 class QComboBox;
 class QHBoxLayout;
 class QLabel;
@@ -29,6 +30,10 @@ public:
 
     // Shows the values of the form's fields.
     void show(const Values &values);
+    // Empties every control, for when no page is shown.
+    void clear();
+    // Ends the typing history of every edit field: what was typed is now the page's.
+    void endTyping();
     // Stores what the controls hold into the values they show, changing only what the user
     // changed: a text still as shown keeps its whole bytes, a number its value as read, a mask
     // the bits that have no item, a drop-down with no selection the code it was shown with.
@@ -44,15 +49,36 @@ public:
     // A choice whose items depend on another: the drop-down shown.
     QComboBox *choice(int item) const;
     QLabel *caption(int item) const;
+    // What a field's mark says (a text longer than the game's lists show, a number shown
+    // rounded); empty when the field has none.
+    QString note(int item) const;
+    // The stored value beside a list that cannot show it.
+    QLabel *stored(int item) const;
+
+signals:
+    // The user typed, checked or picked something.
+    void edited();
 
 private:
+    struct Shown
+    {
+        QString text; // as shown
+        QString exact; // the value as read, when the text stands for another
+    };
     QWidget *control(int item) const;
     QWidget *alternatives(int item, const FieldSpec &field, QLabel *caption, QHBoxLayout *place);
+    QWidget *withStoredValue(int item, QWidget *control);
+    void showStored(int item, quint32 value);
+    void updateMark(int item);
 
     const Layout &m_layout;
+    HoverHelp &m_help;
     int m_first;
     int m_end;
     QList<QLabel *> m_captions; // by item - first
     QList<QWidget *> m_controls;
     QHash<int, QList<QComboBox *>> m_alternatives; // a choice's drop-downs by item
+    QHash<int, Shown> m_shown; // edit fields, by item
+    QHash<int, QAction *> m_marks;
+    QHash<int, QLabel *> m_stored;
 };

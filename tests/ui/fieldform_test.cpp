@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
@@ -23,7 +24,7 @@ const std::array<ChoiceItem, 4> kTypes = {
     { { "Robot", 2 }, { "Powerup", 7 }, { "Clutter", 11 }, { "Building", 16 } }
 };
 
-enum { Type, Glow, Deaths, Flags, Spare, Count };
+enum { Type, Glow, Deaths, Flags, Spare, Name, Count };
 const std::array<Item, Count> kItems = { {
     field("type",
           { .encoding = FieldEncoding::Choice, .caption = "Type", .hint = "", .choices = kTypes }),
@@ -39,6 +40,7 @@ const std::array<Item, Count> kItems = { {
             { { 1, 4, "1-4" } } }),
     field("flags", unknownField(FieldEncoding::IntBits, "Flags", "")),
     hidden("spare", { FieldEncoding::String, "", "" }),
+    textField("name", "Name", "Its name."),
 } };
 const Layout kLayout = { kItems };
 
@@ -121,6 +123,37 @@ TEST_F(FieldFormTest, AFieldSaysItsOwnMessageAndChecksItsRangeWhenLeft)
     EXPECT_EQ(dialogs.takeMessages(),
               QStringList({ u"Error: Glow is odd"_s, u"Error: 1-4"_s, u"Error: 1-4"_s,
                             u"Error: Please enter a correct integer value"_s }));
+}
+
+// What a field shows differently from what is stored is marked, for eyes and screen readers,
+// and kept; a character the file cannot store is refused when the field is left.
+TEST_F(FieldFormTest, WhatAFieldCannotShowExactlyIsMarkedAndKept)
+{
+    const QByteArray longName = "\xc9t\x80 " + QByteArray(44, 'n'); // 48 bytes
+    values.field(Glow) = NumberValue(FieldEncoding::Float, bitsFromFloat(1234.5f));
+    values.field(Name) = longName;
+    form.show(values);
+    EXPECT_EQ(form.edit(Glow)->text(), u"1235");
+    EXPECT_EQ(form.note(Glow), u"stored: 1234.5");
+    EXPECT_EQ(form.edit(Glow)->accessibleDescription(), u"stored: 1234.5");
+    EXPECT_EQ(form.stored(Flags)->text(), u"stored: 0xfffffff0");
+    EXPECT_EQ(form.edit(Name)->text(), u"\u00c9t\u20ac "_s + QString(44, u'n'));
+    EXPECT_TRUE(form.note(Name).startsWith(u"Longer than the 35 characters"_s));
+    form.edit(Glow)->setText(u"1235.5"_s);
+    EXPECT_EQ(form.note(Glow), QString());
+    form.edit(Name)->setText(form.edit(Name)->text().replace(0, 1, u'E'));
+    form.keep(values);
+    EXPECT_EQ(textOf(values.field(Name)), "Et\x80 " + QByteArray(44, 'n'));
+
+    enter(Name, u"H\u0151"_s);
+    EXPECT_EQ(QApplication::focusWidget(), form.edit(Name));
+    enter(Name, u"\u00e9\u20ac"_s);
+    EXPECT_EQ(dialogs.takeMessages(),
+              QStringList({ u"Error: The character \"\u0151\" (U+0151) cannot be stored in a "
+                            u"table file: its texts are Windows-1252"_s }));
+    form.keep(values);
+    EXPECT_EQ(textOf(values.field(Name)), "\xe9\x80");
+    EXPECT_EQ(form.note(Name), QString());
 }
 
 // A choice whose lists an earlier choice picks: a picking code with no entry shows no list's

@@ -53,7 +53,10 @@ ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialo
     connect(m_main.get(), &MainWindow::aboutRequested, this, &ControlPanel::showAbout);
     connect(m_main.get(), &MainWindow::webSiteRequested, this,
             [this] { m_dialogs.openUrl(Links::webSite()); });
-    connect(m_main.get(), &MainWindow::exitRequested, this, &ControlPanel::endRequested);
+    connect(m_main.get(), &MainWindow::exitRequested, this, [this] {
+        if (settleEditors())
+            emit endRequested();
+    });
     connect(&m_loader->cancelButton(), &QPushButton::clicked, this, &ControlPanel::endRequested);
 }
 
@@ -72,14 +75,26 @@ void ControlPanel::refreshLists()
             pageEditor->reloadList();
 }
 
+bool ControlPanel::settleEditors()
+{
+    for (PageEditor *pageEditor : m_editors)
+        if (pageEditor && !pageEditor->settleChanges())
+            return false;
+    return true;
+}
+
 void ControlPanel::newTable()
 {
+    if (!settleEditors())
+        return;
     m_workspace.newTable();
     refreshLists();
 }
 
 void ControlPanel::loadTable()
 {
+    if (!settleEditors())
+        return;
     const QString path = m_loader->OpenGAMFile(m_main.get());
     if (!path.isEmpty())
         loadFile(path);

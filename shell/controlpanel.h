@@ -41,6 +41,8 @@ public:
 
     void newTable();
     void loadTable();
+    // Asks about every page with changes not yet applied: false when the user cancels.
+    bool settleEditors();
     // Loads path as Load table file does after its dialog. Returns whether it loaded.
     bool loadFile(const QString &path);
     void saveTable();
@@ -54,7 +56,8 @@ public:
     void showAbout();
 
 signals:
-    // Exit, the close hot area and the loader window's Cancel: end at once, asking nothing.
+    // Exit and the close hot area, once no page has changes left to ask about, and the loader
+    // window's Cancel: end at once.
     void endRequested();
 
 private:

@@ -112,6 +112,7 @@ bool SettingsWindow::apply()
         return false;
     }
     handBack();
+    emit handedBack();
     return true;
 }
 

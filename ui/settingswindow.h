@@ -28,6 +28,10 @@ public:
     // refuses.
     bool apply();
 
+signals:
+    // Apply handed the working copy back.
+    void handedBack();
+
 protected:
     struct Hints
     {

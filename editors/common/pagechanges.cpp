@@ -21,9 +21,20 @@ QString changeText(const QString &verb, const QByteArray &name)
 PageHistory::PageHistory(QAbstractItemView &list)
     : QUndoStack(&list)
 {
-    QAction *undo = createUndoAction(&list, u"Undo"_s);
+    // The stack's own actions would undo past the guard.
+    auto *undo = new QAction(u"Undo"_s, &list);
+    undo->setEnabled(false);
+    connect(this, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    connect(this, &QUndoStack::undoTextChanged, undo,
+            [undo](const QString &text) { undo->setText(u"Undo %1"_s.arg(text).trimmed()); });
+    connect(undo, &QAction::triggered, this, &PageHistory::userUndo);
     undo->setShortcut(QKeyCombination(Qt::CTRL, Qt::Key_Z));
-    QAction *redo = createRedoAction(&list, u"Redo"_s);
+    auto *redo = new QAction(u"Redo"_s, &list);
+    redo->setEnabled(false);
+    connect(this, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    connect(this, &QUndoStack::redoTextChanged, redo,
+            [redo](const QString &text) { redo->setText(u"Redo %1"_s.arg(text).trimmed()); });
+    connect(redo, &QAction::triggered, this, &PageHistory::userRedo);
     redo->setShortcuts(
         { QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z), QKeyCombination(Qt::CTRL, Qt::Key_Y) });
     for (QAction *action : { undo, redo }) {
@@ -86,4 +97,16 @@ void ListChange::undo()
 void ListChange::redo()
 {
     m_direction == In ? putIn() : takeOut();
+}
+
+void PageHistory::userUndo()
+{
+    if (canUndo() && (!m_guard || m_guard()))
+        undo();
+}
+
+void PageHistory::userRedo()
+{
+    if (canRedo() && (!m_guard || m_guard()))
+        redo();
 }

@@ -3,6 +3,8 @@
 #include <QUndoCommand>
 #include <QUndoStack>
 
+#include <functional>
+
 class PageListModel;
 class QAbstractItemView;
 
@@ -14,6 +16,15 @@ class PageHistory : public QUndoStack
 
 public:
     explicit PageHistory(QAbstractItemView &list);
+
+    // Asked before the user's undo or redo goes on: false stops it.
+    void setGuard(std::function<bool()> guard) { m_guard = std::move(guard); }
+    // Undo and Redo as the user asks for them: after the guard.
+    void userUndo();
+    void userRedo();
+
+private:
+    std::function<bool()> m_guard;
 };
 
 // The changes of an editor's history. Each makes its change to the page list in redo() and

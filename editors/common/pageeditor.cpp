@@ -7,7 +7,9 @@
 #include "pagefile.h"
 #include "pagelistmodel.h"
 #include "pagelistpanel.h"
+#include "pagetext.h"
 #include "savefile.h"
+#include "settingswindow.h"
 #include "tableerror.h"
 #include "userdialogs.h"
 #include "windowshortcuts.h"
@@ -15,8 +17,11 @@
 
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QScopedValueRollback>
+#include <QTimer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -29,6 +34,7 @@ PageEditor::PageEditor(Workspace &workspace, UserDialogs &dialogs, PageKind page
     , m_workspace(workspace)
     , m_format(pageFormat(pageKind))
     , m_body(PageBody::blank(m_format))
+    , m_title(windowTitle())
 {
     m_model = new PageListModel(m_workspace, kind(), this);
     m_list = new PageListPanel(QString::fromLatin1(m_format.listCaption), *m_model, help(), this);
@@ -47,7 +53,13 @@ PageEditor::PageEditor(Workspace &workspace, UserDialogs &dialogs, PageKind page
 
     addShortcuts();
     m_history = new PageHistory(m_list->list());
+    m_history->setGuard([this] { return settleChanges(); });
     followList();
+    connect(m_form, &FieldForm::edited, this, &PageEditor::updateChangeMark);
+    // With nothing left to undo in a field, its undo keys reach the page's history.
+    for (QLineEdit *field : m_form->findChildren<QLineEdit *>())
+        field->installEventFilter(this);
+    showNothing();
 }
 
 QFrame *PageEditor::buildFieldPanel(std::span<const int> columnStarts)
@@ -92,7 +104,7 @@ void PageEditor::followList()
 {
     connect(m_model, &QAbstractItemModel::rowsInserted, this,
             [this](const QModelIndex &, int first) { showPage(first); });
-    connect(m_model, &QAbstractItemModel::rowsRemoved, this, [this] { m_shown = -1; });
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &PageEditor::showNothing);
     connect(m_model, &PageListModel::recordChanged, this, [this](int position) {
         // Apply's own change leaves the page as the controls show it.
         if (position != m_shown || m_model->record(position) != m_shownRecord)
@@ -136,7 +148,85 @@ void PageEditor::reloadList()
     m_model->reload();
     filterField().clear();
     pageList().clearSelection();
+    showNothing();
+}
+
+void PageEditor::showNothing()
+{
     m_shown = -1;
+    m_form->clear();
+    m_form->setEnabled(false);
+    updateChangeMark();
+}
+
+bool PageEditor::isChanged() const
+{
+    if (m_shown < 0)
+        return false;
+    try {
+        return shownBody() != m_stored;
+    } catch (const TableError &) {
+        return true; // a text that cannot be stored was typed
+    }
+}
+
+void PageEditor::updateChangeMark()
+{
+    const bool changed = isChanged();
+    setWindowTitle(changed ? m_title + u" *"_s : m_title);
+    m_model->setChanged(changed ? m_shown : -1);
+}
+
+bool PageEditor::settleChanges()
+{
+    if (!isChanged())
+        return true;
+    const QString name = textFromBytes(m_stored.name(m_format));
+    switch (dialogs().ask(this, m_title, u"Apply the changes to \"%1\"?"_s.arg(name))) {
+    case UserDialogs::Answer::Apply:
+        return applyAt(m_shown);
+    case UserDialogs::Answer::Discard:
+        m_body = m_stored;
+        m_form->show(m_body.values);
+        updateChangeMark();
+        return true;
+    case UserDialogs::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void PageEditor::done(int result)
+{
+    if (settleChanges())
+        EditorWindow::done(result);
+}
+
+bool PageEditor::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const auto *field = static_cast<QLineEdit *>(watched);
+        if (key->matches(QKeySequence::Undo) && !field->isUndoAvailable()) {
+            m_history->userUndo();
+            return true;
+        }
+        if (key->matches(QKeySequence::Redo) && !field->isRedoAvailable()) {
+            m_history->userRedo();
+            return true;
+        }
+    }
+    return EditorWindow::eventFilter(watched, event);
+}
+
+void PageEditor::editSettings(SettingsWindow &window, Values *values)
+{
+    if (!values)
+        return;
+    const auto handed =
+        connect(&window, &SettingsWindow::handedBack, this, &PageEditor::updateChangeMark);
+    window.edit(*values);
+    disconnect(handed);
 }
 
 int PageEditor::selectedPosition() const
@@ -196,8 +286,20 @@ QByteArray PageEditor::buildRecord() const
 void PageEditor::selectPage()
 {
     const int position = selectedPosition();
-    if (position < 0)
+    if (position < 0 || m_selecting)
         return;
+    if (!settleChanges()) {
+        // Cancel: the page being edited stays selected, and current once a click that chose
+        // another row is over.
+        const auto putBack = [this] {
+            const QScopedValueRollback selecting(m_selecting, true);
+            if (m_shown >= 0)
+                selectPosition(m_shown);
+        };
+        putBack();
+        QTimer::singleShot(0, this, putBack);
+        return;
+    }
     m_shown = -1;
     guarded(dialogs(), this, [&] {
         RecordReader reader(m_workspace.readPage(kind(), position));
@@ -210,33 +312,46 @@ void PageEditor::selectPage()
         try {
             m_body = PageBody::read(m_format, reader);
         } catch (const TableError &error) {
-            const QString name = QString::fromLatin1(m_model->name(position));
+            const QString name = textFromBytes(m_model->name(position));
             throw TableError(u"The page \"%1\" cannot be shown: %2"_s.arg(name, error.message()));
         }
+        m_stored = m_body;
         m_form->show(m_body.values);
+        m_form->setEnabled(true);
         m_shown = position;
         m_shownRecord = m_model->record(position);
         m_model->rename(position, m_body.name(m_format));
     });
+    updateChangeMark();
 }
 
 void PageEditor::apply()
 {
-    const int position = shownPosition();
+    applyAt(shownPosition());
+}
+
+bool PageEditor::applyAt(int position)
+{
     if (position < 0)
-        return;
-    guarded(dialogs(), this, [&] {
+        return false;
+    return guarded(dialogs(), this, [&] {
         const PageBody body = shownBody();
         // Written before the change is made: a record that cannot be written leaves the page
         // and the history as they were.
-        m_shownRecord = m_model->storeRecord(body.record(m_format));
-        m_history->push(
-            new RecordChange(*m_model, position, { m_shownRecord, body.name(m_format) }));
+        const qint64 record = m_model->storeRecord(body.record(m_format));
+        m_shownRecord = record;
+        // m_body keeps what the controls may bring back, such as a block a flag dropped.
+        m_stored = body;
+        m_form->endTyping();
+        m_history->push(new RecordChange(*m_model, position, { record, body.name(m_format) }));
+        updateChangeMark();
     });
 }
 
 void PageEditor::add()
 {
+    if (!settleChanges())
+        return;
     guarded(dialogs(), this, [&] {
         appendPage(u"Add"_s, PageBody::blank(m_format).record(m_format),
                    QByteArray(m_format.newPageName));
@@ -281,7 +396,7 @@ void PageEditor::saveRecord(const QString &path) const
 void PageEditor::paste()
 {
     const QString clipboard = m_workspace.filePath(WorkspaceFile::clipboard);
-    if (!QFileInfo::exists(clipboard))
+    if (!QFileInfo::exists(clipboard) || !settleChanges())
         return;
     guarded(dialogs(), this, [&] { appendPageFile(clipboard, u"Paste"_s, u"page clipboard"_s); });
 }
@@ -291,7 +406,7 @@ void PageEditor::exportPage()
     const int position = shownPosition();
     if (position < 0)
         return;
-    QString proposed = QString::fromLatin1(m_model->name(position));
+    QString proposed = textFromBytes(m_model->name(position));
     proposed.replace(u'/', u'_');
     // A page without a name proposes none: the last export's name would invite replacing it.
     const QString target =
@@ -311,6 +426,8 @@ void PageEditor::exportPage()
 
 void PageEditor::importPage()
 {
+    if (!settleChanges())
+        return;
     const QString source =
         dialogs().openFileName(this,
                                { u"Import page"_s, QString::fromLatin1(m_format.pageFileFilter),

@@ -13,6 +13,7 @@ class QLineEdit;
 class QListView;
 class QPushButton;
 class QUndoStack;
+class SettingsWindow;
 class Workspace;
 
 // The one page editor workflow of every kind: the page list with its filter, Select page,
@@ -46,6 +47,13 @@ public:
 
     void selectPage();
     void apply();
+    // Whether the page shown differs from its record: typed in, or handed back by a settings
+    // window and not yet applied.
+    bool isChanged() const;
+    // Before what would drop a changed page: asks whether to apply the changes. True when the
+    // caller may go on (applied, discarded, or nothing to ask), false when the user cancels or
+    // the changes cannot be applied.
+    bool settleChanges();
     void add();
     void deletePage();
     void copy();
@@ -77,6 +85,13 @@ protected:
     Values *shownValues();
     // A button beside "&Apply" and "&Close", for a kind's own dialogs.
     QPushButton *addButton(const QString &text, const QString &hint);
+    // Opens a settings window on values of the page shown (nothing while values is nullptr);
+    // what it hands back marks the page changed.
+    void editSettings(SettingsWindow &window, Values *values);
+
+    // Close, Escape and the close box ask about a changed page first.
+    void done(int result) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QFrame *buildFieldPanel(std::span<const int> columnStarts);
@@ -85,6 +100,10 @@ private:
     // redo, is shown, read afresh; after a page is taken out, none is.
     void followList();
     void showPage(int position);
+    // After the page shown is gone: empty fields, which take no typing.
+    void showNothing();
+    bool applyAt(int position);
+    void updateChangeMark();
 
     QPushButton *makeButton(const QString &text, const QString &hint);
     // Copy and Export: the record the controls describe, as the whole of a file.
@@ -98,6 +117,9 @@ private:
     Workspace &m_workspace;
     const PageFormat &m_format;
     PageBody m_body;
+    PageBody m_stored; // the page shown as its record holds it
+    QString m_title;
+    bool m_selecting = false; // putting the selection back
     PageListModel *m_model;
     PageListPanel *m_list;
     PageHistory *m_history;

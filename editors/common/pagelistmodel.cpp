@@ -1,6 +1,13 @@
 #include "pagelistmodel.h"
 
+#include "pagetext.h"
 #include "workspace.h"
+
+#include <QFont>
+
+#include <utility>
+
+using namespace Qt::StringLiterals;
 
 PageListModel::PageListModel(Workspace &workspace, PageKind kind, QObject *parent)
     : QAbstractListModel(parent)
@@ -21,10 +28,34 @@ int PageListModel::rowCount(const QModelIndex &parent) const
 
 QVariant PageListModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_rows ||
-        index.row() >= pageCount())
+    if (!index.isValid() || index.row() >= m_rows || index.row() >= pageCount())
         return {};
-    return QString::fromLatin1(name(index.row()));
+    const bool changed = index.row() == m_changed;
+    switch (role) {
+    case Qt::DisplayRole:
+        return textFromBytes(name(index.row()));
+    case Qt::FontRole:
+        if (changed) {
+            QFont italic;
+            italic.setItalic(true);
+            return italic;
+        }
+        return {};
+    case Qt::AccessibleDescriptionRole:
+        return changed ? u"changed, not applied"_s : QVariant();
+    default:
+        return {};
+    }
+}
+
+void PageListModel::setChanged(int row)
+{
+    if (row == m_changed)
+        return;
+    const int before = std::exchange(m_changed, row);
+    for (const int changed : { before, row })
+        if (changed >= 0 && changed < m_rows)
+            emit dataChanged(index(changed), index(changed), { Qt::FontRole });
 }
 
 const QByteArray &PageListModel::name(int row) const

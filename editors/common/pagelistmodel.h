@@ -40,6 +40,8 @@ public:
     void removePage(int row);
     void pointAt(int row, qint64 record, const QByteArray &name);
     void rename(int row, const QByteArray &name);
+    // The row whose page has changes not yet applied, shown in italics; -1 for none.
+    void setChanged(int row);
 
 signals:
     void recordChanged(int row);
@@ -50,4 +52,5 @@ private:
     Workspace &m_workspace;
     PageKind m_kind;
     int m_rows;
+    int m_changed = -1;
 };

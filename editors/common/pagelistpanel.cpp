@@ -119,6 +119,8 @@ void PageListPanel::select(int row)
     m_filter->keep(row);
     const QModelIndex index = m_filter->mapFromSource(m_filter->sourceModel()->index(row, 0));
     m_list->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
+    if (selectedRow() != row)
+        return; // the selection was refused
     m_list->setCurrentIndex(index);
     m_list->scrollTo(index);
 }

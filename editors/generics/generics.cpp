@@ -45,48 +45,40 @@ GenericEditor::GenericEditor(Workspace &workspace, UserDialogs &dialogs, SharedD
 
 void GenericEditor::editPhysics()
 {
-    if (Values *block = shownBlock(GenericPage::Physics))
-        m_shared.physics().edit(*block);
+    editSettings(m_shared.physics(), shownBlock(GenericPage::Physics));
 }
 
 void GenericEditor::editLighting()
 {
-    if (Values *block = shownBlock(GenericPage::Lighting))
-        m_shared.lighting().edit(*block);
+    editSettings(m_shared.lighting(), shownBlock(GenericPage::Lighting));
 }
 
 void GenericEditor::editAi()
 {
-    if (Values *block = shownBlock(GenericPage::Ai))
-        m_ai->edit(*block);
+    editSettings(*m_ai, shownBlock(GenericPage::Ai));
 }
 
 void GenericEditor::editSpew()
 {
-    if (Values *page = shownValues())
-        m_spew->edit(*page);
+    editSettings(*m_spew, shownValues());
 }
 
 void GenericEditor::editClasses()
 {
-    if (Values *page = shownValues())
-        m_classes->edit(*page);
+    editSettings(*m_classes, shownValues());
 }
 
 void GenericEditor::editBatteries()
 {
-    if (Values *page = shownValues())
-        m_batteries->edit(*page);
+    editSettings(*m_batteries, shownValues());
 }
 
 void GenericEditor::editSounds()
 {
-    if (Values *block = shownBlock(GenericPage::Sounds))
-        m_sounds->edit(*block);
+    editSettings(*m_sounds, shownBlock(GenericPage::Sounds));
 }
 
 void GenericEditor::editDeaths()
 {
-    if (Values *block = shownBlock(GenericPage::Deaths))
-        m_deaths->edit(*block);
+    editSettings(*m_deaths, shownBlock(GenericPage::Deaths));
 }

@@ -28,12 +28,10 @@ ShipEditor::ShipEditor(Workspace &workspace, UserDialogs &dialogs, SharedDialogs
 
 void ShipEditor::editWeapons()
 {
-    if (Values *page = shownValues())
-        m_weapons->edit(*page);
+    editSettings(*m_weapons, shownValues());
 }
 
 void ShipEditor::editPhysics()
 {
-    if (Values *block = shownBlock(ShipPage::Physics))
-        m_shared.physics().edit(*block);
+    editSettings(m_shared.physics(), shownBlock(ShipPage::Physics));
 }

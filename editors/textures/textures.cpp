@@ -59,6 +59,5 @@ void TextureEditor::editProcedural()
                           UserDialogs::Icon::Critical);
         return;
     }
-    if (Values *block = proceduralBlock())
-        m_window->edit(*block);
+    editSettings(*m_window, proceduralBlock());
 }

@@ -35,18 +35,15 @@ WeaponEditor::WeaponEditor(Workspace &workspace, UserDialogs &dialogs, SharedDia
 
 void WeaponEditor::editPhysics()
 {
-    if (Values *block = shownBlock(WeaponPage::Physics))
-        m_shared.physics().edit(*block);
+    editSettings(m_shared.physics(), shownBlock(WeaponPage::Physics));
 }
 
 void WeaponEditor::editLighting()
 {
-    if (Values *block = shownBlock(WeaponPage::Lighting))
-        m_shared.lighting().edit(*block);
+    editSettings(m_shared.lighting(), shownBlock(WeaponPage::Lighting));
 }
 
 void WeaponEditor::editSounds()
 {
-    if (Values *block = shownBlock(WeaponPage::Sounds))
-        m_sounds->edit(*block);
+    editSettings(*m_sounds, shownBlock(WeaponPage::Sounds));
 }

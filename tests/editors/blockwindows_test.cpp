@@ -77,14 +77,17 @@ TEST_F(WeaponEditorTest, PhysicsLightingAndSoundsEditTheWeaponShown)
     expected.sounds[1] = "zap";
     EXPECT_EQ(lastApplied(), expected.record());
 
-    // Selecting another weapon drops what was handed back and not applied.
+    // Selecting another weapon asks about what was handed back and not applied; Discard drops it.
     inModal(
         shared.lighting(), [&] { click(u"&Lighting"_s); },
         [&] {
             shared.lighting().form().choice(LightingBlock::RenderType)->setCurrentIndex(1);
             shared.lighting().apply();
         });
+    EXPECT_TRUE(editor.isChanged());
+    dialogs.answers = { UserDialogs::Answer::Discard };
     editor.selectPosition(1);
+    EXPECT_EQ(dialogs.takeMessages().size(), 1);
     editor.selectPosition(0);
     click(u"&Apply"_s);
     EXPECT_EQ(lastApplied(), expected.record());

@@ -36,6 +36,7 @@ TEST_P(EveryEditor, SelectThenApplyCopyOrExportWithoutEditsIsByteIdentical)
     awkward = recordWithLength(awkward[0], quint32(awkward.size() + 3), awkward.sliced(5) + QByteArray("\1\0\xff\x7f", 4));
     load({ awkward });
     editor->selectPosition(0);
+    EXPECT_FALSE(editor->isChanged());
 
     editor->apply();
     EXPECT_EQ(lastWritten(), awkward);

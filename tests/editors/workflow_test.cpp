@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFont>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QStringListModel>
@@ -59,6 +60,7 @@ TEST_F(SoundWorkflow, CopyThenPasteTwiceAddsTwoPagesWithTheClipboardsName)
     QLineEdit *name = field(SoundPage::Name);
     name->setFocus();
     press(Qt::Key_C, name);
+    dialogs.answers = { UserDialogs::Answer::Discard }; // the page typed in stays as stored
     press(Qt::Key_V, name);
     press(Qt::Key_V);
     EXPECT_EQ(listTexts(), QStringList({ u"Laser"_s, u"Laser"_s, u"Laser"_s }));
@@ -388,4 +390,63 @@ TEST(PageFilterModel, IgnoresCaseAsTheUsersLanguageDoes)
     EXPECT_EQ(shown(u"lift"_s), QStringList());
     EXPECT_EQ(shown(u"l\u0131ft"_s), QStringList({ u"LIFT"_s }));
     QLocale::setDefault(saved);
+}
+
+// Typing is asked about before a select, Close, Escape, undo or Add would drop it; Apply and
+// Discard settle it, Cancel stays.
+TEST_F(SoundWorkflow, TypingIsAskedAboutBeforeItIsDropped)
+{
+    using Answer = UserDialogs::Answer;
+    const QString question = u"Sounds: Apply the changes to \"Laser\"?"_s;
+    load({ sound("Hum"), sound("Laser") });
+    const QModelIndex laser = editor.pageList().model()->index(1, 0);
+    editor.selectPosition(0);
+    editor.selectPosition(1); // nothing typed, nothing asked
+    QTest::keyClicks(field(SoundPage::MinDistance), u"7"_s);
+    EXPECT_EQ(editor.windowTitle(), u"Sounds *");
+    EXPECT_TRUE(laser.data(Qt::FontRole).value<QFont>().italic());
+
+    editor.selectPosition(0); // Cancel
+    QTest::keyClick(&editor, Qt::Key_Escape); // Cancel
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(editor.shownPosition(), 1);
+    dialogs.answers = { Answer::Discard };
+    editor.selectPosition(0);
+    editor.selectPosition(1);
+    EXPECT_EQ(field(SoundPage::MinDistance)->text(), u"0"); // shown as stored
+    EXPECT_EQ(editor.windowTitle(), u"Sounds");
+    EXPECT_FALSE(laser.data(Qt::FontRole).value<QFont>().italic());
+    EXPECT_EQ(dialogs.takeMessages(), QStringList({ question, question, question }));
+
+    // Discard by Escape shows the stored page again, so reopening shows no value never stored.
+    QTest::keyClicks(field(SoundPage::MinDistance), u"5"_s);
+    dialogs.answers = { Answer::Discard };
+    QTest::keyClick(&editor, Qt::Key_Escape);
+    EXPECT_FALSE(editor.isVisible());
+    EXPECT_EQ(field(SoundPage::MinDistance)->text(), u"0");
+    editor.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+
+    // Apply goes on: Add adds after the page is written; the history undoes the Apply, even
+    // from the field whose typing the Apply ended.
+    QTest::keyClicks(field(SoundPage::MinDistance), u"7"_s);
+    dialogs.answers = { Answer::Apply };
+    editor.add();
+    testsupport::SoundPage applied;
+    applied.name = "Laser";
+    applied.minDistance = 70;
+    EXPECT_EQ(saved(), QList<QByteArray>({ sound("Hum"), applied.record(), sound("New Sound") }));
+    editor.selectPosition(1);
+    QTest::keyClick(field(SoundPage::MinDistance), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(saved()[1], applied.record()); // the Add was undone
+    editor.selectPosition(1);
+    QTest::keyClick(field(SoundPage::MinDistance), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(saved()[1], sound("Laser"));
+    EXPECT_EQ(field(SoundPage::MinDistance)->text(), u"0");
+    EXPECT_EQ(dialogs.takeMessages(), QStringList({ question, question })); // Escape and Add
+
+    // The page shown goes: its fields are emptied and take no typing.
+    editor.deletePage();
+    EXPECT_EQ(field(SoundPage::Name)->text(), QString());
+    EXPECT_FALSE(field(SoundPage::Name)->isEnabled());
 }

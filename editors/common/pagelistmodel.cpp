@@ -1,5 +1,6 @@
 #include "pagelistmodel.h"
 
+#include "pagetext.h"
 #include "workspace.h"
 
 PageListModel::PageListModel(Workspace &workspace, PageKind kind, QObject *parent)
@@ -24,7 +25,7 @@ QVariant PageListModel::data(const QModelIndex &index, int role) const
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_rows ||
         index.row() >= pageCount())
         return {};
-    return QString::fromLatin1(name(index.row()));
+    return textFromBytes(name(index.row()));
 }
 
 const QByteArray &PageListModel::name(int row) const

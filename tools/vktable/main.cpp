@@ -30,6 +30,8 @@ constexpr char kUsage[] =
     "                   The six edited kinds come first, in the order and list order of\n"
     "                   the editors (texture, sound, weapon, generic, door, ship), then\n"
     "                   the pass-through pages by slot (their POSITION is SLOT - 1).\n"
+    "                   NAME is in UTF-8, spelled as dump spells texts (a control byte\n"
+    "                   as \\xNN), so that each page is one line of four columns.\n"
     "                     vktable list levels.gam\n"
     "  resave IN OUT    Load IN and write it to OUT as Save table file does with no edits.\n"
     "                   OUT may be IN.\n"
@@ -61,13 +63,14 @@ constexpr char kUsage[] =
     "                   that name no weapon or generic page, names used twice in a kind,\n"
     "                   pages of another version and pages that do not decode. Names are\n"
     "                   compared exactly, case included: whether the game ignores case is\n"
-    "                   not known. An empty name refers to nothing. Exit status 0 when\n"
-    "                   nothing is found, 1 otherwise.\n"
+    "                   not known. An empty name refers to nothing. Names and texts are\n"
+    "                   spelled as in list. Exit status 0 when nothing is found, 1\n"
+    "                   otherwise.\n"
     "                     vktable check levels.gam\n"
     "  diff A B         Print the pages added, removed and changed, per kind, matching\n"
     "                   pages by kind and name in order, and each field that differs with\n"
-    "                   both values, under the keys of dump. Exit status 0 when the tables\n"
-    "                   hold the same pages, 1 otherwise.\n"
+    "                   both values, under the keys of dump. Names are spelled as in list.\n"
+    "                   Exit status 0 when the tables hold the same pages, 1 otherwise.\n"
     "                     vktable diff old.gam new.gam\n"
     "\n"
     "Options:\n"
@@ -83,8 +86,9 @@ void printError(const QString &message)
 
 void writeLine(PageKind kind, int position, int slot, const QByteArray &name)
 {
-    const QByteArray line = kindInfo(kind).name.toString().toLatin1() + '\t' +
-        QByteArray::number(position) + '\t' + QByteArray::number(slot) + '\t' + name + '\n';
+    const QByteArray line = kindInfo(kind).name.toString().toUtf8() + '\t' +
+        QByteArray::number(position) + '\t' + QByteArray::number(slot) + '\t' +
+        TableText::escapedText(name).toUtf8() + '\n';
     std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
 }
 
@@ -178,7 +182,7 @@ int build(const QString &in, const QString &out)
 void printLines(const QStringList &lines)
 {
     for (const QString &line : lines) {
-        const QByteArray text = line.toLatin1() + '\n';
+        const QByteArray text = line.toUtf8() + '\n';
         std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
     }
 }

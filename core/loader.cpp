@@ -1,5 +1,6 @@
 #include "loader.h"
 
+#include "pagetext.h"
 #include "recordfile.h"
 #include "recordwalk.h"
 #include "tableerror.h"
@@ -54,8 +55,9 @@ QCollator pageNameCollator(const QLocale &locale)
     return collator;
 }
 
-// The sort key is the name followed by the zero-padded slot, so equal names keep file
-// order. The slot takes 5 digits unless a kind has more slots than that.
+// The sort key is the name, in its Windows-1252 characters, followed by the zero-padded slot,
+// so equal names keep file order. The slot takes 5 digits unless a kind has more slots than
+// that.
 SortedKind sortKind(const FoundPages &found, const QCollator &collator)
 {
     const qsizetype count = qsizetype(found.pages.size());
@@ -72,8 +74,7 @@ SortedKind sortKind(const FoundPages &found, const QCollator &collator)
     QChar *out = keys.data();
     for (const FoundPages::Page &page : found.pages) {
         QChar *const key = out;
-        for (char c : found.name(page))
-            *out++ = QLatin1Char(c);
+        out = textFromBytes(found.name(page), out);
         int slot = page.slot;
         for (int i = width - 1; i >= 0; --i, slot /= 10)
             out[i] = QLatin1Char(char('0' + slot % 10));

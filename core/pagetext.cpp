@@ -15,9 +15,18 @@ constexpr std::array<char16_t, 32> kHighControls = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
+// The character of every byte, looked up: the loader converts every name of a table.
+constexpr std::array<char16_t, 256> kCharacters = [] {
+    std::array<char16_t, 256> characters {};
+    for (size_t byte = 0; byte < characters.size(); ++byte)
+        characters[byte] =
+            byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : char16_t(byte);
+    return characters;
+}();
+
 constexpr char16_t characterOf(quint8 byte)
 {
-    return byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : char16_t(byte);
+    return kCharacters[byte];
 }
 
 // The characters of a text, a surrogate pair as one.
@@ -37,12 +46,17 @@ template<typename Visit> bool eachCharacter(QStringView text, Visit &&visit)
 
 } // namespace
 
+QChar *textFromBytes(QByteArrayView bytes, QChar *out)
+{
+    for (const char byte : bytes)
+        *out++ = QChar(characterOf(quint8(byte)));
+    return out;
+}
+
 QString textFromBytes(QByteArrayView bytes)
 {
     QString text(bytes.size(), Qt::Uninitialized);
-    QChar *out = text.data();
-    for (const char byte : bytes)
-        *out++ = QChar(characterOf(quint8(byte)));
+    textFromBytes(bytes, text.data());
     return text;
 }
 

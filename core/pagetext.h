@@ -10,6 +10,9 @@
 // code points of the same number, as Windows maps them, so that every byte comes back as it was.
 
 QString textFromBytes(QByteArrayView bytes);
+// The same written at out, one character a byte, for a caller that joins many texts; returns
+// the end of what it wrote.
+QChar *textFromBytes(QByteArrayView bytes, QChar *out);
 // The byte that stands for a character, or -1 when the set has none (NUL ends a text, so it has
 // none either).
 int byteOf(char32_t character);

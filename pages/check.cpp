@@ -13,7 +13,7 @@ using namespace Qt::StringLiterals;
 
 QString Finding::line() const
 {
-    return u"%1 \"%2\": %3: %4"_s.arg(kind, QString::fromLatin1(name), field, problem);
+    return u"%1 \"%2\": %3: %4"_s.arg(kind, TableText::escapedText(name), field, problem);
 }
 
 QList<Finding> checkRecords(const QList<QByteArrayView> &records, QByteArrayView cutShort)
@@ -74,9 +74,9 @@ QList<Finding> checkRecords(const QList<QByteArrayView> &records, QByteArrayView
                     return;
                 what.append(kindInfo(target).name.toString());
             }
-            found(
-                at.key(),
-                u"names no %1 page \"%2\""_s.arg(what.join(u" or "_s), QString::fromLatin1(text)));
+            found(at.key(),
+                  u"names no %1 page \"%2\""_s.arg(what.join(u" or "_s),
+                                                   TableText::escapedText(text)));
         });
         return findings;
     };

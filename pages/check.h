@@ -23,7 +23,7 @@ struct Finding
     // come in list order, that is its place in the kind's list.
     int position = -1;
 
-    // KIND "NAME": field: problem
+    // KIND "NAME": field: problem, with the name as the text form spells it (escapedText)
     QString line() const;
 };
 

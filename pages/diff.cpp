@@ -42,7 +42,7 @@ QString shown(const QJsonValue &value)
 
 QString header(const Page &page)
 {
-    return u"%1 \"%2\""_s.arg(page.kind, QString::fromLatin1(page.name));
+    return u"%1 \"%2\""_s.arg(page.kind, TableText::escapedText(page.name));
 }
 
 // Each field that differs, in the order of the first page's fields, then those only the

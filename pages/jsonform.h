@@ -101,13 +101,21 @@ public:
         }
         m_first = false;
     }
+    // Escaped texts hold no control characters; what is not ASCII is written as UTF-8.
     void string(const QString &value)
     {
         text += '"';
-        for (const QChar c : value) {
+        for (qsizetype i = 0; i < value.size(); ++i) {
+            const char16_t c = value[i].unicode();
             if (c == u'"' || c == u'\\')
                 text += '\\';
-            text += char(c.unicode()); // the escaped texts are ASCII
+            if (c < 0x80) {
+                text += char(c);
+                continue;
+            }
+            const qsizetype units = value[i].isHighSurrogate() && i + 1 < value.size() ? 2 : 1;
+            text += QStringView(value).sliced(i, units).toUtf8();
+            i += units - 1;
         }
         text += '"';
     }

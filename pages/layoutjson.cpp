@@ -1,12 +1,14 @@
 #include "layoutjson.h"
 
 #include "genericpage.h"
+#include "pagetext.h"
 #include "sharedblocks.h"
 #include "tabletext.h"
 #include "weaponpage.h"
 
 #include <QJsonArray>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -41,23 +43,7 @@ const RenamedKey kRenamedKeys[] = {
     { &GenericPage::AiBlock::layout, "ai_agression"_L1, "ai_aggression"_L1 },
 };
 
-// Printable ASCII stands for itself, a backslash is doubled, every other byte is \xNN.
-QString escapedText(const QByteArray &bytes)
-{
-    QString text;
-    text.reserve(bytes.size());
-    for (const char byte : bytes) {
-        const auto value = quint8(byte);
-        if (value == '\\')
-            text += u"\\\\"_s;
-        else if (value >= 0x20 && value < 0x7f)
-            text += QLatin1Char(char(value));
-        else
-            text += u"\\x%1"_s.arg(value, 2, 16, QChar(u'0'));
-    }
-    return text;
-}
-
+// Every character the set stores stands for its byte; a backslash starts \\ or \xNN.
 QByteArray unescapedText(const QString &text, const KeyPath &path)
 {
     QByteArray bytes;
@@ -65,11 +51,11 @@ QByteArray unescapedText(const QString &text, const KeyPath &path)
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         if (c != u'\\') {
-            if (c < 0x20 || c >= 0x7f)
-                throw keyError(path,
-                               u"the character U+%1 is not printable ASCII; write a byte "
-                               u"as \\xNN"_s.arg(int(c), 4, 16, QChar(u'0')));
-            bytes += char(c);
+            const int byte = byteOf(c);
+            if (byte < 0)
+                throw keyError(
+                    path, unstorableMessage(*unstorableCharacter(QStringView(text).sliced(i))));
+            bytes += char(byte);
             continue;
         }
         if (i + 1 < text.size() && text[i + 1] == u'\\') {
@@ -127,6 +113,26 @@ quint32 floatFromJson(const QJsonValue &json, const KeyPath &path)
 }
 
 } // namespace
+
+QString escapedText(QByteArrayView bytes)
+{
+    const QString characters = textFromBytes(bytes);
+    if (std::all_of(bytes.begin(), bytes.end(),
+                    [](char byte) { return byte != '\\' && isPrintableByte(quint8(byte)); }))
+        return characters; // most texts
+    QString text;
+    text.reserve(bytes.size() + 8);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto byte = quint8(bytes[i]);
+        if (byte == '\\')
+            text += u"\\\\"_s;
+        else if (isPrintableByte(byte))
+            text += characters[i];
+        else
+            text += u"\\x%1"_s.arg(byte, 2, 16, QChar(u'0'));
+    }
+    return text;
+}
 
 qint64 integerFromJson(const QJsonValue &json, qint64 min, qint64 max, const KeyPath &path)
 {

@@ -13,8 +13,10 @@
 namespace TableText {
 
 // The text form's version. Version 2 gave fields declared keys in place of their captions;
-// the keys that changed are named when a text still uses them.
-inline constexpr int kTextVersion = 2;
+// the keys that changed are named when a text still uses them. Version 3 writes a text as its
+// Windows-1252 characters, where earlier versions wrote \xNN for every byte past printable
+// ASCII; those still read as the same bytes.
+inline constexpr int kTextVersion = 3;
 
 // Where a value lies in a page's text: made into words only for an error, since building the
 // words for every value of a table costs more than reading it.

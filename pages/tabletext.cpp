@@ -236,7 +236,8 @@ void checkTop(const QJsonObject &table)
     for (const QString &key : table.keys())
         if (key != u"vktable"_s && key != u"pages"_s && key != u"trailing"_s)
             throw TableError(u"key \"%1\": no such key"_s.arg(key));
-    // Version 1 differs only in the renamed keys, which are named where they stand.
+    // Version 1 differs in the renamed keys, which are named where they stand. Versions 1 and 2
+    // wrote \xNN for every byte past printable ASCII, which reads as that byte still.
     const int version = table[u"vktable"_s].toInt();
     if (version < 1 || version > kTextVersion)
         throw TableError(u"not a table as text of a version this vktable reads: \"vktable\" "

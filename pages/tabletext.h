@@ -17,6 +17,11 @@ namespace TableText {
 // An item's key in a page's text: a field's declared key, or a block's name.
 QString keyOf(const Item &item);
 
+// A page text as the text form writes it: its Windows-1252 characters, a backslash doubled,
+// and a byte that is no printable character (a control byte, DEL, an undefined one) as \xNN.
+// It is always one line, so the lines of list, check and diff show page texts so too.
+QString escapedText(QByteArrayView bytes);
+
 // The record of one page's JSON. Throws TableError naming the key at fault.
 QByteArray pageFromJson(const QJsonObject &page);
 

@@ -1,6 +1,7 @@
 #include "checkwindow.h"
 
 #include "hoverhelp.h"
+#include "pagetext.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -124,7 +125,7 @@ void CheckWindow::setFindings(QList<Finding> findings, int currentRow)
     rows.reserve(m_findings.size());
     for (const Finding &finding : std::as_const(m_findings)) {
         auto *row = new QTreeWidgetItem(
-            { finding.kind, QString::fromLatin1(finding.name), finding.field, finding.problem });
+            { finding.kind, textFromBytes(finding.name), finding.field, finding.problem });
         QString tip = finding.line();
         if (!opens(finding))
             tip += u"\nThe program cannot read this page, so no editor opens it from here."_s;

@@ -1,6 +1,7 @@
 #include "pagechanges.h"
 
 #include "pagelistmodel.h"
+#include "pagetext.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -13,7 +14,7 @@ namespace {
 // "Apply "Laser"": what the context menu's Undo and Redo name.
 QString changeText(const QString &verb, const QByteArray &name)
 {
-    return name.isEmpty() ? verb : u"%1 \"%2\""_s.arg(verb, QString::fromLatin1(name));
+    return name.isEmpty() ? verb : u"%1 \"%2\""_s.arg(verb, textFromBytes(name));
 }
 
 } // namespace

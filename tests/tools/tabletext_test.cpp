@@ -86,7 +86,7 @@ TEST(TableTextTest, FieldsReadAsTheyAreStored)
     page.minDistance = -0.0f;
     page.maxDistance = std::numeric_limits<float>::infinity();
     const QJsonObject fields = pageText(page.record())[u"fields"_s].toObject();
-    EXPECT_EQ(fields[u"sound_name"_s].toString(), u"back\\\\slash \\xe9\\x09"_s);
+    EXPECT_EQ(fields[u"sound_name"_s].toString(), u"back\\\\slash \u00e9\\x09"_s);
     EXPECT_EQ(fields[u"flags"_s].toArray(), QJsonArray({ u"Looped"_s, 2147483648.0 }));
     EXPECT_EQ(
         QJsonDocument(QJsonArray { fields[u"outer_cone_volume"_s] }).toJson(QJsonDocument::Compact),
@@ -241,26 +241,47 @@ TEST(TableTextTest, AFaultInAPageSaysItsLineAndAKeyGivenTwiceIsOne)
     EXPECT_EQ(tableErrorOf([&] { TableText::buildTable(compact); }),
               placeOf(compact, "\"raw\":\"\"}") + u"page 1: key \"raw\": given twice"_s);
     compact = QJsonDocument::fromJson(text).toJson(QJsonDocument::Compact);
-    compact.replace(",\"vktable\":2}", ",\"vktable\":2,\"vktable\":2}");
+    compact.replace(",\"vktable\":3}", ",\"vktable\":3,\"vktable\":3}");
     EXPECT_EQ(tableErrorOf([&] { TableText::buildTable(compact); }),
-              placeOf(compact, "\"vktable\":2}") + u"key \"vktable\": given twice"_s);
+              placeOf(compact, "\"vktable\":3}") + u"key \"vktable\": given twice"_s);
 }
 
 TEST(TableTextTest, AKeyRenamedSinceVersionOneIsNamedWithItsNewSpelling)
 {
     QByteArray text = TableText::dumpTable(table({ weaponPage("Laser") }));
-    EXPECT_TRUE(text.contains("\"vktable\": 2"));
+    EXPECT_TRUE(text.contains("\"vktable\": 3"));
     const QByteArray current = TableText::buildTable(text);
-    text.replace("\"vktable\": 2", "\"vktable\": 1");
+    text.replace("\"vktable\": 3", "\"vktable\": 1");
     EXPECT_EQ(TableText::buildTable(text), current); // nothing else changed
     text.replace("\"rotational_velocity_y\"", "\"y\"");
     EXPECT_EQ(tableErrorOf([&] { TableText::buildTable(text); }),
               placeOf(text, "\"y\"") +
                   u"page 1 (\"Laser\"): key \"physics.y\": no such key; since version 2 of the "
                   u"text form it is \"rotational_velocity_y\""_s);
-    text.replace("\"vktable\": 1", "\"vktable\": 3");
+    text.replace("\"vktable\": 1", "\"vktable\": 4");
     EXPECT_EQ(tableErrorOf([&] { TableText::buildTable(text); }),
-              u"not a table as text of a version this vktable reads: \"vktable\" is not 1 to 2"_s);
+              u"not a table as text of a version this vktable reads: \"vktable\" is not 1 to 3"_s);
+}
+
+TEST(TableTextTest, TextsAreWindows1252CharactersAndAVersionTwoTextBuildsToTheSameBytes)
+{
+    testsupport::SoundPage hangar;
+    hangar.name = "Hangar d\xf6or \x80\x01\x81";
+    const QByteArray file = table({ hangar.record() });
+    const QByteArray text = TableText::dumpTable(file);
+    EXPECT_TRUE(text.contains("\"Hangar d\xc3\xb6or \xe2\x82\xac\\\\x01\\\\x81\"")) << text.data();
+    EXPECT_EQ(TableText::buildTable(text), file);
+    QByteArray older = text;
+    older.replace("\"vktable\": 3", "\"vktable\": 2")
+        .replace("d\xc3\xb6or \xe2\x82\xac", "d\\\\xf6or \\\\x80");
+    EXPECT_EQ(TableText::buildTable(older), file);
+    QByteArray wrong = text;
+    wrong.replace("\"sound_filename\": \"", "\"sound_filename\": \"\xc5\x91");
+    EXPECT_EQ(tableErrorOf([&] { TableText::buildTable(wrong); }),
+              placeOf(wrong, "\"sound_filename\"") +
+                  u"page 1 (\"Hangar d\u00f6or \u20ac\\x01\\x81\"): key \"sound_filename\": The "
+                  u"character \"\u0151\" (U+0151) cannot be stored in a table file: its texts are "
+                  u"Windows-1252"_s);
 }
 
 namespace {

@@ -36,13 +36,13 @@ TEST(Vktable, ListsEveryPageInListOrderThenThePassThroughPages)
     SoundPage old;
     old.version = 9;
     writeFile(path,
-              table({ passThroughRecord("p1"), sound("b"), texture("Wall \xe9t\xe9"), sound("A"),
-                      old.record(), sound("a"), passThroughRecord("p2"), DoorPage().record(),
-                      record(3, 1, "skipped") }));
+              table({ passThroughRecord("p1"), sound("b"), texture("Hangar d\xf6or\t\x80"),
+                      sound("A"), old.record(), sound("a"), passThroughRecord("p2"),
+                      DoorPage().record(), record(3, 1, "skipped") }));
     const ToolRun run = vktable({ u"list"_s, path });
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out,
-              "texture\t0\t1\tWall \xe9t\xe9\n"
+              "texture\t0\t1\tHangar d\xc3\xb6or\\x09\xe2\x82\xac\n"
               "sound\t0\t2\tA\n"
               "sound\t1\t3\ta\n"
               "sound\t2\t1\tb\n"
@@ -87,7 +87,7 @@ TEST(Vktable, DumpBuildCheckAndDiffSayWhatTheyFoundByTheirExitStatus)
                   out = dir.path(u"out.gam"_s);
     DoorPage door;
     door.name = "Hatch";
-    door.openSound = "creak";
+    door.openSound = "t\xfcr";
     writeFile(in, table({ sound("Laser"), door.record(), passThroughRecord("level") }));
 
     ToolRun run = vktable({ u"dump"_s, in, u"-o"_s, json });
@@ -122,7 +122,7 @@ TEST(Vktable, DumpBuildCheckAndDiffSayWhatTheyFoundByTheirExitStatus)
 
     run = vktable({ u"check"_s, in });
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.out, "door \"Hatch\": open_sound: names no sound page \"creak\"\n");
+    EXPECT_EQ(run.out, "door \"Hatch\": open_sound: names no sound page \"t\xc3\xbcr\"\n");
     writeFile(out, table({ sound("Laser"), sound("Hum") }));
     run = vktable({ u"diff"_s, in, out });
     EXPECT_EQ(run.exitCode, 1);

@@ -30,6 +30,8 @@ constexpr char kUsage[] =
     "                   The six edited kinds come first, in the order and list order of\n"
     "                   the editors (texture, sound, weapon, generic, door, ship), then\n"
     "                   the pass-through pages by slot (their POSITION is SLOT - 1).\n"
+    "                   NAME is in UTF-8, spelled as dump spells texts (a control byte\n"
+    "                   as \\xNN), so that each page is one line of four columns.\n"
     "                     vktable list levels.gam\n"
     "  resave IN OUT    Load IN and write it to OUT as Save table file does with no edits.\n"
     "                   OUT may be IN.\n"
@@ -37,8 +39,10 @@ constexpr char kUsage[] =
     "  dump FILE [-o OUT]\n"
     "                   Print the table as JSON (to OUT if given), in the file's own page\n"
     "                   order: each page's kind, version and fields under their keys\n"
-    "                   (version 2 of the text form). Texts keep every byte: printable\n"
-    "                   ASCII as itself, a backslash doubled, any other byte as \\xNN.\n"
+    "                   (version 3 of the text form), in UTF-8. Texts keep every byte:\n"
+    "                   a byte as its Windows-1252 character, a backslash doubled, a\n"
+    "                   control byte, DEL and the five bytes Windows-1252 leaves undefined\n"
+    "                   as \\xNN.\n"
     "                   Floats are the shortest decimals that read back to the same bits.\n"
     "                   A page that does not decode, of another version or of a kind\n"
     "                   without fields is kept as base64 \"raw\" bytes with a \"note\"\n"
@@ -48,8 +52,10 @@ constexpr char kUsage[] =
     "                   Write the table that IN.json describes to OUT. dump then build\n"
     "                   gives back the file byte for byte. Nothing is written when IN.json\n"
     "                   is not valid; the message names the line, the page and the key.\n"
-    "                   A text of version 1 builds too; a key renamed since is named with\n"
-    "                   its new spelling.\n"
+    "                   A text reads every character Windows-1252 has as its byte, \\\\\n"
+    "                   as a backslash and \\xNN as any byte; any other character is\n"
+    "                   refused by name. Texts of versions 1 and 2 build too, to the same\n"
+    "                   bytes; a key renamed since version 1 is named with its new spelling.\n"
     "                     vktable build levels.json levels.gam\n"
     "  check FILE       Print one line per broken reference or damaged page:\n"
     "                   KIND \"NAME\": FIELD: PROBLEM. Sound names that name no sound page,\n"
@@ -57,13 +63,14 @@ constexpr char kUsage[] =
     "                   that name no weapon or generic page, names used twice in a kind,\n"
     "                   pages of another version and pages that do not decode. Names are\n"
     "                   compared exactly, case included: whether the game ignores case is\n"
-    "                   not known. An empty name refers to nothing. Exit status 0 when\n"
-    "                   nothing is found, 1 otherwise.\n"
+    "                   not known. An empty name refers to nothing. Names and texts are\n"
+    "                   spelled as in list. Exit status 0 when nothing is found, 1\n"
+    "                   otherwise.\n"
     "                     vktable check levels.gam\n"
     "  diff A B         Print the pages added, removed and changed, per kind, matching\n"
     "                   pages by kind and name in order, and each field that differs with\n"
-    "                   both values, under the keys of dump. Exit status 0 when the tables\n"
-    "                   hold the same pages, 1 otherwise.\n"
+    "                   both values, under the keys of dump. Names are spelled as in list.\n"
+    "                   Exit status 0 when the tables hold the same pages, 1 otherwise.\n"
     "                     vktable diff old.gam new.gam\n"
     "\n"
     "Options:\n"
@@ -79,8 +86,9 @@ void printError(const QString &message)
 
 void writeLine(PageKind kind, int position, int slot, const QByteArray &name)
 {
-    const QByteArray line = kindInfo(kind).name.toString().toLatin1() + '\t' +
-        QByteArray::number(position) + '\t' + QByteArray::number(slot) + '\t' + name + '\n';
+    const QByteArray line = kindInfo(kind).name.toString().toUtf8() + '\t' +
+        QByteArray::number(position) + '\t' + QByteArray::number(slot) + '\t' +
+        TableText::escapedText(name).toUtf8() + '\n';
     std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
 }
 
@@ -174,7 +182,7 @@ int build(const QString &in, const QString &out)
 void printLines(const QStringList &lines)
 {
     for (const QString &line : lines) {
-        const QByteArray text = line.toLatin1() + '\n';
+        const QByteArray text = line.toUtf8() + '\n';
         std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
     }
 }

@@ -185,7 +185,7 @@ TEST_F(PageHistoryMenu, NamesEachChangeWhileEditFieldsKeepTheirOwnUndo)
 
     QLineEdit *name = editor.form().edit(pageFormat(PageKind::Door).nameItem);
     editor.selectPosition(1);
-    name->setText(u"Laser"_s);
+    name->setText(u"Laser \u20ac"_s);
     editor.apply();
     editor.selectPosition(0);
     editor.deletePage();
@@ -193,7 +193,7 @@ TEST_F(PageHistoryMenu, NamesEachChangeWhileEditFieldsKeepTheirOwnUndo)
               QStringList({ u"Undo Delete \"Blast grate\""_s, u"Redo (off)"_s }));
     editor.history().undo();
     EXPECT_EQ(contextMenu(editor),
-              QStringList({ u"Undo Apply \"Laser\""_s, u"Redo Delete \"Blast grate\""_s }));
+              QStringList({ u"Undo Apply \"Laser \u20ac\""_s, u"Redo Delete \"Blast grate\""_s }));
     // The restored page is selected and shown.
     EXPECT_EQ(editor.shownPosition(), 0);
     EXPECT_EQ(name->text(), u"Blast grate");
@@ -203,7 +203,7 @@ TEST_F(PageHistoryMenu, NamesEachChangeWhileEditFieldsKeepTheirOwnUndo)
     name->setFocus();
     QTest::keyClicks(name, u"X"_s);
     QTest::keyClick(name, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(name->text(), u"Laser");
+    EXPECT_EQ(name->text(), u"Laser \u20ac");
     EXPECT_EQ(editor.history().count(), 2);
     EXPECT_EQ(editor.history().index(), 1);
     editor.pageList().setFocus();

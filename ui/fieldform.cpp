@@ -106,7 +106,7 @@ FieldForm::FieldForm(const Layout &layout, std::span<const int> columnStarts, Ho
             control = edit;
         }
         caption->setBuddy(control);
-        column->addRow(caption, field.unknown ? withStoredValue(i, control) : control);
+        column->addRow(caption, field.unknown ? withStoredValue(i, control, caption) : control);
         m_captions.back() = caption;
         m_controls.back() = control;
     }
@@ -142,9 +142,11 @@ QWidget *FieldForm::alternatives(int item, const FieldSpec &field, QLabel *capti
     return boxes.constFirst();
 }
 
-QWidget *FieldForm::withStoredValue(int item, QWidget *control)
+QWidget *FieldForm::withStoredValue(int item, QWidget *control, const QLabel *caption)
 {
-    // Read-only and beside the list, so that what no item can show is still seen.
+    // Read-only and beside the list, so that what no item can show is still seen. Screen readers
+    // take a name from a buddy only beside it.
+    control->setAccessibleName(caption->text());
     auto *row = new QWidget(this);
     auto *place = new QHBoxLayout(row);
     place->setContentsMargins(0, 0, 0, 0);

@@ -106,7 +106,10 @@ FieldForm::FieldForm(const Layout &layout, std::span<const int> columnStarts, Ho
             control = edit;
         }
         caption->setBuddy(control);
-        column->addRow(caption, field.unknown ? withStoredValue(i, control, caption) : control);
+        if (field.unknown)
+            column->addRow(caption, withStoredValue(i, control));
+        else
+            column->addRow(caption, control);
         m_captions.back() = caption;
         m_controls.back() = control;
     }
@@ -142,20 +145,18 @@ QWidget *FieldForm::alternatives(int item, const FieldSpec &field, QLabel *capti
     return boxes.constFirst();
 }
 
-QWidget *FieldForm::withStoredValue(int item, QWidget *control, const QLabel *caption)
+QHBoxLayout *FieldForm::withStoredValue(int item, QWidget *control)
 {
-    // Read-only and beside the list, so that what no item can show is still seen. Screen readers
-    // take a name from a buddy only beside it.
-    control->setAccessibleName(caption->text());
-    auto *row = new QWidget(this);
-    auto *place = new QHBoxLayout(row);
+    // Read-only and beside the list, so that what no item can show is still seen. A layout, not
+    // a widget, keeps the list beside its caption, where screen readers look for its label.
+    auto *place = new QHBoxLayout;
     place->setContentsMargins(0, 0, 0, 0);
     place->addWidget(control);
-    auto *label = new QLabel(row);
+    auto *label = new QLabel(this);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     place->addWidget(label, 1, Qt::AlignTop);
     m_stored.insert(item, label);
-    return row;
+    return place;
 }
 
 void FieldForm::showStored(int item, quint32 value)

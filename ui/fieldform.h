@@ -67,7 +67,7 @@ private:
     };
     QWidget *control(int item) const;
     QWidget *alternatives(int item, const FieldSpec &field, QLabel *caption, QHBoxLayout *place);
-    QWidget *withStoredValue(int item, QWidget *control, const QLabel *caption);
+    QHBoxLayout *withStoredValue(int item, QWidget *control);
     void showStored(int item, quint32 value);
     void updateMark(int item);
 

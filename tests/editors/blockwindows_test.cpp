@@ -253,7 +253,18 @@ TEST_F(GenericEditorTest, EachWindowHandsItsValuesToTheirPlacesInThePage)
             EXPECT_TRUE(deaths.navigator().next());
             EXPECT_TRUE(deaths.navigator().next());
             EXPECT_EQ(minimum->text(), u"0");
+            // 40 and 60 add up to 100: nothing said until the third type's share is typed.
+            EXPECT_TRUE(deaths.sumNote().isHidden());
             captioned(deaths, u"Death probability"_s)->setText(u"10"_s);
+            EXPECT_EQ(deaths.sumNote().text(), u"The death probabilities add up to 110, not 100.");
+            EXPECT_FALSE(deaths.sumNote().isHidden());
+            // The same count typed again shows death type 1; the third keeps its 10.
+            count->setFocus();
+            count->selectAll();
+            QTest::keyClicks(count, u"3"_s);
+            minimum->setFocus();
+            EXPECT_EQ(deaths.navigator().counter().text(), u"#1/3");
+            EXPECT_EQ(deaths.sumNote().text(), u"The death probabilities add up to 110, not 100.");
             deaths.apply();
         });
     awkward.deaths.append({ 0, 0, 0, 10 });

@@ -320,3 +320,35 @@ TEST_F(GenericEditorTest, EachWindowHandsItsValuesToTheirPlacesInThePage)
         });
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
+
+// Only a powerup has ammo: for any other type the field is empty and disabled, and the record
+// has no ammo; turned into a powerup, the empty field writes 0.
+TEST_F(GenericEditorTest, AmmoIsAPowerupsOnly)
+{
+    testsupport::GenericPage robot;
+    robot.name = "Robot";
+    robot.ammo = 9; // not in the record
+    load({ awkward.record(), robot.record() });
+    QLineEdit *ammo = field(GenericPage::Ammo);
+    QComboBox *type = editor.form().choice(GenericPage::ObjectType);
+    editor.selectPosition(1);
+    EXPECT_TRUE(ammo->text().isEmpty() && !ammo->isEnabled());
+    click(u"&Apply"_s);
+    robot.ammo = 0;
+    EXPECT_EQ(lastApplied(), robot.record());
+
+    editor.selectPosition(0);
+    EXPECT_TRUE(ammo->text() == u"40000" && ammo->isEnabled());
+    type->setCurrentText(u"Building"_s);
+    EXPECT_TRUE(ammo->text().isEmpty() && !ammo->isEnabled());
+    click(u"&Apply"_s);
+    awkward.objectType = 16;
+    EXPECT_EQ(lastApplied(), awkward.record());
+    type->setCurrentText(u"Powerup"_s);
+    EXPECT_TRUE(ammo->text().isEmpty() && ammo->isEnabled());
+    click(u"&Apply"_s);
+    awkward.objectType = 7;
+    awkward.ammo = 0;
+    EXPECT_EQ(lastApplied(), awkward.record());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}

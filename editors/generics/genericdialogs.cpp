@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -28,11 +29,14 @@ AiWindow::AiWindow(UserDialogs &dialogs, QWidget *parent)
           { u"AI"_s, u"ai"_s, { u"Apply modifications to AI."_s, u"Close the AI dialog."_s } },
           parent)
 {
-    // Thirty-one numbers in three columns: as wide as a number needs, so that the window fits
-    // a small screen.
+    // Thirty-one numbers in three columns: as wide as a number needs, and the lists as wide as
+    // their items rather than as wide as Qt prefers any list, so that the window fits a small
+    // screen.
     const int numberWidth = fontMetrics().horizontalAdvance(u"-0.0000000000"_s);
     for (QLineEdit *field : form().findChildren<QLineEdit *>())
         field->setMaximumWidth(numberWidth);
+    for (QListWidget *list : form().findChildren<QListWidget *>())
+        list->setMaximumWidth(list->minimumWidth());
 }
 
 SpewWindow::SpewWindow(UserDialogs &dialogs, QWidget *parent)

@@ -19,6 +19,8 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTimer>
 
 #include <bit>
 
@@ -352,3 +354,121 @@ TEST_F(GenericEditorTest, AmmoIsAPowerupsOnly)
     EXPECT_EQ(lastApplied(), awkward.record());
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
+
+namespace {
+
+// A window as the user opens it: a kind's editor, or the settings window one of its buttons
+// opens on the kind's awkward page.
+struct WindowCase
+{
+    PageKind kind;
+    QString button = {}; // empty: the editor
+};
+
+class EveryWindow : public testing::TestWithParam<WindowCase>, protected Scratch
+{
+protected:
+    void open(const std::function<void(QDialog &)> &steps)
+    {
+        const auto made = std::ranges::find(kindEditors(), GetParam().kind, &KindEditor::kind);
+        std::unique_ptr<PageEditor> editor(made->make(workspace, dialogs, shared, nullptr));
+        editor->show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+        loadTable({ awkwardPage(quint8(GetParam().kind)) });
+        editor->reloadList();
+        editor->selectPosition(0);
+        if (GetParam().button.isEmpty())
+            return steps(*editor);
+        bool opened = false;
+        QTimer::singleShot(0, [&] {
+            auto *window = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            // Active, as the focus says; the platform may say so sooner.
+            opened = window && QTest::qWaitFor([&] {
+                         return QApplication::focusWidget() &&
+                             QApplication::focusWidget()->window() == window;
+                     });
+            if (opened)
+                steps(*window);
+            if (window)
+                window->close();
+        });
+        for (QPushButton *button : editor->findChildren<QPushButton *>())
+            if (button->text() == GetParam().button && button->window() == editor.get())
+                QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_TRUE(opened);
+    }
+};
+
+// Where Tab goes from the focus, until it comes back.
+QList<QWidget *> tabStops()
+{
+    QList<QWidget *> stops { QApplication::focusWidget() };
+    while (stops.size() < 400) {
+        QTest::keyClick(stops.constLast(), Qt::Key_Tab);
+        if (QApplication::focusWidget() == stops.constFirst())
+            break;
+        stops.append(QApplication::focusWidget());
+    }
+    return stops;
+}
+
+} // namespace
+
+// With its frame, every window fits a 1024 x 768 screen. A settings window opens in its first
+// field, and Tab reads it: down a column, then up to the top of the next one to the right, the
+// buttons last.
+TEST_P(EveryWindow, FitsASmallScreenAndTabFollowsReadingOrder)
+{
+    open([&](QDialog &window) {
+        EXPECT_LE(window.width(), 1010);
+        EXPECT_LE(window.height(), 730);
+        if (GetParam().button.isEmpty())
+            return;
+        QList<QWidget *> stops = tabStops();
+        const auto isField = [](QWidget *stop) {
+            return !qobject_cast<QAbstractButton *>(stop) && !qobject_cast<QPlainTextEdit *>(stop);
+        };
+        EXPECT_TRUE(isField(stops[0])) << "a field first";
+        stops.removeIf([](QWidget *stop) { return qobject_cast<QPlainTextEdit *>(stop); }); // help
+        ASSERT_GE(stops.size(), 3);
+        const auto text = [](QWidget *stop) {
+            auto *button = qobject_cast<QAbstractButton *>(stop);
+            return button ? button->text() : QString();
+        };
+        EXPECT_EQ(text(stops.end()[-2]), u"&Apply");
+        EXPECT_TRUE(text(stops.end()[-1]).endsWith(u"Close"));
+        const auto place = [&](QWidget *stop) {
+            return QRect(stop->mapTo(&window, QPoint()), stop->size());
+        };
+        for (qsizetype i = 1; i < stops.size(); ++i) {
+            const QRect from = place(stops[i - 1]), to = place(stops[i]);
+            const bool sameForm = qobject_cast<FieldForm *>(stops[i]->parentWidget()) &&
+                stops[i]->parentWidget() == stops[i - 1]->parentWidget();
+            EXPECT_TRUE(to.top() >= from.top() || to.left() > from.right())
+                << "up but not to the right at stop " << i;
+            EXPECT_TRUE(!sameForm || to.left() >= from.left()) << "row by row at stop " << i;
+        }
+    });
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    All, EveryWindow,
+    testing::Values(WindowCase { PageKind::Texture },
+                    WindowCase { PageKind::Texture, u"&Procedural"_s },
+                    WindowCase { PageKind::Sound }, WindowCase { PageKind::Weapon },
+                    WindowCase { PageKind::Weapon, u"&Physics"_s },
+                    WindowCase { PageKind::Weapon, u"&Lighting"_s },
+                    WindowCase { PageKind::Weapon, u"&Sounds"_s }, WindowCase { PageKind::Generic },
+                    WindowCase { PageKind::Generic, u"A&I"_s },
+                    WindowCase { PageKind::Generic, u"Spe&w"_s },
+                    WindowCase { PageKind::Generic, u"Class&es"_s },
+                    WindowCase { PageKind::Generic, u"&Batteries"_s },
+                    WindowCase { PageKind::Generic, u"&Sounds"_s },
+                    WindowCase { PageKind::Generic, u"&Death"_s }, WindowCase { PageKind::Door },
+                    WindowCase { PageKind::Ship }, WindowCase { PageKind::Ship, u"&Weapons"_s }),
+    [](const testing::TestParamInfo<WindowCase> &info) {
+        const QString name = QString::fromLatin1(kindInfo(info.param.kind).name.data()) +
+            QString(info.param.button).remove(u'&');
+        return name.toStdString();
+    });

@@ -5,6 +5,7 @@
 #include "genericdialogs.h"
 #include "genericpage.h"
 #include "generics.h"
+#include "kindeditors.h"
 #include "lighting.h"
 #include "physics.h"
 #include "sharedblocks.h"
@@ -17,6 +18,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -357,47 +359,56 @@ TEST_F(GenericEditorTest, AmmoIsAPowerupsOnly)
 
 namespace {
 
-// A window as the user opens it: a kind's editor, or the settings window one of its buttons
-// opens on the kind's awkward page.
-struct WindowCase
-{
-    PageKind kind;
-    QString button = {}; // empty: the editor
-};
+using EveryWindow = KindEditorTest;
 
-class EveryWindow : public testing::TestWithParam<WindowCase>, protected Scratch
+// The check lists flags.txt gives for the window with this title: each caption's lines.
+QHash<QString, QStringList> flagLists(const QString &title)
 {
-protected:
-    void open(const std::function<void(QDialog &)> &steps)
-    {
-        const auto made = std::ranges::find(kindEditors(), GetParam().kind, &KindEditor::kind);
-        std::unique_ptr<PageEditor> editor(made->make(workspace, dialogs, shared, nullptr));
-        editor->show();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(editor.get()));
-        loadTable({ awkwardPage(quint8(GetParam().kind)) });
-        editor->reloadList();
-        editor->selectPosition(0);
-        if (GetParam().button.isEmpty())
-            return steps(*editor);
-        bool opened = false;
-        QTimer::singleShot(0, [&] {
-            auto *window = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-            // Active, as the focus says; the platform may say so sooner.
-            opened = window && QTest::qWaitFor([&] {
-                         return QApplication::focusWidget() &&
-                             QApplication::focusWidget()->window() == window;
-                     });
-            if (opened)
-                steps(*window);
-            if (window)
-                window->close();
-        });
-        for (QPushButton *button : editor->findChildren<QPushButton *>())
-            if (button->text() == GetParam().button && button->window() == editor.get())
-                QTest::mouseClick(button, Qt::LeftButton);
-        EXPECT_TRUE(opened);
+    QFile file(QStringLiteral(VK_FLAGS_FILE));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << VK_FLAGS_FILE;
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
+    QHash<QString, QStringList> lists;
+    QString window, caption;
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+        if (lines[i + 1].startsWith(u"---")) { // a window's heading
+            window = lines[i++].section(u" ("_s, 0, 0);
+            caption.clear();
+        } else if (window == title && !lines[i].isEmpty()) {
+            if (caption.isEmpty())
+                caption = lines[i];
+            else
+                lists[caption].append(lines[i].simplified());
+        } else {
+            caption.clear();
+        }
     }
-};
+    return lists;
+}
+
+// With its frame the window fits a 1024 x 768 screen, and flags.txt, beside the program, gives
+// each of its check lists under its title, every item at its bit.
+void checkSizeAndFlags(const QDialog &window)
+{
+    EXPECT_LE(window.width(), 1010) << window.windowTitle().toStdString();
+    EXPECT_LE(window.height(), 730) << window.windowTitle().toStdString();
+    const QHash<QString, QStringList> documented = flagLists(window.windowTitle());
+    for (const QListWidget *list : window.findChildren<QListWidget *>()) {
+        if (list->window() != &window)
+            continue;
+        const QStringList lines = documented.value(list->accessibleName());
+        const std::string where =
+            (window.windowTitle() + u' ' + list->accessibleName()).toStdString();
+        if (list->count() == 1 && list->item(0)->text() == u"Unknown") {
+            EXPECT_TRUE(lines.size() == 2 && lines[0].startsWith(u"Not known")) << where;
+            continue;
+        }
+        ASSERT_GE(lines.size(), list->count()) << where;
+        for (int bit = 0; bit < list->count(); ++bit)
+            EXPECT_TRUE(lines[bit].startsWith(u"bit %1 "_s.arg(bit)) &&
+                        lines[bit].endsWith(u' ' + list->item(bit)->text()))
+                << where << ": " << lines[bit].toStdString();
+    }
+}
 
 // Where Tab goes from the focus, until it comes back.
 QList<QWidget *> tabStops()
@@ -412,63 +423,69 @@ QList<QWidget *> tabStops()
     return stops;
 }
 
+// A settings window opens in its first field, and Tab reads it: down a column, then up to the
+// top of the next one to the right, the buttons last.
+void checkTabOrder(QDialog &window)
+{
+    QList<QWidget *> stops = tabStops();
+    const auto isField = [](QWidget *stop) {
+        return !qobject_cast<QAbstractButton *>(stop) && !qobject_cast<QPlainTextEdit *>(stop);
+    };
+    EXPECT_TRUE(isField(stops[0])) << "a field first";
+    stops.removeIf([](QWidget *stop) { return qobject_cast<QPlainTextEdit *>(stop); }); // help
+    ASSERT_GE(stops.size(), 3);
+    const auto text = [](QWidget *stop) {
+        auto *button = qobject_cast<QAbstractButton *>(stop);
+        return button ? button->text() : QString();
+    };
+    EXPECT_EQ(text(stops.end()[-2]), u"&Apply");
+    EXPECT_TRUE(text(stops.end()[-1]).endsWith(u"Close"));
+    const auto place = [&](QWidget *stop) {
+        return QRect(stop->mapTo(&window, QPoint()), stop->size());
+    };
+    for (qsizetype i = 1; i < stops.size(); ++i) {
+        const QRect from = place(stops[i - 1]), to = place(stops[i]);
+        const bool sameForm = qobject_cast<FieldForm *>(stops[i]->parentWidget()) &&
+            stops[i]->parentWidget() == stops[i - 1]->parentWidget();
+        EXPECT_TRUE(to.top() >= from.top() || to.left() > from.right())
+            << window.windowTitle().toStdString() << ": up but not to the right at stop " << i;
+        EXPECT_TRUE(!sameForm || to.left() >= from.left())
+            << window.windowTitle().toStdString() << ": row by row at stop " << i;
+    }
+}
+
 } // namespace
 
-// With its frame, every window fits a 1024 x 768 screen. A settings window opens in its first
-// field, and Tab reads it: down a column, then up to the top of the next one to the right, the
-// buttons last.
-TEST_P(EveryWindow, FitsASmallScreenAndTabFollowsReadingOrder)
+// The kind's editor and every settings window its buttons open, on the kind's awkward page.
+TEST_P(EveryWindow, FitsASmallScreenReadsInOrderAndHasItsFlagsInFlagsTxt)
 {
-    open([&](QDialog &window) {
-        EXPECT_LE(window.width(), 1010);
-        EXPECT_LE(window.height(), 730);
-        if (GetParam().button.isEmpty())
-            return;
-        QList<QWidget *> stops = tabStops();
-        const auto isField = [](QWidget *stop) {
-            return !qobject_cast<QAbstractButton *>(stop) && !qobject_cast<QPlainTextEdit *>(stop);
-        };
-        EXPECT_TRUE(isField(stops[0])) << "a field first";
-        stops.removeIf([](QWidget *stop) { return qobject_cast<QPlainTextEdit *>(stop); }); // help
-        ASSERT_GE(stops.size(), 3);
-        const auto text = [](QWidget *stop) {
-            auto *button = qobject_cast<QAbstractButton *>(stop);
-            return button ? button->text() : QString();
-        };
-        EXPECT_EQ(text(stops.end()[-2]), u"&Apply");
-        EXPECT_TRUE(text(stops.end()[-1]).endsWith(u"Close"));
-        const auto place = [&](QWidget *stop) {
-            return QRect(stop->mapTo(&window, QPoint()), stop->size());
-        };
-        for (qsizetype i = 1; i < stops.size(); ++i) {
-            const QRect from = place(stops[i - 1]), to = place(stops[i]);
-            const bool sameForm = qobject_cast<FieldForm *>(stops[i]->parentWidget()) &&
-                stops[i]->parentWidget() == stops[i - 1]->parentWidget();
-            EXPECT_TRUE(to.top() >= from.top() || to.left() > from.right())
-                << "up but not to the right at stop " << i;
-            EXPECT_TRUE(!sameForm || to.left() >= from.left()) << "row by row at stop " << i;
-        }
-    });
+    load({ awkwardPage(quint8(kind())) });
+    editor->selectPosition(0);
+    checkSizeAndFlags(*editor);
+    const QStringList workflow = { u"Add"_s, u"Delete"_s, u"&Apply"_s, u"&Close"_s };
+    for (QPushButton *button : editor->findChildren<QPushButton *>()) {
+        if (button->window() != editor.get() || workflow.contains(button->text()))
+            continue;
+        bool opened = false;
+        QTimer::singleShot(0, [&] {
+            auto *window = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            // Active, as the focus says; the platform may say so sooner.
+            opened = window && QTest::qWaitFor([&] {
+                         return QApplication::focusWidget() &&
+                             QApplication::focusWidget()->window() == window;
+                     });
+            if (opened) {
+                checkSizeAndFlags(*window);
+                checkTabOrder(*window);
+            }
+            if (window)
+                window->close();
+        });
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_TRUE(opened) << button->text().toStdString();
+    }
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    All, EveryWindow,
-    testing::Values(WindowCase { PageKind::Texture },
-                    WindowCase { PageKind::Texture, u"&Procedural"_s },
-                    WindowCase { PageKind::Sound }, WindowCase { PageKind::Weapon },
-                    WindowCase { PageKind::Weapon, u"&Physics"_s },
-                    WindowCase { PageKind::Weapon, u"&Lighting"_s },
-                    WindowCase { PageKind::Weapon, u"&Sounds"_s }, WindowCase { PageKind::Generic },
-                    WindowCase { PageKind::Generic, u"A&I"_s },
-                    WindowCase { PageKind::Generic, u"Spe&w"_s },
-                    WindowCase { PageKind::Generic, u"Class&es"_s },
-                    WindowCase { PageKind::Generic, u"&Batteries"_s },
-                    WindowCase { PageKind::Generic, u"&Sounds"_s },
-                    WindowCase { PageKind::Generic, u"&Death"_s }, WindowCase { PageKind::Door },
-                    WindowCase { PageKind::Ship }, WindowCase { PageKind::Ship, u"&Weapons"_s }),
-    [](const testing::TestParamInfo<WindowCase> &info) {
-        const QString name = QString::fromLatin1(kindInfo(info.param.kind).name.data()) +
-            QString(info.param.button).remove(u'&');
-        return name.toStdString();
-    });
+INSTANTIATE_TEST_SUITE_P(EveryKind, EveryWindow,
+                         testing::ValuesIn(kindEditors().begin(), kindEditors().end()), kindName);

@@ -309,6 +309,31 @@ TEST_F(GenericEditorTest, EachWindowHandsItsValuesToTheirPlacesInThePage)
     third.flags |= 1; // bit 14, which has no item, stays
     awkward.gunpointNames[2 * 8 + 3] = "Laser";
     awkward.maskSounds[2 * 8 + 5] = "zap";
+
+    // The seven sound names, the physics and the lighting; what is not typed stays exact.
+    ObjectSoundsWindow &sounds = editor.soundsWindow();
+    inModal(
+        sounds, [&] { click(u"&Sounds"_s); },
+        [&] {
+            EXPECT_EQ(captioned(sounds, u"AI Sound name 2"_s)->text(), u"see");
+            captioned(sounds, u"AI Sound name 3"_s)->setText(u"growl"_s);
+            sounds.apply();
+        });
+    awkward.sounds[4] = "growl";
+    inModal(
+        shared.physics(), [&] { click(u"&Physics"_s); },
+        [&] {
+            physicsField(shared, PhysicsBlock::Drag)->setText(u"2.5"_s);
+            shared.physics().apply();
+        });
+    awkward.physics[PhysicsBlock::Drag] = std::bit_cast<quint32>(2.5f);
+    inModal(
+        shared.lighting(), [&] { click(u"&Lighting"_s); },
+        [&] {
+            shared.lighting().form().edit(LightingBlock::EndBlue)->setText(u"-3"_s);
+            shared.lighting().apply();
+        });
+    awkward.lighting[LightingBlock::EndBlue] = std::bit_cast<quint32>(-3.0f);
     click(u"&Apply"_s);
     EXPECT_EQ(lastApplied(), awkward.record());
 

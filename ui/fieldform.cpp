@@ -357,3 +357,9 @@ QLabel *FieldForm::caption(int item) const
 {
     return item >= m_first && item < m_end ? m_captions[item - m_first] : nullptr;
 }
+
+void FieldForm::setRowSpacing(int spacing)
+{
+    for (QFormLayout *column : findChildren<QFormLayout *>())
+        column->setVerticalSpacing(spacing);
+}

@@ -55,6 +55,10 @@ public:
     // The stored value beside a list that cannot show it.
     QLabel *stored(int item) const;
 
+    // Rows this far apart, for a form with so many fields that the usual spacing would not fit
+    // a small screen.
+    void setRowSpacing(int spacing);
+
 signals:
     // The user typed, checked or picked something.
     void edited();

@@ -68,7 +68,7 @@ void Navigator::setCountField(QLineEdit *field, bool emptyIsAnError)
     m_emptyCountIsAnError = emptyIsAnError;
     connect(&m_check, &FieldCheck::passed, this, [this](QLineEdit *left) {
         if (left == m_countField)
-            useCount();
+            useCount(true);
     });
     showState();
 }
@@ -79,10 +79,10 @@ Navigator::Count Navigator::takeCount()
         return Count::Kept;
     if (!m_check.checkInPlace(m_countField))
         return Count::Refused;
-    return useCount();
+    return useCount(false);
 }
 
-Navigator::Count Navigator::useCount()
+Navigator::Count Navigator::useCount(bool left)
 {
     const std::optional<qint32> count = NumberText::toInt(m_countField->text());
     if (!count) {
@@ -92,7 +92,11 @@ Navigator::Count Navigator::useCount()
         m_countField->setText(QString::number(m_bound));
         return Count::Kept;
     }
-    if (*count == m_bound)
+    // The same count typed again shows entry 1 when the field is left, as a new one does; a
+    // button that takes it first moves from where it is.
+    const bool retyped = left && m_countField->isModified();
+    m_countField->setModified(false);
+    if (*count == m_bound && !retyped)
         return Count::Kept;
     if (m_keep && !m_keep())
         return Count::Refused;

@@ -47,8 +47,8 @@ public:
     void addInner(Navigator *inner);
 
     // A field that shows the bound and sets it: a count typed there is taken when the field is
-    // left with its check passed, before this level moves, and by takeCount. A new count keeps
-    // the shown entry and shows entry 1. An empty field keeps the count, after the standard
+    // left with its check passed, before this level moves, and by takeCount. A new count, or
+    // the same one typed again and left, keeps the shown entry and shows entry 1. An empty field keeps the count, after the standard
     // conversion error when emptyIsAnError.
     void setCountField(QLineEdit *field, bool emptyIsAnError);
     enum class Count { Kept, Taken, Refused };
@@ -80,7 +80,8 @@ private:
     QAbstractButton *makeButton(EditorWindow &window, const Button &look, Qt::ArrowType arrow);
     bool canStep(int by) const;
     bool step(int by);
-    Count useCount();
+    // left: the field was left, rather than its count taken by a step.
+    Count useCount(bool left);
     void showState();
 
     UserDialogs &m_dialogs;

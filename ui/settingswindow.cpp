@@ -10,6 +10,27 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// The widgets Tab stops at, in the order of the layouts that place them. Every window lays
+// out its columns left to right and each column top to bottom, so this is the reading order.
+void appendTabStops(const QLayout &layout, QList<QWidget *> &stops)
+{
+    for (int i = 0; i < layout.count(); ++i) {
+        QLayoutItem *item = layout.itemAt(i);
+        if (const QLayout *inner = item->layout()) {
+            appendTabStops(*inner, stops);
+        } else if (QWidget *widget = item->widget()) {
+            if (widget->focusPolicy() & Qt::TabFocus)
+                stops.append(widget);
+            if (const QLayout *own = widget->layout())
+                appendTabStops(*own, stops);
+        }
+    }
+}
+
+} // namespace
+
 SettingsWindow::SettingsWindow(UserDialogs &dialogs, const QString &title, const QString &name,
                                const Hints &hints, QWidget *parent)
     : EditorWindow(dialogs, title, name, parent)
@@ -129,4 +150,20 @@ void SettingsWindow::handBack()
     }
     for (int item : m_handedItems)
         m_values->items[size_t(item)] = std::move(handed.items[size_t(item)]);
+}
+
+void SettingsWindow::showEvent(QShowEvent *event)
+{
+    EditorWindow::showEvent(event);
+    // Made at each showing: a subclass may add fields after this class laid out the window.
+    QList<QWidget *> stops;
+    appendTabStops(*layout(), stops);
+    for (qsizetype i = 1; i < stops.size(); ++i)
+        setTabOrder(stops[i - 1], stops[i]);
+    for (QWidget *stop : std::as_const(stops)) {
+        if (stop->isVisible() && stop->isEnabled()) {
+            stop->setFocus(Qt::TabFocusReason);
+            break;
+        }
+    }
 }

@@ -77,6 +77,10 @@ protected:
     // What Apply refuses in the working copy as a whole.
     virtual std::optional<Refusal> validate() const { return std::nullopt; }
 
+    // Opens with the focus in the first field; Tab goes through the window as it is read,
+    // column by column and top to bottom, the buttons last.
+    void showEvent(QShowEvent *event) override;
+
 private:
     struct Binding
     {

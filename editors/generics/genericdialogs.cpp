@@ -7,7 +7,9 @@
 #include "sharedblocks.h"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -27,11 +29,14 @@ AiWindow::AiWindow(UserDialogs &dialogs, QWidget *parent)
           { u"AI"_s, u"ai"_s, { u"Apply modifications to AI."_s, u"Close the AI dialog."_s } },
           parent)
 {
-    // Thirty-one numbers in three columns: as wide as a number needs, so that the window fits
-    // a small screen.
+    // Thirty-one numbers in three columns: as wide as a number needs, and the lists as wide as
+    // their items rather than as wide as Qt prefers any list, so that the window fits a small
+    // screen.
     const int numberWidth = fontMetrics().horizontalAdvance(u"-0.0000000000"_s);
     for (QLineEdit *field : form().findChildren<QLineEdit *>())
         field->setMaximumWidth(numberWidth);
+    for (QListWidget *list : form().findChildren<QListWidget *>())
+        list->setMaximumWidth(list->minimumWidth());
 }
 
 SpewWindow::SpewWindow(UserDialogs &dialogs, QWidget *parent)
@@ -67,12 +72,20 @@ DeathTypesWindow::DeathTypesWindow(UserDialogs &dialogs, QWidget *parent)
                                 Deaths::Types);
     for (FieldForm *form : { m_typeForm, m_countForm })
         help().addArea(form);
+    // Said, not refused: stored tables may rely on other sums. The window keeps its size.
+    m_sumNote = new QLabel(this);
+    QSizePolicy keepsPlace = m_sumNote->sizePolicy();
+    keepsPlace.setRetainSizeWhenHidden(true);
+    m_sumNote->setSizePolicy(keepsPlace);
+    m_sumNote->hide();
+    connect(probabilityField(), &QLineEdit::textChanged, this, &DeathTypesWindow::noteSum);
     auto *navigation = new QHBoxLayout;
     navigation->addStretch(1);
     navigation->addWidget(m_types);
     navigation->addStretch(1);
     auto *content = new QVBoxLayout;
     content->addWidget(m_typeForm);
+    content->addWidget(m_sumNote);
     content->addLayout(navigation);
     content->addWidget(m_countForm);
     setContent(content);
@@ -85,6 +98,44 @@ DeathTypesWindow::DeathTypesWindow(UserDialogs &dialogs, QWidget *parent)
 QLineEdit *DeathTypesWindow::countField() const
 {
     return m_countForm->edit(Deaths::Count);
+}
+
+QLineEdit *DeathTypesWindow::probabilityField() const
+{
+    return m_typeForm->edit(Deaths::Type::Probability);
+}
+
+void DeathTypesWindow::refill()
+{
+    SettingsWindow::refill();
+    noteSum();
+}
+
+void DeathTypesWindow::noteSum()
+{
+    if (working().items.empty())
+        return; // nothing loaded yet
+    const std::vector<Values> &types = working().entries(Deaths::Types);
+    if (types.size() < size_t(m_types->bound()))
+        return; // a new count, not yet refilled
+    int sum = 0;
+    for (int t = 0; t < m_types->bound(); ++t) {
+        // The shown type as typed; a byte as the page stores it.
+        const QString text = t == m_types->index() - 1
+            ? probabilityField()->text()
+            : numberText(types[size_t(t)].field(Deaths::Type::Probability));
+        const std::optional<qint32> probability =
+            text.trimmed().isEmpty() ? 0 : NumberText::toInt(text);
+        if (!probability)
+            return; // the field's check speaks when it is left
+        sum += quint8(*probability);
+    }
+    const bool off = m_types->bound() > 0 && sum != 100;
+    m_sumNote->setText(
+        off ? u"The death probabilities add up to %1, not 100."_s.arg(sum) : QString());
+    m_sumNote->setVisible(off);
+    // Read with the field, too.
+    probabilityField()->setAccessibleDescription(m_sumNote->text());
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include "entrieswindow.h"
 
 class FieldForm;
+class QLabel;
 class QLineEdit;
 
 // The windows of the blocks only generic pages have. None writes a file; the generic
@@ -48,11 +49,20 @@ public:
     Navigator &navigator() const { return *m_types; }
     QLineEdit *countField() const;
     FieldForm &typeForm() const { return *m_typeForm; }
+    // Beside the probabilities while they do not add up to 100; hidden otherwise.
+    QLabel &sumNote() const { return *m_sumNote; }
+
+protected:
+    void refill() override;
 
 private:
+    QLineEdit *probabilityField() const;
+    void noteSum();
+
     FieldForm *m_countForm;
     FieldForm *m_typeForm;
     Navigator *m_types;
+    QLabel *m_sumNote;
 };
 
 // The 5 x 24 animation entries, a class and an animation at a time. Their sound names lie in

@@ -1,11 +1,14 @@
 #include "generics.h"
 
 #include "genericdialogs.h"
+#include "fieldform.h"
 #include "genericpage.h"
 #include "lighting.h"
 #include "physics.h"
 #include "shareddialogs.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 
 using namespace Qt::StringLiterals;
@@ -41,6 +44,30 @@ GenericEditor::GenericEditor(Workspace &workspace, UserDialogs &dialogs, SharedD
     button(u"&Batteries"_s, u"weapon batteries"_s, &GenericEditor::editBatteries);
     button(u"&Sounds"_s, u"sounds"_s, &GenericEditor::editSounds);
     button(u"&Death"_s, u"death"_s, &GenericEditor::editDeaths);
+
+    // Only a powerup stores ammo: for any other type the field is empty and takes no typing.
+    QComboBox *type = form().choice(GenericPage::ObjectType);
+    QLineEdit *ammo = form().edit(GenericPage::Ammo);
+    const auto guardAmmo = [type, ammo] {
+        const int index = type->currentIndex();
+        const bool powerup =
+            index >= 0 && GenericPage::objectTypes[size_t(index)].code == GenericPage::powerup;
+        ammo->setEnabled(powerup);
+        if (!powerup && !ammo->text().isEmpty())
+            ammo->clear();
+    };
+    connect(type, &QComboBox::currentIndexChanged, this, guardAmmo);
+    // Showing a page fills the field after its type, whatever that is.
+    connect(ammo, &QLineEdit::textChanged, this, guardAmmo);
+    guardAmmo();
+}
+
+void GenericEditor::putBlocks(PageBody &body) const
+{
+    // A page that is no powerup has no ammo: the emptied field is no change to it.
+    Values &page = body.values;
+    if (maskOf(page.field(GenericPage::ObjectType)) != GenericPage::powerup)
+        page.field(GenericPage::Ammo) = initialValue(GenericPage::layout[GenericPage::Ammo].field);
 }
 
 void GenericEditor::editPhysics()

@@ -37,6 +37,9 @@ public:
     ObjectSoundsWindow &soundsWindow() const { return *m_sounds; }
     DeathTypesWindow &deathsWindow() const { return *m_deaths; }
 
+protected:
+    void putBlocks(PageBody &body) const override;
+
 private:
     SharedDialogs &m_shared;
     AiWindow *m_ai;

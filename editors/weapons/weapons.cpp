@@ -1,5 +1,6 @@
 #include "weapons.h"
 
+#include "fieldform.h"
 #include "lighting.h"
 #include "physics.h"
 #include "shareddialogs.h"
@@ -11,9 +12,11 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-// Names, particles, flags and spawns; the robot spawn to the explosion; explosion to icon.
-constexpr std::array kColumns = { int(WeaponPage::Name), int(WeaponPage::RobotSpawn),
-                                  int(WeaponPage::ExplodeSize) };
+// Names, particles, flags, spawns and gravity; sizes, terrain, explosion, impact, smoke and
+// icon. Three columns beside the page list would not fit a 1024 x 768 screen; two fit with
+// their rows closer together.
+constexpr std::array kColumns = { int(WeaponPage::Name), int(WeaponPage::RealSize) };
+constexpr int kRowSpacing = 6;
 } // namespace
 
 WeaponEditor::WeaponEditor(Workspace &workspace, UserDialogs &dialogs, SharedDialogs &shared,
@@ -22,6 +25,7 @@ WeaponEditor::WeaponEditor(Workspace &workspace, UserDialogs &dialogs, SharedDia
     , m_shared(shared)
     , m_sounds(new SoundSlotWindow(dialogs, this))
 {
+    form().setRowSpacing(kRowSpacing);
     const auto button = [this](const QString &text, const QString &hint,
                                void (WeaponEditor::*open)()) {
         connect(addButton(text, hint), &QPushButton::clicked, this, open);

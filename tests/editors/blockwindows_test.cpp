@@ -5,6 +5,7 @@
 #include "genericdialogs.h"
 #include "genericpage.h"
 #include "generics.h"
+#include "kindeditors.h"
 #include "lighting.h"
 #include "physics.h"
 #include "sharedblocks.h"
@@ -17,8 +18,11 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTimer>
 
 #include <bit>
 
@@ -253,7 +257,18 @@ TEST_F(GenericEditorTest, EachWindowHandsItsValuesToTheirPlacesInThePage)
             EXPECT_TRUE(deaths.navigator().next());
             EXPECT_TRUE(deaths.navigator().next());
             EXPECT_EQ(minimum->text(), u"0");
+            // 40 and 60 add up to 100: nothing said until the third type's share is typed.
+            EXPECT_TRUE(deaths.sumNote().isHidden());
             captioned(deaths, u"Death probability"_s)->setText(u"10"_s);
+            EXPECT_EQ(deaths.sumNote().text(), u"The death probabilities add up to 110, not 100.");
+            EXPECT_FALSE(deaths.sumNote().isHidden());
+            // The same count typed again shows death type 1; the third keeps its 10.
+            count->setFocus();
+            count->selectAll();
+            QTest::keyClicks(count, u"3"_s);
+            minimum->setFocus();
+            EXPECT_EQ(deaths.navigator().counter().text(), u"#1/3");
+            EXPECT_EQ(deaths.sumNote().text(), u"The death probabilities add up to 110, not 100.");
             deaths.apply();
         });
     awkward.deaths.append({ 0, 0, 0, 10 });
@@ -294,6 +309,31 @@ TEST_F(GenericEditorTest, EachWindowHandsItsValuesToTheirPlacesInThePage)
     third.flags |= 1; // bit 14, which has no item, stays
     awkward.gunpointNames[2 * 8 + 3] = "Laser";
     awkward.maskSounds[2 * 8 + 5] = "zap";
+
+    // The seven sound names, the physics and the lighting; what is not typed stays exact.
+    ObjectSoundsWindow &sounds = editor.soundsWindow();
+    inModal(
+        sounds, [&] { click(u"&Sounds"_s); },
+        [&] {
+            EXPECT_EQ(captioned(sounds, u"AI Sound name 2"_s)->text(), u"see");
+            captioned(sounds, u"AI Sound name 3"_s)->setText(u"growl"_s);
+            sounds.apply();
+        });
+    awkward.sounds[4] = "growl";
+    inModal(
+        shared.physics(), [&] { click(u"&Physics"_s); },
+        [&] {
+            physicsField(shared, PhysicsBlock::Drag)->setText(u"2.5"_s);
+            shared.physics().apply();
+        });
+    awkward.physics[PhysicsBlock::Drag] = std::bit_cast<quint32>(2.5f);
+    inModal(
+        shared.lighting(), [&] { click(u"&Lighting"_s); },
+        [&] {
+            shared.lighting().form().edit(LightingBlock::EndBlue)->setText(u"-3"_s);
+            shared.lighting().apply();
+        });
+    awkward.lighting[LightingBlock::EndBlue] = std::bit_cast<quint32>(-3.0f);
     click(u"&Apply"_s);
     EXPECT_EQ(lastApplied(), awkward.record());
 
@@ -309,3 +349,140 @@ TEST_F(GenericEditorTest, EachWindowHandsItsValuesToTheirPlacesInThePage)
         });
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
+
+// Only a powerup has ammo: for any other type the field is empty and disabled, the page
+// unchanged and its record without ammo; turned into a powerup, the empty field writes 0.
+TEST_F(GenericEditorTest, AmmoIsAPowerupsOnly)
+{
+    testsupport::GenericPage robot;
+    robot.name = "Robot";
+    load({ awkward.record(), robot.record() });
+    QLineEdit *ammo = field(GenericPage::Ammo);
+    editor.selectPosition(1);
+    EXPECT_TRUE(ammo->text().isEmpty() && !ammo->isEnabled() && !editor.isChanged());
+    click(u"&Apply"_s);
+    EXPECT_EQ(lastApplied(), robot.record());
+    editor.selectPosition(0);
+    EXPECT_TRUE(ammo->text() == u"40000" && ammo->isEnabled());
+    for (const auto &[type, code] : { std::pair(u"Building"_s, 16), std::pair(u"Powerup"_s, 7) }) {
+        editor.form().choice(GenericPage::ObjectType)->setCurrentText(type);
+        EXPECT_TRUE(ammo->text().isEmpty() && ammo->isEnabled() == (code == 7));
+        click(u"&Apply"_s);
+        awkward.objectType = quint8(code);
+        awkward.ammo = 0;
+        EXPECT_EQ(lastApplied(), awkward.record());
+    }
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+namespace {
+
+using EveryWindow = KindEditorTest;
+
+// The lines flags.txt gives under each caption of the window with this title.
+QHash<QString, QStringList> flagLists(const QString &title)
+{
+    QFile file(QStringLiteral(VK_FLAGS_FILE));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << VK_FLAGS_FILE;
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
+    QHash<QString, QStringList> lists;
+    QString window, caption;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i + 1 < lines.size() && lines[i + 1].startsWith(u"---")) { // a window's heading
+            window = lines[i++].section(u" ("_s, 0, 0);
+            caption.clear();
+        } else if (lines[i].isEmpty()) {
+            caption.clear();
+        } else if (window == title) {
+            if (caption.isEmpty())
+                caption = lines[i];
+            else
+                lists[caption].append(lines[i].simplified());
+        }
+    }
+    return lists;
+}
+
+// With its frame the window fits a 1024 x 768 screen, and flags.txt, beside the program, gives
+// each of its check lists under its title, every item at its bit.
+void checkSizeAndFlags(const QDialog &window)
+{
+    const std::string title = window.windowTitle().toStdString();
+    EXPECT_TRUE(window.width() <= 1010 && window.height() <= 730) << title;
+    const QHash<QString, QStringList> documented = flagLists(window.windowTitle());
+    for (const QListWidget *list : window.findChildren<QListWidget *>()) {
+        if (list->window() != &window)
+            continue; // a settings window's
+        const QStringList lines = documented.value(list->accessibleName());
+        if (list->count() == 1 && list->item(0)->text() == u"Unknown")
+            EXPECT_TRUE(lines.value(0).startsWith(u"Not known")) << title;
+        else
+            for (int bit = 0; bit < list->count(); ++bit)
+                EXPECT_TRUE(lines.value(bit).startsWith(u"bit %1 "_s.arg(bit)) &&
+                            lines.value(bit).endsWith(u' ' + list->item(bit)->text()))
+                    << title << ": " << lines.value(bit).toStdString();
+    }
+}
+
+// A settings window opens in its first field, and Tab reads it: down a column, then up to the
+// top of the next one to the right, Apply and Close last.
+void checkTabOrder(const QDialog &window)
+{
+    QList<QWidget *> stops;
+    do {
+        stops.append(QApplication::focusWidget());
+        QTest::keyClick(stops.constLast(), Qt::Key_Tab);
+    } while (QApplication::focusWidget() != stops.constFirst() && stops.size() < 400);
+    const std::string title = window.windowTitle().toStdString();
+    EXPECT_FALSE(stops[0]->inherits("QAbstractButton") || stops[0]->inherits("QPlainTextEdit"))
+        << title << ": not a field first";
+    stops.removeIf([](QWidget *stop) { return stop->inherits("QPlainTextEdit"); }); // help
+    const auto *apply = qobject_cast<QAbstractButton *>(stops.value(stops.size() - 2));
+    EXPECT_TRUE(apply && apply->text() == u"&Apply" && stops.constLast()->inherits("QPushButton"))
+        << title;
+    for (qsizetype i = 1; i < stops.size(); ++i) {
+        const QRect from(stops[i - 1]->mapTo(&window, QPoint()), stops[i - 1]->size());
+        const QRect to(stops[i]->mapTo(&window, QPoint()), stops[i]->size());
+        const bool sameForm = qobject_cast<FieldForm *>(stops[i]->parentWidget()) &&
+            stops[i]->parentWidget() == stops[i - 1]->parentWidget();
+        EXPECT_TRUE((to.top() >= from.top() || to.left() > from.right()) &&
+                    (!sameForm || to.left() >= from.left()))
+            << title << ": back up or row by row at stop " << i;
+    }
+}
+
+} // namespace
+
+// The kind's editor and every settings window its buttons open, on the kind's awkward page.
+TEST_P(EveryWindow, FitsASmallScreenReadsInOrderAndHasItsFlagsInFlagsTxt)
+{
+    load({ awkwardPage(quint8(kind())) });
+    editor->selectPosition(0);
+    checkSizeAndFlags(*editor);
+    const QStringList workflow = { u"Add"_s, u"Delete"_s, u"&Apply"_s, u"&Close"_s };
+    for (QPushButton *button : editor->findChildren<QPushButton *>()) {
+        if (button->window() != editor.get() || workflow.contains(button->text()))
+            continue;
+        bool opened = false;
+        QTimer::singleShot(0, [&] {
+            auto *window = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            // Active, as the focus says; the platform may say so sooner.
+            opened = window && QTest::qWaitFor([&] {
+                         return QApplication::focusWidget() &&
+                             QApplication::focusWidget()->window() == window;
+                     });
+            if (opened) {
+                checkSizeAndFlags(*window);
+                checkTabOrder(*window);
+            }
+            if (window)
+                window->close();
+        });
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_TRUE(opened) << button->text().toStdString();
+    }
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryKind, EveryWindow,
+                         testing::ValuesIn(kindEditors().begin(), kindEditors().end()), kindName);

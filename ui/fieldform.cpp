@@ -363,3 +363,9 @@ void FieldForm::setRowSpacing(int spacing)
     for (QFormLayout *column : findChildren<QFormLayout *>())
         column->setVerticalSpacing(spacing);
 }
+
+void FieldForm::narrowLists()
+{
+    for (QListWidget *list : findChildren<QListWidget *>())
+        list->setMaximumWidth(list->minimumWidth());
+}

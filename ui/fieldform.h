@@ -58,6 +58,9 @@ public:
     // Rows this far apart, for a form with so many fields that the usual spacing would not fit
     // a small screen.
     void setRowSpacing(int spacing);
+    // Check lists as wide as their items, rather than as wide as Qt makes any list: for windows
+    // that must fit a small screen.
+    void narrowLists();
 
 signals:
     // The user typed, checked or picked something.

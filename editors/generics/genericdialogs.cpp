@@ -9,7 +9,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -35,8 +34,7 @@ AiWindow::AiWindow(UserDialogs &dialogs, QWidget *parent)
     const int numberWidth = fontMetrics().horizontalAdvance(u"-0.0000000000"_s);
     for (QLineEdit *field : form().findChildren<QLineEdit *>())
         field->setMaximumWidth(numberWidth);
-    for (QListWidget *list : form().findChildren<QListWidget *>())
-        list->setMaximumWidth(list->minimumWidth());
+    form().narrowLists();
 }
 
 SpewWindow::SpewWindow(UserDialogs &dialogs, QWidget *parent)

@@ -7,7 +7,6 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QListWidget>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -17,13 +16,6 @@ namespace {
 
 constexpr std::array kOneColumn = { 0 };
 
-// As wide as their items rather than as wide as Qt prefers any list, so that the window fits a
-// small screen.
-void narrowLists(const QWidget &form)
-{
-    for (QListWidget *list : form.findChildren<QListWidget *>())
-        list->setMaximumWidth(list->minimumWidth());
-}
 constexpr std::array kMaskColumns = { int(Battery::Mask::FireMask),
                                       int(Battery::Mask::AnimationStart) };
 
@@ -39,7 +31,7 @@ BatteryWindow::BatteryWindow(UserDialogs &dialogs, const Texts &texts, QWidget *
         auto *form = new FieldForm(Battery::layout, kOneColumn, help(), check(), this, first, end);
         help().addArea(form);
         bind(form, shown);
-        narrowLists(*form);
+        form->narrowLists(); // so that the window fits a small screen
         return form;
     };
     // Usage; aiming and the quad fire mask; the aiming and battery flags. An entry's own fields
@@ -143,7 +135,7 @@ void BatteryWindow::addEntryFields(FieldForm *fields, FieldForm *lists, Place en
     help().addArea(lists);
     m_usageColumn->insertWidget(0, fields);
     m_flagColumn->insertWidget(0, lists);
-    narrowLists(*lists);
+    lists->narrowLists();
     alignCaptions(m_usageColumn);
     alignCaptions(m_flagColumn);
 }

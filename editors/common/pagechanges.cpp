@@ -23,19 +23,23 @@ PageHistory::PageHistory(QAbstractItemView &list)
     : QUndoStack(&list)
 {
     // The stack's own actions would undo past the guard.
-    auto *undo = new QAction(u"Undo"_s, &list);
-    undo->setEnabled(false);
-    connect(this, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
-    connect(this, &QUndoStack::undoTextChanged, undo,
-            [undo](const QString &text) { undo->setText(u"Undo %1"_s.arg(text).trimmed()); });
-    connect(undo, &QAction::triggered, this, &PageHistory::userUndo);
+    const auto makeAction = [&](const QString &verb, void (QUndoStack::*canChanged)(bool),
+                                void (QUndoStack::*textChanged)(const QString &),
+                                void (PageHistory::*run)()) {
+        auto *action = new QAction(verb, &list);
+        action->setEnabled(false);
+        connect(this, canChanged, action, &QAction::setEnabled);
+        connect(this, textChanged, action, [action, verb](const QString &text) {
+            action->setText(u"%1 %2"_s.arg(verb, text).trimmed());
+        });
+        connect(action, &QAction::triggered, this, run);
+        return action;
+    };
+    QAction *undo = makeAction(u"Undo"_s, &QUndoStack::canUndoChanged,
+                               &QUndoStack::undoTextChanged, &PageHistory::userUndo);
     undo->setShortcut(QKeyCombination(Qt::CTRL, Qt::Key_Z));
-    auto *redo = new QAction(u"Redo"_s, &list);
-    redo->setEnabled(false);
-    connect(this, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
-    connect(this, &QUndoStack::redoTextChanged, redo,
-            [redo](const QString &text) { redo->setText(u"Redo %1"_s.arg(text).trimmed()); });
-    connect(redo, &QAction::triggered, this, &PageHistory::userRedo);
+    QAction *redo = makeAction(u"Redo"_s, &QUndoStack::canRedoChanged,
+                               &QUndoStack::redoTextChanged, &PageHistory::userRedo);
     redo->setShortcuts(
         { QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z), QKeyCombination(Qt::CTRL, Qt::Key_Y) });
     for (QAction *action : { undo, redo }) {

@@ -1,5 +1,6 @@
 #include "pagefields.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -69,15 +70,33 @@ QString NumberValue::exactText() const
 {
     if (m_encoding != FieldEncoding::Float)
         return {};
-    const NumberText::FloatResult shown = NumberText::toFloat(shownNumber(m_encoding, m_stored));
-    if (shown.status == NumberText::FloatStatus::Ok && bitsFromFloat(shown.value) == m_stored)
-        return {};
     const float value = floatFromBits(m_stored);
-    if (!std::isfinite(value))
+    if (!std::isfinite(value)) {
+        const NumberText::FloatResult shown = NumberText::toFloat(shownNumber(m_encoding, m_stored));
+        if (shown.status == NumberText::FloatStatus::Ok && bitsFromFloat(shown.value) == m_stored)
+            return {};
         return u"0x%1"_s.arg(m_stored, 8, 16, QChar(u'0'));
-    // The shortest decimal that reads back to the same float.
+    }
+    // The shortest decimal that reads back to the same float: at most four significant digits
+    // are shown as they are.
     char digits[32];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    const char *const end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    int significant = 0;
+    bool leading = true;
+    for (const char *c = digits; c != end && *c != 'e'; ++c) {
+        if (*c < '0' || *c > '9' || (leading && *c == '0'))
+            continue;
+        leading = false;
+        ++significant;
+    }
+    // Trailing zeros of a whole number ("12000") are not significant digits of its shortest form.
+    const char *const first = digits;
+    const bool whole = std::find(first, end, '.') == end && std::find(first, end, 'e') == end;
+    if (whole)
+        for (const char *c = end; c != digits && significant > 0 && *(c - 1) == '0'; --c)
+            --significant;
+    if (significant <= 4)
+        return {};
     return QString::fromLatin1(digits, end - digits).toUpper();
 }
 

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -79,7 +80,7 @@ FieldForm::FieldForm(const Layout &layout, std::span<const int> columnStarts, Ho
             list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             // Item views take no name from a buddy label.
             list->setAccessibleName(caption->text());
-            connect(list, &QListWidget::itemChanged, this, &FieldForm::edited);
+            connect(list, &QListWidget::itemChanged, this, &FieldForm::changed);
             control = list;
         } else if (field.itemsBy) {
             auto *place = new QHBoxLayout;
@@ -93,7 +94,7 @@ FieldForm::FieldForm(const Layout &layout, std::span<const int> columnStarts, Ho
             auto *choice = new QComboBox(this);
             for (const ChoiceItem &item : field.choices)
                 choice->addItem(QString::fromLatin1(item.name));
-            connect(choice, &QComboBox::activated, this, &FieldForm::edited);
+            connect(choice, &QComboBox::currentIndexChanged, this, &FieldForm::changed);
             control = choice;
         } else {
             auto *edit = new QLineEdit(this);
@@ -101,7 +102,7 @@ FieldForm::FieldForm(const Layout &layout, std::span<const int> columnStarts, Ho
                 check.add(edit, [&field](const QString &text) { return checkField(field, text); });
             else if (field.encoding == FieldEncoding::String)
                 check.add(edit, checkText);
-            connect(edit, &QLineEdit::textEdited, this, &FieldForm::edited);
+            connect(edit, &QLineEdit::textChanged, this, &FieldForm::changed);
             connect(edit, &QLineEdit::textChanged, this, [this, i] { updateMark(i); });
             control = edit;
         }
@@ -126,7 +127,7 @@ QWidget *FieldForm::alternatives(int item, const FieldSpec &field, QLabel *capti
         auto *box = new QComboBox(this);
         for (const ChoiceItem &entry : list)
             box->addItem(QString::fromLatin1(entry.name));
-        connect(box, &QComboBox::activated, this, &FieldForm::edited);
+        connect(box, &QComboBox::currentIndexChanged, this, &FieldForm::changed);
         place->addWidget(box);
         boxes.append(box);
     }
@@ -228,8 +229,15 @@ QWidget *FieldForm::control(int item) const
     return item >= m_first && item < m_end ? m_controls[item - m_first] : nullptr;
 }
 
+void FieldForm::changed()
+{
+    if (!m_showing)
+        emit edited();
+}
+
 void FieldForm::show(const Values &values)
 {
+    const QScopedValueRollback showing(m_showing, true);
     for (int i = m_first; i < m_end; ++i) {
         if (!control(i))
             continue;
@@ -267,6 +275,7 @@ void FieldForm::show(const Values &values)
 
 void FieldForm::clear()
 {
+    const QScopedValueRollback showing(m_showing, true);
     for (int i = m_first; i < m_end; ++i) {
         if (auto *list = checkList(i)) {
             const QSignalBlocker quiet(list);
@@ -290,6 +299,7 @@ void FieldForm::clear()
 
 void FieldForm::endTyping()
 {
+    const QScopedValueRollback showing(m_showing, true);
     for (int i = m_first; i < m_end; ++i) {
         if (QLineEdit *field = edit(i); field && (field->isUndoAvailable() || field->isRedoAvailable())) {
             // Setting the text is what ends a line edit's history.

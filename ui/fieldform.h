@@ -63,7 +63,8 @@ public:
     void narrowLists();
 
 signals:
-    // The user typed, checked or picked something.
+    // A control changed other than by showing values: the user typed, checked or picked, or a
+    // window set it.
     void edited();
 
 private:
@@ -77,6 +78,7 @@ private:
     QHBoxLayout *withStoredValue(int item, QWidget *control);
     void showStored(int item, quint32 value);
     void updateMark(int item);
+    void changed();
 
     const Layout &m_layout;
     HoverHelp &m_help;
@@ -88,4 +90,5 @@ private:
     QHash<int, Shown> m_shown; // edit fields, by item
     QHash<int, QAction *> m_marks;
     QHash<int, QLabel *> m_stored;
+    bool m_showing = false;
 };

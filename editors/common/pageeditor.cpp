@@ -55,7 +55,7 @@ PageEditor::PageEditor(Workspace &workspace, UserDialogs &dialogs, PageKind page
     m_history = new PageHistory(m_list->list());
     m_history->setGuard([this] { return settleChanges(); });
     followList();
-    connect(m_form, &FieldForm::edited, this, &PageEditor::updateChangeMark);
+    connect(m_form, &FieldForm::edited, this, &PageEditor::touched);
     // With nothing left to undo in a field, its undo keys reach the page's history.
     for (QLineEdit *field : m_form->findChildren<QLineEdit *>())
         field->installEventFilter(this);
@@ -154,17 +154,19 @@ void PageEditor::reloadList()
 void PageEditor::showNothing()
 {
     m_shown = -1;
+    m_stored.reset();
     m_form->clear();
     m_form->setEnabled(false);
-    updateChangeMark();
+    setChangeMark(false);
 }
 
 bool PageEditor::isChanged() const
 {
-    if (m_shown < 0)
+    // Comparing copies a page's blocks: only once something may have changed.
+    if (m_shown < 0 || !m_touched)
         return false;
     try {
-        return shownBody() != m_stored;
+        return shownBody() != *m_stored;
     } catch (const TableError &) {
         return true; // a text that cannot be stored was typed
     }
@@ -172,7 +174,27 @@ bool PageEditor::isChanged() const
 
 void PageEditor::updateChangeMark()
 {
-    const bool changed = isChanged();
+    setChangeMark(isChanged());
+}
+
+void PageEditor::keepStored()
+{
+    // The controls never change m_body; only what changes it directly needs the copy first.
+    if (!m_stored)
+        m_stored = m_body;
+}
+
+void PageEditor::touched()
+{
+    keepStored();
+    m_touched = true;
+    updateChangeMark();
+}
+
+void PageEditor::setChangeMark(bool changed)
+{
+    if (!changed)
+        m_touched = false;
     setWindowTitle(changed ? m_title + u" *"_s : m_title);
     m_model->setChanged(changed ? m_shown : -1);
 }
@@ -181,14 +203,14 @@ bool PageEditor::settleChanges()
 {
     if (!isChanged())
         return true;
-    const QString name = textFromBytes(m_stored.name(m_format));
+    const QString name = textFromBytes(m_stored->name(m_format));
     switch (dialogs().ask(this, m_title, u"Apply the changes to \"%1\"?"_s.arg(name))) {
     case UserDialogs::Answer::Apply:
         return applyAt(m_shown);
     case UserDialogs::Answer::Discard:
-        m_body = m_stored;
+        m_body = *m_stored;
         m_form->show(m_body.values);
-        updateChangeMark();
+        setChangeMark(false);
         return true;
     case UserDialogs::Answer::Cancel:
         break;
@@ -224,7 +246,7 @@ void PageEditor::editSettings(SettingsWindow &window, Values *values)
     if (!values)
         return;
     const auto handed =
-        connect(&window, &SettingsWindow::handedBack, this, &PageEditor::updateChangeMark);
+        connect(&window, &SettingsWindow::handedBack, this, &PageEditor::touched);
     window.edit(*values);
     disconnect(handed);
 }
@@ -267,6 +289,12 @@ PageBody PageEditor::shownBody() const
     return body;
 }
 
+PageBody &PageEditor::shownPage()
+{
+    keepStored();
+    return m_body;
+}
+
 Values *PageEditor::shownBlock(int item)
 {
     Values *page = shownValues();
@@ -275,7 +303,10 @@ Values *PageEditor::shownBlock(int item)
 
 Values *PageEditor::shownValues()
 {
-    return shownPosition() < 0 ? nullptr : &m_body.values;
+    if (shownPosition() < 0)
+        return nullptr;
+    keepStored();
+    return &m_body.values;
 }
 
 QByteArray PageEditor::buildRecord() const
@@ -315,14 +346,15 @@ void PageEditor::selectPage()
             const QString name = textFromBytes(m_model->name(position));
             throw TableError(u"The page \"%1\" cannot be shown: %2"_s.arg(name, error.message()));
         }
-        m_stored = m_body;
+        m_stored.reset();
         m_form->show(m_body.values);
         m_form->setEnabled(true);
         m_shown = position;
         m_shownRecord = m_model->record(position);
         m_model->rename(position, m_body.name(m_format));
     });
-    updateChangeMark();
+    // A page just read is as stored; one that could not be read is no longer shown.
+    setChangeMark(false);
 }
 
 void PageEditor::apply()
@@ -335,16 +367,17 @@ bool PageEditor::applyAt(int position)
     if (position < 0)
         return false;
     return guarded(dialogs(), this, [&] {
-        const PageBody body = shownBody();
+        PageBody body = shownBody();
         // Written before the change is made: a record that cannot be written leaves the page
         // and the history as they were.
         const qint64 record = m_model->storeRecord(body.record(m_format));
         m_shownRecord = record;
+        const QByteArray name = body.name(m_format);
         // m_body keeps what the controls may bring back, such as a block a flag dropped.
-        m_stored = body;
+        m_stored = std::move(body);
         m_form->endTyping();
-        m_history->push(new RecordChange(*m_model, position, { record, body.name(m_format) }));
-        updateChangeMark();
+        m_history->push(new RecordChange(*m_model, position, { record, name }));
+        setChangeMark(false);
     });
 }
 

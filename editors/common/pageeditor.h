@@ -76,7 +76,7 @@ protected:
     QByteArray buildRecord() const;
     // The page shown, as read, with what its settings windows handed back; the form holds
     // what the user changed besides. Selecting another page drops it.
-    PageBody &shownPage() { return m_body; }
+    PageBody &shownPage();
     // A block of the page shown, for its settings window to edit; nullptr while no page is
     // shown or the page has none.
     Values *shownBlock(int item);
@@ -103,7 +103,11 @@ private:
     // After the page shown is gone: empty fields, which take no typing.
     void showNothing();
     bool applyAt(int position);
+    // Something in the controls or the page shown may differ from the record now.
+    void touched();
+    void keepStored();
     void updateChangeMark();
+    void setChangeMark(bool changed);
 
     QPushButton *makeButton(const QString &text, const QString &hint);
     // Copy and Export: the record the controls describe, as the whole of a file.
@@ -117,9 +121,11 @@ private:
     Workspace &m_workspace;
     const PageFormat &m_format;
     PageBody m_body;
-    PageBody m_stored; // the page shown as its record holds it
+    // The page shown as its record holds it, kept once anything may change the page.
+    std::optional<PageBody> m_stored;
     QString m_title;
     bool m_selecting = false; // putting the selection back
+    bool m_touched = false; // since the page was shown as stored
     PageListModel *m_model;
     PageListPanel *m_list;
     PageHistory *m_history;

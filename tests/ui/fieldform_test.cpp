@@ -141,6 +141,15 @@ TEST_F(FieldFormTest, WhatAFieldCannotShowExactlyIsMarkedAndKept)
     EXPECT_TRUE(form.note(Name).startsWith(u"Longer than the 35 characters"_s));
     form.edit(Glow)->setText(u"1235.5"_s);
     EXPECT_EQ(form.note(Glow), QString());
+    for (const float shownExactly : { 0.05f, 12000.0f, 1e-5f, -2.5f, 100.5f }) {
+        Values exact = values;
+        exact.field(Glow) = NumberValue(FieldEncoding::Float, bitsFromFloat(shownExactly));
+        form.show(exact);
+        EXPECT_EQ(form.note(Glow), QString()) << shownExactly;
+    }
+    values.field(Glow) = NumberValue(FieldEncoding::Float, bitsFromFloat(0.123456f));
+    form.show(values);
+    EXPECT_EQ(form.note(Glow), u"stored: 0.123456");
     form.edit(Name)->setText(form.edit(Name)->text().replace(0, 1, u'E'));
     form.keep(values);
     EXPECT_EQ(textOf(values.field(Name)), "Et\x80 " + QByteArray(44, 'n'));

@@ -1,7 +1,7 @@
 #include "generics.h"
 
-#include "genericdialogs.h"
 #include "fieldform.h"
+#include "genericdialogs.h"
 #include "genericpage.h"
 #include "lighting.h"
 #include "physics.h"

@@ -29,8 +29,8 @@ constexpr char16_t characterOf(quint8 byte)
     return kCharacters[byte];
 }
 
-// The characters of a text, a surrogate pair as one.
-template<typename Visit> bool eachCharacter(QStringView text, Visit &&visit)
+// The characters of a text, a surrogate pair as one, until visit returns false.
+template<typename Visit> void eachCharacter(QStringView text, Visit &&visit)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t character = text[i].unicode();
@@ -39,9 +39,8 @@ template<typename Visit> bool eachCharacter(QStringView text, Visit &&visit)
             ++i;
         }
         if (!visit(character))
-            return false;
+            return;
     }
-    return true;
 }
 
 } // namespace

@@ -3,10 +3,11 @@
 
 #include "genericpage.h"
 #include "pageformats.h"
+#include "savefile.h"
 #include "sharedblocks.h"
 #include "shippage.h"
+#include "tableerror.h"
 
-#include <QFile>
 #include <QStringList>
 
 #include <algorithm>
@@ -136,12 +137,12 @@ int main(int argc, char **argv)
         const QString page = QString::fromLatin1(pageFormat(kind).windowTitle);
         collector.collect(*pageFormat(kind).layout, page, page, true);
     }
-    QFile out(QString::fromLocal8Bit(argv[1]));
-    const QByteArray text = collector.text().toUtf8();
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(text) != text.size() ||
-        !out.flush()) {
-        std::fprintf(stderr, "flagsfile: cannot write %s: %s\n", argv[1],
-                     qPrintable(out.errorString()));
+    try {
+        SafeSave out(QString::fromLocal8Bit(argv[1]));
+        out.write(collector.text().toUtf8());
+        out.commit();
+    } catch (const TableError &error) {
+        std::fprintf(stderr, "flagsfile: %s\n", error.what());
         return 1;
     }
     return 0;

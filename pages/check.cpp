@@ -1,6 +1,7 @@
 #include "check.h"
 
 #include "recordwalk.h"
+#include "references.h"
 #include "tabletext.h"
 
 #include <QSet>
@@ -62,22 +63,17 @@ QList<Finding> checkRecords(const QList<QByteArrayView> &records, QByteArrayView
                   u"another page of this kind has this name"_s);
         if (!decoded)
             return findings;
-        TableText::forEachField(*decoded, [&](const TableText::FieldAt &at) {
-            if (at.field.refersTo.isEmpty() || textOf(at.value).isEmpty())
-                return;
-            const QByteArray &text = textOf(at.value);
-            QStringList what;
-            for (const PageKind target : kEditedKinds) {
-                if (!at.field.refersTo.contains(target))
-                    continue;
-                if (names[size_t(kindIndex(target))].contains(text))
-                    return;
-                what.append(kindInfo(target).name.toString());
-            }
-            found(at.key(),
-                  u"names no %1 page \"%2\""_s.arg(what.join(u" or "_s),
-                                                   TableText::escapedText(text)));
-        });
+        for (const PageReference &reference : pageReferences(decoded->kind, decoded->body)) {
+            bool named = false;
+            for (const PageKind target : kEditedKinds)
+                named = named ||
+                    (reference.targets.contains(target) &&
+                     names[size_t(kindIndex(target))].contains(reference.name));
+            if (!named)
+                found(reference.path.key(),
+                      u"names no %1 page \"%2\""_s.arg(kindNames(reference.targets),
+                                                       TableText::escapedText(reference.name)));
+        }
         return findings;
     };
     QList<Finding> findings;

@@ -476,11 +476,11 @@ QString keyOf(const Item &item)
     return made[key] = QString::fromLatin1(key);
 }
 
-QString FieldAt::key() const
+QString keyOf(std::span<const FieldAt::Step> steps)
 {
     QString key;
     for (size_t i = 0; i < steps.size(); ++i) {
-        const Step &step = steps[i];
+        const FieldAt::Step &step = steps[i];
         // The value of a list's entry of one field is the entry: the list's key stands for it.
         if (i > 0 && !step.item->isBlock() && steps[i - 1].entry >= 0 &&
             isSingleField(*steps[i - 1].item->block))
@@ -494,11 +494,22 @@ QString FieldAt::key() const
     return key;
 }
 
-void forEachField(const DecodedPage &page, const std::function<void(const FieldAt &)> &visit)
+QString FieldAt::key() const
+{
+    return keyOf(steps);
+}
+
+void forEachField(PageKind kind, const Values &values,
+                  const std::function<void(const FieldAt &)> &visit)
 {
     std::vector<int> items;
     std::vector<FieldAt::Step> steps;
-    walkFields(*pageFormat(page.kind).layout, page.body.values, items, steps, visit);
+    walkFields(*pageFormat(kind).layout, values, items, steps, visit);
+}
+
+void forEachField(const DecodedPage &page, const std::function<void(const FieldAt &)> &visit)
+{
+    forEachField(page.kind, page.body.values, visit);
 }
 
 QList<std::pair<QString, QJsonValue>> flatFields(const DecodedPage &page)

@@ -73,8 +73,13 @@ public:
     // Its key in dump, with the path of its blocks ("weapons[3].battery.masks[2].fire_wait_time").
     QString key() const;
 };
+// The key of the field these steps lead to.
+QString keyOf(std::span<const FieldAt::Step> steps);
 // Every field that dump writes, in layout order.
 void forEachField(const DecodedPage &page, const std::function<void(const FieldAt &)> &visit);
+// The same over the values of a page of the kind.
+void forEachField(PageKind kind, const Values &values,
+                  const std::function<void(const FieldAt &)> &visit);
 // Every field under its key, valued as dump writes it.
 QList<std::pair<QString, QJsonValue>> flatFields(const DecodedPage &page);
 

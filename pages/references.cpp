@@ -1,0 +1,181 @@
+#include "references.h"
+
+#include "recordwalk.h"
+#include "tableerror.h"
+
+#include <QStringList>
+
+using namespace Qt::StringLiterals;
+
+QList<PageReference> pageReferences(PageKind kind, const PageBody &body)
+{
+    QList<PageReference> references;
+    TableText::forEachField(kind, body.values, [&](const TableText::FieldAt &at) {
+        if (at.field.refersTo.isEmpty() || textOf(at.value).isEmpty())
+            return;
+        references.append({ at.field.refersTo, textOf(at.value),
+                            { { at.steps.begin(), at.steps.end() } } });
+    });
+    return references;
+}
+
+QList<PageReference> recordReferences(const QByteArray &record)
+{
+    if (record.size() < RecordHeader::size)
+        return {};
+    const std::optional<PageKind> kind = acceptedKind(quint8(record[0]));
+    if (!kind || !isEdited(*kind))
+        return {};
+    const PageFormat &format = pageFormat(*kind);
+    try {
+        RecordReader reader(record);
+        if (reader.version() != format.info().version)
+            return {};
+        return pageReferences(*kind, PageBody::read(format, reader));
+    } catch (const TableError &) {
+        return {};
+    }
+}
+
+namespace {
+
+int renameIn(const Layout &layout, Values &values, PageKind target, QByteArrayView oldName,
+             const QByteArray &newName)
+{
+    int renamed = 0;
+    walkItems(layout, values, [&](const ItemStep &step) {
+        const Item &item = step.item;
+        if (step.role == ItemStep::Role::Block) {
+            for (Values &entry : values.entries(step.index))
+                renamed += renameIn(*item.block, entry, target, oldName, newName);
+        } else if (item.field.refersTo.contains(target) && !oldName.isEmpty() &&
+                   textOf(values.field(step.index)) == oldName) {
+            values.field(step.index) = newName;
+            ++renamed;
+        }
+    });
+    return renamed;
+}
+
+} // namespace
+
+int renameReferences(PageKind kind, PageBody &body, PageKind target, QByteArrayView oldName,
+                     const QByteArray &newName)
+{
+    return renameIn(*pageFormat(kind).layout, body.values, target, oldName, newName);
+}
+
+QString kindNames(KindSet kinds)
+{
+    QStringList names;
+    for (const PageKind kind : kEditedKinds)
+        if (kinds.contains(kind))
+            names.append(kindInfo(kind).name.toString());
+    return names.join(u" or "_s);
+}
+
+void ReferenceIndex::setPage(Page page, const QByteArray &name, QList<PageReference> references)
+{
+    QHash<int, Entry> &pages = m_pages[slot(page.kind)];
+    if (const auto known = pages.constFind(page.id); known != pages.cend())
+        forget(page, *known);
+    ++m_named[slot(page.kind)][name];
+    QList<QByteArrayView> held;
+    for (const PageReference &reference : references) {
+        if (held.contains(reference.name))
+            continue;
+        held.append(reference.name);
+        m_holders[reference.name].append(page);
+    }
+    pages.insert(page.id, { name, std::move(references) });
+}
+
+void ReferenceIndex::forget(Page page, const Entry &entry)
+{
+    QHash<QByteArray, int> &named = m_named[slot(page.kind)];
+    if (const auto count = named.find(entry.name); count != named.end() && --*count == 0)
+        named.erase(count);
+    for (const PageReference &reference : entry.references) {
+        const auto holders = m_holders.find(reference.name);
+        if (holders == m_holders.end())
+            continue; // a name held twice by this page: gone with the first
+        holders->removeOne(page);
+        if (holders->isEmpty())
+            m_holders.erase(holders);
+    }
+}
+
+void ReferenceIndex::removePage(Page page)
+{
+    QHash<int, Entry> &pages = m_pages[slot(page.kind)];
+    const auto known = pages.find(page.id);
+    if (known == pages.end())
+        return;
+    forget(page, *known);
+    pages.erase(known);
+}
+
+void ReferenceIndex::clear()
+{
+    *this = {};
+}
+
+int ReferenceIndex::pagesNamed(PageKind kind, const QByteArray &name) const
+{
+    return m_named[slot(kind)].value(name);
+}
+
+bool ReferenceIndex::isNamed(KindSet kinds, const QByteArray &name) const
+{
+    for (const PageKind kind : kEditedKinds)
+        if (kinds.contains(kind) && m_named[slot(kind)].contains(name))
+            return true;
+    return false;
+}
+
+QList<ReferenceIndex::Use> ReferenceIndex::usesOf(PageKind kind, const QByteArray &name) const
+{
+    QList<Use> uses;
+    for (const Page &page : m_holders.value(name))
+        for (const PageReference &reference : referencesOf(page))
+            if (reference.names(kind, name))
+                uses.append({ page, &reference });
+    return uses;
+}
+
+int ReferenceIndex::usersOf(PageKind kind, const QByteArray &name) const
+{
+    int users = 0;
+    for (const Page &page : m_holders.value(name)) {
+        const QList<PageReference> &references = referencesOf(page);
+        users += std::any_of(references.cbegin(), references.cend(),
+                             [&](const PageReference &r) { return r.names(kind, name); });
+    }
+    return users;
+}
+
+const QList<PageReference> &ReferenceIndex::referencesOf(Page page) const
+{
+    static const QList<PageReference> none;
+    const QHash<int, Entry> &pages = m_pages[slot(page.kind)];
+    const auto known = pages.constFind(page.id);
+    return known == pages.cend() ? none : known->references;
+}
+
+bool ReferenceIndex::contains(Page page) const
+{
+    return m_pages[slot(page.kind)].contains(page.id);
+}
+
+ReferenceIndex indexRecords(const QList<QByteArrayView> &records)
+{
+    ReferenceIndex index;
+    for (qsizetype r = 0; r < records.size(); ++r) {
+        const TableRecord record = describeRecord(records[r]);
+        if (!record.isLoadedPage())
+            continue;
+        index.setPage({ *record.kind, int(r) }, record.name.toByteArray(),
+                      recordReferences(records[r].toByteArray()));
+    }
+    return index;
+}

@@ -8,6 +8,7 @@
 #include "genericpage.h"
 #include "kindeditors.h"
 #include "pageeditor.h"
+#include "pagelists.h"
 #include "scripteddialogs.h"
 #include "sharedblocks.h"
 #include "shareddialogs.h"
@@ -213,7 +214,7 @@ Files &files()
 struct EditorSetup
 {
     explicit EditorSetup(const KindEditor &entry)
-        : editor(entry.make(workspace, dialogs, shared, nullptr))
+        : editor(entry.make(lists, dialogs, shared, nullptr))
     {
         workspace.load(files().table);
         editor->reloadList();
@@ -244,6 +245,7 @@ struct EditorSetup
 
     QTemporaryDir dir;
     Workspace workspace { dir.path() };
+    PageLists lists { workspace };
     ScriptedDialogs dialogs;
     QWidget sharedParent;
     SharedDialogs shared { dialogs, sharedParent };

@@ -239,6 +239,11 @@ QList<QByteArray> Workspace::records() const
     return tableRecords(m_pages, recordSources());
 }
 
+QList<QByteArray> Workspace::records(PageKind kind) const
+{
+    return tableRecords(m_pages, recordSources(), kind);
+}
+
 Workspace::SaveResult Workspace::save(const QString &target, const SaveProgress &progress)
 {
     if (m_pages.totalPageCount() == 0)

@@ -102,6 +102,8 @@ public:
     // The records save would write now, in its order, edits included. Throws TableError as
     // save does when a record cannot be read.
     QList<QByteArray> records() const;
+    // The current records of one kind's pages, in list order.
+    QList<QByteArray> records(PageKind kind) const;
 
 private:
     RecordSourceOf recordSources() const;

@@ -20,7 +20,8 @@ constexpr qint64 kReadWhole = 32 * 1024 * 1024;
 // current record. Each source is opened at its first page: the loaded table file, then one per
 // working file.
 template<typename Visit>
-void forEachRecord(const PageDirectory &pages, const RecordSourceOf &recordSource, Visit visit)
+void forEachRecord(const PageDirectory &pages, const RecordSourceOf &recordSource, Visit visit,
+                   std::optional<PageKind> only = std::nullopt)
 {
     std::array<std::optional<RecordFile>, kTableOrder.size() + 1> sources;
     auto sourceOf = [&](PageKind kind, bool inWorkingFile) -> RecordFile & {
@@ -34,6 +35,8 @@ void forEachRecord(const PageDirectory &pages, const RecordSourceOf &recordSourc
         return *file;
     };
     for (PageKind kind : kTableOrder) {
+        if (only && kind != *only)
+            continue;
         const int count = pages.pageCount(kind);
         for (int position = 0; position < count; ++position) {
             const PageDirectory::Location at = pages.resolve(kind, position);
@@ -72,14 +75,18 @@ void writeTable(const PageDirectory &pages, const RecordSourceOf &recordSource,
         sink(chunk);
 }
 
-QList<QByteArray> tableRecords(const PageDirectory &pages, const RecordSourceOf &recordSource)
+QList<QByteArray> tableRecords(const PageDirectory &pages, const RecordSourceOf &recordSource,
+                               std::optional<PageKind> only)
 {
     QList<QByteArray> records;
-    records.reserve(pages.totalPageCount());
-    forEachRecord(pages, recordSource, [&](PageKind kind, RecordFile &file, qint64 offset) {
-        records.append(file.readRecord(offset));
-        records.back()[0] = char(kind);
-    });
+    records.reserve(only ? pages.pageCount(*only) : pages.totalPageCount());
+    forEachRecord(
+        pages, recordSource,
+        [&](PageKind kind, RecordFile &file, qint64 offset) {
+            records.append(file.readRecord(offset));
+            records.back()[0] = char(kind);
+        },
+        only);
     return records;
 }
 

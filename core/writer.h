@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class PageDirectory;
 
@@ -39,5 +40,6 @@ void writeTable(const PageDirectory &pages, const RecordSourceOf &recordSource,
 void writeTableFile(const PageDirectory &pages, const RecordSourceOf &recordSource,
                     const QString &target, const SaveProgress &progress = {});
 
-// The records writeTableFile would write, one by one.
-QList<QByteArray> tableRecords(const PageDirectory &pages, const RecordSourceOf &recordSource);
+// The records writeTableFile would write, one by one; only those of one kind if given.
+QList<QByteArray> tableRecords(const PageDirectory &pages, const RecordSourceOf &recordSource,
+                               std::optional<PageKind> only = std::nullopt);

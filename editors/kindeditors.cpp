@@ -12,13 +12,13 @@
 namespace {
 
 template<typename Editor>
-PageEditor *make(Workspace &workspace, UserDialogs &dialogs, SharedDialogs &shared, QWidget *parent)
+PageEditor *make(PageLists &lists, UserDialogs &dialogs, SharedDialogs &shared, QWidget *parent)
 {
-    if constexpr (std::is_constructible_v<Editor, Workspace &, UserDialogs &, SharedDialogs &,
+    if constexpr (std::is_constructible_v<Editor, PageLists &, UserDialogs &, SharedDialogs &,
                                           QWidget *>)
-        return new Editor(workspace, dialogs, shared, parent);
+        return new Editor(lists, dialogs, shared, parent);
     else
-        return new Editor(workspace, dialogs, parent);
+        return new Editor(lists, dialogs, parent);
 }
 
 constexpr std::array kEditors = {

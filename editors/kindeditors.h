@@ -5,13 +5,13 @@
 #include <span>
 
 class PageEditor;
+class PageLists;
 class QWidget;
 class SharedDialogs;
 class UserDialogs;
-class Workspace;
 
 // The editor of every kind that has one: the one place a new kind's editor is entered.
-using EditorFactory = PageEditor *(*)(Workspace &workspace, UserDialogs &dialogs,
+using EditorFactory = PageEditor *(*)(PageLists &lists, UserDialogs &dialogs,
                                       SharedDialogs &shared, QWidget *parent);
 
 struct KindEditor

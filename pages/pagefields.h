@@ -65,6 +65,7 @@ public:
 
     constexpr bool contains(PageKind kind) const { return m_bits & (1u << kindIndex(kind)); }
     constexpr bool isEmpty() const { return m_bits == 0; }
+    friend constexpr bool operator==(KindSet, KindSet) = default;
 
 private:
     quint8 m_bits = 0;

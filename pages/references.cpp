@@ -115,6 +115,14 @@ void ReferenceIndex::removePage(Page page)
     pages.erase(known);
 }
 
+void ReferenceIndex::removeKind(PageKind kind)
+{
+    QHash<int, Entry> &pages = m_pages[slot(kind)];
+    for (auto page = pages.cbegin(); page != pages.cend(); ++page)
+        forget({ kind, page.key() }, page.value());
+    pages.clear();
+}
+
 void ReferenceIndex::clear()
 {
     *this = {};

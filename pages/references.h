@@ -70,6 +70,8 @@ public:
     // Sets the page's name and references, replacing what it had.
     void setPage(Page page, const QByteArray &name, QList<PageReference> references);
     void removePage(Page page);
+    // Every page of the kind.
+    void removeKind(PageKind kind);
     void clear();
 
     // How many pages of the kind have the name.

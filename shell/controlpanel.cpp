@@ -7,6 +7,7 @@
 #include "links.h"
 #include "main.h"
 #include "pageeditor.h"
+#include "pagelists.h"
 #include "recordwalk.h"
 #include "saving.h"
 #include "shareddialogs.h"
@@ -26,6 +27,7 @@ ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialo
 {
     // What an earlier run left in the workspace goes before anything else happens.
     m_workspace.cleanUp();
+    m_lists = std::make_unique<PageLists>(m_workspace);
     // The windows are made once, in this order, and live as long as the program.
     m_main = std::make_unique<MainWindow>();
     m_loader = std::make_unique<LoaderWindow>(m_dialogs);
@@ -33,7 +35,7 @@ ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialo
     m_shared = std::make_unique<SharedDialogs>(m_dialogs, *m_main);
     for (const KindEditor &kindEditor : kindEditors())
         m_editors[kindIndex(kindEditor.kind)] =
-            kindEditor.make(m_workspace, m_dialogs, *m_shared, m_main.get());
+            kindEditor.make(*m_lists, m_dialogs, *m_shared, m_main.get());
     m_about = new AboutBox(m_dialogs, m_main.get());
     m_check = new CheckWindow(m_dialogs, m_main.get());
     m_saving = std::make_unique<SavingWindow>();

@@ -14,6 +14,7 @@ struct Finding;
 class LoaderWindow;
 class MainWindow;
 class PageEditor;
+class PageLists;
 class SavingWindow;
 class SharedDialogs;
 class UserDialogs;
@@ -31,6 +32,7 @@ public:
     void show();
 
     Workspace &workspace() { return m_workspace; }
+    PageLists &lists() const { return *m_lists; }
     MainWindow &mainWindow() const { return *m_main; }
     LoaderWindow &loaderWindow() const { return *m_loader; }
     SavingWindow &savingWindow() const { return *m_saving; }
@@ -72,6 +74,8 @@ private:
 
     UserDialogs &m_dialogs;
     Workspace m_workspace;
+    // Before the windows: the editors leave it as they go.
+    std::unique_ptr<PageLists> m_lists;
     std::unique_ptr<MainWindow> m_main;
     // Settings windows that several editors open; the main window owns them.
     std::unique_ptr<SharedDialogs> m_shared;

@@ -6,11 +6,13 @@
 #include "pagechanges.h"
 #include "pagefile.h"
 #include "pagelistmodel.h"
+#include "pagelists.h"
 #include "pagelistpanel.h"
 #include "pagetext.h"
 #include "savefile.h"
 #include "settingswindow.h"
 #include "tableerror.h"
+#include "usedby.h"
 #include "userdialogs.h"
 #include "windowshortcuts.h"
 #include "workspace.h"
@@ -27,16 +29,18 @@
 
 using namespace Qt::StringLiterals;
 
-PageEditor::PageEditor(Workspace &workspace, UserDialogs &dialogs, PageKind pageKind,
+PageEditor::PageEditor(PageLists &lists, UserDialogs &dialogs, PageKind pageKind,
                        std::span<const int> columnStarts, QWidget *parent)
     : EditorWindow(dialogs, QString::fromLatin1(pageFormat(pageKind).windowTitle),
                    QString::fromLatin1(kindInfo(pageKind).workingFile).section(u'.', 0, 0), parent)
-    , m_workspace(workspace)
+    , m_lists(lists)
+    , m_workspace(lists.workspace())
     , m_format(pageFormat(pageKind))
     , m_body(PageBody::blank(m_format))
     , m_title(windowTitle())
 {
-    m_model = new PageListModel(m_workspace, kind(), this);
+    m_model = &lists.model(kind());
+    lists.setEditor(kind(), this);
     m_list = new PageListPanel(QString::fromLatin1(m_format.listCaption), *m_model, help(), this);
     connect(m_list, &PageListPanel::selectionChanged, this, &PageEditor::selectPage);
     auto *addPage = makeButton(u"Add"_s, QString::fromLatin1(m_format.addHint));
@@ -59,7 +63,14 @@ PageEditor::PageEditor(Workspace &workspace, UserDialogs &dialogs, PageKind page
     // With nothing left to undo in a field, its undo keys reach the page's history.
     for (QLineEdit *field : m_form->findChildren<QLineEdit *>())
         field->installEventFilter(this);
+    connect(&lists, &ReferenceTargets::changed, this, &PageEditor::updateUsers);
     showNothing();
+}
+
+PageEditor::~PageEditor()
+{
+    if (m_lists.editor(kind()) == this)
+        m_lists.setEditor(kind(), nullptr);
 }
 
 QFrame *PageEditor::buildFieldPanel(std::span<const int> columnStarts)
@@ -74,6 +85,10 @@ QFrame *PageEditor::buildFieldPanel(std::span<const int> columnStarts)
     fieldLayout->addWidget(m_form);
     fieldLayout->addStretch(1);
     auto *buttonRow = new QHBoxLayout;
+    m_usedBy = makeButton(u"Used by 0"_s,
+                          u"The pages that name this one: open one with a double-click or Enter."_s);
+    connect(m_usedBy, &QPushButton::clicked, this, &PageEditor::showUsers);
+    buttonRow->addWidget(m_usedBy, 0, Qt::AlignBottom);
     buttonRow->addStretch(1);
     m_kindButtons = new QGridLayout;
     buttonRow->addLayout(m_kindButtons);
@@ -106,8 +121,10 @@ void PageEditor::followList()
             [this](const QModelIndex &, int first) { showPage(first); });
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, &PageEditor::showNothing);
     connect(m_model, &PageListModel::recordChanged, this, [this](int position) {
-        // Apply's own change leaves the page as the controls show it.
-        if (position != m_shown || m_model->record(position) != m_shownRecord)
+        // Apply's own change leaves the page as the controls show it; a page another editor
+        // rewrote is read again when shown, and not shown otherwise.
+        if (position == m_shown ? m_model->record(position) != m_shownRecord
+                                : m_model->isShown())
             showPage(position);
     });
 }
@@ -158,6 +175,28 @@ void PageEditor::showNothing()
     m_form->clear();
     m_form->setEnabled(false);
     setChangeMark(false);
+    updateUsers();
+}
+
+void PageEditor::updateUsers()
+{
+    // A list may announce a change before this editor has followed it, or a load replace the
+    // pages before the list is shown afresh.
+    const QList<QByteArray> &names = m_workspace.pageNames(kind());
+    const bool shown = m_shown >= 0 && m_shown < m_model->rowCount() && m_shown < names.size();
+    const int users = shown ? m_lists.index().usersOf(kind(), names[m_shown]) : 0;
+    m_usedBy->setText(u"Used by %1"_s.arg(users));
+    m_usedBy->setEnabled(users > 0);
+}
+
+void PageEditor::showUsers()
+{
+    if (m_shown < 0)
+        return;
+    UsedByWindow window(m_lists, dialogs(), this);
+    if (const std::optional<ReferenceIndex::Page> page =
+            window.pick(kind(), m_model->name(m_shown)))
+        m_lists.openPage(page->kind, m_lists.positionOf(page->kind, page->id), *this);
 }
 
 bool PageEditor::isChanged() const
@@ -273,6 +312,23 @@ void PageEditor::revealPage(int position)
     showPage(position);
 }
 
+void PageEditor::openFrom(int position, QWidget &from)
+{
+    if (from.window() == this) {
+        revealPage(position);
+        return;
+    }
+    if (isVisible()) {
+        dialogs().message(&from, m_title,
+                          u"The %1 window is open beneath this one: close this one to go to \"%2\"."_s
+                              .arg(m_title, textFromBytes(m_model->name(position))),
+                          UserDialogs::Icon::Information);
+        return;
+    }
+    revealPage(position);
+    showModal();
+}
+
 void PageEditor::showPage(int position)
 {
     if (selectedPosition() == position)
@@ -355,6 +411,7 @@ void PageEditor::selectPage()
     });
     // A page just read is as stored; one that could not be read is no longer shown.
     setChangeMark(false);
+    updateUsers();
 }
 
 void PageEditor::apply()

@@ -6,6 +6,7 @@
 class FieldForm;
 class PageHistory;
 class PageListModel;
+class PageLists;
 class PageListPanel;
 class QFrame;
 class QGridLayout;
@@ -25,8 +26,9 @@ class PageEditor : public EditorWindow
     Q_OBJECT
 
 public:
-    PageEditor(Workspace &workspace, UserDialogs &dialogs, PageKind kind,
+    PageEditor(PageLists &lists, UserDialogs &dialogs, PageKind kind,
                std::span<const int> columnStarts, QWidget *parent = nullptr);
+    ~PageEditor() override;
 
     PageKind kind() const { return m_format.kind; }
 
@@ -44,6 +46,9 @@ public:
     // Clears the filter and selects the page at position, reading it: where another window
     // sends the user to a page.
     void revealPage(int position);
+    // Where a field or list of another window sends the user to a page of this kind: the page
+    // revealed here when `from` is in this window, or this window opened modally over `from`.
+    void openFrom(int position, QWidget &from);
 
     void selectPage();
     void apply();
@@ -66,6 +71,9 @@ public:
     QLineEdit &filterField() const;
     // Apply, Add, Delete, Paste and Import, undone and redone with the page list focused.
     QUndoStack &history() const;
+    // "Used by 3": how many pages name the page shown; it lists them.
+    QPushButton &usedByButton() const { return *m_usedBy; }
+    void showUsers();
 
 protected:
     // The page about to be written: a kind drops the blocks its controls say it has not.
@@ -103,6 +111,13 @@ private:
     // After the page shown is gone: empty fields, which take no typing.
     void showNothing();
     bool applyAt(int position);
+    // Apply's question when other pages name the page renamed: false to cancel; else whether
+    // they are renamed too.
+    std::optional<bool> askRenameAll(const QByteArray &oldName, const QByteArray &newName);
+    // Writes the page and every page naming it with the new name as one change; false when
+    // any record cannot be written, and then nothing changed.
+    bool renameAll(int position, PageBody body, const QByteArray &oldName);
+    void updateUsers();
     // Something in the controls or the page shown may differ from the record now.
     void touched();
     void keepStored();
@@ -118,6 +133,7 @@ private:
     // Puts a page whose record is not yet written at the end of the list.
     void appendPage(const QString &verb, const QByteArray &record, const QByteArray &name);
 
+    PageLists &m_lists;
     Workspace &m_workspace;
     const PageFormat &m_format;
     PageBody m_body;
@@ -131,6 +147,7 @@ private:
     PageHistory *m_history;
     FieldForm *m_form;
     QGridLayout *m_kindButtons;
+    QPushButton *m_usedBy;
     int m_shown = -1; // the list position whose page m_body holds
     qint64 m_shownRecord = 0; // where the record m_body was read from or written to lies
 };

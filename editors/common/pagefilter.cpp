@@ -20,7 +20,10 @@ void PageFilterModel::setSourceModel(QAbstractItemModel *source)
                     remember(row);
             });
     connect(source, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex &first, const QModelIndex &last) {
+            [this](const QModelIndex &first, const QModelIndex &last, const QList<int> &roles) {
+                // A mark changing is no rename.
+                if (!roles.isEmpty() && !roles.contains(Qt::DisplayRole))
+                    return;
                 for (int row = first.row(); row <= last.row(); ++row)
                     remember(row);
             });

@@ -3,7 +3,10 @@
 #include "pagetext.h"
 #include "workspace.h"
 
+#include <QApplication>
 #include <QFont>
+#include <QScopedValueRollback>
+#include <QStyle>
 
 #include <utility>
 
@@ -14,7 +17,25 @@ PageListModel::PageListModel(Workspace &workspace, PageKind kind, QObject *paren
     , m_workspace(workspace)
     , m_kind(kind)
     , m_rows(pageCount())
-{ }
+{
+    for (const QByteArray &name : m_workspace.pageNames(m_kind))
+        ++m_named[name];
+}
+
+void PageListModel::count(const QByteArray &name, int by)
+{
+    int &named = m_named[name];
+    const bool wasShared = named > 1;
+    named += by;
+    if (named <= 0)
+        m_named.remove(name);
+    // The other pages of the name gain or lose their mark.
+    if (wasShared != (named > 1))
+        for (int row = 0; row < m_rows && row < pageCount(); ++row)
+            if (this->name(row) == name)
+                emit dataChanged(index(row), index(row),
+                                 { Qt::DecorationRole, Qt::AccessibleDescriptionRole });
+}
 
 int PageListModel::pageCount() const
 {
@@ -31,9 +52,13 @@ QVariant PageListModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= m_rows || index.row() >= pageCount())
         return {};
     const bool changed = index.row() == m_changed;
+    const bool shared = pagesNamed(name(index.row())) > 1;
     switch (role) {
     case Qt::DisplayRole:
         return textFromBytes(name(index.row()));
+    case Qt::DecorationRole:
+        return shared ? QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning)
+                      : QVariant();
     case Qt::FontRole:
         if (changed) {
             QFont italic;
@@ -41,8 +66,18 @@ QVariant PageListModel::data(const QModelIndex &index, int role) const
             return italic;
         }
         return {};
-    case Qt::AccessibleDescriptionRole:
-        return changed ? u"changed, not applied"_s : QVariant();
+    case Qt::AccessibleDescriptionRole: {
+        QStringList said;
+        if (changed)
+            said.append(u"changed, not applied"_s);
+        if (shared)
+            said.append(u"another page has this name"_s);
+        return said.isEmpty() ? QVariant() : said.join(u"; "_s);
+    }
+    case Qt::ToolTipRole:
+        return shared ? u"Another %1 page is named \"%2\"."_s.arg(kindInfo(m_kind).name,
+                                                                  textFromBytes(name(index.row())))
+                      : QVariant();
     default:
         return {};
     }
@@ -77,6 +112,10 @@ void PageListModel::reload()
 {
     beginResetModel();
     m_rows = pageCount();
+    m_changed = -1;
+    m_named.clear();
+    for (const QByteArray &name : m_workspace.pageNames(m_kind))
+        ++m_named[name];
     endResetModel();
 }
 
@@ -96,29 +135,39 @@ void PageListModel::insertPage(int row, int slot, const QByteArray &name)
     m_workspace.restorePage(m_kind, row, slot, name);
     ++m_rows;
     endInsertRows();
+    count(name, 1);
 }
 
 void PageListModel::removePage(int row)
 {
+    const QByteArray removed = name(row);
     beginRemoveRows({}, row, row);
     m_workspace.removePage(m_kind, row);
     --m_rows;
     endRemoveRows();
+    count(removed, -1);
 }
 
-void PageListModel::pointAt(int row, qint64 record, const QByteArray &name)
+void PageListModel::pointAt(int row, qint64 record, const QByteArray &name, bool shown)
 {
-    const bool renamed = name != this->name(row);
+    const QByteArray before = this->name(row);
     m_workspace.pointAt(m_kind, row, record, name);
-    if (renamed)
+    if (name != before) {
+        count(before, -1);
+        count(name, 1);
         emit dataChanged(index(row), index(row), { Qt::DisplayRole });
+    }
+    const QScopedValueRollback showing(m_shown, shown);
     emit recordChanged(row);
 }
 
 void PageListModel::rename(int row, const QByteArray &name)
 {
-    if (name == this->name(row))
+    const QByteArray before = this->name(row);
+    if (name == before)
         return;
     m_workspace.setPageName(m_kind, row, name);
+    count(before, -1);
+    count(name, 1);
     emit dataChanged(index(row), index(row), { Qt::DisplayRole });
 }

@@ -3,13 +3,15 @@
 #include "pagekinds.h"
 
 #include <QAbstractListModel>
+#include <QHash>
 
 class Workspace;
 
 // A kind's page list: row p is the page at list position p of the workspace. Every change to the
 // list goes through here and is announced: rows inserted and removed, a page renamed (its row's
 // data changed) and a page pointed at another record (recordChanged). The model counts its rows
-// itself, so that a list a load replaces is not seen until reload announces it.
+// itself, so that a list a load replaces is not seen until reload announces it. A page whose
+// name another page of the kind also has is marked.
 class PageListModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -20,7 +22,10 @@ public:
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
 
+    PageKind kind() const { return m_kind; }
     const QByteArray &name(int row) const;
+    // How many pages of the list have the name.
+    int pagesNamed(const QByteArray &name) const { return m_named.value(name); }
     // Where the page's current record lies, and its slot, as the workspace keeps them.
     qint64 record(int row) const;
     int slot(int row) const;
@@ -38,7 +43,11 @@ public:
 
     void insertPage(int row, int slot, const QByteArray &name);
     void removePage(int row);
-    void pointAt(int row, qint64 record, const QByteArray &name);
+    // shown: whether the list's editor shows the page it changes, as for its own undo and redo;
+    // not for a page another editor's change rewrites.
+    void pointAt(int row, qint64 record, const QByteArray &name, bool shown = true);
+    // While recordChanged is announced: whether the editor is to show the page.
+    bool isShown() const { return m_shown; }
     void rename(int row, const QByteArray &name);
     // The row whose page has changes not yet applied, shown in italics; -1 for none.
     void setChanged(int row);
@@ -48,9 +57,12 @@ signals:
 
 private:
     int pageCount() const;
+    void count(const QByteArray &name, int by);
 
     Workspace &m_workspace;
     PageKind m_kind;
     int m_rows;
     int m_changed = -1;
+    bool m_shown = true;
+    QHash<QByteArray, int> m_named;
 };

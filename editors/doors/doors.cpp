@@ -7,6 +7,6 @@ namespace {
 constexpr std::array kColumns = { int(DoorPage::Name), int(DoorPage::Flags) };
 } // namespace
 
-DoorEditor::DoorEditor(Workspace &workspace, UserDialogs &dialogs, QWidget *parent)
-    : PageEditor(workspace, dialogs, PageKind::Door, kColumns, parent)
+DoorEditor::DoorEditor(PageLists &lists, UserDialogs &dialogs, QWidget *parent)
+    : PageEditor(lists, dialogs, PageKind::Door, kColumns, parent)
 { }

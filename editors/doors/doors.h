@@ -8,5 +8,5 @@ class DoorEditor : public PageEditor
     Q_OBJECT
 
 public:
-    DoorEditor(Workspace &workspace, UserDialogs &dialogs, QWidget *parent = nullptr);
+    DoorEditor(PageLists &lists, UserDialogs &dialogs, QWidget *parent = nullptr);
 };

@@ -19,9 +19,9 @@ namespace {
 constexpr std::array kColumns = { int(GenericPage::ObjectType), int(GenericPage::Ammo) };
 } // namespace
 
-GenericEditor::GenericEditor(Workspace &workspace, UserDialogs &dialogs, SharedDialogs &shared,
+GenericEditor::GenericEditor(PageLists &lists, UserDialogs &dialogs, SharedDialogs &shared,
                              QWidget *parent)
-    : PageEditor(workspace, dialogs, PageKind::Generic, kColumns, parent)
+    : PageEditor(lists, dialogs, PageKind::Generic, kColumns, parent)
     , m_shared(shared)
     , m_ai(new AiWindow(dialogs, this))
     , m_spew(new SpewWindow(dialogs, this))

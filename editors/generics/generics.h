@@ -17,7 +17,7 @@ class GenericEditor : public PageEditor
     Q_OBJECT
 
 public:
-    GenericEditor(Workspace &workspace, UserDialogs &dialogs, SharedDialogs &shared,
+    GenericEditor(PageLists &lists, UserDialogs &dialogs, SharedDialogs &shared,
                   QWidget *parent = nullptr);
 
     // The buttons: each opens its window on the page shown, and does nothing without one.

@@ -14,9 +14,9 @@ namespace {
 constexpr std::array kColumns = { int(ShipPage::Name), int(ShipPage::MediumLod) };
 } // namespace
 
-ShipEditor::ShipEditor(Workspace &workspace, UserDialogs &dialogs, SharedDialogs &shared,
+ShipEditor::ShipEditor(PageLists &lists, UserDialogs &dialogs, SharedDialogs &shared,
                        QWidget *parent)
-    : PageEditor(workspace, dialogs, PageKind::Ship, kColumns, parent)
+    : PageEditor(lists, dialogs, PageKind::Ship, kColumns, parent)
     , m_shared(shared)
     , m_weapons(new ShipWeaponsWindow(dialogs, this))
 {

@@ -12,7 +12,7 @@ class ShipEditor : public PageEditor
     Q_OBJECT
 
 public:
-    ShipEditor(Workspace &workspace, UserDialogs &dialogs, SharedDialogs &shared,
+    ShipEditor(PageLists &lists, UserDialogs &dialogs, SharedDialogs &shared,
                QWidget *parent = nullptr);
 
     // The buttons: each opens its window on the selected page, and does nothing without one.

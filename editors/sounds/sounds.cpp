@@ -7,6 +7,6 @@ namespace {
 constexpr std::array kColumns = { int(SoundPage::Name), int(SoundPage::LoopStart) };
 } // namespace
 
-SoundEditor::SoundEditor(Workspace &workspace, UserDialogs &dialogs, QWidget *parent)
-    : PageEditor(workspace, dialogs, PageKind::Sound, kColumns, parent)
+SoundEditor::SoundEditor(PageLists &lists, UserDialogs &dialogs, QWidget *parent)
+    : PageEditor(lists, dialogs, PageKind::Sound, kColumns, parent)
 { }

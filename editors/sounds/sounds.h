@@ -8,5 +8,5 @@ class SoundEditor : public PageEditor
     Q_OBJECT
 
 public:
-    SoundEditor(Workspace &workspace, UserDialogs &dialogs, QWidget *parent = nullptr);
+    SoundEditor(PageLists &lists, UserDialogs &dialogs, QWidget *parent = nullptr);
 };

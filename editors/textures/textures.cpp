@@ -17,8 +17,8 @@ constexpr std::array kColumns = { int(TexturePage::Name), int(TexturePage::Coron
 constexpr int kProceduralItem = std::countr_zero(TexturePage::proceduralFlag);
 } // namespace
 
-TextureEditor::TextureEditor(Workspace &workspace, UserDialogs &dialogs, QWidget *parent)
-    : PageEditor(workspace, dialogs, PageKind::Texture, kColumns, parent)
+TextureEditor::TextureEditor(PageLists &lists, UserDialogs &dialogs, QWidget *parent)
+    : PageEditor(lists, dialogs, PageKind::Texture, kColumns, parent)
     , m_window(new ProceduralWindow(dialogs, this))
 {
     QListWidget *flags = form().checkList(TexturePage::Flags);

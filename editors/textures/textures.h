@@ -12,7 +12,7 @@ class TextureEditor : public PageEditor
     Q_OBJECT
 
 public:
-    TextureEditor(Workspace &workspace, UserDialogs &dialogs, QWidget *parent = nullptr);
+    TextureEditor(PageLists &lists, UserDialogs &dialogs, QWidget *parent = nullptr);
 
     // The "&Procedural" button: the settings of the selected page's block.
     void editProcedural();

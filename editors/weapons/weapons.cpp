@@ -19,9 +19,9 @@ constexpr std::array kColumns = { int(WeaponPage::Name), int(WeaponPage::RealSiz
 constexpr int kRowSpacing = 6;
 } // namespace
 
-WeaponEditor::WeaponEditor(Workspace &workspace, UserDialogs &dialogs, SharedDialogs &shared,
+WeaponEditor::WeaponEditor(PageLists &lists, UserDialogs &dialogs, SharedDialogs &shared,
                            QWidget *parent)
-    : PageEditor(workspace, dialogs, PageKind::Weapon, kColumns, parent)
+    : PageEditor(lists, dialogs, PageKind::Weapon, kColumns, parent)
     , m_shared(shared)
     , m_sounds(new SoundSlotWindow(dialogs, this))
 {

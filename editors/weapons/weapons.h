@@ -12,7 +12,7 @@ class WeaponEditor : public PageEditor
     Q_OBJECT
 
 public:
-    WeaponEditor(Workspace &workspace, UserDialogs &dialogs, SharedDialogs &shared,
+    WeaponEditor(PageLists &lists, UserDialogs &dialogs, SharedDialogs &shared,
                  QWidget *parent = nullptr);
 
     // The buttons: each opens its window on the selected page's block, and does nothing

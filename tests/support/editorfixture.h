@@ -6,6 +6,7 @@
 #include "kindeditors.h"
 #include "pageeditor.h"
 #include "pageformats.h"
+#include "pagelists.h"
 #include "scripteddialogs.h"
 #include "shareddialogs.h"
 #include "tablebuilder.h"
@@ -85,6 +86,7 @@ protected:
     TempDir dir;
     QString tablePath = dir.path(QStringLiteral("table.gam"));
     Workspace workspace { dir.path() };
+    PageLists lists { workspace };
     ScriptedDialogs dialogs;
     QWidget sharedParent; // owns the shared settings windows
     SharedDialogs shared { dialogs, sharedParent };
@@ -135,10 +137,10 @@ protected:
 private:
     Editor *makeEditor()
     {
-        if constexpr (std::is_constructible_v<Editor, Workspace &, UserDialogs &, SharedDialogs &>)
-            return new Editor(workspace, dialogs, shared);
+        if constexpr (std::is_constructible_v<Editor, PageLists &, UserDialogs &, SharedDialogs &>)
+            return new Editor(lists, dialogs, shared);
         else
-            return new Editor(workspace, dialogs);
+            return new Editor(lists, dialogs);
     }
 };
 
@@ -148,7 +150,7 @@ class KindEditorTest : public testing::TestWithParam<KindEditor>, protected Scra
 {
 protected:
     KindEditorTest()
-        : editor(GetParam().make(workspace, dialogs, shared, nullptr))
+        : editor(GetParam().make(lists, dialogs, shared, nullptr))
     {
         editor->show();
         EXPECT_TRUE(QTest::qWaitForWindowActive(editor.get()));

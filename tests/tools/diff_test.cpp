@@ -24,8 +24,8 @@ TEST(DiffTest, PagesMatchByKindAndNameInOrderAndChangesNameTheirFields)
     powerup.objectType = 7;
     powerup.ammo = 3;
     const QByteArray pass = passThroughRecord("level");
-    const QByteArray a = table(
-        { sound("Echo"), sound("Echo", 1), laser.record(), crate.record(), pass, sound("Gone") });
+    const QByteArray a = table({ sound("Echo"), sound("Echo", 1), laser.record(), crate.record(),
+                                 pass, sound("Gone", 5) });
     const QByteArray b = table({ sound("Echo"), sound("Echo", 2), faster.record(), powerup.record(),
                                  passThroughRecord("level 2"), sound("New") });
     EXPECT_EQ(diffTables(a, b).join(u'\n'),
@@ -41,5 +41,34 @@ TEST(DiffTest, PagesMatchByKindAndNameInOrderAndChangesNameTheirFields)
                       u"generic \"Crate\": ammo: (none) -> 3"_s,
                       u"passthrough \"\": raw: 12 bytes -> 14 bytes, not the same"_s,
                   })
+                  .join(u'\n'));
+}
+
+TEST(DiffTest, ARemovedAndAnAddedPageThatMostlyAgreeAreOneRenamedPage)
+{
+    testsupport::WeaponPage laser;
+    laser.name = "Laser";
+    laser.hudImage = "hud";
+    laser.fireImage = "fire";
+    laser.particleName = "spark";
+    laser.particleCount = 3;
+    laser.flags = 4;
+    testsupport::WeaponPage blaster = laser, cannon = laser;
+    blaster.name = "Blaster";
+    blaster.particleCount = 4;
+    cannon.name = "Cannon"; // agrees too, but less
+    cannon.particleCount = 5;
+    cannon.flags = 0;
+    // Pages that set nothing alike are not one page, however much of a new page they keep.
+    const QByteArray a = table({ sound("Zap", 5), laser.record() });
+    const QByteArray b = table({ sound("Zip", 6), cannon.record(), blaster.record() });
+    EXPECT_EQ(diffTables(a, b).join(u'\n'),
+              QStringList({
+                              u"sound \"Zap\": removed"_s,
+                              u"sound \"Zip\": added"_s,
+                              u"weapon \"Laser\": renamed to \"Blaster\""_s,
+                              u"weapon \"Laser\": particle_count: 3 -> 4"_s,
+                              u"weapon \"Cannon\": added"_s,
+                          })
                   .join(u'\n'));
 }

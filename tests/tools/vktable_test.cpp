@@ -1,5 +1,6 @@
 #include "loader.h"
 #include "tablebuilder.h"
+#include "tabletext.h"
 #include "testhelpers.h"
 
 #include <QFile>
@@ -25,6 +26,18 @@ ToolRun vktable(const QStringList &arguments)
     process.start(QStringLiteral(VKTABLE_PATH), arguments);
     EXPECT_TRUE(process.waitForFinished(60000));
     return { process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError() };
+}
+
+// Sets every field the layout declares to name a page to name.
+void nameEverywhere(const Layout &layout, Values &values, const QByteArray &name)
+{
+    walkItems(layout, values, [&](const ItemStep &step) {
+        if (step.role == ItemStep::Role::Block)
+            for (Values &entry : values.entries(step.index))
+                nameEverywhere(*step.item.block, entry, name);
+        else if (!step.item.field.refersTo.isEmpty())
+            values.field(step.index) = name;
+    });
 }
 
 } // namespace
@@ -131,4 +144,128 @@ TEST(Vktable, DumpBuildCheckAndDiffSayWhatTheyFoundByTheirExitStatus)
               "passthrough \"\": removed\n");
     EXPECT_EQ(vktable({ u"check"_s, out }).exitCode, 0);
     EXPECT_EQ(vktable({ u"dump"_s }).exitCode, 2);
+}
+
+TEST(Vktable, RefsListsEveryFieldOfEveryKindThatNamesThePage)
+{
+    TempDir dir;
+    const QString path = dir.path(u"t.gam"_s);
+    // A page of each kind naming "Target" wherever it can, and no generic page of that name.
+    QList<QByteArray> records = { sound("Target"), texture("Target"), weaponPage("Target") };
+    std::map<PageKind, QByteArray> expected;
+    for (const PageKind kind : kEditedKinds) {
+        const PageFormat &format = pageFormat(kind);
+        PageBody body = PageBody::blank(format);
+        nameEverywhere(*format.layout, body.values, "Target");
+        records.append(body.record(format));
+        TableText::forEachField(kind, body.values, [&](const TableText::FieldAt &at) {
+            for (const PageKind target : kEditedKinds)
+                if (at.field.refersTo.contains(target))
+                    expected[target] += kindInfo(kind).name.toString().toUtf8() + '\t' +
+                        format.newPageName + '\t' + at.key().toUtf8() + '\n';
+        });
+    }
+    SoundPage old;
+    old.name = "Old";
+    old.version = 9;
+    records.append(old.record());
+    writeFile(path, table(records));
+
+    for (const PageKind kind : kEditedKinds) {
+        const ToolRun run =
+            vktable({ u"refs"_s, path, kindInfo(kind).name.toString(), u"Target"_s });
+        EXPECT_EQ(run.out, expected[kind]);
+        EXPECT_EQ(run.exitCode, expected[kind].isEmpty() ? 1 : 0) << kindInfo(kind).name.data();
+        EXPECT_TRUE(run.err.contains("1 page could not be read; not searched: sound \"Old\" "
+                                     "(version 9; the program reads version 1)"));
+    }
+    for (const PageKind kind :
+         { PageKind::Texture, PageKind::Sound, PageKind::Weapon, PageKind::Generic })
+        EXPECT_GE(expected[kind].count('\n'), 1) << kindInfo(kind).name.data();
+    EXPECT_EQ(expected[PageKind::Generic], expected[PageKind::Weapon]);
+
+    const ToolRun differentCase = vktable({ u"refs"_s, path, u"sound"_s, u"target"_s });
+    EXPECT_EQ(differentCase.exitCode, 1);
+    EXPECT_TRUE(differentCase.out.isEmpty());
+    const ToolRun unknownKind = vktable({ u"refs"_s, path, u"sounds"_s, u"Target"_s });
+    EXPECT_EQ(unknownKind.exitCode, 2);
+    EXPECT_TRUE(unknownKind.err.contains("no kind is called \"sounds\""));
+    const ToolRun unstorable = vktable({ u"refs"_s, path, u"sound"_s, u"Tar\u2622get"_s });
+    EXPECT_EQ(unstorable.exitCode, 1);
+    EXPECT_TRUE(unstorable.err.contains("(U+2622) cannot be stored")) << unstorable.err.data();
+    EXPECT_EQ(vktable({ u"refs"_s, dir.path(u"none.gam"_s), u"sound"_s, u"Target"_s }).exitCode, 1);
+}
+
+TEST(Vktable, RenameChangesThePageAndItsReferencesAndWritesNothingOnError)
+{
+    TempDir dir;
+    const QString in = dir.path(u"in.gam"_s), out = dir.path(u"out.gam"_s);
+    const auto door = [](const QByteArray &open, const QByteArray &close) {
+        DoorPage page;
+        page.openSound = open;
+        page.closeSound = close;
+        return page.record();
+    };
+    const auto weapon = [](const QByteArray &sound, const QByteArray &spawn) {
+        WeaponPage page;
+        page.sounds[3] = sound;
+        page.spawnName = spawn;
+        return page.record();
+    };
+    SoundPage old;
+    old.name = "Fire";
+    old.version = 9;
+    const QList<QByteArray> kept = { passThroughRecord("level"), sound("Other"), old.record(),
+                                     record(3, 1, "Fire") };
+    const QByteArray before = table({ sound("Fire"), door("Fire", "Fire"), kept[0], kept[1],
+                                      weapon("Fire", "Fire"), kept[2], kept[3] });
+    writeFile(in, before);
+
+    ToolRun run = vktable({ u"rename"_s, in, u"sound"_s, u"Fire"_s, u"Flame"_s, u"-o"_s, out });
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "renamed sound \"Fire\" to \"Flame\" and 3 references in 2 pages\n");
+    EXPECT_TRUE(run.err.contains("1 page could not be read; not changed: sound \"Fire\""));
+    // The weapon's spawn names a weapon or generic, not the sound.
+    EXPECT_EQ(readFile(out),
+              table({ sound("Flame"), door("Flame", "Flame"), kept[0], kept[1],
+                      weapon("Flame", "Fire"), kept[2], kept[3] }));
+    // In place, and back.
+    run = vktable({ u"rename"_s, out, u"sound"_s, u"Flame"_s, u"Fire"_s, u"-o"_s, out });
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(readFile(out), before);
+
+    // A shared name: only the references move.
+    writeFile(in, table({ sound("Fire"), door("Fire", {}), sound("Fire") }));
+    run = vktable({ u"rename"_s, in, u"sound"_s, u"Fire"_s, u"Flame"_s, u"-o"_s, out });
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(readFile(out), table({ sound("Fire"), door("Flame", {}), sound("Fire") }));
+    EXPECT_TRUE(run.err.contains("2 pages are named \"Fire\": the name is shared"));
+
+    // A field that names a weapon or generic page, when a generic has the weapon's new name.
+    writeFile(in, table({ weaponPage("Gun"), genericPage("Rifle"), weapon({}, "Gun") }));
+    run = vktable({ u"rename"_s, in, u"weapon"_s, u"Gun"_s, u"Rifle"_s, u"-o"_s, out });
+    EXPECT_TRUE(run.err.contains("1 renamed reference may name a page of another kind"));
+
+    writeFile(in, before);
+    const QString missing = dir.path(u"missing/out.gam"_s);
+    const std::pair<QStringList, QByteArray> failures[] = {
+        { { u"Smoke"_s, u"Flame"_s, u"-o"_s, out }, "no sound page is named \"Smoke\"" },
+        { { u"Fire"_s, {}, u"-o"_s, out }, "the new name is empty" },
+        { { u"Fire"_s, u"Fire"_s, u"-o"_s, out }, "the new name is the old one" },
+        { { u"Fire"_s, u"Other"_s, u"-o"_s, out },
+          "another sound page is already named \"Other\"" },
+        { { u"Fire"_s, u"Fl\u2622me"_s, u"-o"_s, out }, "(U+2622) cannot be stored" },
+        { { u"Fire"_s, u"Flame"_s, u"-o"_s, missing }, "Cannot save to" },
+    };
+    for (const auto &[arguments, message] : failures) {
+        writeFile(out, "kept");
+        run = vktable(QStringList { u"rename"_s, in, u"sound"_s } + arguments);
+        EXPECT_EQ(run.exitCode, 1) << message.data();
+        EXPECT_TRUE(run.err.contains(message)) << run.err.data();
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_EQ(readFile(out), "kept");
+    }
+    EXPECT_FALSE(QFile::exists(missing));
+    EXPECT_EQ(readFile(in), before);
+    EXPECT_EQ(vktable({ u"rename"_s, in, u"sound"_s, u"Fire"_s, u"Flame"_s }).exitCode, 2);
 }

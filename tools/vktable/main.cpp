@@ -4,8 +4,10 @@
 #include "check.h"
 #include "diff.h"
 #include "loader.h"
+#include "pagetext.h"
 #include "savefile.h"
 #include "tableerror.h"
+#include "tablereferences.h"
 #include "tabletext.h"
 #include "workspace.h"
 
@@ -67,11 +69,37 @@ constexpr char kUsage[] =
     "                   spelled as in list. Exit status 0 when nothing is found, 1\n"
     "                   otherwise.\n"
     "                     vktable check levels.gam\n"
-    "  diff A B         Print the pages added, removed and changed, per kind, matching\n"
-    "                   pages by kind and name in order, and each field that differs with\n"
-    "                   both values, under the keys of dump. Names are spelled as in list.\n"
-    "                   Exit status 0 when the tables hold the same pages, 1 otherwise.\n"
+    "  diff A B         Print the pages added, removed, renamed and changed, per kind,\n"
+    "                   matching pages by kind and name in order, and each field that\n"
+    "                   differs with both values, under the keys of dump. A page only A has\n"
+    "                   and a page of its kind only B has are one page renamed when more\n"
+    "                   than half of the fields that each holds other than a new page would\n"
+    "                   are the same in the other (the closest pairs first):\n"
+    "                   KIND \"OLD\": renamed to \"NEW\", then its changed fields under its\n"
+    "                   old name. Names are spelled as in list. Exit status 0 when the\n"
+    "                   tables hold the same pages, 1 otherwise.\n"
     "                     vktable diff old.gam new.gam\n"
+    "  refs FILE KIND NAME\n"
+    "                   Print every field that names the KIND page called NAME, whether or\n"
+    "                   not there is one: KIND<TAB>PAGE<TAB>KEY, the kind and name of the\n"
+    "                   page that holds the field and the field's key in dump, pages in file\n"
+    "                   order. KIND is texture, sound, weapon, generic, door or ship; NAME\n"
+    "                   is compared exactly, case included. Pages that cannot be read are\n"
+    "                   named on standard error. Exit status 0 when a field names it, 1\n"
+    "                   when none does.\n"
+    "                     vktable refs levels.gam sound \"Laser fire\"\n"
+    "  rename FILE KIND OLD NEW -o OUT\n"
+    "                   Write to OUT the table with the KIND page called OLD, and every field\n"
+    "                   that names it, renamed NEW; every other byte stays as it was, in the\n"
+    "                   file's own page order. OUT may be FILE. Prints\n"
+    "                   renamed KIND \"OLD\" to \"NEW\" and N references in M pages\n"
+    "                   Nothing is written when there is no such page, when NEW is empty,\n"
+    "                   OLD, another KIND page's name or holds a character Windows-1252\n"
+    "                   lacks. When several KIND pages are named OLD, they keep the name and\n"
+    "                   only the references are renamed. Standard error says so, names the\n"
+    "                   pages that cannot be read (they keep their bytes) and warns of\n"
+    "                   renamed fields that may name a page of another kind of either name.\n"
+    "                     vktable rename levels.gam sound \"Laser fire\" Zap -o levels.gam\n"
     "\n"
     "Options:\n"
     "  -h, --help       Show this help.\n"
@@ -196,6 +224,86 @@ int check(const QString &path)
     return lines.isEmpty() ? 0 : 1;
 }
 
+// The edited kind a command line names, spelled as list spells it.
+std::optional<PageKind> kindNamed(const QString &name)
+{
+    for (const PageKind kind : kEditedKinds)
+        if (kindInfo(kind).name == name)
+            return kind;
+    return std::nullopt;
+}
+
+// A page name as typed, in the file's bytes.
+QByteArray nameBytes(const QString &text)
+{
+    try {
+        return bytesFromText(text);
+    } catch (const TableError &error) {
+        throw TableError(u"\"%1\": %2"_s.arg(text, error.message()));
+    }
+}
+
+QString counted(int count, const QString &one, const QString &many)
+{
+    return u"%1 %2"_s.arg(count).arg(count == 1 ? one : many);
+}
+
+void noteUnreadable(const QStringList &pages, const QString &what)
+{
+    if (!pages.isEmpty())
+        printError(u"%1 could not be read; not %2: %3"_s.arg(
+            counted(int(pages.size()), u"page"_s, u"pages"_s), what, pages.join(u", "_s)));
+}
+
+int refs(const QString &path, PageKind kind, const QString &name)
+{
+    const QByteArray bytes = nameBytes(name);
+    const TableUses found = tableUsesOf(tableBytes(path), kind, bytes);
+    QStringList lines;
+    for (const TableUse &use : found.uses)
+        lines.append(kindInfo(use.kind).name + u'\t' + TableText::escapedText(use.pageName) +
+                     u'\t' + use.key);
+    printLines(lines);
+    noteUnreadable(found.unreadable, u"searched"_s);
+    return lines.isEmpty() ? 1 : 0;
+}
+
+int rename(const QString &path, PageKind kind, const QString &oldText, const QString &newText,
+           const QString &out)
+{
+    const QByteArray oldName = nameBytes(oldText), newName = nameBytes(newText);
+    const TableRename renamed = renameInTable(tableBytes(path), kind, oldName, newName);
+    writeWhole(out, renamed.table);
+
+    const QString kindName = kindInfo(kind).name.toString();
+    const QString oldShown = TableText::escapedText(oldName);
+    const QString newShown = TableText::escapedText(newName);
+    const QString references =
+        u"%1 in %2"_s.arg(counted(renamed.references, u"reference"_s, u"references"_s),
+                          counted(renamed.pages, u"page"_s, u"pages"_s));
+    if (renamed.named == 1)
+        printLines({ u"renamed %1 \"%2\" to \"%3\" and %4"_s.arg(kindName, oldShown, newShown,
+                                                                 references) });
+    else
+        printLines({ u"renamed %1 from %2 \"%3\" to \"%4\""_s.arg(references, kindName, oldShown,
+                                                                  newShown) });
+    if (renamed.named > 1)
+        printError(u"%1 pages are named \"%2\": the name is shared, so the pages keep it and "
+                   u"only the references were renamed"_s.arg(renamed.named)
+                       .arg(oldShown));
+    if (renamed.ambiguous > 0)
+        printError(u"%1 may name a page of another kind called \"%2\" or \"%3\": check "
+                   u"them"_s.arg(
+                       counted(renamed.ambiguous, u"renamed reference"_s, u"renamed references"_s),
+                       oldShown, newShown));
+    if (newName.size() > kShownTextLength)
+        printError(u"\"%1\" is longer than the %2 characters the game's lists show: kept whole"_s
+                       .arg(newShown)
+                       .arg(kShownTextLength));
+    noteUnreadable(renamed.unreadable, u"changed"_s);
+    return 0;
+}
+
 int diff(const QString &a, const QString &b)
 {
     const QStringList lines = diffTables(tableBytes(a), tableBytes(b));
@@ -229,6 +337,18 @@ int main(int argc, char *argv[])
             return check(args[1]);
         if (args.size() == 3 && args[0] == u"diff"_s)
             return diff(args[1], args[2]);
+        const bool isRefs = args.size() == 4 && args[0] == u"refs"_s;
+        const bool isRename = args.size() == 7 && args[0] == u"rename"_s && args[5] == u"-o"_s;
+        if (isRefs || isRename) {
+            const std::optional<PageKind> kind = kindNamed(args[2]);
+            if (!kind) {
+                printError(u"no kind is called \"%1\": texture, sound, weapon, generic, door "
+                           u"or ship"_s.arg(args[2]));
+                return 2;
+            }
+            return isRefs ? refs(args[1], *kind, args[3])
+                          : rename(args[1], *kind, args[3], args[4], args[6]);
+        }
     } catch (const TableError &error) {
         printError(error.message());
         return 1;

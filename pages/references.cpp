@@ -21,19 +21,24 @@ QList<PageReference> pageReferences(PageKind kind, const PageBody &body)
 
 QList<PageReference> recordReferences(const QByteArray &record)
 {
+    return readableReferences(record).value_or(QList<PageReference>());
+}
+
+std::optional<QList<PageReference>> readableReferences(const QByteArray &record)
+{
     if (record.size() < RecordHeader::size)
-        return {};
+        return std::nullopt;
     const std::optional<PageKind> kind = acceptedKind(quint8(record[0]));
     if (!kind || !isEdited(*kind))
-        return {};
+        return std::nullopt;
     const PageFormat &format = pageFormat(*kind);
     try {
         RecordReader reader(record);
         if (reader.version() != format.info().version)
-            return {};
+            return std::nullopt;
         return pageReferences(*kind, PageBody::read(format, reader));
     } catch (const TableError &) {
-        return {};
+        return std::nullopt;
     }
 }
 

@@ -39,6 +39,8 @@ QList<PageReference> pageReferences(PageKind kind, const PageBody &body);
 // The same of a whole record; none for a page the program cannot read (another version, a
 // damaged page, a kind it does not edit).
 QList<PageReference> recordReferences(const QByteArray &record);
+// The same, or std::nullopt for a page that cannot be read.
+std::optional<QList<PageReference>> readableReferences(const QByteArray &record);
 
 // Writes newName into every field of the page that names the page of kind `target` called
 // oldName; returns how many fields changed.

@@ -1,5 +1,6 @@
 #include "userdialogs.h"
 
+#include <QAbstractButton>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -42,10 +43,14 @@ void QtUserDialogs::message(QWidget *parent, const QString &caption, const QStri
 }
 
 UserDialogs::Answer QtUserDialogs::ask(QWidget *parent, const QString &caption,
-                                       const QString &text)
+                                       const QString &text, const Choices &choices)
 {
     QMessageBox box(QMessageBox::Question, caption, text,
                     QMessageBox::Apply | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    if (!choices.apply.isEmpty())
+        box.button(QMessageBox::Apply)->setText(choices.apply);
+    if (!choices.discard.isEmpty())
+        box.button(QMessageBox::Discard)->setText(choices.discard);
     box.setDefaultButton(QMessageBox::Apply);
     box.setEscapeButton(QMessageBox::Cancel);
     switch (box.exec()) {

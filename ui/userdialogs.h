@@ -21,6 +21,13 @@ class UserDialogs
 public:
     enum class Icon { Information, Warning, Critical };
     enum class Answer { Apply, Discard, Cancel };
+    // Texts for the Apply and Discard buttons of a question, where those words would not say
+    // what the buttons do; empty keeps them.
+    struct Choices
+    {
+        QString apply;
+        QString discard;
+    };
 
     struct FileRequest
     {
@@ -39,7 +46,8 @@ public:
     virtual void message(QWidget *parent, const QString &caption, const QString &text,
                          Icon icon) = 0;
     // A question with Apply, Discard and Cancel; closing the box cancels.
-    virtual Answer ask(QWidget *parent, const QString &caption, const QString &text) = 0;
+    virtual Answer ask(QWidget *parent, const QString &caption, const QString &text,
+                       const Choices &choices = {}) = 0;
     // The chosen file, or an empty string when the user cancels.
     virtual QString openFileName(QWidget *parent, const FileRequest &request) = 0;
     // Asks before replacing an existing file.
@@ -87,7 +95,8 @@ class QtUserDialogs : public UserDialogs
 {
 public:
     void message(QWidget *parent, const QString &caption, const QString &text, Icon icon) override;
-    Answer ask(QWidget *parent, const QString &caption, const QString &text) override;
+    Answer ask(QWidget *parent, const QString &caption, const QString &text,
+               const Choices &choices = {}) override;
     QString openFileName(QWidget *parent, const FileRequest &request) override;
     QString saveFileName(QWidget *parent, const FileRequest &request) override;
     void openUrl(const QUrl &url) override;

@@ -72,6 +72,36 @@ void RecordChange::redo()
     m_model.pointAt(m_row, m_after.record, m_after.name);
 }
 
+RenameChange::RenameChange(const QByteArray &oldName, const QByteArray &newName,
+                           QList<Page> pages)
+    : QUndoCommand(u"Rename \"%1\" to \"%2\""_s.arg(textFromBytes(oldName),
+                                                      textFromBytes(newName)))
+    , m_pages(std::move(pages))
+{ }
+
+void RenameChange::point(bool forward)
+{
+    for (qsizetype i = 0; i < m_pages.size(); ++i) {
+        const Page &page = m_pages[forward ? i : m_pages.size() - 1 - i];
+        const RecordChange::Version &from = forward ? page.before : page.after;
+        const RecordChange::Version &to = forward ? page.after : page.before;
+        const int row = page.model->rowOf(page.slot);
+        if (row < 0 || page.model->record(row) != from.record)
+            continue;
+        page.model->pointAt(row, to.record, to.name, &page == &m_pages.front());
+    }
+}
+
+void RenameChange::undo()
+{
+    point(false);
+}
+
+void RenameChange::redo()
+{
+    point(true);
+}
+
 ListChange::ListChange(PageListModel &model, const QString &verb, Direction direction, int row,
                        int slot, const QByteArray &name)
     : QUndoCommand(changeText(verb, name))

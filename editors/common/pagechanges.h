@@ -53,6 +53,31 @@ private:
     Version m_after;
 };
 
+// Rename all: a page renamed and every page that named it by its old name, as one change of
+// the history of the editor where it was made. Pages are found by slot, wherever their lists
+// have them by then; a page another editor changed since keeps that change.
+class RenameChange : public QUndoCommand
+{
+public:
+    struct Page
+    {
+        PageListModel *model;
+        int slot;
+        RecordChange::Version before;
+        RecordChange::Version after;
+    };
+    // The first page is the one renamed, which its editor shows.
+    RenameChange(const QByteArray &oldName, const QByteArray &newName, QList<Page> pages);
+
+    void undo() override;
+    void redo() override;
+
+private:
+    void point(bool forward);
+
+    QList<Page> m_pages;
+};
+
 // Add, Paste and Import put a page in the list, Delete takes one out.
 class ListChange : public QUndoCommand
 {

@@ -9,6 +9,7 @@
 #include "pagelists.h"
 #include "pagelistpanel.h"
 #include "pagetext.h"
+#include "references.h"
 #include "savefile.h"
 #include "settingswindow.h"
 #include "tableerror.h"
@@ -423,8 +424,19 @@ bool PageEditor::applyAt(int position)
 {
     if (position < 0)
         return false;
+    const QByteArray oldName = m_model->name(position);
+    bool applied = true;
     return guarded(dialogs(), this, [&] {
         PageBody body = shownBody();
+        const QByteArray newName = body.name(m_format);
+        if (newName != oldName && !oldName.isEmpty() &&
+            m_lists.index().usersOf(kind(), oldName) > 0) {
+            const std::optional<bool> all = askRenameAll(oldName, newName);
+            if (!all || *all) {
+                applied = all && renameAll(position, std::move(body), oldName);
+                return;
+            }
+        }
         // Written before the change is made: a record that cannot be written leaves the page
         // and the history as they were.
         const qint64 record = m_model->storeRecord(body.record(m_format));
@@ -435,7 +447,93 @@ bool PageEditor::applyAt(int position)
         m_form->endTyping();
         m_history->push(new RecordChange(*m_model, position, { record, name }));
         setChangeMark(false);
-    });
+    }) && applied;
+}
+
+std::optional<bool> PageEditor::askRenameAll(const QByteArray &oldName, const QByteArray &newName)
+{
+    const int users = m_lists.index().usersOf(kind(), oldName);
+    const QString old = textFromBytes(oldName);
+    QString question = users == 1 ? u"1 page names \"%1\""_s.arg(old)
+                                  : u"%1 pages name \"%2\""_s.arg(users).arg(old);
+    if (m_model->pagesNamed(oldName) > 1)
+        question += u", a name another %1 page also has"_s.arg(kindInfo(kind()).name);
+    question += u". Change %1 to \"%2\" too?"_s.arg(users == 1 ? u"it"_s : u"them"_s,
+                                                     textFromBytes(newName));
+    switch (dialogs().ask(this, m_title, question, { u"Rename all"_s, u"Only this page"_s })) {
+    case UserDialogs::Answer::Apply:
+        return true;
+    case UserDialogs::Answer::Discard:
+        return false;
+    case UserDialogs::Answer::Cancel:
+        break;
+    }
+    return std::nullopt;
+}
+
+bool PageEditor::renameAll(int position, PageBody body, const QByteArray &oldName)
+{
+    // What another editor shows unapplied of a page about to be rewritten would be read over.
+    for (const PageKind other : kEditedKinds)
+        if (PageEditor *editor = m_lists.editor(other); editor && editor != this)
+            if (!editor->settleChanges())
+                return false;
+    const QByteArray newName = body.name(m_format);
+    const int slot = m_model->slot(position);
+    // Every record is written before any page points at it: a write that fails leaves every
+    // page, and the history, as they were.
+    const bool ownFields = renameReferences(kind(), body, kind(), oldName, newName) > 0;
+    QList<RenameChange::Page> pages = { { m_model,
+                                          slot,
+                                          { m_model->record(position), oldName },
+                                          { m_model->storeRecord(body.record(m_format)),
+                                            newName } } };
+    QList<ReferenceIndex::Page> done = { { kind(), slot } };
+    for (const ReferenceIndex::Use &use : m_lists.index().usesOf(kind(), oldName)) {
+        if (done.contains(use.page))
+            continue;
+        done.append(use.page);
+        PageListModel &model = m_lists.model(use.page.kind);
+        const int row = model.rowOf(use.page.id);
+        const PageFormat &format = pageFormat(use.page.kind);
+        RecordReader reader(m_workspace.readPage(use.page.kind, row));
+        PageBody referring = PageBody::read(format, reader);
+        renameReferences(use.page.kind, referring, kind(), oldName, newName);
+        pages.append({ &model,
+                       use.page.id,
+                       { model.record(row), model.name(row) },
+                       { model.storeRecord(referring.record(format)), model.name(row) } });
+    }
+    // Pages that cannot be read may name it too: the user hears of each that holds the name.
+    QStringList unread;
+    QByteArray held = oldName;
+    held.append('\0');
+    for (const PageKind other : kEditedKinds)
+        for (const int unreadable : m_lists.unreadable(other)) {
+            const int row = m_lists.positionOf(other, unreadable);
+            try {
+                if (row >= 0 && m_workspace.readPage(other, row).contains(held))
+                    unread.append(u"%1 \"%2\""_s.arg(kindInfo(other).name,
+                                                     textFromBytes(m_lists.model(other).name(row))));
+            } catch (const TableError &) {
+            }
+        }
+
+    m_shownRecord = pages.front().after.record;
+    if (ownFields) {
+        m_body = body;
+        m_form->show(m_body.values);
+    }
+    m_stored = std::move(body);
+    m_form->endTyping();
+    m_history->push(new RenameChange(oldName, newName, std::move(pages)));
+    setChangeMark(false);
+    if (!unread.isEmpty())
+        dialogs().message(this, m_title,
+                          u"These pages could not be read and were not changed; they may still "
+                          "name \"%1\": %2."_s.arg(textFromBytes(oldName), unread.join(u", "_s)),
+                          UserDialogs::Icon::Warning);
+    return true;
 }
 
 void PageEditor::add()

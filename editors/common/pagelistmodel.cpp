@@ -108,6 +108,14 @@ int PageListModel::slot(int row) const
     return m_workspace.slotOf(m_kind, row);
 }
 
+int PageListModel::rowOf(int slot) const
+{
+    for (int row = 0; row < m_rows; ++row)
+        if (this->slot(row) == slot)
+            return row;
+    return -1;
+}
+
 void PageListModel::reload()
 {
     beginResetModel();

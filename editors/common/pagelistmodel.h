@@ -29,6 +29,8 @@ public:
     // Where the page's current record lies, and its slot, as the workspace keeps them.
     qint64 record(int row) const;
     int slot(int row) const;
+    // The row of the page with this slot, or -1 when it is not listed.
+    int rowOf(int slot) const;
 
     // The workspace's list afresh, after a load or New table file.
     void reload();

@@ -35,8 +35,10 @@ void PageLists::follow(PageKind kind)
     connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, this,
             [=, this](const QModelIndex &, int first, int last) {
                 if (indexed())
-                    for (int row = first; row <= last; ++row)
+                    for (int row = first; row <= last; ++row) {
                         m_index.removePage({ kind, model->slot(row) });
+                        m_unreadable[kindIndex(kind)].remove(model->slot(row));
+                    }
             });
     connect(model, &QAbstractItemModel::rowsRemoved, this, &ReferenceTargets::changed);
     connect(model, &QAbstractItemModel::dataChanged, this,
@@ -62,16 +64,32 @@ void PageLists::follow(PageKind kind)
     });
 }
 
+void PageLists::setReferences(PageKind kind, int slot, const QByteArray &name,
+                              std::optional<QList<PageReference>> references) const
+{
+    // A page that cannot be read names nothing known; its editor says why when it is shown.
+    if (references)
+        m_unreadable[kindIndex(kind)].remove(slot);
+    else
+        m_unreadable[kindIndex(kind)].insert(slot);
+    m_index.setPage({ kind, slot }, name, std::move(references).value_or(QList<PageReference>()));
+}
+
 void PageLists::readPage(PageKind kind, int row) const
 {
     const PageListModel &list = model(kind);
-    QList<PageReference> references;
+    std::optional<QList<PageReference>> references;
     try {
-        references = recordReferences(m_workspace.readPage(kind, row));
+        references = readableReferences(m_workspace.readPage(kind, row));
     } catch (const TableError &) {
-        // A page that cannot be read names nothing; its editor says why when it is shown.
     }
-    m_index.setPage({ kind, list.slot(row) }, list.name(row), std::move(references));
+    setReferences(kind, list.slot(row), list.name(row), std::move(references));
+}
+
+const QSet<int> &PageLists::unreadable(PageKind kind) const
+{
+    ensureIndexed();
+    return m_unreadable[kindIndex(kind)];
 }
 
 void PageLists::reindex(PageKind kind) const
@@ -80,6 +98,7 @@ void PageLists::reindex(PageKind kind) const
     const PageListModel &list = model(kind);
     const int rows = list.rowCount();
     m_index.removeKind(kind);
+    m_unreadable[kindIndex(kind)].clear();
     QList<QByteArray> records;
     try {
         records = m_workspace.records(kind);
@@ -87,9 +106,8 @@ void PageLists::reindex(PageKind kind) const
         records.clear();
     }
     for (int row = 0; row < rows; ++row)
-        m_index.setPage({ kind, list.slot(row) }, list.name(row),
-                        row < records.size() ? recordReferences(records[row])
-                                             : QList<PageReference>());
+        setReferences(kind, list.slot(row), list.name(row),
+                      row < records.size() ? readableReferences(records[row]) : std::nullopt);
 }
 
 void PageLists::ensureIndexed() const
@@ -107,11 +125,7 @@ const ReferenceIndex &PageLists::index() const
 
 int PageLists::positionOf(PageKind kind, int slot) const
 {
-    const PageListModel &list = model(kind);
-    for (int row = 0; row < list.rowCount(); ++row)
-        if (list.slot(row) == slot)
-            return row;
-    return -1;
+    return model(kind).rowOf(slot);
 }
 
 int PageLists::positionOf(PageKind kind, const QByteArray &name) const

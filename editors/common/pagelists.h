@@ -3,6 +3,8 @@
 #include "referencetargets.h"
 #include "references.h"
 
+#include <QSet>
+
 #include <array>
 #include <memory>
 
@@ -34,6 +36,9 @@ public:
     // The first page of the kind with this name, or -1.
     int positionOf(PageKind kind, const QByteArray &name) const;
 
+    // The pages that could not be read, so whose references are not known: by kind, their slots.
+    const QSet<int> &unreadable(PageKind kind) const;
+
     void setEditor(PageKind kind, PageEditor *editor) { m_editors[kindIndex(kind)] = editor; }
     PageEditor *editor(PageKind kind) const { return m_editors[kindIndex(kind)]; }
     // Opens the page in its editor: in place when that editor is `from`'s window, modally over
@@ -58,4 +63,7 @@ private:
     // so that a load reads each page once, and only when something asks.
     mutable std::array<bool, kEditedKinds.size()> m_stale {};
     mutable ReferenceIndex m_index;
+    mutable std::array<QSet<int>, kEditedKinds.size()> m_unreadable;
+    void setReferences(PageKind kind, int slot, const QByteArray &name,
+                       std::optional<QList<PageReference>> references) const;
 };

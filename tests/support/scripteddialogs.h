@@ -27,7 +27,8 @@ public:
         if (onMessage)
             onMessage();
     }
-    Answer ask(QWidget *, const QString &caption, const QString &text) override
+    Answer ask(QWidget *, const QString &caption, const QString &text,
+               const Choices & = {}) override
     {
         messages.append({ caption, text, Icon::Information });
         return answers.isEmpty() ? Answer::Cancel : answers.takeFirst();

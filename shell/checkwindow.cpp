@@ -73,9 +73,9 @@ CheckWindow::CheckWindow(UserDialogs &dialogs, QWidget *parent)
     m_list->setMinimumSize(kListSize);
     m_list->setAccessibleName(u"Findings"_s);
     const QString listHint =
-        u"The problems found, one a row: the page's kind and name, the field at fault (its key "
-        "in vktable dump) and what is wrong. Double-click a row, or press Enter on it, to open "
-        "the page in its editor."_s;
+        u"The problems found, one a row: the page's kind and name, the field at fault (the "
+        "windows that lead to it; its tool tip is its key in vktable dump) and what is wrong. "
+        "Double-click a row, or press Enter on it, to open the page in its editor."_s;
     // The mouse moves over the rows and the header, not over the list itself.
     for (QWidget *part :
          { static_cast<QWidget *>(m_list), m_list->viewport(), m_list->header()->viewport() })
@@ -125,12 +125,15 @@ void CheckWindow::setFindings(QList<Finding> findings, int currentRow)
     rows.reserve(m_findings.size());
     for (const Finding &finding : std::as_const(m_findings)) {
         auto *row = new QTreeWidgetItem(
-            { finding.kind, textFromBytes(finding.name), finding.field, finding.problem });
+            { finding.kind, textFromBytes(finding.name), finding.captions, finding.problem });
         QString tip = finding.line();
         if (!opens(finding))
             tip += u"\nThe program cannot read this page, so no editor opens it from here."_s;
         for (int column = 0; column < ColumnCount; ++column)
             row->setToolTip(column, tip);
+        // The key is what vktable and the text form call the field.
+        row->setToolTip(FieldColumn, finding.field);
+        row->setData(FieldColumn, Qt::AccessibleDescriptionRole, finding.field);
         rows.append(row);
     }
     m_list->addTopLevelItems(rows);

@@ -20,8 +20,9 @@ namespace {
 
 enum Column { KindColumn, PageColumn, FieldColumn, ProblemColumn, ColumnCount };
 
-// Wide enough that most problems show whole; a cut one shows whole in its row's tool tip.
-constexpr QSize kListSize(736, 290);
+// Wide enough that most fields and problems show whole; a cut one shows whole in its row's
+// tool tip.
+constexpr QSize kListSize(840, 290);
 
 bool opens(const Finding &finding)
 {
@@ -64,6 +65,8 @@ CheckWindow::CheckWindow(UserDialogs &dialogs, QWidget *parent)
     m_list->setRootIsDecorated(false);
     m_list->setItemsExpandable(false);
     m_list->setUniformRowHeights(true);
+    // A field's window and the field itself, a page name's ends, the name a problem quotes.
+    m_list->setTextElideMode(Qt::ElideMiddle);
     m_list->setAllColumnsShowFocus(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -124,9 +127,11 @@ void CheckWindow::setFindings(QList<Finding> findings, int currentRow)
     QList<QTreeWidgetItem *> rows;
     rows.reserve(m_findings.size());
     for (const Finding &finding : std::as_const(m_findings)) {
-        auto *row = new QTreeWidgetItem(
-            { finding.kind, textFromBytes(finding.name), finding.captions, finding.problem });
-        QString tip = finding.line();
+        const QString page = textFromBytes(finding.name);
+        auto *row = new QTreeWidgetItem({ finding.kind, page, finding.captions, finding.problem });
+        // The row whole, however narrow its columns.
+        QString tip =
+            u"%1 \"%2\": %3: %4"_s.arg(finding.kind, page, finding.captions, finding.problem);
         if (!opens(finding))
             tip += u"\nThe program cannot read this page, so no editor opens it from here."_s;
         for (int column = 0; column < ColumnCount; ++column)
@@ -148,7 +153,7 @@ void CheckWindow::setFindings(QList<Finding> findings, int currentRow)
 
     // Kind, Page and Field as wide as their texts within bounds; Problem takes the rest.
     constexpr std::array<std::pair<double, double>, ProblemColumn> bounds = {
-        { { 0.10, 0.14 }, { 0.16, 0.26 }, { 0.20, 0.30 } }
+        { { 0.08, 0.12 }, { 0.14, 0.24 }, { 0.20, 0.42 } }
     };
     for (int column = 0; column < ProblemColumn; ++column) {
         m_list->resizeColumnToContents(column);

@@ -416,16 +416,18 @@ TEST_F(CheckWindowTest, ItsRowsAreWhatCheckFindsInTheTableASaveWouldWrite)
 
     QStringList rows;
     QString summary;
-    QStringList gunpointKey;
+    QStringList gunpointHints;
     EXPECT_TRUE(inModal(
         window(), [&] { openFromTheMenu(); },
         [&] {
             rows = shownRows();
             summary = window().summary().text();
-            // The field's key, as vktable names it, is its hint and its description.
+            // The field's key, as vktable names it, is its hint and its description; the
+            // other columns' hint is the row whole.
             const QTreeWidgetItem *gunpoint = list().topLevelItem(int(rows.size()) - 1);
-            gunpointKey = { gunpoint->toolTip(2),
-                            gunpoint->data(2, Qt::AccessibleDescriptionRole).toString() };
+            gunpointHints = { gunpoint->toolTip(2),
+                              gunpoint->data(2, Qt::AccessibleDescriptionRole).toString(),
+                              gunpoint->toolTip(3) };
             // The keyboard starts on the first row, where Enter opens its page.
             EXPECT_EQ(QApplication::focusWidget(), &list());
             EXPECT_EQ(window().currentRow(), 0);
@@ -434,10 +436,10 @@ TEST_F(CheckWindowTest, ItsRowsAreWhatCheckFindsInTheTableASaveWouldWrite)
     const QList<Finding> expected = findingsOfTheSavedTable();
     EXPECT_EQ(rows, rowsOf(expected));
     EXPECT_TRUE(rows.contains(u"door | Arch | Close sound | names no sound page \"Missing\""_s));
-    EXPECT_EQ(rows.last(),
-              u"ship | New Ship | Ship weapons #1 > Gunpoint 1 > Weapon name | "
-              u"names no weapon or generic page \"Zap\""_s);
-    EXPECT_EQ(gunpointKey, QStringList(2, u"weapons[0].gunpoint_names[0]"_s));
+    EXPECT_EQ(gunpointHints,
+              QStringList({ u"weapons[0].gunpoint_names[0]"_s, u"weapons[0].gunpoint_names[0]"_s,
+                            u"ship \"New Ship\": Ship weapons #1 > Gunpoint 1 > Weapon name: "
+                            u"names no weapon or generic page \"Zap\""_s }));
     EXPECT_TRUE(summary.startsWith(u"%1 problems found."_s.arg(expected.size())))
         << summary.toStdString();
     EXPECT_TRUE(dialogs.takeMessages().isEmpty());

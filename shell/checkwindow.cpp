@@ -129,15 +129,15 @@ void CheckWindow::setFindings(QList<Finding> findings, int currentRow)
     for (const Finding &finding : std::as_const(m_findings)) {
         const QString page = textFromBytes(finding.name);
         auto *row = new QTreeWidgetItem({ finding.kind, page, finding.captions, finding.problem });
-        // The row whole, however narrow its columns.
-        QString tip =
+        const QString unread = opens(finding)
+            ? QString()
+            : u"\nThe program cannot read this page, so no editor opens it from here."_s;
+        // The row whole, however narrow its columns; the field by its key, as vktable and the
+        // text form call it.
+        const QString tip =
             u"%1 \"%2\": %3: %4"_s.arg(finding.kind, page, finding.captions, finding.problem);
-        if (!opens(finding))
-            tip += u"\nThe program cannot read this page, so no editor opens it from here."_s;
         for (int column = 0; column < ColumnCount; ++column)
-            row->setToolTip(column, tip);
-        // The key is what vktable and the text form call the field.
-        row->setToolTip(FieldColumn, finding.field);
+            row->setToolTip(column, (column == FieldColumn ? finding.field : tip) + unread);
         row->setData(FieldColumn, Qt::AccessibleDescriptionRole, finding.field);
         rows.append(row);
     }

@@ -53,14 +53,19 @@ QList<Finding> checkRecords(const QList<QByteArrayView> &records, QByteArrayView
         const std::optional<TableText::DecodedPage> &decoded = decoding.page;
         const QByteArray name =
             decoded ? decoded->body.name(format) : described[r].name.toByteArray();
-        const auto found = [&](const QString &field, const QString &problem) {
-            findings.append({ kind, name, field, problem, pageKind, loadedAt[r] });
+        const auto found = [&](const QString &field, const QString &captions,
+                               const QString &problem) {
+            findings.append({ kind, name, field, captions, problem, pageKind, loadedAt[r] });
         };
         if (!decoded)
-            found(u"page"_s, decoding.reason);
-        if (duplicate[r])
-            found(TableText::keyOf(format.layout->items[size_t(format.nameItem)]),
+            found(u"page"_s, u"Page"_s, decoding.reason);
+        if (duplicate[r]) {
+            const TableText::FieldAt::Step nameField[] = {
+                { &format.layout->items[size_t(format.nameItem)], -1 }
+            };
+            found(TableText::keyOf(nameField), TableText::captionsOf(nameField),
                   u"another page of this kind has this name"_s);
+        }
         if (!decoded)
             return findings;
         for (const PageReference &reference : pageReferences(decoded->kind, decoded->body)) {
@@ -70,7 +75,7 @@ QList<Finding> checkRecords(const QList<QByteArrayView> &records, QByteArrayView
                     (reference.targets.contains(target) &&
                      names[size_t(kindIndex(target))].contains(reference.name));
             if (!named)
-                found(reference.path.key(),
+                found(reference.path.key(), reference.path.captions(),
                       u"names no %1 page \"%2\""_s.arg(kindNames(reference.targets),
                                                        TableText::escapedText(reference.name)));
         }
@@ -85,7 +90,7 @@ QList<Finding> checkRecords(const QList<QByteArrayView> &records, QByteArrayView
     if (!cutShort.isEmpty()) {
         const TableRecord piece = describeRecord(cutShort);
         findings.append(
-            { TableText::kindName(piece.kindByte), piece.name.toByteArray(), u"page"_s,
+            { TableText::kindName(piece.kindByte), piece.name.toByteArray(), u"page"_s, u"Page"_s,
               u"cut short: the file ends %1 bytes into this page"_s.arg(cutShort.size()),
               piece.kind, -1 });
     }

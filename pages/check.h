@@ -14,7 +14,9 @@ struct Finding
 {
     QString kind;
     QByteArray name;
-    QString field;
+    QString field; // its key in `vktable dump`, or "page"
+    // The same as the windows show it: "Ship weapons #1 > Gunpoint 1 > Weapon name", or "Page".
+    QString captions;
     QString problem;
     // The page's kind; none for a last piece, cut short, whose kind byte names no kind.
     std::optional<PageKind> pageKind;

@@ -176,7 +176,9 @@ const std::array<Item, 2> items = { {
             .check = integer,
             .range = IntRange { 1, maxCount, "Number of death types must be between 1 and 4" },
             .initial = 1 }),
-    countedBlock(Type::layout, "number_of_deaths", maxCount, "death block", "death types"),
+    captioned(
+        "Death type %1",
+        countedBlock(Type::layout, "number_of_deaths", maxCount, "death block", "death types")),
 } };
 } // namespace
 const Layout layout = { items, "deaths" };
@@ -251,27 +253,31 @@ const std::array<Item, ItemCount> items = { {
                "Distance at which the medium resolution model is used."),
     floatField("low_lod_distance", "Low LOD distance",
                "Distance at which the low resolution model is used."),
-    block(PhysicsBlock::layout),
+    captioned("Physics", block(PhysicsBlock::layout)),
     floatField("size", "Size", "Object size."),
-    block(LightingBlock::layout),
+    captioned("Lighting", block(LightingBlock::layout)),
     field("hit_points",
           { Int, "Hit points", "The amount of shields this object has by default.", integer }),
     field("flags",
           { IntBits, "Flags",
             "Generic flags. For more details, see the flags.txt file in VKCP directory.",
             std::nullopt, flagItems }),
-    block(AiBlock::layout),
-    block(SpewSlot::layout, SpewSlot::count),
-    block(Animation::layout, animations),
-    block(WeaponBattery::layout, WeaponBattery::count),
-    block(WeaponBattery::Gunpoint::nameLayout, batteryTexts),
-    block(ObjectSounds::layout),
-    block(WeaponBattery::Mask::soundLayout, batteryTexts),
-    block(Animation::soundLayout, animations),
+    captioned("AI", block(AiBlock::layout)),
+    captioned("Spew #%1", block(SpewSlot::layout, SpewSlot::count)),
+    captioned("Classes #%1", animationsPerClass, "Animation %1",
+              block(Animation::layout, animations)),
+    captioned("Weapon Batteries #%1", block(WeaponBattery::layout, WeaponBattery::count)),
+    captioned("Weapon Batteries #%1", WeaponBattery::gunpoints, "Gunpoint %1",
+              block(WeaponBattery::Gunpoint::nameLayout, batteryTexts)),
+    captioned("Object sounds", block(ObjectSounds::layout)),
+    captioned("Weapon Batteries #%1", WeaponBattery::masks, "Firing mask %1",
+              block(WeaponBattery::Mask::soundLayout, batteryTexts)),
+    captioned("Classes #%1", animationsPerClass, "Animation %1",
+              block(Animation::soundLayout, animations)),
     floatField("respawn_scalar", "Respawn scalar",
                "Used for powerups to scale how often they respawn in multiplayer games. Normal is "
                "1.0."),
-    block(DeathTypes::layout),
+    captioned("Death types", block(DeathTypes::layout)),
 } };
 } // namespace
 

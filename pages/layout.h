@@ -37,6 +37,15 @@ struct Item
     const char *countedWhat = nullptr; // ... for that message: "procedural block"
     const char *entryName = nullptr; // ... and "elements"
     quint32 flagMask = 0; // FlaggedBlock
+    // A block: what the window that shows it calls it ("Physics"), with %1 for an entry's
+    // number from 1 in a list ("Spew #%1"); none when its fields show among those of the entry
+    // that holds it.
+    const char *caption = nullptr;
+    // A list that runs through the entries of a list the window navigates, `run` entries to each
+    // (a generic object's gunpoint names, battery by battery): the caption numbers that outer
+    // entry, and this what the window calls an entry within its run ("Gunpoint %1").
+    const char *runCaption = nullptr;
+    int run = 0;
     // Any item: present only when this holds for the values before it.
     Presence present = nullptr;
 
@@ -111,6 +120,18 @@ constexpr Item refersTo(KindSet kinds, Item item)
 {
     item.field.refersTo = kinds;
     return item;
+}
+constexpr Item captioned(const char *caption, Item block)
+{
+    block.caption = caption;
+    return block;
+}
+constexpr Item captioned(const char *caption, int run, const char *runCaption, Item block)
+{
+    block.caption = caption;
+    block.run = run;
+    block.runCaption = runCaption;
+    return block;
 }
 constexpr Item when(Item item, Presence present)
 {

@@ -7,6 +7,7 @@
 #include "weaponpage.h"
 
 #include <QJsonArray>
+#include <QStringList>
 
 #include <algorithm>
 #include <charconv>
@@ -494,9 +495,56 @@ QString keyOf(std::span<const FieldAt::Step> steps)
     return key;
 }
 
+namespace {
+
+// A caption as its label shows it: "&&" is an ampersand, a lone '&' marks the mnemonic, and a
+// trailing colon belongs to the label rather than to the name.
+QString shownCaption(const char *caption)
+{
+    QString text = QString::fromLatin1(caption);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i] == u'&')
+            text.remove(i, 1);
+    text = text.trimmed();
+    if (text.endsWith(u':'))
+        text.chop(1);
+    return text;
+}
+
+} // namespace
+
+QString captionsOf(std::span<const FieldAt::Step> steps)
+{
+    QStringList captions;
+    for (const FieldAt::Step &step : steps) {
+        const Item &item = *step.item;
+        if (!item.isBlock()) {
+            captions.append(shownCaption(item.field.caption));
+            continue;
+        }
+        if (!item.caption)
+            continue;
+        const QString caption = shownCaption(item.caption);
+        if (step.entry < 0) {
+            captions.append(caption);
+        } else if (item.run > 0) {
+            captions.append(caption.arg(step.entry / item.run + 1));
+            captions.append(shownCaption(item.runCaption).arg(step.entry % item.run + 1));
+        } else {
+            captions.append(caption.arg(step.entry + 1));
+        }
+    }
+    return captions.join(u" > "_s);
+}
+
 QString FieldAt::key() const
 {
     return keyOf(steps);
+}
+
+QString FieldAt::captions() const
+{
+    return captionsOf(steps);
 }
 
 void forEachField(PageKind kind, const Values &values,

@@ -19,6 +19,7 @@ struct FieldPath
 
     // Its key in dump ("weapons[0].gunpoint_names[0]").
     QString key() const { return TableText::keyOf(steps); }
+    QString captions() const { return TableText::captionsOf(steps); }
 };
 
 // A field that names a page, with the name it holds (never empty: an empty name names nothing).

@@ -29,9 +29,10 @@ const std::array<Item, ItemCount> items = { {
     field("max_ammo",
           { Int, "Max ammo", "Maximum amount of ammo this ship can carry for this weapon.",
             NumberField::Integer }),
+    // No window of its own: its fields show with the weapon's.
     block(WeaponBattery::layout),
-    block(WeaponBattery::Mask::soundLayout, WeaponBattery::masks),
-    block(WeaponBattery::Gunpoint::nameLayout, WeaponBattery::gunpoints),
+    captioned("Firing mask %1", block(WeaponBattery::Mask::soundLayout, WeaponBattery::masks)),
+    captioned("Gunpoint %1", block(WeaponBattery::Gunpoint::nameLayout, WeaponBattery::gunpoints)),
 } };
 } // namespace
 
@@ -60,7 +61,7 @@ const std::array<Item, ItemCount> items = { {
                "Distance at which the medium res model version of the ship is used."),
     floatField("low_lod_distance", "Low LOD distance",
                "Distance at which the low res model version of the ship is used."),
-    block(PhysicsBlock::layout),
+    captioned("Physics", block(PhysicsBlock::layout)),
     floatField("size", "Size", "Size of the radius of the ship."),
     floatField("armor_scalar", "Armor scalar",
                "Multiplies the damage this ship takes; 1.0 is normal."),
@@ -68,7 +69,7 @@ const std::array<Item, ItemCount> items = { {
           { IntBits, "Flags",
             "Ship flags. For more details, see the flags.txt file in VKCP directory.", std::nullopt,
             flagItems }),
-    block(Weapon::layout, WeaponBattery::count),
+    captioned("Ship weapons #%1", block(Weapon::layout, WeaponBattery::count)),
 } };
 } // namespace
 

@@ -72,9 +72,14 @@ public:
 
     // Its key in dump, with the path of its blocks ("weapons[3].battery.masks[2].fire_wait_time").
     QString key() const;
+    // The way to it through the windows ("Ship weapons #4 > Firing mask 3 > Fire wait time").
+    QString captions() const;
 };
 // The key of the field these steps lead to.
 QString keyOf(std::span<const FieldAt::Step> steps);
+// The captions of the windows, entries and field these steps lead through, as the windows show
+// them, joined by " > ".
+QString captionsOf(std::span<const FieldAt::Step> steps);
 // Every field that dump writes, in layout order.
 void forEachField(const DecodedPage &page, const std::function<void(const FieldAt &)> &visit);
 // The same over the values of a page of the kind.

@@ -64,7 +64,7 @@ const std::array<Item, ElementValueCount> elementItems = { {
 const Layout elementLayout = { elementItems, "elements" };
 
 const std::array<Item, ItemCount> items = { {
-    block(colourLayout, paletteSize),
+    captioned("Palette color %1", block(colourLayout, paletteSize)),
     field("heat", { Byte, "Heat", "'Heat' intensity", integer }),
     field("light", { Byte, "Light", "???", integer }),
     field("thickness", { Byte, "Thickness", "???", integer }),
@@ -82,8 +82,9 @@ const std::array<Item, ItemCount> items = { {
             IntRange { 1, maxElements, "This value must be between 1 and 8000" },
             false,
             1 }),
-    countedBlock(elementLayout, "number_of_procedural_elements", maxElements, "procedural block",
-                 "elements"),
+    captioned("Procedural element %1",
+              countedBlock(elementLayout, "number_of_procedural_elements", maxElements,
+                           "procedural block", "elements")),
 } };
 const Layout layout = { items, "procedural" };
 
@@ -137,7 +138,7 @@ const std::array<Item, ItemCount> items = { {
           { IntBits, "Flags",
             "Texture flags. For more details, see the flags.txt file in VKCP directory.",
             std::nullopt, flagItems }),
-    flaggedBlock(ProceduralBlock::layout, "flags", proceduralFlag),
+    captioned("Procedural texture", flaggedBlock(ProceduralBlock::layout, "flags", proceduralFlag)),
     refersTo(soundPages,
              field("sound_name",
                    { String, "Sound name",

@@ -20,8 +20,9 @@ namespace {
 
 enum Column { KindColumn, PageColumn, FieldColumn, ProblemColumn, ColumnCount };
 
-// Wide enough that most problems show whole; a cut one shows whole in its row's tool tip.
-constexpr QSize kListSize(736, 290);
+// Wide enough that most fields and problems show whole; a cut one shows whole in its row's
+// tool tip.
+constexpr QSize kListSize(840, 290);
 
 bool opens(const Finding &finding)
 {
@@ -64,6 +65,8 @@ CheckWindow::CheckWindow(UserDialogs &dialogs, QWidget *parent)
     m_list->setRootIsDecorated(false);
     m_list->setItemsExpandable(false);
     m_list->setUniformRowHeights(true);
+    // A field's window and the field itself, a page name's ends, the name a problem quotes.
+    m_list->setTextElideMode(Qt::ElideMiddle);
     m_list->setAllColumnsShowFocus(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -73,9 +76,9 @@ CheckWindow::CheckWindow(UserDialogs &dialogs, QWidget *parent)
     m_list->setMinimumSize(kListSize);
     m_list->setAccessibleName(u"Findings"_s);
     const QString listHint =
-        u"The problems found, one a row: the page's kind and name, the field at fault (its key "
-        "in vktable dump) and what is wrong. Double-click a row, or press Enter on it, to open "
-        "the page in its editor."_s;
+        u"The problems found, one a row: the page's kind and name, the field at fault (the "
+        "windows that lead to it; its tool tip is its key in vktable dump) and what is wrong. "
+        "Double-click a row, or press Enter on it, to open the page in its editor."_s;
     // The mouse moves over the rows and the header, not over the list itself.
     for (QWidget *part :
          { static_cast<QWidget *>(m_list), m_list->viewport(), m_list->header()->viewport() })
@@ -124,13 +127,18 @@ void CheckWindow::setFindings(QList<Finding> findings, int currentRow)
     QList<QTreeWidgetItem *> rows;
     rows.reserve(m_findings.size());
     for (const Finding &finding : std::as_const(m_findings)) {
-        auto *row = new QTreeWidgetItem(
-            { finding.kind, textFromBytes(finding.name), finding.field, finding.problem });
-        QString tip = finding.line();
-        if (!opens(finding))
-            tip += u"\nThe program cannot read this page, so no editor opens it from here."_s;
+        const QString page = textFromBytes(finding.name);
+        auto *row = new QTreeWidgetItem({ finding.kind, page, finding.captions, finding.problem });
+        const QString unread = opens(finding)
+            ? QString()
+            : u"\nThe program cannot read this page, so no editor opens it from here."_s;
+        // The row whole, however narrow its columns; the field by its key, as vktable and the
+        // text form call it.
+        const QString tip =
+            u"%1 \"%2\": %3: %4"_s.arg(finding.kind, page, finding.captions, finding.problem);
         for (int column = 0; column < ColumnCount; ++column)
-            row->setToolTip(column, tip);
+            row->setToolTip(column, (column == FieldColumn ? finding.field : tip) + unread);
+        row->setData(FieldColumn, Qt::AccessibleDescriptionRole, finding.field);
         rows.append(row);
     }
     m_list->addTopLevelItems(rows);
@@ -145,7 +153,7 @@ void CheckWindow::setFindings(QList<Finding> findings, int currentRow)
 
     // Kind, Page and Field as wide as their texts within bounds; Problem takes the rest.
     constexpr std::array<std::pair<double, double>, ProblemColumn> bounds = {
-        { { 0.10, 0.14 }, { 0.16, 0.26 }, { 0.20, 0.30 } }
+        { { 0.08, 0.12 }, { 0.14, 0.24 }, { 0.20, 0.42 } }
     };
     for (int column = 0; column < ProblemColumn; ++column) {
         m_list->resizeColumnToContents(column);

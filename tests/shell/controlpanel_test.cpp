@@ -341,7 +341,7 @@ QStringList rowsOf(const QList<Finding> &findings)
 {
     QStringList rows;
     for (const Finding &finding : findings)
-        rows.append(QStringList({ finding.kind, QString::fromLatin1(finding.name), finding.field,
+        rows.append(QStringList({ finding.kind, QString::fromLatin1(finding.name), finding.captions,
                                   finding.problem })
                         .join(u" | "_s));
     return rows;
@@ -405,8 +405,10 @@ TEST_F(CheckWindowTest, ItsRowsAreWhatCheckFindsInTheTableASaveWouldWrite)
             letters.append(action->text().mid(amp + 1, 1).toLower());
     EXPECT_EQ(letters.removeDuplicates(), 0) << letters.join(u' ').toStdString();
 
+    testsupport::ShipPage falcon;
+    falcon.weapons[0].gunpointNames[0] = "Zap";
     load({ sound("Hum"), sound("Zap"), sound("Hum"), door("Gate", "Gone").record(),
-           door("Arch", "Hum", "Zap").record(), texture("Rock") });
+           door("Arch", "Hum", "Zap").record(), texture("Rock"), falcon.record() });
     // An edit not yet saved that breaks a reference.
     doors().selectPosition(0); // Arch
     doors().form().edit(::DoorPage::CloseSound)->setText(u"Missing"_s);
@@ -414,11 +416,18 @@ TEST_F(CheckWindowTest, ItsRowsAreWhatCheckFindsInTheTableASaveWouldWrite)
 
     QStringList rows;
     QString summary;
+    QStringList gunpointHints;
     EXPECT_TRUE(inModal(
         window(), [&] { openFromTheMenu(); },
         [&] {
             rows = shownRows();
             summary = window().summary().text();
+            // The field's key, as vktable names it, is its hint and its description; the
+            // other columns' hint is the row whole.
+            const QTreeWidgetItem *gunpoint = list().topLevelItem(int(rows.size()) - 1);
+            gunpointHints = { gunpoint->toolTip(2),
+                              gunpoint->data(2, Qt::AccessibleDescriptionRole).toString(),
+                              gunpoint->toolTip(3) };
             // The keyboard starts on the first row, where Enter opens its page.
             EXPECT_EQ(QApplication::focusWidget(), &list());
             EXPECT_EQ(window().currentRow(), 0);
@@ -426,7 +435,11 @@ TEST_F(CheckWindowTest, ItsRowsAreWhatCheckFindsInTheTableASaveWouldWrite)
         }));
     const QList<Finding> expected = findingsOfTheSavedTable();
     EXPECT_EQ(rows, rowsOf(expected));
-    EXPECT_TRUE(rows.contains(u"door | Arch | close_sound | names no sound page \"Missing\""_s));
+    EXPECT_TRUE(rows.contains(u"door | Arch | Close sound | names no sound page \"Missing\""_s));
+    EXPECT_EQ(gunpointHints,
+              QStringList({ u"weapons[0].gunpoint_names[0]"_s, u"weapons[0].gunpoint_names[0]"_s,
+                            u"ship \"New Ship\": Ship weapons #1 > Gunpoint 1 > Weapon name: "
+                            u"names no weapon or generic page \"Zap\""_s }));
     EXPECT_TRUE(summary.startsWith(u"%1 problems found."_s.arg(expected.size())))
         << summary.toStdString();
     EXPECT_TRUE(dialogs.takeMessages().isEmpty());
@@ -440,11 +453,11 @@ TEST_F(CheckWindowTest, ItsRowsAreWhatCheckFindsInTheTableASaveWouldWrite)
             panel.workspace().applyPage(PageKind::Sound, 2, sound("Gone"), "Gone");
             QTest::mouseClick(&window().checkAgainButton(), Qt::LeftButton);
             rows = shownRows();
-            EXPECT_EQ(rows.size(), 2);
+            EXPECT_EQ(rows.size(), 3);
             EXPECT_EQ(window().currentRow(), 1);
         }));
     EXPECT_EQ(rows, rowsOf(findingsOfTheSavedTable()));
-    EXPECT_FALSE(rows.contains(u"door | Gate | open_sound | names no sound page \"Gone\""_s));
+    EXPECT_FALSE(rows.contains(u"door | Gate | Open sound | names no sound page \"Gone\""_s));
 }
 
 // A page not the first of its kind, after a pasted page of another version that the list holds

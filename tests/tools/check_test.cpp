@@ -116,6 +116,31 @@ TEST(CheckTest, ReportsDuplicatesAndPagesThatDoNotDecode)
         }));
 }
 
+// Check table names a field by the windows that lead to it, `vktable check` by its key.
+TEST(CheckTest, NamesEachFieldAsItsWindowsShowIt)
+{
+    ShipPage falcon;
+    falcon.weapons[0].gunpointNames[0] = "Gone";
+    GenericPage drone;
+    drone.gunpointNames[17] = "Gone";
+    drone.maskSounds[10] = "Gone";
+    drone.animationSounds[119] = "Gone";
+    QStringList named;
+    for (const Finding &finding :
+         checkTable(table({ sound("Hum"), sound("Hum"), falcon.record(), drone.record() }) +
+                    weaponPage("Cut").left(40)))
+        named.append(finding.field + u" = "_s + finding.captions);
+    EXPECT_EQ(named,
+              QStringList({
+                  u"sound_name = Sound Name"_s,
+                  u"weapons[0].gunpoint_names[0] = Ship weapons #1 > Gunpoint 1 > Weapon name"_s,
+                  u"gunpoint_names[17] = Weapon Batteries #3 > Gunpoint 2 > Weapon name"_s,
+                  u"mask_sounds[10] = Weapon Batteries #2 > Firing mask 3 > Sound"_s,
+                  u"animation_sounds[119] = Classes #5 > Animation 24 > Sound name"_s,
+                  u"page = Page"_s,
+              }));
+}
+
 // Where the window opens each finding's page: its kind, and its place among the pages of that
 // kind the program loads. A page of another version is not loaded, so it does not count.
 TEST(CheckTest, SaysWhereTheProgramListsEachFaultyPage)

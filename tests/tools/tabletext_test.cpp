@@ -3,6 +3,7 @@
 #include "tablebuilder.h"
 #include "testhelpers.h"
 
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
@@ -12,6 +13,7 @@
 
 #include <functional>
 #include <limits>
+#include <vector>
 
 using namespace testsupport;
 using namespace Qt::StringLiterals;
@@ -297,7 +299,49 @@ void forEachItem(const Layout &layout,
     }
 }
 
+// Every field a page of the kind can hold, by the steps that lead to it: each entry of every
+// list, a counted one at its longest.
+void forEachPath(const Layout &layout, std::vector<TableText::FieldAt::Step> &steps,
+                 const std::function<void()> &visit)
+{
+    for (const Item &item : layout.items) {
+        const int entries = !item.isList()          ? 1
+            : item.sort == Item::Sort::CountedBlock ? item.maxCount
+                                                    : item.count;
+        for (int n = 0; n < entries; ++n) {
+            steps.push_back({ &item, item.isList() ? n : -1 });
+            if (item.isBlock())
+                forEachPath(*item.block, steps, visit);
+            else
+                visit();
+            steps.pop_back();
+        }
+    }
+}
+
 } // namespace
+
+// The windows and entries that lead to a field, as the windows name and count them: a list
+// entry that shared its captions with another would send the user to the wrong one.
+TEST(TableTextTest, EveryFieldHasCaptionsOfItsOwn)
+{
+    for (const PageKind kind : kEditedKinds) {
+        std::vector<TableText::FieldAt::Step> steps;
+        QHash<QString, QString> keys;
+        const QRegularExpression unnumbered(u"%\\d"_s);
+        forEachPath(*pageFormat(kind).layout, steps, [&] {
+            const QString captions = TableText::captionsOf(steps);
+            const QString key = TableText::keyOf(steps);
+            for (const QString &caption : captions.split(u" > "_s))
+                EXPECT_TRUE(!caption.isEmpty() && caption == caption.trimmed() &&
+                            !caption.contains(u'&') && !caption.contains(unnumbered))
+                    << key.toStdString() << ": " << captions.toStdString();
+            EXPECT_EQ(keys.value(captions, key), key) << captions.toStdString();
+            keys.insert(captions, key);
+        });
+        EXPECT_FALSE(keys.isEmpty());
+    }
+}
 
 TEST(TableTextTest, KeysAreWordsOfTheirOwnAndEveryNameOfAnotherPageRefersToItsKind)
 {

@@ -3,6 +3,9 @@
 #include "fieldcheck.h"
 #include "hoverhelp.h"
 #include "pagetext.h"
+#include "referencefield.h"
+#include "references.h"
+#include "referencetargets.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -14,6 +17,7 @@
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStyle>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -109,6 +113,8 @@ FieldForm::FieldForm(const Layout &layout, std::span<const int> columnStarts, Ho
         caption->setBuddy(control);
         if (field.unknown)
             column->addRow(caption, withStoredValue(i, control));
+        else if (!field.refersTo.isEmpty())
+            column->addRow(caption, withPickButton(i, control));
         else
             column->addRow(caption, control);
         m_captions.back() = caption;
@@ -160,6 +166,55 @@ QHBoxLayout *FieldForm::withStoredValue(int item, QWidget *control)
     return place;
 }
 
+QHBoxLayout *FieldForm::withPickButton(int item, QWidget *control)
+{
+    // Out of the Tab chain: in the field, Alt+Down and F4 do what it does.
+    auto *button = new QToolButton(this);
+    button->setArrowType(Qt::DownArrow);
+    button->setFocusPolicy(Qt::NoFocus);
+    // No taller than the field, so that rows keep their height, and narrow, for the windows
+    // that barely fit a small screen.
+    button->setFixedSize(control->sizeHint().height() * 3 / 4, control->sizeHint().height());
+    const QString kinds = kindNames(m_layout[item].field.refersTo);
+    button->setAccessibleName(u"Pick a %1 page"_s.arg(kinds));
+    m_help.addHint(button,
+                   u"Lists the %1 pages to pick one. In the field, Alt+Down or F4 lists them, "
+                   u"and Ctrl+Enter or Ctrl+click opens the page it names."_s.arg(kinds));
+    button->hide(); // until there are pages to pick from
+    m_pickButtons.insert(item, button);
+    auto *place = new QHBoxLayout;
+    place->setContentsMargins(0, 0, 0, 0);
+    place->setSpacing(2);
+    place->addWidget(control);
+    place->addWidget(button);
+    return place;
+}
+
+void FieldForm::setReferences(ReferenceTargets *targets)
+{
+    if (m_targets)
+        disconnect(m_targets, nullptr, this, nullptr);
+    qDeleteAll(m_references);
+    m_references.clear();
+    m_targets = targets;
+    for (const auto [item, button] : m_pickButtons.asKeyValueRange()) {
+        if (targets)
+            m_references.insert(item,
+                                new ReferenceField(*edit(item), *button,
+                                                   m_layout[item].field.refersTo, *targets,
+                                                   m_help));
+        button->setVisible(targets);
+        updateMark(item);
+    }
+    if (!targets)
+        return;
+    connect(targets, &ReferenceTargets::changed, this, [this] {
+        for (const int item : m_references.keys())
+            updateMark(item);
+    });
+    connect(targets, &QObject::destroyed, this, [this] { setReferences(nullptr); });
+}
+
 void FieldForm::showStored(int item, quint32 value)
 {
     QLabel *label = m_stored.value(item);
@@ -180,30 +235,70 @@ void FieldForm::updateMark(int item)
     } else if (!shown.exact.isEmpty() && field->text() == shown.text) {
         note = u"stored: %1"_s.arg(shown.exact);
     }
-    if (note == this->note(item))
+    QString problem = m_marks.value(item).problem;
+    if (m_pickButtons.contains(item)) {
+        const ReferenceField *reference = m_references.value(item);
+        problem = reference ? reference->problem() : QString();
+    }
+    showMark(item, note, problem);
+}
+
+void FieldForm::showMark(int item, const QString &note, const QString &problem)
+{
+    const Mark was = m_marks.value(item);
+    if (note == was.note && problem == was.problem)
         return;
-    const QString hint = QString::fromLatin1(m_layout[item].field.hint);
-    m_help.addHint(caption(item), note.isEmpty() ? hint : hint + u"\n"_s + note);
-    field->setAccessibleDescription(note);
-    QAction *mark = m_marks.value(item);
-    if (note.isEmpty()) {
-        delete mark;
+    QLineEdit *field = edit(item);
+    QStringList said;
+    for (const QString &line : { problem, note })
+        if (!line.isEmpty())
+            said.append(line);
+    QStringList hover = said;
+    if (*m_layout[item].field.hint)
+        hover.prepend(QString::fromLatin1(m_layout[item].field.hint));
+    m_help.addHint(caption(item), hover.join(u'\n'));
+    field->setAccessibleDescription(said.join(u'\n'));
+    if (const bool wrong = !problem.isEmpty(); field->property("problem").toBool() != wrong) {
+        // The style sheet colours the field by the property.
+        field->setProperty("problem", wrong);
+        field->style()->unpolish(field);
+        field->style()->polish(field);
+    }
+    if (said.isEmpty()) {
+        delete was.sign;
         m_marks.remove(item);
         return;
     }
-    if (!mark) {
-        mark = field->addAction(style()->standardIcon(QStyle::SP_MessageBoxInformation),
-                                QLineEdit::TrailingPosition);
-        m_marks.insert(item, mark);
-    }
-    mark->setToolTip(note);
-    mark->setText(note);
+    Mark &mark = m_marks[item];
+    mark.note = note;
+    mark.problem = problem;
+    if (!mark.sign)
+        mark.sign = field->addAction(QIcon(), QLineEdit::TrailingPosition);
+    mark.sign->setIcon(style()->standardIcon(problem.isEmpty() ? QStyle::SP_MessageBoxInformation
+                                                               : QStyle::SP_MessageBoxWarning));
+    mark.sign->setToolTip(said.join(u'\n'));
+    mark.sign->setText(mark.sign->toolTip());
 }
 
 QString FieldForm::note(int item) const
 {
-    const QAction *mark = m_marks.value(item);
-    return mark ? mark->toolTip() : QString();
+    return m_marks.value(item).note;
+}
+
+QString FieldForm::problem(int item) const
+{
+    return m_marks.value(item).problem;
+}
+
+void FieldForm::setProblem(int item, const QString &problem)
+{
+    if (edit(item))
+        showMark(item, note(item), problem);
+}
+
+QToolButton *FieldForm::pickButton(int item) const
+{
+    return m_pickButtons.value(item);
 }
 
 QLabel *FieldForm::stored(int item) const

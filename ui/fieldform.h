@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QPointer>
 #include <QWidget>
 
 class FieldCheck;
@@ -14,6 +15,9 @@ class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QToolButton;
+class ReferenceField;
+class ReferenceTargets;
 
 // The controls of the fields of a layout, built from its items: a caption label with its hint
 // for every field, an edit field for texts and numbers, a check list for bit sets, a drop-down
@@ -32,6 +36,10 @@ public:
     void show(const Values &values);
     // Empties every control, for when no page is shown.
     void clear();
+    // Gives the fields that name pages what the table knows of its pages: completion from
+    // their names, a button that lists them, a mark on a name that names none, going to the
+    // page named. With nullptr they are plain texts.
+    void setReferences(ReferenceTargets *targets);
     // Ends the typing history of every edit field: what was typed is now the page's.
     void endTyping();
     // Stores what the controls hold into the values they show, changing only what the user
@@ -52,6 +60,14 @@ public:
     // What a field's mark says (a text longer than the game's lists show, a number shown
     // rounded); empty when the field has none.
     QString note(int item) const;
+    // What is wrong with an edit field's text, marked beside it and said by screen readers: a
+    // name that names no page of its kinds, or what setProblem said; empty when nothing is.
+    QString problem(int item) const;
+    // Marks an edit field that names no page with a problem its window finds (another page
+    // has the same name); empty takes the mark away.
+    void setProblem(int item, const QString &problem);
+    // The button beside a field that names pages, which lists them; nullptr for other fields.
+    QToolButton *pickButton(int item) const;
     // The stored value beside a list that cannot show it.
     QLabel *stored(int item) const;
 
@@ -76,8 +92,10 @@ private:
     QWidget *control(int item) const;
     QWidget *alternatives(int item, const FieldSpec &field, QLabel *caption, QHBoxLayout *place);
     QHBoxLayout *withStoredValue(int item, QWidget *control);
+    QHBoxLayout *withPickButton(int item, QWidget *control);
     void showStored(int item, quint32 value);
     void updateMark(int item);
+    void showMark(int item, const QString &note, const QString &problem);
     void changed();
 
     const Layout &m_layout;
@@ -88,7 +106,16 @@ private:
     QList<QWidget *> m_controls;
     QHash<int, QList<QComboBox *>> m_alternatives; // a choice's drop-downs by item
     QHash<int, Shown> m_shown; // edit fields, by item
-    QHash<int, QAction *> m_marks;
+    struct Mark
+    {
+        QString note; // what the field shows differently from what is stored
+        QString problem;
+        QAction *sign = nullptr;
+    };
+    QHash<int, Mark> m_marks; // edit fields with one, by item
+    QHash<int, QToolButton *> m_pickButtons; // fields that name pages, by item
+    QHash<int, ReferenceField *> m_references; // ... while there are targets
+    QPointer<ReferenceTargets> m_targets;
     QHash<int, QLabel *> m_stored;
     bool m_showing = false;
 };

@@ -23,6 +23,11 @@ void HoverHelp::addArea(QWidget *area)
     area->installEventFilter(this);
 }
 
+void HoverHelp::say(const QString &text)
+{
+    m_memo->setPlainText(text);
+}
+
 bool HoverHelp::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::MouseMove)

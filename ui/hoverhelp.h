@@ -19,6 +19,9 @@ public:
     // An empty hint empties the memo, like a panel.
     void addHint(QWidget *widget, const QString &hint);
     void addArea(QWidget *area);
+    // Writes a text into the memo, for a key whose answer needs saying: it stays until the
+    // mouse moves over something else.
+    void say(const QString &text);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

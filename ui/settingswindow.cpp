@@ -2,6 +2,7 @@
 
 #include "fieldcheck.h"
 #include "fieldform.h"
+#include "referencetargets.h"
 #include "userdialogs.h"
 
 #include <QHBoxLayout>
@@ -73,6 +74,15 @@ SettingsWindow::Place SettingsWindow::entryOf(const Navigator *navigator, int it
 void SettingsWindow::bind(FieldForm *form, Place place)
 {
     m_bindings.append({ form, std::move(place) });
+    if (m_references)
+        form->setReferences(m_references);
+}
+
+void SettingsWindow::setReferences(ReferenceTargets *targets)
+{
+    m_references = targets;
+    for (const Binding &binding : std::as_const(m_bindings))
+        binding.form->setReferences(targets);
 }
 
 void SettingsWindow::bindEntries(Navigator *navigator, int item, const Layout &entryLayout)

@@ -4,10 +4,13 @@
 #include "layout.h"
 #include "navigator.h"
 
+#include <QPointer>
+
 #include <functional>
 #include <optional>
 
 class FieldForm;
+class ReferenceTargets;
 
 // The base of the dialogs that edit values handed to them: each opening takes a working copy
 // of them, Apply hands it back and leaves the dialog open, Close (the close box, Escape) drops
@@ -27,6 +30,9 @@ public:
     // copy checked as a whole and handed back. False, with nothing handed back, when any step
     // refuses.
     bool apply();
+
+    // The pages the fields of the bound forms, and of forms bound later, may name.
+    void setReferences(ReferenceTargets *targets);
 
 signals:
     // Apply handed the working copy back.
@@ -103,4 +109,5 @@ private:
     std::vector<int> m_handedItems;
     Values *m_values = nullptr;
     Values m_working;
+    QPointer<ReferenceTargets> m_references;
 };

@@ -41,7 +41,7 @@ void PageFilterModel::setSourceModel(QAbstractItemModel *source)
 void PageFilterModel::setText(const QString &text, const QList<int> &kept)
 {
     m_text = text;
-    m_folded = m_locale.toLower(text);
+    m_match = NameMatch(text);
     m_kept = kept;
     std::sort(m_kept.begin(), m_kept.end());
     invalidateRowsFilter();
@@ -64,10 +64,8 @@ bool PageFilterModel::remember(int sourceRow)
 
 bool PageFilterModel::matches(int sourceRow) const
 {
-    if (m_folded.isEmpty())
-        return true;
-    const QString name = sourceModel()->index(sourceRow, 0).data().toString();
-    return m_locale.toLower(name).contains(m_folded);
+    return m_match.isEmpty() ||
+        m_match.matches(sourceModel()->index(sourceRow, 0).data().toString());
 }
 
 bool PageFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &) const

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QLocale>
+#include "namematch.h"
+
 #include <QSortFilterProxyModel>
 
 // A page list as the filter field shows it: the pages whose name contains the filter text,
@@ -29,8 +30,7 @@ private:
     // Adds a kept row; false when it was kept already.
     bool remember(int sourceRow);
 
-    QLocale m_locale;
     QString m_text;
-    QString m_folded;
+    NameMatch m_match;
     QList<int> m_kept; // ascending source rows
 };

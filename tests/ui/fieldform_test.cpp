@@ -1,17 +1,31 @@
 // What a field can say, on a made-up layout.
 
+#include "doorpage.h"
 #include "editorwindow.h"
 #include "fieldform.h"
 #include "genericpage.h"
+#include "pageformats.h"
+#include "pagetext.h"
+#include "references.h"
+#include "referencetargets.h"
 #include "scripteddialogs.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QCompleter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <QSet>
+#include <QSignalSpy>
+#include <QStringListModel>
 #include <QTest>
+#include <QToolButton>
 #include <QVBoxLayout>
+
+#include <map>
 
 #include <gtest/gtest.h>
 
@@ -87,6 +101,50 @@ protected:
     Values values = blankValues(kLayout);
 };
 
+// The pages of a made-up table, by kind, and the pages asked to be opened.
+class Targets : public ReferenceTargets
+{
+public:
+    void setPages(PageKind kind, const QStringList &names)
+    {
+        m_pages[kind] = names;
+        for (const auto &[kinds, model] : m_models)
+            model->setStringList(namesOf(kinds));
+        emit changed();
+    }
+    QAbstractItemModel &names(KindSet kinds) override
+    {
+        return *m_models.emplace_back(kinds, new QStringListModel(namesOf(kinds), this)).second;
+    }
+    bool isNamed(KindSet kinds, const QByteArray &name) const override
+    {
+        return namesOf(kinds).contains(textFromBytes(name));
+    }
+    void goTo(KindSet, const QByteArray &name, QWidget &) override { opened.append(name); }
+
+    QList<QByteArray> opened;
+
+private:
+    QStringList namesOf(KindSet kinds) const
+    {
+        QStringList names;
+        for (const auto &[kind, pages] : m_pages)
+            if (kinds.contains(kind))
+                names += pages;
+        return names;
+    }
+    std::map<PageKind, QStringList> m_pages;
+    std::vector<std::pair<KindSet, QStringListModel *>> m_models;
+};
+
+void addLayouts(const Layout &layout, QList<const Layout *> &layouts)
+{
+    layouts.append(&layout);
+    for (const Item &item : layout.items)
+        if (item.block && !layouts.contains(item.block))
+            addLayouts(*item.block, layouts);
+}
+
 } // namespace
 
 TEST_F(FieldFormTest, StoredValuesSurviveWhatTheControlsCannotShowOrChange)
@@ -150,6 +208,13 @@ TEST_F(FieldFormTest, WhatAFieldCannotShowExactlyIsMarkedAndKept)
     values.field(Glow) = NumberValue(FieldEncoding::Float, bitsFromFloat(0.123456f));
     form.show(values);
     EXPECT_EQ(form.note(Glow), u"stored: 0.123456");
+    // A window's own problem goes with the note, first.
+    form.setProblem(Name, u"Another page is named so"_s);
+    EXPECT_EQ(form.edit(Name)->accessibleDescription(),
+              u"Another page is named so\n"_s + form.note(Name));
+    form.setProblem(Name, {});
+    EXPECT_EQ(form.edit(Name)->accessibleDescription(), form.note(Name));
+    EXPECT_EQ(form.problem(Name), QString());
     form.edit(Name)->setText(form.edit(Name)->text().replace(0, 1, u'E'));
     form.keep(values);
     EXPECT_EQ(textOf(values.field(Name)), "Et\x80 " + QByteArray(44, 'n'));
@@ -192,6 +257,138 @@ TEST_F(FieldFormTest, AFormOverPartOfALayoutHasTheControlsOfItsItemsOnly)
     EXPECT_EQ(part->checkList(Flags), nullptr);
     EXPECT_EQ(part->caption(Flags), nullptr);
     EXPECT_NE(form.checkList(Flags), nullptr);
+}
+
+// Every field that names pages, in every kind's page and block, has a pick button and says
+// at once, and when the table changes, whether a page of its kinds has its name.
+TEST(FieldFormReferences, EveryFieldNamingPagesSaysWhetherThePageIsThere)
+{
+    QList<const Layout *> layouts;
+    for (const PageKind kind : kEditedKinds)
+        addLayouts(*pageFormat(kind).layout, layouts);
+    ScriptedDialogs dialogs;
+    Targets targets;
+    for (const PageKind kind : kEditedKinds)
+        targets.setPages(kind, { kindInfo(kind).name.toString() + u" page"_s });
+    QSet<QString> said;
+    for (const Layout *layout : std::as_const(layouts)) {
+        Window window(dialogs, *layout);
+        FieldForm &form = *window.form;
+        form.setReferences(&targets);
+        for (int i = 0; i < layout->size(); ++i) {
+            const FieldSpec &field = (*layout)[i].field;
+            if (field.refersTo.isEmpty() || !form.edit(i)) {
+                EXPECT_EQ(form.pickButton(i), nullptr) << field.key;
+                continue;
+            }
+            const PageKind target =
+                *std::find_if(kEditedKinds.begin(), kEditedKinds.end(),
+                              [&](PageKind kind) { return field.refersTo.contains(kind); });
+            const QString page = kindInfo(target).name.toString() + u" page"_s;
+            ASSERT_TRUE(form.pickButton(i) && !form.pickButton(i)->isHidden()) << field.key;
+            EXPECT_TRUE(form.pickButton(i)->accessibleName().startsWith(u"Pick a "_s));
+            form.edit(i)->setText(u"x"_s);
+            const QString missing = form.problem(i);
+            said.insert(missing);
+            EXPECT_TRUE(missing.contains(kindNames(field.refersTo))) << field.key;
+            EXPECT_EQ(form.edit(i)->accessibleDescription(), missing);
+            targets.setPages(target, { page, u"x"_s });
+            EXPECT_EQ(form.problem(i), QString()) << field.key;
+            targets.setPages(target, { page });
+            EXPECT_EQ(form.problem(i), missing) << field.key;
+            for (const QString &text : { page, QString() }) {
+                form.edit(i)->setText(text);
+                EXPECT_EQ(form.problem(i), QString()) << field.key;
+            }
+            form.edit(i)->setText(u"H\u0151"_s); // no page name can hold it
+            EXPECT_FALSE(form.problem(i).isEmpty());
+        }
+        form.setReferences(nullptr);
+        for (int i = 0; i < layout->size(); ++i)
+            EXPECT_TRUE(form.problem(i).isEmpty() &&
+                        (!form.pickButton(i) || form.pickButton(i)->isHidden()));
+    }
+    EXPECT_EQ(
+        said,
+        QSet<QString>({ u"No sound page is named \"x\""_s, u"No texture page is named \"x\""_s,
+                        u"No weapon or generic page is named \"x\""_s }));
+}
+
+// Typing offers the names that contain the text, as the page lists filter; picking types the
+// name as its page spells it; Ctrl+Enter opens the named page only.
+TEST(FieldFormReferences, CompletesPicksAndGoesToTheNamedPage)
+{
+    ScriptedDialogs dialogs;
+    Targets targets;
+    targets.setPages(PageKind::Sound, { u"Door Shut"_s, u"Door Opn 2"_s, u"\u00c9clat"_s });
+    Window window(dialogs, DoorPage::layout);
+    FieldForm &form = *window.form;
+    form.setReferences(&targets);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QLineEdit &sound = *form.edit(DoorPage::OpenSound);
+    const QSignalSpy edited(&form, &FieldForm::edited);
+    const QAbstractItemView &popup = *sound.findChild<QCompleter *>()->popup();
+    // The names the popup of the field with the focus offers.
+    const auto offered = [] {
+        const auto *popup = qobject_cast<QAbstractItemView *>(QApplication::activePopupWidget());
+        QStringList names;
+        for (int row = 0; popup && row < popup->model()->rowCount(); ++row)
+            names.append(popup->model()->index(row, 0).data().toString());
+        return names;
+    };
+
+    const auto type = [&sound](const QString &text) {
+        for (const QChar character : text) // a key for each, as keyClicks has for ASCII only
+            QTest::sendKeyEvent(QTest::Click, &sound, Qt::Key_unknown, character, {});
+    };
+    sound.setFocus();
+    type(u"door opn"_s);
+    EXPECT_EQ(form.problem(DoorPage::OpenSound), u"No sound page is named \"door opn\""_s);
+
+    // A name that begins with the text is the one Enter picks; else Down goes to the first.
+    const std::tuple<QString, QString, int> picks[] = { { u"OPN"_s, u"Door Opn 2"_s, -1 },
+                                                        { u"\u00e9cl"_s, u"\u00c9clat"_s, 0 } };
+    for (const auto &[typed, picked, current] : picks) {
+        sound.clear();
+        type(typed);
+        EXPECT_EQ(offered(), QStringList(picked));
+        EXPECT_EQ(popup.currentIndex().row(), current);
+        if (current < 0)
+            QTest::keyClick(popup.viewport(), Qt::Key_Down);
+        const qsizetype edits = edited.size();
+        QTest::keyClick(popup.viewport(), Qt::Key_Return);
+        EXPECT_EQ(sound.text(), picked);
+        EXPECT_EQ(edited.size(), edits + 1);
+        EXPECT_EQ(form.problem(DoorPage::OpenSound), QString());
+    }
+    Values values = blankValues(DoorPage::layout);
+    form.keep(values);
+    EXPECT_EQ(textOf(values.field(DoorPage::OpenSound)),
+              QByteArray("\xc9"
+                         "clat"));
+    sound.undo(); // a pick is undone as typing is
+    EXPECT_EQ(sound.text(), u"\u00e9cl"_s);
+
+    QTest::keyClick(&sound, Qt::Key_F4);
+    EXPECT_EQ(offered().size(), 3);
+    QTest::keyClick(popup.viewport(), Qt::Key_Escape); // closes the list, not the window
+    EXPECT_TRUE(!popup.isVisible() && window.isVisible());
+    QTest::mouseClick(form.pickButton(DoorPage::CloseSound), Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), form.edit(DoorPage::CloseSound));
+    EXPECT_EQ(offered().size(), 3);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+
+    // Going to a page: only one that is there; a name of none says so.
+    sound.setFocus();
+    QTest::keyClick(&sound, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(window.helpMemo().toPlainText(), u"No sound page is named \"\u00e9cl\""_s);
+    sound.setText(u"Door Shut"_s);
+    QTest::keyClick(&sound, Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier);
+    QTest::mouseClick(&sound, Qt::LeftButton, Qt::ControlModifier);
+    form.edit(DoorPage::CloseSound)->setText(u"door shut"_s);
+    QTest::mouseClick(form.edit(DoorPage::CloseSound), Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_EQ(targets.opened, QList<QByteArray>({ "Door Shut", "Door Shut" }));
 }
 
 #include "fieldform_test.moc"

@@ -64,7 +64,13 @@ PageEditor::PageEditor(PageLists &lists, UserDialogs &dialogs, PageKind pageKind
     // With nothing left to undo in a field, its undo keys reach the page's history.
     for (QLineEdit *field : m_form->findChildren<QLineEdit *>())
         field->installEventFilter(this);
-    connect(&lists, &ReferenceTargets::changed, this, &PageEditor::updateUsers);
+    m_form->setReferences(&lists);
+    connect(&lists, &ReferenceTargets::changed, this, [this] {
+        updateUsers();
+        updateNameMark();
+    });
+    connect(m_form->edit(m_format.nameItem), &QLineEdit::textEdited, this,
+            &PageEditor::updateNameMark);
     showNothing();
 }
 
@@ -177,6 +183,7 @@ void PageEditor::showNothing()
     m_form->setEnabled(false);
     setChangeMark(false);
     updateUsers();
+    updateNameMark();
 }
 
 void PageEditor::updateUsers()
@@ -188,6 +195,22 @@ void PageEditor::updateUsers()
     const int users = shown ? m_lists.index().usersOf(kind(), names[m_shown]) : 0;
     m_usedBy->setText(u"Used by %1"_s.arg(users));
     m_usedBy->setEnabled(users > 0);
+}
+
+void PageEditor::updateNameMark()
+{
+    QString problem;
+    const QList<QByteArray> &names = m_workspace.pageNames(kind());
+    if (m_shown >= 0 && m_shown < m_model->rowCount() && m_shown < names.size()) {
+        const QString typed = m_form->edit(m_format.nameItem)->text();
+        if (!unstorableCharacter(typed)) {
+            const QByteArray name = bytesFromText(typed);
+            const int others = m_model->pagesNamed(name) - (names[m_shown] == name ? 1 : 0);
+            if (!name.isEmpty() && others > 0)
+                problem = u"Another %1 page is named \"%2\""_s.arg(kindInfo(kind()).name, typed);
+        }
+    }
+    m_form->setProblem(m_format.nameItem, problem);
 }
 
 void PageEditor::showUsers()
@@ -251,6 +274,7 @@ bool PageEditor::settleChanges()
         m_body = *m_stored;
         m_form->show(m_body.values);
         setChangeMark(false);
+        updateNameMark();
         return true;
     case UserDialogs::Answer::Cancel:
         break;
@@ -287,6 +311,7 @@ void PageEditor::editSettings(SettingsWindow &window, Values *values)
         return;
     const auto handed =
         connect(&window, &SettingsWindow::handedBack, this, &PageEditor::touched);
+    window.setReferences(&m_lists);
     window.edit(*values);
     disconnect(handed);
 }
@@ -413,6 +438,7 @@ void PageEditor::selectPage()
     // A page just read is as stored; one that could not be read is no longer shown.
     setChangeMark(false);
     updateUsers();
+    updateNameMark();
 }
 
 void PageEditor::apply()

@@ -118,6 +118,8 @@ private:
     // any record cannot be written, and then nothing changed.
     bool renameAll(int position, PageBody body, const QByteArray &oldName);
     void updateUsers();
+    // The name field's mark when another page of the kind has the name it holds.
+    void updateNameMark();
     // Something in the controls or the page shown may differ from the record now.
     void touched();
     void keepStored();

@@ -64,7 +64,7 @@ void UsedByWindow::showUses(PageKind kind, const QByteArray &name)
             continue;
         auto *item = new QTreeWidgetItem({ kindInfo(use.page.kind).name.toString(),
                                            textFromBytes(model.name(row)),
-                                           use.reference->path.key() });
+                                           use.reference->path.captions() });
         item->setToolTip(2, use.reference->path.key());
         item->setData(2, Qt::AccessibleDescriptionRole, use.reference->path.key());
         item->setData(0, kPageRole, QPoint(int(use.page.kind), use.page.id));

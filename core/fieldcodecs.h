@@ -35,6 +35,8 @@ public:
     quint16 ReadWord();
     // Whatever of the record is left.
     QByteArray ReadRest();
+    // Passes over bytes nobody needs; throws as a read of them would.
+    void Skip(qsizetype size) { take(size); }
 
 private:
     const char *take(qsizetype size);

@@ -4,6 +4,7 @@
 #include "tableerror.h"
 
 #include <QStringList>
+#include <QtConcurrent/QtConcurrentMap>
 
 using namespace Qt::StringLiterals;
 
@@ -24,6 +25,102 @@ QList<PageReference> recordReferences(const QByteArray &record)
     return readableReferences(record).value_or(QList<PageReference>());
 }
 
+namespace {
+
+// What a scan for references needs to know of a layout: whether a field of it names a page,
+// and the bytes an entry takes when that is the same in every page (-1 otherwise).
+struct Shape
+{
+    bool refers = false;
+    qsizetype size = 0;
+};
+
+qsizetype fieldSize(FieldEncoding encoding)
+{
+    switch (encoding) {
+    case FieldEncoding::String:
+        return -1;
+    case FieldEncoding::Int:
+    case FieldEncoding::Float:
+    case FieldEncoding::IntBits:
+        return 4;
+    case FieldEncoding::Word:
+    case FieldEncoding::WordBits:
+        return 2;
+    case FieldEncoding::Byte:
+    case FieldEncoding::ByteBits:
+    case FieldEncoding::Choice:
+        return 1;
+    }
+    return -1;
+}
+
+Shape shapeOf(const Layout &layout)
+{
+    thread_local QHash<const Layout *, Shape> known;
+    if (const auto found = known.constFind(&layout); found != known.cend())
+        return *found;
+    Shape shape;
+    const auto add = [&](qsizetype size) {
+        shape.size = shape.size < 0 || size < 0 ? -1 : shape.size + size;
+    };
+    for (const Item &item : layout.items) {
+        if (item.present)
+            shape.size = -1;
+        if (!item.isBlock()) {
+            shape.refers = shape.refers || !item.field.refersTo.isEmpty();
+            add(fieldSize(item.field.encoding));
+            continue;
+        }
+        const Shape block = shapeOf(*item.block);
+        shape.refers = shape.refers || block.refers;
+        add(item.sort == Item::Sort::FixedBlock && block.size >= 0 ? item.count * block.size : -1);
+    }
+    return known[&layout] = shape;
+}
+
+// Reads the entry as readValues does, with the same faults, but steps over the blocks whose
+// fields name no page and have the same size in every page: most of a large page.
+void scanValues(const Layout &layout, RecordReader &reader, Values &values,
+                std::vector<TableText::FieldAt::Step> &steps, QList<PageReference> &found)
+{
+    values.items.resize(size_t(layout.size()));
+    fillItems(layout, values, [&](const ItemStep &step) {
+        const Item &item = step.item;
+        if (!item.isBlock()) {
+            FieldValue &value = values.field(step.index);
+            value = readField(item.field, reader);
+            if (!item.field.refersTo.isEmpty() && !textOf(value).isEmpty()) {
+                steps.push_back({ &item, -1 });
+                found.append({ item.field.refersTo, textOf(value), { steps } });
+                steps.pop_back();
+            }
+            return;
+        }
+        int count = item.count;
+        if (item.sort == Item::Sort::FlaggedBlock) {
+            count = maskOf(values.field(step.other)) & item.flagMask ? 1 : 0;
+        } else if (item.sort == Item::Sort::CountedBlock) {
+            count = int(std::get<NumberValue>(values.field(step.other)).stored());
+            if (count > item.maxCount)
+                throw TableError(u"damaged page: too many entries"_s);
+        }
+        const Shape shape = shapeOf(*item.block);
+        if (!shape.refers && shape.size >= 0) {
+            reader.Skip(qsizetype(count) * shape.size);
+            return;
+        }
+        for (int entry = 0; entry < count; ++entry) {
+            steps.push_back({ &item, item.isList() ? qsizetype(entry) : -1 });
+            Values entryValues;
+            scanValues(*item.block, reader, entryValues, steps, found);
+            steps.pop_back();
+        }
+    });
+}
+
+} // namespace
+
 std::optional<QList<PageReference>> readableReferences(const QByteArray &record)
 {
     if (record.size() < RecordHeader::size)
@@ -36,7 +133,11 @@ std::optional<QList<PageReference>> readableReferences(const QByteArray &record)
         RecordReader reader(record);
         if (reader.version() != format.info().version)
             return std::nullopt;
-        return pageReferences(*kind, PageBody::read(format, reader));
+        QList<PageReference> found;
+        Values values;
+        std::vector<TableText::FieldAt::Step> steps;
+        scanValues(*format.layout, reader, values, steps, found);
+        return found;
     } catch (const TableError &) {
         return std::nullopt;
     }
@@ -77,6 +178,13 @@ QString kindNames(KindSet kinds)
         if (kinds.contains(kind))
             names.append(kindInfo(kind).name.toString());
     return names.join(u" or "_s);
+}
+
+QList<std::optional<QList<PageReference>>> readableReferences(const QList<QByteArray> &records)
+{
+    using Found = std::optional<QList<PageReference>>;
+    return QtConcurrent::blockingMapped<QList<Found>>(
+        records, [](const QByteArray &record) -> Found { return readableReferences(record); });
 }
 
 void ReferenceIndex::setPage(Page page, const QByteArray &name, QList<PageReference> references)

@@ -42,6 +42,8 @@ QList<PageReference> pageReferences(PageKind kind, const PageBody &body);
 QList<PageReference> recordReferences(const QByteArray &record);
 // The same, or std::nullopt for a page that cannot be read.
 std::optional<QList<PageReference>> readableReferences(const QByteArray &record);
+// The same of many records, on every core.
+QList<std::optional<QList<PageReference>>> readableReferences(const QList<QByteArray> &records);
 
 // Writes newName into every field of the page that names the page of kind `target` called
 // oldName; returns how many fields changed.

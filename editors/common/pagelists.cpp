@@ -105,9 +105,10 @@ void PageLists::reindex(PageKind kind) const
     } catch (const TableError &) {
         records.clear();
     }
+    QList<std::optional<QList<PageReference>>> found = readableReferences(records);
     for (int row = 0; row < rows; ++row)
         setReferences(kind, list.slot(row), list.name(row),
-                      row < records.size() ? readableReferences(records[row]) : std::nullopt);
+                      row < found.size() ? std::move(found[row]) : std::nullopt);
 }
 
 void PageLists::ensureIndexed() const

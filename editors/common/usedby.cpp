@@ -4,7 +4,9 @@
 #include "pagelists.h"
 #include "pagetext.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QSet>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -71,8 +73,20 @@ void UsedByWindow::showUses(PageKind kind, const QByteArray &name)
         items.append(item);
     }
     m_list->addTopLevelItems(items);
-    for (int column = 0; column < 2; ++column)
-        m_list->resizeColumnToContents(column);
+    // Sized from the texts, once each: measuring every row's would take longer than the rest.
+    const QFontMetrics metrics = m_list->fontMetrics();
+    for (int column = 0; column < 2; ++column) {
+        QSet<QString> texts;
+        int width = metrics.horizontalAdvance(m_list->headerItem()->text(column));
+        for (const QTreeWidgetItem *item : std::as_const(items)) {
+            const QString text = item->text(column);
+            if (texts.contains(text))
+                continue;
+            texts.insert(text);
+            width = qMax(width, metrics.horizontalAdvance(text));
+        }
+        m_list->header()->resizeSection(column, width + 3 * metrics.averageCharWidth());
+    }
     if (!items.isEmpty())
         m_list->setCurrentItem(items.front());
 }

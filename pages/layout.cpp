@@ -38,6 +38,23 @@ Values blankValues(const Layout &layout)
     return values;
 }
 
+int entriesToRead(const ItemStep &step, const Values &values)
+{
+    const Item &item = step.item;
+    if (item.sort == Item::Sort::FlaggedBlock)
+        return maskOf(values.field(step.other)) & item.flagMask ? 1 : 0;
+    if (item.sort != Item::Sort::CountedBlock)
+        return item.count;
+    const int count = int(std::get<NumberValue>(values.field(step.other)).stored());
+    if (count > item.maxCount)
+        throw TableError(u"damaged page: its %1 lists %2 %3; at most %4 are allowed"_s
+                             .arg(QLatin1StringView(item.countedWhat))
+                             .arg(count)
+                             .arg(QLatin1StringView(item.entryName))
+                             .arg(item.maxCount));
+    return count;
+}
+
 Values readValues(const Layout &layout, RecordReader &reader)
 {
     Values values;
@@ -48,18 +65,7 @@ Values readValues(const Layout &layout, RecordReader &reader)
             values.field(step.index) = readField(item.field, reader);
             return;
         }
-        int count = item.count;
-        if (item.sort == Item::Sort::FlaggedBlock) {
-            count = maskOf(values.field(step.other)) & item.flagMask ? 1 : 0;
-        } else if (item.sort == Item::Sort::CountedBlock) {
-            count = int(std::get<NumberValue>(values.field(step.other)).stored());
-            if (count > item.maxCount)
-                throw TableError(u"damaged page: its %1 lists %2 %3; at most %4 are allowed"_s
-                                     .arg(QLatin1StringView(item.countedWhat))
-                                     .arg(count)
-                                     .arg(QLatin1StringView(item.entryName))
-                                     .arg(item.maxCount));
-        }
+        const int count = entriesToRead(step, values);
         std::vector<Values> &entries = values.entries(step.index);
         entries.reserve(size_t(count));
         for (int entry = 0; entry < count; ++entry)

@@ -241,6 +241,9 @@ template<typename Visit> void fillItems(const Layout &layout, Values &values, Vi
 // A new page's values: each field's initial value, a fixed block's entries made the same way,
 // a counted block with as many entries as its count's initial value, a flagged block absent.
 Values blankValues(const Layout &layout);
+// How many entries of a block a page holds, from the values read before it. Throws TableError
+// for a count above the block's maximum.
+int entriesToRead(const ItemStep &step, const Values &values);
 // Reads an entry of the layout after the fields before it. Throws TableError for a damaged
 // page: a field past the record's end, a count above its maximum.
 Values readValues(const Layout &layout, RecordReader &reader);

@@ -97,14 +97,7 @@ void scanValues(const Layout &layout, RecordReader &reader, Values &values,
             }
             return;
         }
-        int count = item.count;
-        if (item.sort == Item::Sort::FlaggedBlock) {
-            count = maskOf(values.field(step.other)) & item.flagMask ? 1 : 0;
-        } else if (item.sort == Item::Sort::CountedBlock) {
-            count = int(std::get<NumberValue>(values.field(step.other)).stored());
-            if (count > item.maxCount)
-                throw TableError(u"damaged page: too many entries"_s);
-        }
+        const int count = entriesToRead(step, values);
         const Shape shape = shapeOf(*item.block);
         if (!shape.refers && shape.size >= 0) {
             reader.Skip(qsizetype(count) * shape.size);

@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMessageBox>
 
 using namespace Qt::StringLiterals;
@@ -47,10 +48,15 @@ UserDialogs::Answer QtUserDialogs::ask(QWidget *parent, const QString &caption,
 {
     QMessageBox box(QMessageBox::Question, caption, text,
                     QMessageBox::Apply | QMessageBox::Discard | QMessageBox::Cancel, parent);
-    if (!choices.apply.isEmpty())
-        box.button(QMessageBox::Apply)->setText(choices.apply);
-    if (!choices.discard.isEmpty())
-        box.button(QMessageBox::Discard)->setText(choices.discard);
+    // The standard buttons' icons (a bin for Discard) would say something else.
+    const auto relabel = [&](QMessageBox::StandardButton which, const QString &text) {
+        if (text.isEmpty())
+            return;
+        box.button(which)->setText(text);
+        box.button(which)->setIcon(QIcon());
+    };
+    relabel(QMessageBox::Apply, choices.apply);
+    relabel(QMessageBox::Discard, choices.discard);
     box.setDefaultButton(QMessageBox::Apply);
     box.setEscapeButton(QMessageBox::Cancel);
     switch (box.exec()) {

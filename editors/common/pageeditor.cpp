@@ -523,6 +523,8 @@ bool PageEditor::renameAll(int position, PageBody body, const QByteArray &oldNam
         const int row = model.rowOf(use.page.id);
         const PageFormat &format = pageFormat(use.page.kind);
         RecordReader reader(m_workspace.readPage(use.page.kind, row));
+        if (reader.version() != format.info().version)
+            continue; // the index keeps only pages it could read; this one changed since
         PageBody referring = PageBody::read(format, reader);
         renameReferences(use.page.kind, referring, kind(), oldName, newName);
         pages.append({ &model,

@@ -7,7 +7,11 @@
 #include "texturepage.h"
 #include "weaponpage.h"
 
+#include "tableerror.h"
+
 #include <array>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -125,6 +129,23 @@ PageBody PageBody::read(const PageFormat &format, RecordReader &reader)
 {
     Values values = readValues(*format.layout, reader);
     return { std::move(values), reader.ReadRest() };
+}
+
+std::optional<PageBody> PageBody::fromRecord(const PageFormat &format, const QByteArray &record,
+                                            QString *why)
+{
+    try {
+        RecordReader reader(record);
+        if (reader.version() == format.info().version)
+            return read(format, reader);
+        if (why)
+            *why = u"version %1; the program reads version %2"_s.arg(reader.version())
+                       .arg(format.info().version);
+    } catch (const TableError &error) {
+        if (why)
+            *why = error.message();
+    }
+    return std::nullopt;
 }
 
 void PageBody::write(const PageFormat &format, RecordWriter &writer) const

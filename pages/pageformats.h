@@ -3,7 +3,10 @@
 #include "layout.h"
 
 #include <QPoint>
+#include <QString>
 #include <QRect>
+
+#include <optional>
 
 // Every kind's page as the editors know it: the texts that set its editor apart, the layout of
 // its body and its place in the main window. Adding a kind takes: its row in the engine's kind
@@ -52,6 +55,10 @@ struct PageBody
     // Reads the body after the header, and what follows it. The caller checks the version
     // first.
     static PageBody read(const PageFormat &format, RecordReader &reader);
+    // The body of a whole record of the kind; std::nullopt, and why in *why when given, for one
+    // of another version or damaged.
+    static std::optional<PageBody> fromRecord(const PageFormat &format, const QByteArray &record,
+                                              QString *why = nullptr);
     // Throws TableError, naming the value, when a number text does not convert.
     void write(const PageFormat &format, RecordWriter &writer) const;
     // A whole record with the kind's header.

@@ -1,6 +1,5 @@
 #include "references.h"
 
-#include "recordwalk.h"
 #include "tableerror.h"
 
 #include <QStringList>
@@ -18,11 +17,6 @@ QList<PageReference> pageReferences(PageKind kind, const PageBody &body)
                             { { at.steps.begin(), at.steps.end() } } });
     });
     return references;
-}
-
-QList<PageReference> recordReferences(const QByteArray &record)
-{
-    return readableReferences(record).value_or(QList<PageReference>());
 }
 
 namespace {
@@ -229,11 +223,6 @@ void ReferenceIndex::removeKind(PageKind kind)
     pages.clear();
 }
 
-void ReferenceIndex::clear()
-{
-    *this = {};
-}
-
 int ReferenceIndex::pagesNamed(PageKind kind, const QByteArray &name) const
 {
     return m_named[slot(kind)].value(name);
@@ -279,17 +268,4 @@ const QList<PageReference> &ReferenceIndex::referencesOf(Page page) const
 bool ReferenceIndex::contains(Page page) const
 {
     return m_pages[slot(page.kind)].contains(page.id);
-}
-
-ReferenceIndex indexRecords(const QList<QByteArrayView> &records)
-{
-    ReferenceIndex index;
-    for (qsizetype r = 0; r < records.size(); ++r) {
-        const TableRecord record = describeRecord(records[r]);
-        if (!record.isLoadedPage())
-            continue;
-        index.setPage({ *record.kind, int(r) }, record.name.toByteArray(),
-                      recordReferences(records[r].toByteArray()));
-    }
-    return index;
 }

@@ -37,10 +37,8 @@ struct PageReference
 
 // The references a page holds, in the order of its fields.
 QList<PageReference> pageReferences(PageKind kind, const PageBody &body);
-// The same of a whole record; none for a page the program cannot read (another version, a
-// damaged page, a kind it does not edit).
-QList<PageReference> recordReferences(const QByteArray &record);
-// The same, or std::nullopt for a page that cannot be read.
+// The same of a whole record, or std::nullopt for a page the program cannot read (another
+// version, a damaged page, a kind it does not edit).
 std::optional<QList<PageReference>> readableReferences(const QByteArray &record);
 // The same of many records, on every core.
 QList<std::optional<QList<PageReference>>> readableReferences(const QList<QByteArray> &records);
@@ -77,7 +75,6 @@ public:
     void removePage(Page page);
     // Every page of the kind.
     void removeKind(PageKind kind);
-    void clear();
 
     // How many pages of the kind have the name.
     int pagesNamed(PageKind kind, const QByteArray &name) const;
@@ -105,7 +102,3 @@ private:
     // The pages that hold a name in some reference, once per page and name.
     QHash<QByteArray, QList<Page>> m_holders;
 };
-
-// The index of a whole table's records in file order; a page's id is its place among the
-// records.
-ReferenceIndex indexRecords(const QList<QByteArrayView> &records);

@@ -14,21 +14,6 @@ QString pageLine(PageKind kind, QByteArrayView name)
     return u"%1 \"%2\""_s.arg(kindInfo(kind).name, TableText::escapedText(name));
 }
 
-std::optional<PageBody> readBody(PageKind kind, const QByteArray &record, QString *why)
-{
-    const PageFormat &format = pageFormat(kind);
-    try {
-        RecordReader reader(record);
-        if (reader.version() == format.info().version)
-            return PageBody::read(format, reader);
-        *why = u"version %1; the program reads version %2"_s.arg(reader.version())
-                   .arg(format.info().version);
-    } catch (const TableError &error) {
-        *why = error.message();
-    }
-    return std::nullopt;
-}
-
 // A table's records, each page read once to index its name and references; a page's id is its
 // place among the records.
 struct ReadTable
@@ -56,8 +41,8 @@ ReadTable readTable(const QByteArray &table)
         if (!searched || !isEdited(*record.kind))
             return;
         QString why;
-        const std::optional<PageBody> body =
-            readBody(*record.kind, read.records.last().toByteArray(), &why);
+        const std::optional<PageBody> body = PageBody::fromRecord(
+            pageFormat(*record.kind), read.records.last().toByteArray(), &why);
         if (!body)
             read.unreadable.append(u"%1 (%2)"_s.arg(pageLine(*record.kind, record.name), why));
         else if (record.isLoadedPage())
@@ -113,8 +98,7 @@ TableRename renameInTable(const QByteArray &table, PageKind kind, const QByteArr
         const QByteArray record = read.records[id].toByteArray();
         const PageKind pageKind = *describeRecord(record).kind;
         const PageFormat &format = pageFormat(pageKind);
-        QString why;
-        PageBody body = *readBody(pageKind, record, &why);
+        PageBody body = *PageBody::fromRecord(format, record);
         // Only a page that comes back byte for byte can be rewritten without changing more.
         if (body.record(format) != record) {
             if (isPage)

@@ -73,21 +73,15 @@ Decoding decodeRecord(const QByteArray &record)
     if (!isEdited(*kind))
         return { {}, u"a page the program passes through"_s };
     const PageFormat &format = pageFormat(*kind);
-    try {
-        RecordReader reader(record);
-        if (reader.version() != format.info().version)
-            return { {},
-                     u"version %1; the program reads version %2"_s.arg(reader.version())
-                         .arg(format.info().version) };
-        PageBody body = PageBody::read(format, reader);
-        if (!body.trailing.isEmpty())
-            return { {}, u"bytes left over after its body"_s };
-        if (body.record(format) != record)
-            return { {}, u"it would not come back byte for byte"_s };
-        return { DecodedPage { *kind, std::move(body) }, {}, reader.version() };
-    } catch (const TableError &error) {
-        return { {}, error.message() };
-    }
+    QString why;
+    std::optional<PageBody> body = PageBody::fromRecord(format, record, &why);
+    if (!body)
+        return { {}, why };
+    if (!body->trailing.isEmpty())
+        return { {}, u"bytes left over after its body"_s };
+    if (body->record(format) != record)
+        return { {}, u"it would not come back byte for byte"_s };
+    return { DecodedPage { *kind, std::move(*body) }, {}, format.info().version };
 }
 
 QString kindName(quint8 kindByte)

@@ -186,13 +186,19 @@ void PageEditor::showNothing()
     updateNameMark();
 }
 
-void PageEditor::updateUsers()
+const QByteArray *PageEditor::shownName() const
 {
     // A list may announce a change before this editor has followed it, or a load replace the
     // pages before the list is shown afresh.
     const QList<QByteArray> &names = m_workspace.pageNames(kind());
     const bool shown = m_shown >= 0 && m_shown < m_model->rowCount() && m_shown < names.size();
-    const int users = shown ? m_lists.index().usersOf(kind(), names[m_shown]) : 0;
+    return shown ? &names[m_shown] : nullptr;
+}
+
+void PageEditor::updateUsers()
+{
+    const QByteArray *name = shownName();
+    const int users = name ? m_lists.index().usersOf(kind(), *name) : 0;
     m_usedBy->setText(u"Used by %1"_s.arg(users));
     m_usedBy->setEnabled(users > 0);
 }
@@ -200,12 +206,11 @@ void PageEditor::updateUsers()
 void PageEditor::updateNameMark()
 {
     QString problem;
-    const QList<QByteArray> &names = m_workspace.pageNames(kind());
-    if (m_shown >= 0 && m_shown < m_model->rowCount() && m_shown < names.size()) {
+    if (const QByteArray *stored = shownName()) {
         const QString typed = m_form->edit(m_format.nameItem)->text();
         if (!unstorableCharacter(typed)) {
             const QByteArray name = bytesFromText(typed);
-            const int others = m_model->pagesNamed(name) - (names[m_shown] == name ? 1 : 0);
+            const int others = m_model->pagesNamed(name) - (*stored == name ? 1 : 0);
             if (!name.isEmpty() && others > 0)
                 problem = u"Another %1 page is named \"%2\""_s.arg(kindInfo(kind()).name, typed);
         }
@@ -522,15 +527,15 @@ bool PageEditor::renameAll(int position, PageBody body, const QByteArray &oldNam
         PageListModel &model = m_lists.model(use.page.kind);
         const int row = model.rowOf(use.page.id);
         const PageFormat &format = pageFormat(use.page.kind);
-        RecordReader reader(m_workspace.readPage(use.page.kind, row));
-        if (reader.version() != format.info().version)
+        std::optional<PageBody> referring =
+            PageBody::fromRecord(format, m_workspace.readPage(use.page.kind, row));
+        if (!referring)
             continue; // the index keeps only pages it could read; this one changed since
-        PageBody referring = PageBody::read(format, reader);
-        renameReferences(use.page.kind, referring, kind(), oldName, newName);
+        renameReferences(use.page.kind, *referring, kind(), oldName, newName);
         pages.append({ &model,
                        use.page.id,
                        { model.record(row), model.name(row) },
-                       { model.storeRecord(referring.record(format)), model.name(row) } });
+                       { model.storeRecord(referring->record(format)), model.name(row) } });
     }
     // Pages that cannot be read may name it too: the user hears of each that holds the name.
     QStringList unread;

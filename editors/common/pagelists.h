@@ -6,12 +6,10 @@
 #include <QSet>
 
 #include <array>
-#include <memory>
 
 class PageEditor;
 class PageListModel;
 class QConcatenateTablesProxyModel;
-class UserDialogs;
 class Workspace;
 
 // The page lists of every kind over one workspace, and what the pages say of each other: the

@@ -2,9 +2,14 @@
 
 #include <QAbstractButton>
 #include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 
 using namespace Qt::StringLiterals;
@@ -47,7 +52,9 @@ UserDialogs::Answer QtUserDialogs::ask(QWidget *parent, const QString &caption,
                                        const QString &text, const Choices &choices)
 {
     QMessageBox box(QMessageBox::Question, caption, text,
-                    QMessageBox::Apply | QMessageBox::Discard | QMessageBox::Cancel, parent);
+                    QMessageBox::Apply | QMessageBox::Cancel |
+                        (choices.withoutDiscard ? QMessageBox::NoButton : QMessageBox::Discard),
+                    parent);
     // The standard buttons' icons (a bin for Discard) would say something else.
     const auto relabel = [&](QMessageBox::StandardButton which, const QString &text) {
         if (text.isEmpty())
@@ -67,6 +74,33 @@ UserDialogs::Answer QtUserDialogs::ask(QWidget *parent, const QString &caption,
     default:
         return Answer::Cancel;
     }
+}
+
+std::optional<QStringList> QtUserDialogs::askTexts(QWidget *parent, const QString &caption,
+                                                  const QStringList &labels,
+                                                  const QStringList &texts)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle(caption);
+    auto *form = new QFormLayout(&dialog);
+    QList<QLineEdit *> fields;
+    for (qsizetype i = 0; i < labels.size(); ++i) {
+        auto *field = new QLineEdit(texts.value(i), &dialog);
+        auto *label = new QLabel(labels[i], &dialog);
+        label->setBuddy(field);
+        form->addRow(label, field);
+        fields.append(field);
+    }
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    QStringList typed;
+    for (const QLineEdit *field : std::as_const(fields))
+        typed.append(field->text());
+    return typed;
 }
 
 QString QtUserDialogs::openFileName(QWidget *parent, const FileRequest &request)

@@ -4,15 +4,27 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 #include <exception>
 #include <new>
+#include <optional>
 
 class QWidget;
 
 // The main window's title and the caption of the standard error box.
 inline constexpr QLatin1StringView kProgramTitle("VK Control Panel");
+
+// Texts for the Apply and Discard buttons of a question, where those words would not say what
+// the buttons do; empty keeps them.
+struct QuestionChoices
+{
+    QString apply;
+    QString discard;
+    // No Discard button, where only going on or not is asked.
+    bool withoutDiscard = false;
+};
 
 // Every message box, file dialog and link the program hands to the user goes through here,
 // so that the workflows run headless under a scripted double in the tests.
@@ -21,13 +33,7 @@ class UserDialogs
 public:
     enum class Icon { Information, Warning, Critical };
     enum class Answer { Apply, Discard, Cancel };
-    // Texts for the Apply and Discard buttons of a question, where those words would not say
-    // what the buttons do; empty keeps them.
-    struct Choices
-    {
-        QString apply;
-        QString discard;
-    };
+    using Choices = QuestionChoices;
 
     struct FileRequest
     {
@@ -48,6 +54,11 @@ public:
     // A question with Apply, Discard and Cancel; closing the box cancels.
     virtual Answer ask(QWidget *parent, const QString &caption, const QString &text,
                        const Choices &choices = {}) = 0;
+    // Values typed into one field per label, each starting with its text of `texts`;
+    // std::nullopt when the user cancels.
+    virtual std::optional<QStringList> askTexts(QWidget *parent, const QString &caption,
+                                                const QStringList &labels,
+                                                const QStringList &texts = {}) = 0;
     // The chosen file, or an empty string when the user cancels.
     virtual QString openFileName(QWidget *parent, const FileRequest &request) = 0;
     // Asks before replacing an existing file.
@@ -97,6 +108,9 @@ public:
     void message(QWidget *parent, const QString &caption, const QString &text, Icon icon) override;
     Answer ask(QWidget *parent, const QString &caption, const QString &text,
                const Choices &choices = {}) override;
+    std::optional<QStringList> askTexts(QWidget *parent, const QString &caption,
+                                        const QStringList &labels,
+                                        const QStringList &texts = {}) override;
     QString openFileName(QWidget *parent, const FileRequest &request) override;
     QString saveFileName(QWidget *parent, const FileRequest &request) override;
     void openUrl(const QUrl &url) override;

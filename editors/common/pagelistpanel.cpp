@@ -46,6 +46,18 @@ protected:
 
 } // namespace
 
+QLineEdit *makeFilterField(HoverHelp &help, QWidget *parent)
+{
+    auto *field = new QLineEdit(parent);
+    field->setPlaceholderText(u"Filter"_s);
+    field->setAccessibleName(u"Filter"_s);
+    field->setClearButtonEnabled(true);
+    help.addHint(field, u"Type part of a page name to list only the pages whose names contain it. "
+                        "Escape clears the filter."_s);
+    new ClearOnEscape(field);
+    return field;
+}
+
 PageListPanel::PageListPanel(const QString &caption, PageListModel &model, HoverHelp &help,
                              QWidget *parent)
     : QFrame(parent)
@@ -65,14 +77,7 @@ PageListPanel::PageListPanel(const QString &caption, PageListModel &model, Hover
     });
 
     auto *listCaption = new QLabel(caption, this);
-    m_filterField = new QLineEdit(this);
-    m_filterField->setPlaceholderText(u"Filter"_s);
-    m_filterField->setAccessibleName(u"Filter"_s);
-    m_filterField->setClearButtonEnabled(true);
-    help.addHint(m_filterField,
-                 u"Type part of a page name to list only the pages whose names contain it. "
-                 "Escape clears the filter."_s);
-    new ClearOnEscape(m_filterField);
+    m_filterField = makeFilterField(help, this);
     connect(m_filterField, &QLineEdit::textChanged, this, &PageListPanel::filter);
     m_list = new QListView(this);
     m_list->setModel(m_filter);

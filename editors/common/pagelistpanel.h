@@ -9,6 +9,10 @@ class QAbstractButton;
 class QHBoxLayout;
 class QLineEdit;
 class QListView;
+class QWidget;
+
+// The field that filters a list of pages by name; Escape in it clears it.
+QLineEdit *makeFilterField(HoverHelp &help, QWidget *parent);
 
 // An editor's page list as the user sees it: its caption, the filter field, the pages whose
 // names match and the editor's buttons under them. It follows the kind's model; rows are the

@@ -33,6 +33,12 @@ public:
         messages.append({ caption, text, Icon::Information });
         return answers.isEmpty() ? Answer::Cancel : answers.takeFirst();
     }
+    std::optional<QStringList> askTexts(QWidget *, const QString &caption,
+                                        const QStringList &labels, const QStringList &) override
+    {
+        messages.append({ caption, labels.join(u'|'), Icon::Information });
+        return textAnswers.isEmpty() ? std::nullopt : textAnswers.takeFirst();
+    }
     QString openFileName(QWidget *, const FileRequest &request) override { return answer(request); }
     QString saveFileName(QWidget *, const FileRequest &request) override { return answer(request); }
     void openUrl(const QUrl &url) override { urls.append(url); }
@@ -52,6 +58,8 @@ public:
     QList<FileRequest> fileRequests;
     // Answers of the questions, in order; none left cancels.
     QList<Answer> answers;
+    // Answers of the requests for typed values, in order; none left cancels.
+    QList<std::optional<QStringList>> textAnswers;
     QList<Message> messages;
     QList<QUrl> urls;
     // Runs while each box is "shown", to look at the windows behind it.

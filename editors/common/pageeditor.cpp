@@ -13,6 +13,7 @@
 #include "savefile.h"
 #include "settingswindow.h"
 #include "tableerror.h"
+#include "tablewindow.h"
 #include "usedby.h"
 #include "userdialogs.h"
 #include "windowshortcuts.h"
@@ -96,6 +97,11 @@ QFrame *PageEditor::buildFieldPanel(std::span<const int> columnStarts)
                           u"The pages that name this one: open one with a double-click or Enter."_s);
     connect(m_usedBy, &QPushButton::clicked, this, &PageEditor::showUsers);
     buttonRow->addWidget(m_usedBy, 0, Qt::AlignBottom);
+    auto *table = makeButton(u"&Table"_s,
+                             u"Show every page of this kind as a table: sort and compare them, "
+                             "change many at once, export and import CSV. Ctrl+T."_s);
+    connect(table, &QPushButton::clicked, this, &PageEditor::showTable);
+    buttonRow->addWidget(table, 0, Qt::AlignBottom);
     buttonRow->addStretch(1);
     m_kindButtons = new QGridLayout;
     buttonRow->addLayout(m_kindButtons);
@@ -116,6 +122,7 @@ void PageEditor::addShortcuts()
     shortcuts->add(u"Paste"_s, QKeyCombination(Qt::CTRL, Qt::Key_V), [this] { paste(); });
     shortcuts->add(u"Import"_s, QKeyCombination(Qt::CTRL, Qt::Key_I), [this] { importPage(); });
     shortcuts->add(u"Export"_s, QKeyCombination(Qt::CTRL, Qt::Key_E), [this] { exportPage(); });
+    shortcuts->add(u"Table"_s, QKeyCombination(Qt::CTRL, Qt::Key_T), [this] { showTable(); });
     shortcuts->add(u"Find"_s, QKeySequence::Find, [this] {
         filterField().setFocus(Qt::ShortcutFocusReason);
         filterField().selectAll();
@@ -226,6 +233,15 @@ void PageEditor::showUsers()
     if (const std::optional<ReferenceIndex::Page> page =
             window.pick(kind(), m_model->name(m_shown)))
         m_lists.openPage(page->kind, m_lists.positionOf(page->kind, page->id), *this);
+}
+
+void PageEditor::showTable()
+{
+    if (!settleChanges())
+        return;
+    TableWindow window(*this, m_lists, dialogs());
+    centreOnScreen(window, *this);
+    window.exec();
 }
 
 bool PageEditor::isChanged() const

@@ -74,6 +74,8 @@ public:
     // "Used by 3": how many pages name the page shown; it lists them.
     QPushButton &usedByButton() const { return *m_usedBy; }
     void showUsers();
+    // The table of the kind's pages, over this window; changes shown here are asked about first.
+    void showTable();
 
 protected:
     // The page about to be written: a kind drops the blocks its controls say it has not.

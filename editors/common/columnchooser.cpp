@@ -61,6 +61,7 @@ ColumnChooser::ColumnChooser(const QList<PageColumns::Column> &columns, const QS
     all->setToolTip(u"Check every column listed."_s);
     connect(all, &QPushButton::clicked, this, [this] { check([](int) { return true; }); });
     auto *none = new QPushButton(u"&None"_s, this);
+    none->setObjectName(u"none"_s);
     none->setToolTip(u"Uncheck every column listed."_s);
     connect(none, &QPushButton::clicked, this, [this] { check([](int) { return false; }); });
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

@@ -14,6 +14,7 @@ FrozenTableView::FrozenTableView(QWidget *parent)
     setVerticalScrollMode(ScrollPerPixel);
     m_frozen->setVerticalScrollMode(ScrollPerPixel);
     m_frozen->setFocusPolicy(Qt::NoFocus);
+    m_frozen->setFrameShape(QFrame::NoFrame);
     m_frozen->setEditTriggers(NoEditTriggers);
     m_frozen->verticalHeader()->hide();
     m_frozen->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);

@@ -244,7 +244,9 @@ TableWindow::TableWindow(PageEditor &editor, PageLists &lists, UserDialogs &dial
 
     showColumns(settings().value(settingsKey(editor.kind())).toStringList());
     const QRect screen = editor.screen()->availableGeometry();
-    resize(std::min(1100, screen.width() * 9 / 10), std::min(640, screen.height() * 9 / 10));
+    // Room for a dozen columns, on a screen as small as 1024 x 768 too.
+    resize(std::min(1000, screen.width() * 9 / 10), std::min(640, screen.height() * 9 / 10));
+    m_view->setFocus();
     updateActions();
 }
 
@@ -705,6 +707,9 @@ void TableWindow::importCsv()
             m_model->replace(u"Import CSV \"%1\""_s.arg(info.fileName()), changed);
         if (!outcome.refusal.isEmpty())
             throw TableError(outcome.refusal);
-        help().say(plan.summary());
+        help().say(u"Imported from \"%1\": %2 values changed in %3 pages."_s
+                       .arg(info.fileName())
+                       .arg(plan.values)
+                       .arg(outcome.pages));
     });
 }

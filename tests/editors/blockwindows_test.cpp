@@ -459,7 +459,7 @@ TEST_P(EveryWindow, FitsASmallScreenReadsInOrderAndHasItsFlagsInFlagsTxt)
     load({ awkwardPage(quint8(kind())) });
     editor->selectPosition(0);
     checkSizeAndFlags(*editor);
-    const QStringList workflow = { u"Add"_s, u"Delete"_s, u"&Apply"_s, u"&Close"_s };
+    const QStringList workflow = { u"Add"_s, u"Delete"_s, u"&Apply"_s, u"&Close"_s, u"&Table"_s };
     for (QPushButton *button : editor->findChildren<QPushButton *>()) {
         if (button->window() != editor.get() || workflow.contains(button->text()) ||
             button == &editor->usedByButton())

@@ -26,6 +26,7 @@ struct Column
         int item;
         int entry;
     };
+    PageKind kind = PageKind::Texture;
     std::vector<Step> path;
     const FieldSpec *field = nullptr;
     QString key; // as dump writes it: "weapons[3].max_ammo"
@@ -74,12 +75,13 @@ QString textOf(const Column &column, const Cell &cell, Form form);
 // A number's value for sorting; std::nullopt for a text, a choice and a bit set.
 std::optional<double> numberOf(const Column &column, const Cell &cell);
 
-// The value a typed text stands for (either form), or the message why it stands for none: the
-// field's own check with its messages, the range of what it stores, an item a list does not
-// have, a character Windows-1252 lacks. A text that is the current value's own (either form)
-// keeps that value exactly.
+// The value a text in the form stands for, or the message why it stands for none: the field's
+// own check with its messages (an empty number is refused, not taken as 0), the range of what
+// it stores, an item a list does not have, a character Windows-1252 lacks. A number or choice
+// may also be given in the other form, and a float as the 0xNNNNNNNN of its bits. A text that
+// is the current value's own keeps that value exactly.
 using Parsed = std::variant<FieldValue, QString>;
-Parsed parse(const Column &column, const Cell &cell, const QString &text);
+Parsed parse(const Column &column, const Cell &cell, const QString &text, Form form);
 
 // Whether two values of a field store the same bytes.
 bool sameValue(const FieldValue &a, const FieldValue &b);
@@ -93,8 +95,8 @@ struct Edit
 {
     enum class Op { Set, Add, Multiply, Replace, SetFlag, ClearFlag };
     Op op;
-    QString text; // Set: the value's text; Add, Multiply: the number; Replace: what to find
-    QString with; // Replace: what it becomes
+    QString text {}; // Set: the value's text; Add, Multiply: the number; Replace: what to find
+    QString with {}; // Replace: what it becomes
     int bit = 0; // SetFlag, ClearFlag: the item
 };
 // Which edits a column takes: Set every editable one; Add and Multiply numbers; Replace texts;

@@ -1,5 +1,7 @@
 #include "doorpage.h"
 #include "genericpage.h"
+#include "pagecolumns.h"
+#include "pagetext.h"
 #include "pageformats.h"
 #include "soundpage.h"
 #include "tablebuilder.h"
@@ -100,6 +102,56 @@ TEST_P(EveryKind, ANewPageIsTheKindsNewPageAndItsNameLiesWhereTheLoaderLooks)
     EXPECT_EQ(decode(GetParam().kind, blank).name(format), QByteArray(format.newPageName));
 }
 
+// Every cell of every column, the repeated entries included, reads back from its own text in
+// either form as the value it holds, is found again by its key, and written back leaves the
+// page's bytes as they were.
+TEST_P(EveryKind, EveryCellReadsBackFromItsTextAndItsKey)
+{
+    using namespace PageColumns;
+    const PageKind kind = GetParam().kind;
+    const PageFormat &format = pageFormat(kind);
+    for (const QByteArray &record : GetParam().pages) {
+        const PageBody read = decode(kind, record);
+        const Values *pages[] = { &read.values };
+        const QList<Column> columns = columnsOf(kind, entriesOf(kind, pages));
+        ASSERT_GE(columns.size(), columnsOf(kind).size());
+        PageBody written = read;
+        int cells = 0;
+        for (const Column &column : columns) {
+            const std::optional<Column> found = columnOf(kind, column.key);
+            ASSERT_TRUE(found) << column.key.toStdString();
+            EXPECT_EQ(found->field, column.field) << column.key.toStdString();
+            const Cell cell = cellOf(read.values, column);
+            if (!cell.value)
+                continue;
+            ++cells;
+            for (const Form form : { Form::Shown, Form::Exact }) {
+                const QString text = textOf(column, cell, form);
+                const Parsed parsed = parse(column, Cell { nullptr, cell.entry }, text, form);
+                // A float shown to four digits stands for another value: only its exact text
+                // must come back as it was.
+                if (form == Form::Shown && column.field->encoding == FieldEncoding::Float)
+                    continue;
+                ASSERT_TRUE(std::holds_alternative<FieldValue>(parsed))
+                    << column.key.toStdString() << " " << text.toStdString() << ": "
+                    << std::get<QString>(parsed).toStdString();
+                EXPECT_TRUE(sameValue(std::get<FieldValue>(parsed), *cell.value))
+                    << column.key.toStdString() << " " << text.toStdString();
+                EXPECT_TRUE(setValue(written.values, column, std::get<FieldValue>(parsed)));
+            }
+        }
+        EXPECT_GT(cells, 0);
+        EXPECT_EQ(written.record(format), record);
+    }
+    EXPECT_FALSE(columnOf(kind, u"no_such_key"_s));
+    const QList<Column> single = columnsOf(kind);
+    EXPECT_TRUE(std::none_of(single.begin(), single.end(),
+                             [](const Column &column) { return column.repeated; }));
+    EXPECT_EQ(std::count_if(single.begin(), single.end(),
+                            [](const Column &column) { return column.isName; }),
+              1);
+}
+
 INSTANTIATE_TEST_SUITE_P(PageBodies, EveryKind, testing::ValuesIn(kindRows()));
 
 TEST(PageBodies, ATextureRecordNeverAnnouncesABlockItLacks)
@@ -182,4 +234,60 @@ TEST(TextForm, EscapesAndRawBytesAreReadAsWrittenOrRefused)
                     }).contains(u"not base64"_s))
             << changed.constData();
     }
+}
+
+// What the table's edits refuse and how they round, and the block a flag brings.
+TEST(PageColumns, EditsAreCheckedRoundedAndAFlagBringsItsBlock)
+{
+    using namespace PageColumns;
+    using Op = Edit::Op;
+    const PageFormat &format = pageFormat(PageKind::Texture);
+    PageBody texture = PageBody::blank(format);
+    const auto column = [](const char *key) { return *columnOf(PageKind::Texture, QString::fromLatin1(key)); };
+    const auto edit = [&](const char *key, Edit change) {
+        return edited(column(key), cellOf(texture.values, column(key)), change);
+    };
+    const auto message = [](const Parsed &parsed) {
+        return std::holds_alternative<QString>(parsed) ? std::get<QString>(parsed) : QString();
+    };
+    const auto number = [](const Parsed &parsed) {
+        return std::get<NumberValue>(std::get<FieldValue>(parsed)).stored();
+    };
+    ASSERT_TRUE(setValue(texture.values, column("damage"), NumberValue(FieldEncoding::Int, 7)));
+    EXPECT_EQ(number(edit("damage", { Op::Multiply, u"1.5"_s })), 11u); // 10.5 rounds away
+    EXPECT_EQ(number(edit("damage", { Op::Add, u"-9"_s })), quint32(-2));
+    EXPECT_EQ(message(edit("damage", { Op::Add, u"lots"_s })), u"\"lots\" is not a number"_s);
+    EXPECT_EQ(message(edit("damage", { Op::Multiply, u"1e10"_s })),
+              u"70000000000 is out of range (-2147483648 to 2147483647)"_s);
+    EXPECT_EQ(message(edit("damage", { Op::Set, u"12a"_s })), kIntegerFieldMessage);
+    EXPECT_EQ(message(edit("damage", { Op::Set, u""_s })), kIntegerFieldMessage);
+    EXPECT_EQ(message(edit("red", { Op::Set, u"x"_s })), kFloatFieldMessage);
+    EXPECT_EQ(message(edit("red", { Op::Multiply, u"1e38"_s })), u""_s); // 0 stays 0
+    EXPECT_EQ(message(edit("bitmap_name", { Op::Set, u"\u0151"_s })),
+              unstorableMessage(U'\u0151'));
+    EXPECT_EQ(message(edit("corona_style", { Op::Set, u"Sparkly"_s })),
+              u"\"Sparkly\" is not one of the entries"_s);
+    EXPECT_EQ(message(edit("flags", { Op::Set, u"Procedural|Glowing"_s })),
+              u"\"Glowing\" is not one of the items"_s);
+    EXPECT_FALSE(takes(column("name"), Op::Set));
+    EXPECT_FALSE(takes(column("bitmap_name"), Op::Multiply));
+    EXPECT_TRUE(takes(column("flags"), Op::SetFlag));
+
+    // A float's exact text is its bits, also for a NaN that NAN does not read as.
+    const Parsed nan = parse(column("red"), {}, u"0x7fc00001"_s, Form::Exact);
+    ASSERT_EQ(number(nan), 0x7fc00001u);
+    ASSERT_TRUE(setValue(texture.values, column("red"), std::get<FieldValue>(nan)));
+    EXPECT_EQ(textOf(column("red"), cellOf(texture.values, column("red")), Form::Exact),
+              u"0x7fc00001"_s);
+    ASSERT_TRUE(setValue(texture.values, column("red"), NumberValue(FieldEncoding::Float, bitsFromFloat(0.1f))));
+    EXPECT_EQ(textOf(column("red"), cellOf(texture.values, column("red")), Form::Exact), u"0.1"_s);
+
+    // Setting the procedural flag gives the page its block, whose cells are then there.
+    const Column elements = column("procedural.heat");
+    EXPECT_FALSE(cellOf(texture.values, elements).value);
+    const Parsed flagged = edit("flags", { Op::SetFlag, {}, {}, 24 });
+    ASSERT_TRUE(setValue(texture.values, column("flags"), std::get<FieldValue>(flagged)));
+    EXPECT_TRUE(cellOf(texture.values, elements).value);
+    ASSERT_TRUE(setValue(texture.values, column("flags"), quint32(0)));
+    EXPECT_FALSE(cellOf(texture.values, elements).value);
 }

@@ -289,7 +289,7 @@ Import planImport(PageKind kind, std::span<const Page> pages, const QByteArray &
                 QString::number(header.columns.size())));
 
         const PageColumns::Parsed parsedName =
-            PageColumns::parse(nameColumn, {}, cells[header.name]);
+            PageColumns::parse(nameColumn, {}, cells[header.name], PageColumns::Form::Exact);
         if (const QString *why = std::get_if<QString>(&parsedName))
             throw TableError(u"%1: %2"_s.arg(cellAt(row, nameColumn), *why));
         const QByteArray name = std::get<QByteArray>(std::get<FieldValue>(parsedName));
@@ -341,7 +341,8 @@ Import planImport(PageKind kind, std::span<const Page> pages, const QByteArray &
                         u"changed; leave it \"%2\""_s.arg(cellAt(row, column), current));
                 continue;
             }
-            const PageColumns::Parsed parsed = PageColumns::parse(column, cell, text);
+            const PageColumns::Parsed parsed =
+                PageColumns::parse(column, cell, text, PageColumns::Form::Exact);
             if (const QString *why = std::get_if<QString>(&parsed))
                 throw TableError(u"%1: %2"_s.arg(cellAt(row, column), *why));
             const FieldValue &value = std::get<FieldValue>(parsed);

@@ -72,14 +72,21 @@ void RecordChange::redo()
     m_model.pointAt(m_row, m_after.record, m_after.name);
 }
 
-RenameChange::RenameChange(const QByteArray &oldName, const QByteArray &newName,
-                           QList<Page> pages)
-    : QUndoCommand(u"Rename \"%1\" to \"%2\""_s.arg(textFromBytes(oldName),
-                                                      textFromBytes(newName)))
+PagesChange::PagesChange(const QString &text, QList<Page> pages, bool showFirst)
+    : QUndoCommand(text)
     , m_pages(std::move(pages))
+    , m_showFirst(showFirst)
 { }
 
-void RenameChange::point(bool forward)
+PagesChange *PagesChange::rename(const QByteArray &oldName, const QByteArray &newName,
+                                 QList<Page> pages)
+{
+    return new PagesChange(
+        u"Rename \"%1\" to \"%2\""_s.arg(textFromBytes(oldName), textFromBytes(newName)),
+        std::move(pages), true);
+}
+
+void PagesChange::point(bool forward)
 {
     for (qsizetype i = 0; i < m_pages.size(); ++i) {
         const Page &page = m_pages[forward ? i : m_pages.size() - 1 - i];
@@ -88,16 +95,16 @@ void RenameChange::point(bool forward)
         const int row = page.model->rowOf(page.slot);
         if (row < 0 || page.model->record(row) != from.record)
             continue;
-        page.model->pointAt(row, to.record, to.name, &page == &m_pages.front());
+        page.model->pointAt(row, to.record, to.name, m_showFirst && &page == &m_pages.front());
     }
 }
 
-void RenameChange::undo()
+void PagesChange::undo()
 {
     point(false);
 }
 
-void RenameChange::redo()
+void PagesChange::redo()
 {
     point(true);
 }

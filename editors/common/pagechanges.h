@@ -53,10 +53,10 @@ private:
     Version m_after;
 };
 
-// Rename all: a page renamed and every page that named it by its old name, as one change of
-// the history of the editor where it was made. Pages are found by slot, wherever their lists
-// have them by then; a page another editor changed since keeps that change.
-class RenameChange : public QUndoCommand
+// Pages rewritten together as one change of an editor's history: Rename all (a page and every
+// page naming it), an edit of many cells of a kind's table. Pages are found by slot, wherever
+// their lists have them by then; a page another editor changed since keeps that change.
+class PagesChange : public QUndoCommand
 {
 public:
     struct Page
@@ -66,8 +66,11 @@ public:
         RecordChange::Version before;
         RecordChange::Version after;
     };
-    // The first page is the one renamed, which its editor shows.
-    RenameChange(const QByteArray &oldName, const QByteArray &newName, QList<Page> pages);
+    // showFirst: the first page is the one its editor shows, as the page renamed is.
+    PagesChange(const QString &text, QList<Page> pages, bool showFirst);
+    // "Rename "Laser fire" to "Laser shot"", the page renamed first.
+    static PagesChange *rename(const QByteArray &oldName, const QByteArray &newName,
+                               QList<Page> pages);
 
     void undo() override;
     void redo() override;
@@ -76,6 +79,7 @@ private:
     void point(bool forward);
 
     QList<Page> m_pages;
+    bool m_showFirst;
 };
 
 // Add, Paste and Import put a page in the list, Delete takes one out.

@@ -514,7 +514,7 @@ bool PageEditor::renameAll(int position, PageBody body, const QByteArray &oldNam
     // Every record is written before any page points at it: a write that fails leaves every
     // page, and the history, as they were.
     const bool ownFields = renameReferences(kind(), body, kind(), oldName, newName) > 0;
-    QList<RenameChange::Page> pages = { { m_model,
+    QList<PagesChange::Page> pages = { { m_model,
                                           slot,
                                           { m_model->record(position), oldName },
                                           { m_model->storeRecord(body.record(m_format)),
@@ -559,7 +559,7 @@ bool PageEditor::renameAll(int position, PageBody body, const QByteArray &oldNam
     }
     m_stored = std::move(body);
     m_form->endTyping();
-    m_history->push(new RenameChange(oldName, newName, std::move(pages)));
+    m_history->push(PagesChange::rename(oldName, newName, std::move(pages)));
     setChangeMark(false);
     if (!unread.isEmpty())
         dialogs().message(this, m_title,

@@ -7,6 +7,7 @@
 #include <QCache>
 
 #include <functional>
+#include <memory>
 
 class PageListModel;
 class PageLists;
@@ -33,7 +34,8 @@ public:
     PageListModel &list() const { return m_list; }
 
     // The columns after the name's, which stays first.
-    void setColumns(QList<PageColumns::Column> columns);
+    void setColumns(const QList<PageColumns::Column> &columns);
+    // The name's first.
     const QList<PageColumns::Column> &columns() const { return m_columns; }
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -41,6 +43,8 @@ public:
     // Display and Edit: the shown text; ToolTip: a reference's mark, the stored value of a
     // number shown rounded; Decoration: a warning on a name that names no page; SortRole,
     // ExactRole. A page that cannot be read shows why in its name's tool tip and empty cells.
+    // Sort keys are those of one column at a time, each page read once for them, so that a
+    // sort does not read pages for every comparison.
     QVariant data(const QModelIndex &index, int role) const override;
     // Horizontal: the caption, with the key as tool tip.
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
@@ -80,11 +84,17 @@ signals:
 private:
     struct Read
     {
-        std::optional<Values> values;
+        std::optional<PageBody> body;
         QString why;
     };
     const Read &read(int row) const;
+    QVariant sortKey(const Values *page, int column) const;
+    QVariant sortKey(int row, int column) const;
+    void makeKeys(int column) const;
+    QString tip(int row, int column) const;
+    bool names(const PageColumns::Column &column, const PageColumns::Cell &cell) const;
     Outcome write(const QString &what, const QList<std::pair<int, Values>> &pages, int values);
+    void followList();
 
     PageLists &m_lists;
     const PageFormat &m_format;
@@ -93,4 +103,7 @@ private:
     QList<PageColumns::Column> m_columns; // the name's first
     // Pages by record: a record never changes once written, so what was read stays true.
     mutable QCache<qint64, Read> m_read;
+    mutable std::unique_ptr<Read> m_uncached;
+    mutable int m_keyColumn = -1;
+    mutable QList<QVariant> m_keys; // of m_keyColumn, by row
 };

@@ -269,3 +269,49 @@ TEST(Vktable, RenameChangesThePageAndItsReferencesAndWritesNothingOnError)
     EXPECT_EQ(readFile(in), before);
     EXPECT_EQ(vktable({ u"rename"_s, in, u"sound"_s, u"Fire"_s, u"Flame"_s }).exitCode, 2);
 }
+
+TEST(Vktable, CsvWritesAKindAndCsvImportRewritesOnlyTheChangedPagesOrNothing)
+{
+    TempDir dir;
+    const QString in = dir.path(u"t.gam"_s), csv = dir.path(u"w.csv"_s),
+                  out = dir.path(u"out.gam"_s);
+    WeaponPage laser;
+    laser.name = "Laser";
+    const QList<QByteArray> records = { laser.record(), sound("Zap"), weaponPage("Flak") };
+    writeFile(in, table(records));
+
+    ToolRun run = vktable({ u"csv"_s, in, u"weapon"_s, u"-o"_s, csv });
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(vktable({ u"csv"_s, in, u"weapon"_s }).out, readFile(csv));
+    run = vktable({ u"csv-import"_s, in, u"weapon"_s, csv, u"-o"_s, out });
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "0 pages, 0 values will change\n");
+    EXPECT_EQ(readFile(out), readFile(in));
+    run = vktable({ u"csv"_s, in, u"weapon"_s, u"--columns"_s, u"particle_count"_s });
+    EXPECT_EQ(run.out, "weapon_name,particle_count\r\nFlak,0\r\nLaser,0\r\n");
+
+    writeFile(csv, "weapon_name,particle_count\r\nLaser,7\r\nGhost,1\r\n");
+    run = vktable({ u"csv-import"_s, in, u"weapon"_s, csv, u"-o"_s, out });
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "1 page, 1 value will change; 1 name not found\n");
+    EXPECT_TRUE(run.err.contains("no weapon page is named \"Ghost\"")) << run.err.toStdString();
+    laser.particleCount = 7;
+    EXPECT_EQ(readFile(out), table({ laser.record(), records[1], records[2] }));
+
+    // A refused import writes nothing.
+    QFile::remove(out);
+    writeFile(csv, "weapon_name,particle_count\r\nLaser,7\r\nFlak,256\r\n");
+    run = vktable({ u"csv-import"_s, in, u"weapon"_s, csv, u"-o"_s, out });
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("w.csv\": row 3, column \"particle_count\": 256 is out of range"))
+        << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(out));
+    run = vktable({ u"csv"_s, in, u"weapon"_s, u"--columns"_s, u"dammage"_s });
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains("no column of a weapon page has the key \"dammage\""));
+    EXPECT_TRUE(run.out.isEmpty());
+    for (const QStringList &bad : { QStringList { u"csv"_s, in, u"weapons"_s },
+                                    QStringList { u"csv"_s, in, u"weapon"_s, u"-o"_s },
+                                    QStringList { u"csv-import"_s, in, u"weapon"_s, csv } })
+        EXPECT_EQ(vktable(bad).exitCode, 2);
+}

@@ -4,8 +4,10 @@
 #include "check.h"
 #include "diff.h"
 #include "loader.h"
+#include "pagecsv.h"
 #include "pagetext.h"
 #include "savefile.h"
+#include "tablecsv.h"
 #include "tableerror.h"
 #include "tablereferences.h"
 #include "tabletext.h"
@@ -100,6 +102,28 @@ constexpr char kUsage[] =
     "                   pages that cannot be read (they keep their bytes) and warns of\n"
     "                   renamed fields that may name a page of another kind of either name.\n"
     "                     vktable rename levels.gam sound \"Laser fire\" Zap -o levels.gam\n"
+    "  csv FILE KIND [-o OUT] [--columns KEY,KEY,...]\n"
+    "                   Print the KIND pages as CSV (to OUT if given), in list order: a row\n"
+    "                   of keys, then a row per page. The first column is the name; then the\n"
+    "                   columns of the KEYs, or every field of the page and of its blocks that\n"
+    "                   is not in a list. A KEY is a key of dump, the entries of a list\n"
+    "                   included (weapons[3].max_ammo). Cells are written as dump writes\n"
+    "                   values: a float as the shortest decimal that reads back to the same\n"
+    "                   bits, a choice as its item, a bit set as its items joined by \"|\", a\n"
+    "                   text with \\\\ and \\xNN. UTF-8, RFC 4180 quoting, rows end with CR LF.\n"
+    "                   Pages that cannot be read are left out and named on standard error.\n"
+    "                     vktable csv levels.gam weapon -o weapons.csv\n"
+    "  csv-import FILE KIND IN.csv -o OUT\n"
+    "                   Write to OUT the table with the KIND pages changed as IN.csv says:\n"
+    "                   its rows are matched to pages by the name column, which it must have,\n"
+    "                   and only the values that differ are written; every other byte stays\n"
+    "                   as it was. OUT may be FILE. Prints\n"
+    "                   N pages, M values will change; K names not found\n"
+    "                   and names the rows' names no page has on standard error. Nothing is\n"
+    "                   written when a key is no column of KIND, a name is on two rows or is\n"
+    "                   the name of two pages, a cell is no value of its field, or IN.csv is\n"
+    "                   not CSV in UTF-8; the message names the row and the column.\n"
+    "                     vktable csv-import levels.gam weapon weapons.csv -o levels.gam\n"
     "\n"
     "Options:\n"
     "  -h, --help       Show this help.\n"
@@ -173,14 +197,19 @@ void writeWhole(const QString &path, const QByteArray &bytes)
     file.commit();
 }
 
-// A table file's bytes, once the program's loader accepts them.
-QByteArray tableBytes(const QString &path)
+QByteArray readTableFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw TableError(u"Cannot open the table file \"%1\": %2"_s.arg(
             QDir::toNativeSeparators(path), file.errorString()));
-    const QByteArray bytes = file.readAll();
+    return file.readAll();
+}
+
+// A table file's bytes, once the program's loader accepts them.
+QByteArray tableBytes(const QString &path)
+{
+    const QByteArray bytes = readTableFile(path);
     LoadTableBytes(bytes);
     return bytes;
 }
@@ -231,6 +260,13 @@ std::optional<PageKind> kindNamed(const QString &name)
         if (kindInfo(kind).name == name)
             return kind;
     return std::nullopt;
+}
+
+int noKindNamed(const QString &name)
+{
+    printError(
+        u"no kind is called \"%1\": texture, sound, weapon, generic, door or ship"_s.arg(name));
+    return 2;
 }
 
 // A page name as typed, in the file's bytes.
@@ -304,6 +340,49 @@ int rename(const QString &path, PageKind kind, const QString &oldText, const QSt
     return 0;
 }
 
+int csv(const QString &path, PageKind kind, const QStringList &keys, const QString &out)
+{
+    QString unknown;
+    const QList<PageColumns::Column> columns = TableCsv::csvColumns(kind, keys, &unknown);
+    if (columns.isEmpty()) {
+        printError(
+            u"no column of a %1 page has the key \"%2\""_s.arg(kindInfo(kind).name, unknown));
+        return 2;
+    }
+    const TableCsv::KindPages pages(readTableFile(path), kind);
+    const QByteArray text = PageCsv::exportCsv(columns, pages.pages());
+    if (out.isEmpty())
+        std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+    else
+        writeWhole(out, text);
+    QStringList unreadable;
+    for (const PageCsv::Page &page : pages.pages())
+        if (!page.values)
+            unreadable.append(
+                u"%1 \"%2\""_s.arg(kindInfo(kind).name, TableText::escapedText(page.name)));
+    noteUnreadable(unreadable, u"written"_s);
+    return 0;
+}
+
+int csvImport(const QString &path, PageKind kind, const QString &in, const QString &out)
+{
+    const TableCsv::KindPages pages(readTableFile(path), kind);
+    const QByteArray text = PageCsv::readCsvFile(in);
+    PageCsv::Import import;
+    try {
+        import = PageCsv::planImport(kind, pages.pages(), text);
+    } catch (const TableError &error) {
+        throw TableError(u"\"%1\": %2"_s.arg(in, error.message()));
+    }
+    writeWhole(out, pages.changed(import));
+    printLines({ import.summary() });
+    if (!import.notFound.isEmpty())
+        printError(u"no %1 page is named \"%2\": %3 left out"_s.arg(
+            kindInfo(kind).name, import.notFound.join(u"\", \""_s),
+            import.notFound.size() == 1 ? u"its row was"_s : u"their rows were"_s));
+    return 0;
+}
+
 int diff(const QString &a, const QString &b)
 {
     const QStringList lines = diffTables(tableBytes(a), tableBytes(b));
@@ -337,15 +416,38 @@ int main(int argc, char *argv[])
             return check(args[1]);
         if (args.size() == 3 && args[0] == u"diff"_s)
             return diff(args[1], args[2]);
+        if (args.size() >= 3 && args[0] == u"csv"_s) {
+            QString out;
+            QStringList keys;
+            bool understood = true;
+            for (qsizetype i = 3; i < args.size() && understood; i += 2) {
+                understood = i + 1 < args.size();
+                if (understood && args[i] == u"-o"_s)
+                    out = args[i + 1];
+                else if (understood && args[i] == u"--columns"_s)
+                    keys = args[i + 1].split(u',', Qt::SkipEmptyParts);
+                else
+                    understood = false;
+            }
+            if (understood) {
+                const std::optional<PageKind> kind = kindNamed(args[2]);
+                if (!kind)
+                    return noKindNamed(args[2]);
+                return csv(args[1], *kind, keys, out);
+            }
+        }
+        if (args.size() == 6 && args[0] == u"csv-import"_s && args[4] == u"-o"_s) {
+            const std::optional<PageKind> kind = kindNamed(args[2]);
+            if (!kind)
+                return noKindNamed(args[2]);
+            return csvImport(args[1], *kind, args[3], args[5]);
+        }
         const bool isRefs = args.size() == 4 && args[0] == u"refs"_s;
         const bool isRename = args.size() == 7 && args[0] == u"rename"_s && args[5] == u"-o"_s;
         if (isRefs || isRename) {
             const std::optional<PageKind> kind = kindNamed(args[2]);
-            if (!kind) {
-                printError(u"no kind is called \"%1\": texture, sound, weapon, generic, door "
-                           u"or ship"_s.arg(args[2]));
-                return 2;
-            }
+            if (!kind)
+                return noKindNamed(args[2]);
             return isRefs ? refs(args[1], *kind, args[3])
                           : rename(args[1], *kind, args[3], args[4], args[6]);
         }

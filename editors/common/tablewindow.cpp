@@ -21,7 +21,6 @@
 #include <QAction>
 #include <QClipboard>
 #include <QCollator>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -656,19 +655,11 @@ void TableWindow::importCsv()
     if (source.isEmpty())
         return;
     guarded(dialogs(), this, [&] {
-        // Measured before it is read: a huge file is refused without filling the memory.
+        // Not opened unless it is a file: opening a pipe would wait for a writer.
         const QFileInfo info(source);
         if (!info.isFile())
             throw TableError(u"\"%1\" is not a file that can be read"_s.arg(source));
-        if (info.size() > PageCsv::kMaxCsvSize)
-            throw TableError(u"The file \"%1\" is larger than the %2 MB a CSV file of pages "
-                             "can be"_s.arg(source).arg(PageCsv::kMaxCsvSize / (1024 * 1024)));
-        QFile file(source);
-        if (!file.open(QIODevice::ReadOnly))
-            throw TableError(u"The file \"%1\" cannot be read: %2"_s.arg(source, file.errorString()));
-        const QByteArray csv = file.read(PageCsv::kMaxCsvSize + 1);
-        if (file.error() != QFileDevice::NoError)
-            throw TableError(u"The file \"%1\" cannot be read: %2"_s.arg(source, file.errorString()));
+        const QByteArray csv = PageCsv::readCsvFile(source);
 
         std::vector<Values> read;
         std::vector<PageCsv::Page> pages;

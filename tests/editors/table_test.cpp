@@ -21,6 +21,8 @@
 
 #include <bit>
 
+#include <sys/stat.h>
+
 using namespace testsupport;
 using namespace Qt::StringLiterals;
 using namespace PageColumns;
@@ -295,7 +297,13 @@ TEST_P(WeaponTable, CsvImportAskedFirstAndColumnsRemembered)
         table.importCsv();
         asked = dialogs.takeMessages();
         ASSERT_EQ(asked.size(), 1);
-        EXPECT_TRUE(asked[0].contains(u"larger"_s)) << asked[0].toStdString();
+        EXPECT_TRUE(asked[0].contains(u"MB) a CSV file of pages may have"_s)) << asked[0].toStdString();
+        // A pipe is refused, not opened to wait for a writer.
+        const QString pipe = dir.path(u"pipe.csv"_s);
+        ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        dialogs.fileAnswers = { pipe };
+        table.importCsv();
+        EXPECT_EQ(dialogs.takeMessages().size(), 1);
         EXPECT_EQ(saved(), after);
 
         const QString out = dir.path(u"out.csv"_s);

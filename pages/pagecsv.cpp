@@ -3,6 +3,7 @@
 #include "tableerror.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QStringDecoder>
 
@@ -149,6 +150,9 @@ QString tooLarge(qint64 size)
 
 QByteArray readCsvFile(const QString &path)
 {
+    // Not opened unless it is a file: opening a pipe would wait for a writer.
+    if (!QFileInfo(path).isFile())
+        throw TableError(u"\"%1\" is not a file that can be read"_s.arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw TableError(u"Cannot read \"%1\": %2"_s.arg(path, file.errorString()));

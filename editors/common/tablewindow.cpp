@@ -655,11 +655,8 @@ void TableWindow::importCsv()
     if (source.isEmpty())
         return;
     guarded(dialogs(), this, [&] {
-        // Not opened unless it is a file: opening a pipe would wait for a writer.
-        const QFileInfo info(source);
-        if (!info.isFile())
-            throw TableError(u"\"%1\" is not a file that can be read"_s.arg(source));
         const QByteArray csv = PageCsv::readCsvFile(source);
+        const QString fileName = QFileInfo(source).fileName();
 
         std::vector<Values> read;
         std::vector<PageCsv::Page> pages;
@@ -695,11 +692,11 @@ void TableWindow::importCsv()
         for (PageCsv::Import::Change &change : plan.changes)
             changed.append({ change.page, std::move(change.values) });
         const PageTableModel::Outcome outcome =
-            m_model->replace(u"Import CSV \"%1\""_s.arg(info.fileName()), changed);
+            m_model->replace(u"Import CSV \"%1\""_s.arg(fileName), changed);
         if (!outcome.refusal.isEmpty())
             throw TableError(outcome.refusal);
         help().say(u"Imported from \"%1\": %2 values changed in %3 pages."_s
-                       .arg(info.fileName())
+                       .arg(fileName)
                        .arg(plan.values)
                        .arg(outcome.pages));
     });

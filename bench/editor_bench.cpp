@@ -5,6 +5,9 @@
 // table, where one sound is named by 500 pages: the index of it after a load (within 50 ms), a
 // keystroke in a field that names pages (2 ms), "Used by" of that sound (5 ms) and Rename all
 // of it (300 ms).
+// And the table of a kind (3000 textures, 1500 generic objects): opening it (200 ms), a sort by
+// a number column (100 ms), a scroll by a page (16 ms), "Multiply by" on 1000 rows with their
+// writes (500 ms), and CSV export and import of every page of the kind (1 s each).
 // Besides the time of the call, "paint_ms" is the repaint of the window that follows it.
 
 #include "fieldform.h"
@@ -14,11 +17,13 @@
 #include "pageeditor.h"
 #include "pagelistmodel.h"
 #include "pagelists.h"
+#include "pagetable.h"
 #include "scripteddialogs.h"
 #include "sharedblocks.h"
 #include "shareddialogs.h"
 #include "shippage.h"
 #include "shipweapons.h"
+#include "tablewindow.h"
 #include "tablebuilder.h"
 #include "usedby.h"
 #include "workspace.h"
@@ -32,6 +37,9 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSortFilterProxyModel>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QUndoStack>
@@ -644,6 +652,171 @@ void UndoRedoRenameAll(benchmark::State &state, const KindEditor *entry)
         state.SkipWithError("the 500 pages do not name the sound as the history says");
 }
 
+// The table of the editor's kind, opened over the full table and painted.
+struct TableSetup : EditorSetup
+{
+    explicit TableSetup(const KindEditor &entry)
+        : EditorSetup(entry)
+    {
+        reloadAllLists();
+    }
+
+    std::unique_ptr<TableWindow> open()
+    {
+        auto window = std::make_unique<TableWindow>(*editor, lists, dialogs);
+        window->show();
+        QApplication::processEvents();
+        return window;
+    }
+
+    // The first number column the table may multiply, from its first page.
+    static int numberColumn(const TableWindow &window)
+    {
+        const PageTableModel &model = window.model();
+        for (int column = 1; column < model.columnCount(); ++column)
+            if (PageColumns::takes(model.columns()[column], PageColumns::Edit::Op::Multiply) &&
+                model.cell(0, column).value)
+                return column;
+        return -1;
+    }
+
+    // Selects the cells of the column in the first rows the view shows.
+    static void selectRows(TableWindow &window, int column, int rows)
+    {
+        QSortFilterProxyModel &shown = window.rows();
+        const QModelIndex first = shown.mapFromSource(window.model().index(0, column));
+        const QModelIndex last = shown.index(rows - 1, first.column());
+        window.view().selectionModel()->select(QItemSelection(shown.index(0, first.column()), last),
+                                               QItemSelectionModel::ClearAndSelect);
+    }
+
+    // Whether an error box was shown: the requests for typed values are said too.
+    bool refused()
+    {
+        const QStringList said = dialogs.takeMessages();
+        return std::any_of(said.begin(), said.end(), [](const QString &message) {
+            return message.startsWith(kProgramTitle);
+        });
+    }
+
+    // A bulk edit of the selected cells, typed as the user would.
+    bool edit(TableWindow &window, PageColumns::Edit::Op op, const QString &typed)
+    {
+        dialogs.textAnswers = { QStringList { typed } };
+        const int changes = editor->history().count();
+        window.bulkEdit(op);
+        return editor->history().count() == changes + 1 && !refused();
+    }
+};
+
+void TableOpen(benchmark::State &state, const KindEditor *entry)
+{
+    TableSetup setup(*entry);
+    double paintMs = 0;
+    QElapsedTimer paint;
+    for (auto _ : state) {
+        auto window = std::make_unique<TableWindow>(*setup.editor, setup.lists, setup.dialogs);
+        window->show();
+        paint.start();
+        QApplication::processEvents();
+        paintMs += paint.nsecsElapsed() / 1e6;
+        state.PauseTiming();
+        window.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["paint_ms"] = benchmark::Counter(paintMs, benchmark::Counter::kAvgIterations);
+}
+
+// Each sort by another number column than the last, so that every one reads its keys.
+void TableSort(benchmark::State &state, const KindEditor *entry)
+{
+    TableSetup setup(*entry);
+    const std::unique_ptr<TableWindow> window = setup.open();
+    const int first = TableSetup::numberColumn(*window);
+    int second = -1;
+    for (int column = first + 1; column < window->model().columnCount() && second < 0; ++column)
+        if (isNumber(window->model().columns()[column].field->encoding))
+            second = column;
+    if (first < 0 || second < 0) {
+        state.SkipWithError("the table has no two number columns");
+        return;
+    }
+    int sorts = 0;
+    timeWithPaint(state, [&] {
+        const int column = sorts % 2 ? first : second;
+        window->view().sortByColumn(window->rows().mapFromSource(window->model().index(0, column)).column(),
+                                    (sorts / 2) % 2 ? Qt::AscendingOrder : Qt::DescendingOrder);
+        ++sorts;
+    });
+}
+
+void TableScroll(benchmark::State &state, const KindEditor *entry)
+{
+    TableSetup setup(*entry);
+    const std::unique_ptr<TableWindow> window = setup.open();
+    QScrollBar &bar = *window->view().verticalScrollBar();
+    for (auto _ : state) {
+        bar.setValue(bar.value() + bar.pageStep() > bar.maximum() ? 0 : bar.value() + bar.pageStep());
+        window->view().viewport()->repaint();
+    }
+}
+
+// Alternately doubles and halves one number of 1000 pages, so that each run writes them all.
+void TableMultiply(benchmark::State &state, const KindEditor *entry)
+{
+    TableSetup setup(*entry);
+    const std::unique_ptr<TableWindow> window = setup.open();
+    const int column = TableSetup::numberColumn(*window);
+    TableSetup::selectRows(*window, column, 1000);
+    if (column < 0 || !setup.edit(*window, PageColumns::Edit::Op::Set, u"1"_s)) {
+        state.SkipWithError("the cells could not be set");
+        return;
+    }
+    bool twice = true;
+    timeWithPaint(state, [&] {
+        if (!setup.edit(*window, PageColumns::Edit::Op::Multiply, twice ? u"2"_s : u"0.5"_s))
+            state.SkipWithError("Multiply by changed nothing or was refused");
+        twice = !twice;
+    });
+}
+
+// Export of every page of the kind, then import of the two files by turns, each changing one
+// number of every page.
+void TableCsv(benchmark::State &state, const KindEditor *entry)
+{
+    TableSetup setup(*entry);
+    const std::unique_ptr<TableWindow> window = setup.open();
+    const int column = TableSetup::numberColumn(*window);
+    const int rows = window->rows().rowCount();
+    const QString files[] = { setup.dir.filePath(u"a.csv"_s), setup.dir.filePath(u"b.csv"_s) };
+    double exportMs = 0;
+    QElapsedTimer exported;
+    for (int i = 0; i < 2; ++i) {
+        TableSetup::selectRows(*window, column, rows);
+        if (column < 0 || !setup.edit(*window, PageColumns::Edit::Op::Set, i ? u"2"_s : u"1"_s)) {
+            state.SkipWithError("the cells could not be set");
+            return;
+        }
+        setup.dialogs.fileAnswers = { files[i] };
+        exported.start();
+        window->exportCsv();
+        exportMs += exported.nsecsElapsed() / 1e6;
+    }
+    int runs = 0;
+    for (auto _ : state) {
+        setup.dialogs.fileAnswers = { files[runs % 2] };
+        setup.dialogs.answers = { UserDialogs::Answer::Apply };
+        const int changes = setup.editor->history().count();
+        window->importCsv();
+        if (setup.editor->history().count() != changes + 1 || setup.refused())
+            state.SkipWithError("the import changed nothing or was refused");
+        ++runs;
+    }
+    state.counters["export_ms"] = benchmark::Counter(exportMs / 2);
+    state.counters["rows"] = rows;
+}
+
 const KindEditor *editorOf(PageKind kind)
 {
     for (const KindEditor &entry : kindEditors())
@@ -711,6 +884,23 @@ void registerBenchmarks()
                 ->Unit(benchmark::kMillisecond)
                 ->Iterations(iterations)
                 ->Repetitions(5)
+                ->ReportAggregatesOnly(true);
+    }
+    // The table of the kind with the most pages, and of the one with the largest pages.
+    using Run = void (*)(benchmark::State &, const KindEditor *);
+    for (const PageKind kind : { PageKind::Texture, PageKind::Generic }) {
+        const KindEditor *entry = editorOf(kind);
+        const std::string name(kindInfo(kind).name.data(), kindInfo(kind).name.size());
+        for (const auto &[what, run, iterations] :
+             { std::tuple<const char *, Run, int> { "Table/open/", TableOpen, 10 },
+               std::tuple<const char *, Run, int> { "Table/sort/", TableSort, 10 },
+               std::tuple<const char *, Run, int> { "Table/scroll_page/", TableScroll, 100 },
+               std::tuple<const char *, Run, int> { "Table/multiply_1000/", TableMultiply, 4 },
+               std::tuple<const char *, Run, int> { "Table/csv_import/", TableCsv, 2 } })
+            benchmark::RegisterBenchmark((what + name).c_str(), run, entry)
+                ->Unit(benchmark::kMillisecond)
+                ->Iterations(iterations)
+                ->Repetitions(3)
                 ->ReportAggregatesOnly(true);
     }
     benchmark::RegisterBenchmark("GenericBatteries/every_position", GenericBatteryMoves)

@@ -407,8 +407,11 @@ void TableWindow::bulkEdit(Edit::Op op)
     case Edit::Op::Set:
         title = u"Set to"_s;
         labels = { u"Set %1 to:"_s.arg(what) };
+        // A number's exact value, a text as typed: Set reads what it offers as typing.
         texts = { m_model->index(cells.front().first, cells.front().second)
-                      .data(PageTableModel::ExactRole)
+                      .data(isNumber(columnAt(cells.front().second).field->encoding)
+                                ? int(PageTableModel::ExactRole)
+                                : int(Qt::DisplayRole))
                       .toString() };
         break;
     case Edit::Op::Add:

@@ -115,11 +115,13 @@ const PageTableModel::Read &PageTableModel::read(int row) const
     } catch (const TableError &error) {
         read->why = error.message();
     }
-    // A page larger than the cache is kept alone, until the next one.
-    if (m_read.insert(record, read, std::max<qint64>(size, 1)))
-        return *m_read.object(record);
-    m_uncached.reset(read);
-    return *m_uncached;
+    // A page larger than the cache is kept alone, until the next one: the cache would delete it.
+    if (size > m_read.maxCost()) {
+        m_uncached.reset(read);
+        return *m_uncached;
+    }
+    m_read.insert(record, read, std::max<qint64>(size, 1));
+    return *m_read.object(record);
 }
 
 const Values *PageTableModel::page(int row) const
@@ -293,23 +295,29 @@ PageTableModel::Outcome PageTableModel::change(const QString &what,
                                                const QList<std::pair<int, int>> &cells,
                                                const NewValue &newValue)
 {
-    QList<std::pair<int, Values>> pages;
-    QHash<int, qsizetype> pageOf; // row to its place in pages
+    struct Page
+    {
+        int row;
+        PageBody body;
+        bool changed = false;
+    };
+    std::vector<Page> pages;
+    QHash<int, size_t> pageOf; // row to its place in pages
     int values = 0;
     for (const auto &[row, column] : cells) {
         if (row < 0 || row >= rowCount() || column <= 0 || column >= columnCount())
             continue;
         auto found = pageOf.constFind(row);
         if (found == pageOf.cend()) {
-            const Values *read = page(row);
-            if (!read)
+            const Read &known = read(row);
+            if (!known.body)
                 continue;
-            pages.append({ row, *read });
+            pages.push_back({ row, *known.body });
             found = pageOf.insert(row, pages.size() - 1);
         }
-        Values &changed = pages[*found].second;
+        Page &page = pages[*found];
         const Column &at = m_columns[column];
-        const Cell before = cellOf(changed, at);
+        const Cell before = cellOf(page.body.values, at);
         if (!before.value)
             continue;
         const Parsed after = newValue(row, column, before);
@@ -319,37 +327,39 @@ PageTableModel::Outcome PageTableModel::change(const QString &what,
                                               *refusal) };
         if (sameValue(std::get<FieldValue>(after), *before.value))
             continue;
-        setValue(changed, at, std::get<FieldValue>(after));
+        setValue(page.body.values, at, std::get<FieldValue>(after));
+        page.changed = true;
         ++values;
     }
     // Pages whose every cell kept its value are not written.
-    QList<std::pair<int, Values>> written;
-    for (auto &[row, changed] : pages)
-        if (changed != *page(row))
-            written.append({ row, std::move(changed) });
+    std::vector<std::pair<int, PageBody>> written;
+    for (Page &page : pages)
+        if (page.changed)
+            written.emplace_back(page.row, std::move(page.body));
+    pages.clear();
     return write(what, written, values);
 }
 
 PageTableModel::Outcome PageTableModel::replace(const QString &what,
                                                 const QList<std::pair<int, Values>> &pages)
 {
-    return write(what, pages, 0);
+    std::vector<std::pair<int, PageBody>> bodies;
+    for (const auto &[row, values] : pages)
+        if (const Read &known = read(row); known.body)
+            bodies.emplace_back(row, PageBody { values, known.body->trailing });
+    return write(what, bodies, 0);
 }
 
 PageTableModel::Outcome PageTableModel::write(const QString &what,
-                                              const QList<std::pair<int, Values>> &pages,
+                                              const std::vector<std::pair<int, PageBody>> &pages,
                                               int values)
 {
-    if (pages.isEmpty())
+    if (pages.empty())
         return {};
     // Every record is written before the list changes, so a write that fails changes nothing.
     QList<PagesChange::Page> changes;
     try {
-        for (const auto &[row, changed] : pages) {
-            const Read &known = read(row);
-            if (!known.body)
-                continue;
-            PageBody body { changed, known.body->trailing };
+        for (const auto &[row, body] : pages) {
             const QByteArray name = body.name(m_format);
             const qint64 record = m_list.storeRecord(body.record(m_format));
             changes.append({ &m_list, m_list.slot(row), { m_list.record(row), m_list.name(row) },

@@ -93,7 +93,8 @@ private:
     void makeKeys(int column) const;
     QString tip(int row, int column) const;
     bool names(const PageColumns::Column &column, const PageColumns::Cell &cell) const;
-    Outcome write(const QString &what, const QList<std::pair<int, Values>> &pages, int values);
+    Outcome write(const QString &what, const std::vector<std::pair<int, PageBody>> &pages,
+                  int values);
     void followList();
 
     PageLists &m_lists;

@@ -31,7 +31,14 @@ protected:
     qint64 written() const { return QFileInfo(workspace.workingFilePath(kind())).size(); }
     QList<QByteArray> records() const
     {
-        QList<QByteArray> pages { page("Alpha"), page("Beta") };
+        // A page larger than the pages the model keeps read is read and written all the same.
+        PageBody huge = PageBody::blank(format());
+        huge.values.field(format().nameItem) = QByteArray("Huge");
+        for (const Column &column : columnsOf(kind()))
+            if (takes(column, Edit::Op::Replace) &&
+                setValue(huge.values, column, QByteArray(1536 * 1024, 'h')))
+                break;
+        QList<QByteArray> pages { page("Alpha"), page("Beta"), huge.record(format()) };
         if (const QByteArray awkward = awkwardPage(quint8(kind())); !awkward.isEmpty())
             pages.append(awkward);
         return pages;

@@ -341,13 +341,29 @@ PageTableModel::Outcome PageTableModel::change(const QString &what,
 }
 
 PageTableModel::Outcome PageTableModel::replace(const QString &what,
-                                                const QList<std::pair<int, Values>> &pages)
+                                                const std::vector<std::pair<int, PageBody>> &pages)
 {
-    std::vector<std::pair<int, PageBody>> bodies;
-    for (const auto &[row, values] : pages)
-        if (const Read &known = read(row); known.body)
-            bodies.emplace_back(row, PageBody { values, known.body->trailing });
-    return write(what, bodies, 0);
+    return write(what, pages, 0);
+}
+
+std::vector<std::optional<PageBody>> PageTableModel::readAll() const
+{
+    std::vector<std::optional<PageBody>> pages;
+    pages.reserve(size_t(rowCount()));
+    QList<QByteArray> records;
+    try {
+        records = m_lists.workspace().records(m_format.kind);
+    } catch (const TableError &) {
+    }
+    if (records.size() == rowCount()) {
+        for (const QByteArray &record : std::as_const(records))
+            pages.push_back(PageBody::fromRecord(m_format, record));
+        return pages;
+    }
+    // Read one by one, each failure with its page.
+    for (int row = 0; row < rowCount(); ++row)
+        pages.push_back(read(row).body);
+    return pages;
 }
 
 PageTableModel::Outcome PageTableModel::write(const QString &what,

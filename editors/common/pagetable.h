@@ -74,8 +74,11 @@ public:
     // written, stops it before anything is written. Cells of absent fields are passed over.
     Outcome change(const QString &what, const QList<std::pair<int, int>> &cells,
                    const NewValue &newValue);
-    // Whole pages at once, as a CSV import gives them: (row, values after).
-    Outcome replace(const QString &what, const QList<std::pair<int, Values>> &pages);
+    // Whole pages at once, as a CSV import gives them: (row, page after).
+    Outcome replace(const QString &what, const std::vector<std::pair<int, PageBody>> &pages);
+    // Every page as read now, by row, kept by nobody: for what reads each page once (CSV out and
+    // in). std::nullopt for a page that cannot be read.
+    std::vector<std::optional<PageBody>> readAll() const;
 
 signals:
     // A typed text was refused: the field's own message.

@@ -633,15 +633,12 @@ void TableWindow::exportCsv()
         return;
     guarded(dialogs(), this, [&] {
         m_lists.workspace().checkWriteTarget(target, Workspace::Write::Page);
-        std::vector<Values> read;
+        const std::vector<std::optional<PageBody>> read = m_model->readAll();
         std::vector<PageCsv::Page> pages;
-        read.reserve(size_t(m_rows->rowCount()));
         for (int shown = 0; shown < m_rows->rowCount(); ++shown) {
             const int row = m_rows->mapToSource(m_rows->index(shown, 0)).row();
-            const Values *page = m_model->page(row);
-            if (page)
-                read.push_back(*page);
-            pages.push_back({ m_model->list().name(row), page ? &read.back() : nullptr });
+            const std::optional<PageBody> &page = read[size_t(row)];
+            pages.push_back({ m_model->list().name(row), page ? &page->values : nullptr });
         }
         const QByteArray csv = PageCsv::exportCsv(m_model->columns(), pages);
         SafeSave file(target);
@@ -661,14 +658,11 @@ void TableWindow::importCsv()
         const QByteArray csv = PageCsv::readCsvFile(source);
         const QString fileName = QFileInfo(source).fileName();
 
-        std::vector<Values> read;
+        std::vector<std::optional<PageBody>> read = m_model->readAll();
         std::vector<PageCsv::Page> pages;
-        read.reserve(size_t(m_model->rowCount()));
         for (int row = 0; row < m_model->rowCount(); ++row) {
-            const Values *page = m_model->page(row);
-            if (page)
-                read.push_back(*page);
-            pages.push_back({ m_model->list().name(row), page ? &read.back() : nullptr });
+            const std::optional<PageBody> &page = read[size_t(row)];
+            pages.push_back({ m_model->list().name(row), page ? &page->values : nullptr });
         }
         PageCsv::Import plan = PageCsv::planImport(m_model->kind(), pages, csv);
         QString summary = plan.summary();
@@ -691,9 +685,10 @@ void TableWindow::importCsv()
                           { .apply = u"Apply"_s, .discard = {}, .withoutDiscard = true }) !=
             UserDialogs::Answer::Apply)
             return;
-        QList<std::pair<int, Values>> changed;
+        std::vector<std::pair<int, PageBody>> changed;
         for (PageCsv::Import::Change &change : plan.changes)
-            changed.append({ change.page, std::move(change.values) });
+            changed.emplace_back(change.page, PageBody { std::move(change.values),
+                                                         read[size_t(change.page)]->trailing });
         const PageTableModel::Outcome outcome =
             m_model->replace(u"Import CSV \"%1\""_s.arg(fileName), changed);
         if (!outcome.refusal.isEmpty())

@@ -23,6 +23,7 @@
 #include "shareddialogs.h"
 #include "shippage.h"
 #include "shipweapons.h"
+#include "columnchooser.h"
 #include "tablewindow.h"
 #include "tablebuilder.h"
 #include "usedby.h"
@@ -781,6 +782,21 @@ void TableMultiply(benchmark::State &state, const KindEditor *entry)
     });
 }
 
+// The column chooser, with a column for every entry of every list the kind's pages have.
+void TableColumns(benchmark::State &state, const KindEditor *entry)
+{
+    TableSetup setup(*entry);
+    const std::unique_ptr<TableWindow> window = setup.open();
+    qsizetype columns = 0;
+    for (auto _ : state) {
+        ColumnChooser chooser(window->allColumns(), window->shownKeys(), window.get());
+        chooser.show();
+        QApplication::processEvents();
+        columns = chooser.findChild<QTreeWidget *>()->topLevelItemCount();
+    }
+    state.counters["columns"] = double(columns);
+}
+
 // Export of every page of the kind, then import of the two files by turns, each changing one
 // number of every page.
 void TableCsv(benchmark::State &state, const KindEditor *entry)
@@ -896,7 +912,8 @@ void registerBenchmarks()
                std::tuple<const char *, Run, int> { "Table/sort/", TableSort, 10 },
                std::tuple<const char *, Run, int> { "Table/scroll_page/", TableScroll, 100 },
                std::tuple<const char *, Run, int> { "Table/multiply_1000/", TableMultiply, 4 },
-               std::tuple<const char *, Run, int> { "Table/csv_import/", TableCsv, 2 } })
+               std::tuple<const char *, Run, int> { "Table/csv_import/", TableCsv, 2 },
+               std::tuple<const char *, Run, int> { "Table/column_chooser/", TableColumns, 2 } })
             benchmark::RegisterBenchmark((what + name).c_str(), run, entry)
                 ->Unit(benchmark::kMillisecond)
                 ->Iterations(iterations)

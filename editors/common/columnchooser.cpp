@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -37,12 +38,13 @@ ColumnChooser::ColumnChooser(const QList<PageColumns::Column> &columns, const QS
     m_list->setUniformRowHeights(true);
     m_list->setAccessibleName(u"Columns shown"_s);
     caption->setBuddy(m_list);
+    const QSet<QString> checked(shown.begin(), shown.end());
     QList<QTreeWidgetItem *> items;
     items.reserve(columns.size());
     for (const PageColumns::Column &column : columns) {
         auto *item = new QTreeWidgetItem({ column.captions, column.key });
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-        item->setCheckState(0, shown.contains(column.key) ? Qt::Checked : Qt::Unchecked);
+        item->setCheckState(0, checked.contains(column.key) ? Qt::Checked : Qt::Unchecked);
         item->setToolTip(0, column.captions);
         item->setToolTip(1, column.key);
         items.append(item);

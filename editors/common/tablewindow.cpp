@@ -574,15 +574,10 @@ QStringList TableWindow::shownKeys() const
 
 QList<Column> TableWindow::allColumns() const
 {
-    // Copies: the model keeps only so many pages read.
-    std::vector<Values> read;
-    read.reserve(size_t(m_model->rowCount()));
-    for (int row = 0; row < m_model->rowCount(); ++row)
-        if (const Values *page = m_model->page(row))
-            read.push_back(*page);
+    const std::vector<std::optional<PageBody>> read = m_model->readAll();
     std::vector<const Values *> pages;
-    for (const Values &page : read)
-        pages.push_back(&page);
+    for (const std::optional<PageBody> &page : read)
+        pages.push_back(page ? &page->values : nullptr);
     QList<Column> columns = columnsOf(m_model->kind(), entriesOf(m_model->kind(), pages));
     columns.removeIf([](const Column &column) { return column.isName; });
     return columns;
@@ -601,12 +596,17 @@ void TableWindow::showColumns(const QStringList &keys)
                 column && !column->isName)
                 columns.append(*column);
     }
+    // Past the first hundred columns, one width for all: every entry of every list can be tens
+    // of thousands of columns, and sizing each one costs the header a pass over all of them.
+    constexpr int sizedByRows = 100;
+    m_view->horizontalHeader()->setDefaultSectionSize(fontMetrics().averageCharWidth() * 16);
     m_model->setColumns(columns);
     // Sized by the rows first shown and the captions, never wider than a third of the window.
-    m_view->resizeColumnsToContents();
     const int widest = std::max(120, width() / 3);
-    for (int column = 0; column < m_model->columnCount(); ++column)
+    for (int column = 0; column < std::min(sizedByRows, m_model->columnCount()); ++column) {
+        m_view->resizeColumnToContents(column);
         m_view->setColumnWidth(column, std::min(m_view->columnWidth(column), widest));
+    }
     updateActions();
 }
 

@@ -36,6 +36,8 @@ public:
     QStringList shownKeys() const;
     void showColumns(const QStringList &keys);
     void chooseColumns();
+    // Every column the kind's pages can have, without the names': what the chooser offers.
+    QList<PageColumns::Column> allColumns() const;
 
     // The cells a bulk edit changes, as (row, column) of the model: those selected, or else
     // the selected rows' cells in the column last current; in the view's order.
@@ -62,8 +64,6 @@ private:
                                                         const PageColumns::Cell &)> &newValue);
     const PageColumns::Column &columnAt(int column) const;
     QString pageName(int row) const;
-    // Every column the kind's pages can have, without the names'.
-    QList<PageColumns::Column> allColumns() const;
     void fillFlagMenu(QMenu &menu, PageColumns::Edit::Op op);
 
     PageEditor &m_editor;

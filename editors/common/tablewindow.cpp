@@ -241,10 +241,11 @@ TableWindow::TableWindow(PageEditor &editor, PageLists &lists, UserDialogs &dial
     window->addLayout(buttons);
     window->addWidget(&helpMemo());
 
-    showColumns(settings().value(settingsKey(editor.kind())).toStringList());
     const QRect screen = editor.screen()->availableGeometry();
-    // Room for a dozen columns, on a screen as small as 1024 x 768 too.
+    // Room for a dozen columns, on a screen as small as 1024 x 768 too; before the columns are
+    // sized, which may take a third of it.
     resize(std::min(1000, screen.width() * 9 / 10), std::min(640, screen.height() * 9 / 10));
+    showColumns(settings().value(settingsKey(editor.kind())).toStringList());
     m_view->setFocus();
     updateActions();
 }

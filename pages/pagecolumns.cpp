@@ -429,10 +429,15 @@ QString textOf(const Column &column, const Cell &cell, Form form)
         return index < 0 ? QString::number(code) : QString::fromLatin1(choices[size_t(index)].name);
     }
     QStringList set;
-    for (size_t bit = 0; bit < field.items.size() && bit < 32; ++bit)
+    quint32 named = 0;
+    for (size_t bit = 0; bit < field.items.size() && bit < 32; ++bit) {
+        if (!*field.items[bit])
+            continue; // a bit no item names is a number, as one past the items is
+        named |= 1u << bit;
         if (code & (1u << bit))
             set.append(QString::fromLatin1(field.items[bit]));
-    if (const quint32 other = code & ~itemMask(field))
+    }
+    if (const quint32 other = code & ~named)
         set.append(QString::number(other));
     return set.join(u'|');
 }

@@ -143,6 +143,22 @@ TEST_P(EveryKind, EveryCellReadsBackFromItsTextAndItsKey)
         EXPECT_GT(cells, 0);
         EXPECT_EQ(written.record(format), record);
     }
+    // Every item of every bit set reads back as its own bit, so no two items share a name.
+    PageBody blank = PageBody::blank(format);
+    const Values *blankPages[] = { &blank.values };
+    for (const Column &column : columnsOf(kind, entriesOf(kind, blankPages))) {
+        const Cell cell = cellOf(blank.values, column);
+        if (!cell.value || !isBitSet(column.field->encoding) || column.field->unknown)
+            continue;
+        for (size_t bit = 0; bit < column.field->items.size() && bit < 32; ++bit) {
+            const FieldValue one = quint32(1u << bit);
+            const QString text = textOf(column, Cell { &one, cell.entry }, Form::Exact);
+            const Parsed parsed = parse(column, cell, text, Form::Exact);
+            ASSERT_TRUE(std::holds_alternative<FieldValue>(parsed)) << text.toStdString();
+            EXPECT_EQ(maskOf(std::get<FieldValue>(parsed)), 1u << bit)
+                << column.key.toStdString() << " " << text.toStdString();
+        }
+    }
     EXPECT_FALSE(columnOf(kind, u"no_such_key"_s));
     const QList<Column> single = columnsOf(kind);
     EXPECT_TRUE(std::none_of(single.begin(), single.end(),

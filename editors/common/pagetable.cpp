@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QStyle>
 #include <QUndoStack>
+#include <QtConcurrent/QtConcurrentMap>
 
 using namespace Qt::StringLiterals;
 using namespace PageColumns;
@@ -171,10 +172,12 @@ void PageTableModel::makeKeys(int column) const
         }
     }
     if (records.size() == rowCount()) {
-        for (const QByteArray &record : records) {
-            const std::optional<PageBody> body = PageBody::fromRecord(m_format, record);
-            m_keys.append(sortKey(body ? &body->values : nullptr, column));
-        }
+        // Pages read on every core: a generic object has thousands of fields to read.
+        m_keys = QtConcurrent::blockingMapped<QList<QVariant>>(
+            records, [this, column](const QByteArray &record) {
+                const std::optional<PageBody> body = PageBody::fromRecord(m_format, record);
+                return sortKey(body ? &body->values : nullptr, column);
+            });
     } else {
         for (int row = 0; row < rowCount(); ++row)
             m_keys.append(sortKey(row, column));

@@ -645,7 +645,13 @@ void TableWindow::exportCsv()
         SafeSave file(target);
         file.write(csv);
         file.commit();
-        help().say(u"%1 pages written to \"%2\"."_s.arg(pages.size()).arg(target));
+        const auto unreadable = std::count_if(pages.begin(), pages.end(),
+                                              [](const PageCsv::Page &page) { return !page.values; });
+        QString said = u"%1 pages written to \"%2\"."_s.arg(pages.size() - unreadable).arg(target);
+        if (unreadable > 0)
+            said += u" %1 that cannot be read (another version, or damaged) left out."_s.arg(
+                unreadable == 1 ? u"1 page"_s : u"%1 pages"_s.arg(unreadable));
+        help().say(said);
     });
 }
 

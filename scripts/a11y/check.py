@@ -94,6 +94,9 @@ EDITORS = {
                      "Next firing mask", "Prev", "Next", "Apply", "Close"]),
     # Check table, from the main menu: its list of findings and its buttons.
     "checktable": ("Check table", [], ["Findings"], [], None, ["Check again", "Close"]),
+    # The table of the weapons, from the weapon editor: its filter, the table and its buttons.
+    "weapontable": ("Weapons table", ["Filter"], ["Weapons"], [], None,
+                    ["Columns...", "Edit", "Export CSV...", "Import CSV...", "Close"]),
     # The settings windows, opened over the weapon, ship and generic editors.
     "physics": ("Physics",
                 ["Mass", "Drag", "Full thrust", "Rotational drag", "Rotational thrust",

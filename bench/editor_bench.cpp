@@ -7,7 +7,8 @@
 // of it (300 ms).
 // And the table of a kind (3000 textures, 1500 generic objects): opening it (200 ms), a sort by
 // a number column (100 ms), a scroll by a page (16 ms), "Multiply by" on 1000 rows with their
-// writes (500 ms), and CSV export and import of every page of the kind (1 s each).
+// writes (500 ms), and CSV export and import of every page of the kind (1 s each); and the
+// column chooser with a column for every entry of every list the pages have.
 // Besides the time of the call, "paint_ms" is the repaint of the window that follows it.
 
 #include "fieldform.h"

@@ -6,11 +6,15 @@
 #include "frozentableview.h"
 #include "pagecolumns.h"
 #include "pagecsv.h"
+#include "pagelistmodel.h"
 #include "pagetable.h"
 #include "tablewindow.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QCompleter>
+#include <QListWidget>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QSettings>
@@ -191,6 +195,67 @@ public:
         return {};
     }
 };
+
+// A bit set is edited in a check list, a choice in a drop-down, a name of a page with the names
+// to pick from and a mark when it names none; each writes only its own bits.
+TEST_P(WeaponTable, ChoicesBitsAndNamesAreEditedWithTheirOwnControls)
+{
+    const QList<QByteArray> records = { weapon("Laser", 1), sound("Zap") };
+    load(records);
+    lists.model(PageKind::Sound).reload();
+    inTable([&](TableWindow &table) {
+        table.showColumns({ u"weapon_flags"_s, u"lighting.lighting_render_type"_s,
+                            u"sounds.sound_slot_1"_s });
+        QTableView &view = table.view();
+        const auto editCell = [&](int column) {
+            // The names' popup takes the activation with it when it closes offscreen.
+            table.activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&table));
+            const QModelIndex cell = table.rows().index(0, column);
+            view.setCurrentIndex(cell);
+            view.edit(cell);
+            return QApplication::focusWidget();
+        };
+        const auto commit = [&](QWidget *control, int changes) {
+            QTest::keyClick(control, Qt::Key_Return);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return editor->history().count() == changes; }));
+            return *PageBody::fromRecord(format(), lastWritten());
+        };
+
+        auto *flags = qobject_cast<QListWidget *>(editCell(1));
+        ASSERT_TRUE(flags);
+        flags->item(1)->setCheckState(Qt::Checked);
+        PageBody written = commit(flags, 1);
+        EXPECT_EQ(maskOf(*cellOf(written.values, table.model().columns()[1]).value), 2u);
+
+        auto *render = qobject_cast<QComboBox *>(editCell(2));
+        ASSERT_TRUE(render);
+        ASSERT_EQ(render->count(), 3);
+        render->setCurrentIndex(2);
+        written = commit(render, 2);
+        EXPECT_EQ(maskOf(*cellOf(written.values, table.model().columns()[2]).value), 2u);
+
+        auto *sound = qobject_cast<QLineEdit *>(editCell(3));
+        ASSERT_TRUE(sound && sound->findChild<QCompleter *>());
+        QTest::keyClicks(sound, u"za"_s);
+        QAbstractItemView &offered = *sound->findChild<QCompleter *>()->popup();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return offered.isVisible(); }));
+        EXPECT_EQ(offered.model()->index(0, 0).data().toString(), u"Zap"_s);
+        offered.hide();
+        sound->setText(u"Zap"_s);
+        written = commit(sound, 3);
+        EXPECT_EQ(textOf(*cellOf(written.values, table.model().columns()[3]).value), "Zap");
+        EXPECT_FALSE(table.rows().index(0, 3).data(Qt::DecorationRole).isValid());
+        sound = qobject_cast<QLineEdit *>(editCell(3));
+        ASSERT_TRUE(sound);
+        sound->setText(u"Zip"_s);
+        commit(sound, 4);
+        EXPECT_TRUE(table.rows().index(0, 3).data(Qt::DecorationRole).isValid());
+        EXPECT_EQ(table.rows().index(0, 3).data(Qt::ToolTipRole).toString(),
+                  u"No sound page is named \"Zip\""_s);
+    });
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.takeMessages().join(u'\n').toStdString();
+}
 
 // Numbers sort as numbers, names as words whatever their case; the filter is the page list's;
 // the names stay in view; cells copy and paste as a spreadsheet's, refused whole at a bad one.

@@ -3,6 +3,7 @@
 #include "about.h"
 #include "check.h"
 #include "checkwindow.h"
+#include "instance.h"
 #include "kindeditors.h"
 #include "links.h"
 #include "main.h"
@@ -60,6 +61,13 @@ ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialo
             emit endRequested();
     });
     connect(&m_loader->cancelButton(), &QPushButton::clicked, this, &ControlPanel::endRequested);
+    m_handedFile = new PendingLoad(
+        *m_main,
+        [this](const QString &path) {
+            if (settleEditors())
+                loadFile(path);
+        },
+        this);
 }
 
 ControlPanel::~ControlPanel() = default;
@@ -140,6 +148,11 @@ bool ControlPanel::loadFile(const QString &path)
         m_loader->LoadTableFile(m_workspace, path);
         refreshLists();
     });
+}
+
+void ControlPanel::openFromElsewhere(const QString &path)
+{
+    m_handedFile->hold(path);
 }
 
 void ControlPanel::saveTable()

@@ -15,6 +15,7 @@ class LoaderWindow;
 class MainWindow;
 class PageEditor;
 class PageLists;
+class PendingLoad;
 class SavingWindow;
 class SharedDialogs;
 class UserDialogs;
@@ -47,6 +48,9 @@ public:
     bool settleEditors();
     // Loads path as Load table file does after its dialog. Returns whether it loaded.
     bool loadFile(const QString &path);
+    // A file handed over by a later start of the program: the main window comes to the front
+    // and, once the user is back at it, loads the file as Load table file does.
+    void openFromElsewhere(const QString &path);
     void saveTable();
     // Saves to target as Save table file does after its dialog.
     void saveTo(const QString &target);
@@ -85,4 +89,5 @@ private:
     AboutBox *m_about;
     CheckWindow *m_check;
     std::unique_ptr<SavingWindow> m_saving;
+    PendingLoad *m_handedFile;
 };

@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "controlpanel.h"
+#include "instance.h"
 #include "pagekinds.h"
 #include "userdialogs.h"
 
@@ -80,12 +81,18 @@ int runProgram(int argc, char *argv[], const std::function<void(ControlPanel &)>
         return 1;
     }
     const std::unique_ptr<QLockFile> lock = lockWorkspace(directory);
-    if (!lock) {
-        dialogs.error(nullptr, QString::fromLatin1(kAlreadyRunningMessage));
-        return 1;
-    }
+    if (!lock)
+        return handToRunningCopy(directory, arguments, dialogs);
 
     ControlPanel panel(directory, dialogs);
+    // Files opened in a file manager while the program runs come here, not to a second copy.
+    InstanceServer server;
+    if (server.listen(directory))
+        QObject::connect(&server, &InstanceServer::fileReceived, &panel,
+                         &ControlPanel::openFromElsewhere);
+    else
+        std::fprintf(stderr, "vkcp: files opened elsewhere cannot reach this copy: %s\n",
+                     qPrintable(server.errorString()));
     QObject::connect(&panel, &ControlPanel::endRequested, &app, &QApplication::quit,
                      Qt::QueuedConnection);
     panel.show();

@@ -96,6 +96,7 @@ bool Workspace::load(const QString &path)
     m_loadedSize = size;
     m_loadedModified = modified;
     m_cutOffRecord = table.cutOffRecord;
+    markSaved(m_loadedPath);
     return table.versionMismatch;
 }
 
@@ -104,6 +105,43 @@ void Workspace::newTable()
     m_pages.forgetAll();
     for (QList<QByteArray> &names : m_names)
         names.clear();
+    markSaved(QString());
+}
+
+void Workspace::markSaved(const QString &path)
+{
+    m_savedPath = path;
+    for (PageKind kind : kEditedKinds) {
+        QHash<int, SavedPage> &saved = m_savedPages[kindIndex(kind)];
+        saved.clear();
+        const QList<QByteArray> &names = m_names[kindIndex(kind)];
+        saved.reserve(names.size());
+        for (int position = 0; position < names.size(); ++position)
+            saved.insert(slotOf(kind, position), { recordOf(kind, position), names[position] });
+    }
+}
+
+int Workspace::unsavedPageCount() const
+{
+    int changed = 0;
+    for (PageKind kind : kEditedKinds) {
+        const QHash<int, SavedPage> &saved = m_savedPages[kindIndex(kind)];
+        const QList<QByteArray> &names = m_names[kindIndex(kind)];
+        int stillListed = 0;
+        for (int position = 0; position < names.size(); ++position) {
+            const auto was = saved.constFind(slotOf(kind, position));
+            if (was == saved.cend()) {
+                ++changed;
+                continue;
+            }
+            ++stillListed;
+            if (was->record != recordOf(kind, position) || was->name != names[position])
+                ++changed;
+        }
+        // A listed slot is listed once, so the saved pages not found were deleted.
+        changed += int(saved.size()) - stillListed;
+    }
+    return changed;
 }
 
 RecordSource Workspace::recordSource(PageKind kind, bool inWorkingFile) const
@@ -251,8 +289,10 @@ Workspace::SaveResult Workspace::save(const QString &target, const SaveProgress 
     checkWriteTarget(target, Write::Table);
     const bool overLoadedFile = isLoadedFile(target);
     writeTableFile(m_pages, recordSources(), target, progress);
-    if (!overLoadedFile)
+    if (!overLoadedFile) {
+        markSaved(QFileInfo(target).absoluteFilePath());
         return {};
+    }
     try {
         return { true, load(m_loadedPath) };
     } catch (const TableError &error) {

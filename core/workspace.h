@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -43,6 +44,13 @@ public:
     // Replaces the table with the file's. On failure (TableError) nothing changes.
     // Returns whether pages of another version were skipped.
     bool load(const QString &path);
+    // The file the table was last loaded from or saved to; empty after New and before a load.
+    const QString &savedPath() const { return m_savedPath; }
+    // How many pages differ from the table as last loaded, saved or begun with New: added,
+    // deleted, renamed or pointed at another record. A page undone back counts as unchanged.
+    // One look-up per page.
+    int unsavedPageCount() const;
+
     // Where the last load found the file ending inside a page it left out, or -1; see
     // cutOffRecordMessage.
     qint64 cutOffRecord() const { return m_cutOffRecord; }
@@ -107,6 +115,8 @@ public:
 
 private:
     RecordSourceOf recordSources() const;
+    // The table as it is now becomes the one unsavedPageCount compares with.
+    void markSaved(const QString &path);
 
     QString m_directory;
     PageDirectory m_pages;
@@ -116,6 +126,14 @@ private:
     qint64 m_loadedSize = -1;
     QDateTime m_loadedModified;
     qint64 m_cutOffRecord = -1;
+    QString m_savedPath;
+    struct SavedPage
+    {
+        qint64 record;
+        QByteArray name;
+    };
+    // Per kind, by slot: each page as markSaved found it.
+    std::array<QHash<int, SavedPage>, kEditedKinds.size()> m_savedPages;
     // How far this workspace has written each working file.
     std::array<qint64, kEditedKinds.size()> m_workingFileEnds {};
 };

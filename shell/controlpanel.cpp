@@ -8,6 +8,7 @@
 #include "links.h"
 #include "main.h"
 #include "pageeditor.h"
+#include "pagelistmodel.h"
 #include "pagelists.h"
 #include "recordwalk.h"
 #include "saving.h"
@@ -17,10 +18,25 @@
 #include "working.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+QSettings settings()
+{
+    return QSettings(u"vkcp"_s, u"vkcp"_s);
+}
+
+// Where the table file dialogs last went, kept for the next run.
+constexpr QLatin1StringView kLastFolderKey("files/lastFolder");
+
+} // namespace
 
 ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialogs)
     : m_dialogs(dialogs)
@@ -57,17 +73,31 @@ ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialo
     connect(m_main.get(), &MainWindow::webSiteRequested, this,
             [this] { m_dialogs.openUrl(Links::webSite()); });
     connect(m_main.get(), &MainWindow::exitRequested, this, [this] {
-        if (settleEditors())
-            emit endRequested();
+        if (settleTable(Leaving::Closing))
+            end();
     });
-    connect(&m_loader->cancelButton(), &QPushButton::clicked, this, &ControlPanel::endRequested);
+    connect(&m_loader->cancelButton(), &QPushButton::clicked, this, &ControlPanel::end);
     m_handedFile = new PendingLoad(
         *m_main,
         [this](const QString &path) {
-            if (settleEditors())
+            if (settleTable(Leaving::Load))
                 loadFile(path);
         },
         this);
+
+    m_lastFolder = settings().value(kLastFolderKey).toString();
+    m_statusTimer.setSingleShot(true);
+    m_statusTimer.setInterval(0);
+    connect(&m_statusTimer, &QTimer::timeout, this, &ControlPanel::updateStatus);
+    for (PageKind kind : kEditedKinds) {
+        PageListModel *model = &m_lists->model(kind);
+        connect(model, &QAbstractItemModel::rowsInserted, this, &ControlPanel::updateStatusSoon);
+        connect(model, &QAbstractItemModel::rowsRemoved, this, &ControlPanel::updateStatusSoon);
+        connect(model, &QAbstractItemModel::dataChanged, this, &ControlPanel::updateStatusSoon);
+        connect(model, &QAbstractItemModel::modelReset, this, &ControlPanel::updateStatusSoon);
+        connect(model, &PageListModel::recordChanged, this, &ControlPanel::updateStatusSoon);
+    }
+    updateStatus();
 }
 
 ControlPanel::~ControlPanel() = default;
@@ -93,21 +123,84 @@ bool ControlPanel::settleEditors()
     return true;
 }
 
-void ControlPanel::newTable()
+void ControlPanel::end()
+{
+    m_main->setEnding();
+    emit endRequested();
+}
+
+bool ControlPanel::settleTable(Leaving leaving)
 {
     if (!settleEditors())
+        return false;
+    if (m_workspace.unsavedPageCount() == 0)
+        return true;
+    const QString saved = m_workspace.savedPath();
+    const QString what = saved.isEmpty() ? u"the new table"_s
+                                         : u"changes to \"%1\""_s.arg(QFileInfo(saved).fileName());
+    const QString before = leaving == Leaving::Closing ? u"closing"_s
+        : leaving == Leaving::New                      ? u"starting a new table"_s
+                                                       : u"loading another table"_s;
+    switch (m_dialogs.ask(m_main.get(), kProgramTitle, u"Save %1 before %2?"_s.arg(what, before),
+                          { u"&Save"_s, u"&Don't save"_s })) {
+    case UserDialogs::Answer::Apply:
+        return saveTable();
+    case UserDialogs::Answer::Discard:
+        return true;
+    case UserDialogs::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void ControlPanel::newTable()
+{
+    if (!settleTable(Leaving::New))
         return;
     m_workspace.newTable();
     refreshLists();
+    updateStatusSoon();
 }
 
 void ControlPanel::loadTable()
 {
-    if (!settleEditors())
+    if (!settleTable(Leaving::Load))
         return;
-    const QString path = m_loader->OpenGAMFile(m_main.get());
+    const QString path = m_loader->OpenGAMFile(m_main.get(), lastFolder());
     if (!path.isEmpty())
         loadFile(path);
+}
+
+QString ControlPanel::lastFolder() const
+{
+    // A folder since removed or unmounted would leave the dialog wherever Qt likes.
+    if (!m_lastFolder.isEmpty() && QFileInfo(m_lastFolder).isDir())
+        return m_lastFolder;
+    return QDir::homePath();
+}
+
+void ControlPanel::rememberFolder(const QString &file)
+{
+    m_lastFolder = QFileInfo(file).absolutePath();
+    settings().setValue(kLastFolderKey, m_lastFolder);
+}
+
+void ControlPanel::updateStatus()
+{
+    const int changed = m_workspace.unsavedPageCount();
+    const QString saved = m_workspace.savedPath();
+    QString text;
+    if (!saved.isEmpty())
+        text = QFileInfo(saved).fileName();
+    else if (changed > 0 || !m_workspace.loadedPath().isEmpty())
+        text = u"New table"_s;
+    else {
+        m_main->setStatus(u"No table loaded"_s);
+        return;
+    }
+    if (changed > 0)
+        text += changed == 1 ? u": 1 page changed"_s : u": %1 pages changed"_s.arg(changed);
+    m_main->setStatus(text);
 }
 
 namespace {
@@ -143,11 +236,15 @@ private:
 
 bool ControlPanel::loadFile(const QString &path)
 {
-    return guarded(m_dialogs, m_main.get(), [&] {
+    const bool loaded = guarded(m_dialogs, m_main.get(), [&] {
         BusyWindow busy(*m_loader, *m_main);
         m_loader->LoadTableFile(m_workspace, path);
         refreshLists();
     });
+    if (loaded)
+        rememberFolder(path);
+    updateStatusSoon();
+    return loaded;
 }
 
 void ControlPanel::openFromElsewhere(const QString &path)
@@ -155,20 +252,25 @@ void ControlPanel::openFromElsewhere(const QString &path)
     m_handedFile->hold(path);
 }
 
-void ControlPanel::saveTable()
+bool ControlPanel::saveTable()
 {
     if (m_workspace.pages().totalPageCount() == 0) {
         m_dialogs.message(m_main.get(), u"Error"_s, kNothingToSaveMessage,
                           UserDialogs::Icon::Critical);
-        return;
+        return false;
     }
+    // Proposes the file the table came from or last went to, so that a bare name typed in
+    // the dialog never lands beside the working files.
+    const QFileInfo saved(m_workspace.savedPath());
     const QString target = m_dialogs.saveFileName(
-        m_main.get(), { u"Save table file"_s, kTableFileFilter, u"gam"_s, QString() });
-    if (!target.isEmpty())
-        saveTo(target);
+        m_main.get(),
+        { u"Save table file"_s, kTableFileFilter, u"gam"_s,
+          saved.filePath().isEmpty() ? QString() : saved.fileName(),
+          saved.filePath().isEmpty() ? lastFolder() : saved.absolutePath(), true });
+    return !target.isEmpty() && saveTo(target);
 }
 
-void ControlPanel::saveTo(const QString &target)
+bool ControlPanel::saveTo(const QString &target)
 {
     Workspace::SaveResult result;
     // Before the window is shown, which paints the bar: not the last save's 100 %.
@@ -184,14 +286,17 @@ void ControlPanel::saveTo(const QString &target)
             throw;
         }
     });
+    updateStatusSoon();
     if (!saved)
-        return;
+        return false;
+    rememberFolder(target);
     m_dialogs.message(m_main.get(), u"Done"_s, u"Table file saved"_s,
                       UserDialogs::Icon::Information);
     if (result.reloaded) {
         refreshLists();
         m_loader->reportLoad(m_workspace, result.versionMismatch);
     }
+    return true;
 }
 
 namespace {

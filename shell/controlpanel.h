@@ -4,6 +4,7 @@
 #include "workspace.h"
 
 #include <QObject>
+#include <QTimer>
 
 #include <array>
 #include <memory>
@@ -46,14 +47,24 @@ public:
     void loadTable();
     // Asks about every page with changes not yet applied: false when the user cancels.
     bool settleEditors();
+    // What is to become of the table: the program ends, New replaces it, or a load does.
+    enum class Leaving { Closing, New, Load };
+    // Before the table is closed or replaced: settleEditors, then, when pages have changes not
+    // saved, "Save changes to ...?" with Save, Don't save and Cancel. False when the user
+    // cancels, or the save fails or is cancelled.
+    bool settleTable(Leaving leaving);
     // Loads path as Load table file does after its dialog. Returns whether it loaded.
     bool loadFile(const QString &path);
     // A file handed over by a later start of the program: the main window comes to the front
-    // and, once the user is back at it, loads the file as Load table file does.
+    // and, once the user is back at it, loads the file as Load table file does, asking first.
     void openFromElsewhere(const QString &path);
-    void saveTable();
+    // Returns whether the table was saved.
+    bool saveTable();
     // Saves to target as Save table file does after its dialog.
-    void saveTo(const QString &target);
+    bool saveTo(const QString &target);
+    // Where the table file dialogs start when no table names a folder: the one last used, in
+    // this run or an earlier one, or the home folder.
+    QString lastFolder() const;
     // Check table: what `vktable check` finds in the table as Save table file would write it
     // now, in the check window.
     void checkTable();
@@ -68,6 +79,12 @@ signals:
 
 private:
     void refreshLists();
+    void rememberFolder(const QString &file);
+    // The status strip, once the changes of the moment are done: a bulk edit updates it once.
+    void updateStatusSoon() { m_statusTimer.start(); }
+    void updateStatus();
+    // Ends the program at once.
+    void end();
     // Fills the check window afresh, keeping its current row; false, after the error box, when
     // the table could not be read.
     bool runCheck(QWidget *parent, int currentRow);
@@ -78,6 +95,8 @@ private:
 
     UserDialogs &m_dialogs;
     Workspace m_workspace;
+    QString m_lastFolder;
+    QTimer m_statusTimer;
     // Before the windows: the editors leave it as they go.
     std::unique_ptr<PageLists> m_lists;
     std::unique_ptr<MainWindow> m_main;

@@ -3,6 +3,7 @@
 #include "pageformats.h"
 #include "userdialogs.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -104,6 +105,15 @@ MainWindow::MainWindow()
         label->adjustSize();
     }
 
+    // A readout set into the middle of the bar's track, clear of the lit marks at its ends.
+    m_status = new QLabel(this);
+    m_status->setObjectName(u"status"_s);
+    m_status->setGeometry(150, 301, 236, 18);
+    m_status->setAlignment(Qt::AlignCenter);
+    m_status->setAccessibleDescription(u"The table file loaded and its pages not saved"_s);
+    m_status->setStyleSheet(u"QLabel { color: white; background: rgb(9, 12, 16); "
+                            "border: 1px solid rgb(44, 48, 55); border-radius: 3px; }"_s);
+
     m_dragStrip = new DragStrip({ 24, 0, 457, 25 }, this);
     m_menuArea = new HotArea(u"Main menu"_s, { 7, 7, 16, 16 }, this);
     m_minimiseArea = new HotArea(u"Minimize"_s, { 483, 7, 16, 16 }, this);
@@ -169,6 +179,24 @@ void MainWindow::setEditorAvailable(PageKind kind, bool available)
 void MainWindow::openMainMenu()
 {
     m_menu->popup(menuPoint(frameGeometry(), size(), m_menuArea->geometry()));
+}
+
+void MainWindow::setStatus(const QString &text)
+{
+    const int room = m_status->contentsRect().width() - 8;
+    m_status->setText(m_status->fontMetrics().elidedText(text, Qt::ElideMiddle, room));
+    m_status->setToolTip(text);
+    m_status->setAccessibleName(text);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_ending) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    emit exitRequested();
 }
 
 void MainWindow::paintEvent(QPaintEvent *)

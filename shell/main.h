@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <QWidget>
 
+class QLabel;
 class QMenu;
 class QToolButton;
 
@@ -66,9 +67,15 @@ public:
     DragStrip &dragStrip() const { return *m_dragStrip; }
     QToolButton &webLink() const { return *m_webLink; }
     QMenu &mainMenu() const { return *m_menu; }
+    // Which table is loaded and how much of it is not saved, in the bar at the bottom.
+    QLabel &statusStrip() const { return *m_status; }
 
     void setEditorAvailable(PageKind kind, bool available);
     void openMainMenu();
+    // Shortened to fit where need be; the whole text is the hint and what a screen reader says.
+    void setStatus(const QString &text);
+    // From now on the window closes; until then a close by the window system asks as Exit does.
+    void setEnding() { m_ending = true; }
 
 signals:
     void newTableRequested();
@@ -83,9 +90,12 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent *) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     QPixmap m_background;
+    QLabel *m_status;
+    bool m_ending = false;
     std::array<HotArea *, kEditedKinds.size()> m_editorAreas {};
     HotArea *m_menuArea;
     HotArea *m_minimiseArea;

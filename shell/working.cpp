@@ -44,10 +44,10 @@ LoaderWindow::LoaderWindow(UserDialogs &dialogs, QWidget *parent)
     setFixedSize(198, std::max(138, layout->totalHeightForWidth(198)));
 }
 
-QString LoaderWindow::OpenGAMFile(QWidget *owner)
+QString LoaderWindow::OpenGAMFile(QWidget *owner, const QString &folder)
 {
-    return m_dialogs.openFileName(owner,
-                                  { u"Load table file"_s, kTableFileFilter, u"gam"_s, QString() });
+    return m_dialogs.openFileName(
+        owner, { u"Load table file"_s, kTableFileFilter, u"gam"_s, QString(), folder });
 }
 
 void LoaderWindow::LoadTableFile(Workspace &workspace, const QString &path)

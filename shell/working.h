@@ -18,8 +18,9 @@ class LoaderWindow : public QDialog
 public:
     LoaderWindow(UserDialogs &dialogs, QWidget *parent = nullptr);
 
-    // The table file the user picks, or an empty string when the user cancels.
-    QString OpenGAMFile(QWidget *owner);
+    // The table file the user picks, starting in folder, or an empty string when the user
+    // cancels.
+    QString OpenGAMFile(QWidget *owner, const QString &folder);
     // Loads the file into the workspace and warns, once, about pages of another version, and
     // about a last page that the file's end cuts short.
     // Throws TableError; the workspace is then unchanged.

@@ -31,6 +31,8 @@ QString qtFileFilter(const QString &barFilter)
 
 FileDialogStart fileDialogStart(const UserDialogs::FileRequest &request, const QString &lastFile)
 {
+    if (!request.directory.isEmpty())
+        return { request.directory, request.fileName };
     if (lastFile.isEmpty())
         return { QString(), request.fileName };
     const QFileInfo last(lastFile);

@@ -41,6 +41,8 @@ public:
         QString filter; // description|pattern pairs, bar-separated
         QString defaultSuffix;
         QString fileName; // the name proposed
+        // Where the dialog starts; empty: where the user last went with it.
+        QString directory {};
         // Whether an empty fileName proposes no name, rather than the file last chosen in the
         // dialog: where Enter would replace that file with something else.
         bool exactName = false;
@@ -92,8 +94,8 @@ template<typename Command> bool guarded(UserDialogs &dialogs, QWidget *parent, C
 // Turns "Sounds(*.isp)|*.isp|All files(*.*)|*.*" into Qt's "Sounds(*.isp);;All files(*.*)".
 QString qtFileFilter(const QString &barFilter);
 
-// Where a file dialog starts: in the directory of the file last chosen in it (empty when
-// none), proposing the request's name.
+// Where a file dialog starts: in the request's directory, or else in the directory of the file
+// last chosen in it (empty when none), proposing the request's name.
 struct FileDialogStart
 {
     QString directory; // empty: the dialog's own choice

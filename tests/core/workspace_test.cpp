@@ -200,6 +200,52 @@ TEST_F(Table, SavingOverTheLoadedFileReloadsItWhateverItsSpelling)
     EXPECT_TRUE(QFileInfo(dir.path(u"link.gam"_s)).isSymLink());
 }
 
+// What counts as unsaved: every page added, deleted, renamed or given a new record since the
+// last load, save or New, once, whatever else happened to it; a page put back as it was does not.
+TEST_F(Table, CountsThePagesThatDifferFromTheLastLoadOrSave)
+{
+    load({ sound("a"), sound("b"), texture("t") });
+    EXPECT_EQ(workspace.unsavedPageCount(), 0);
+    EXPECT_EQ(workspace.savedPath(), QFileInfo(tablePath).absoluteFilePath());
+
+    const qint64 loadedA = workspace.recordOf(PageKind::Sound, 0);
+    workspace.applyPage(PageKind::Sound, 0, sound("A"), "A");
+    workspace.setPageName(PageKind::Sound, 0, "A2"); // the same page again
+    EXPECT_EQ(workspace.unsavedPageCount(), 1);
+    workspace.setPageName(PageKind::Texture, 0, "renamed");
+    const int slotB = workspace.slotOf(PageKind::Sound, 1);
+    workspace.removePage(PageKind::Sound, 1);
+    workspace.addPage(PageKind::Door, named<DoorPage>("d"), "d");
+    EXPECT_EQ(workspace.unsavedPageCount(), 4);
+
+    // Undone: each back where it was, the texture by its name.
+    workspace.pointAt(PageKind::Sound, 0, loadedA, "a");
+    workspace.restorePage(PageKind::Sound, 1, slotB, "b");
+    workspace.setPageName(PageKind::Texture, 0, "t");
+    workspace.removePage(PageKind::Door, 0);
+    EXPECT_EQ(workspace.unsavedPageCount(), 0);
+
+    // A save to another file is the table's file from then on.
+    workspace.applyPage(PageKind::Sound, 1, sound("b", 2), "b");
+    const QString other = dir.path(u"other.gam"_s);
+    workspace.save(other);
+    EXPECT_EQ(workspace.unsavedPageCount(), 0);
+    EXPECT_EQ(workspace.savedPath(), other);
+    workspace.pointAt(PageKind::Sound, 1, workspace.recordOf(PageKind::Sound, 0), "b");
+    EXPECT_EQ(workspace.unsavedPageCount(), 1);
+
+    workspace.newTable();
+    EXPECT_EQ(workspace.unsavedPageCount(), 0);
+    EXPECT_EQ(workspace.savedPath(), QString());
+    EXPECT_EQ(workspace.loadedPath(), QFileInfo(tablePath).absoluteFilePath());
+    workspace.addPage(PageKind::Sound, sound("n"), "n");
+    EXPECT_EQ(workspace.unsavedPageCount(), 1);
+    // A failed load changes nothing, the count included.
+    writeFile(dir.path(u"bad.gam"_s), "not a table");
+    EXPECT_THROW(workspace.load(dir.path(u"bad.gam"_s)), TableError);
+    EXPECT_EQ(workspace.unsavedPageCount(), 1);
+}
+
 TEST_F(Table, RefusesAnEmptyTableAndTheWorkspacesOwnFiles)
 {
     const QString target = dir.path(u"out.gam"_s);

@@ -9,6 +9,7 @@
 #include "main.h"
 #include "pageeditor.h"
 #include "saving.h"
+#include "soundpage.h"
 #include "startup.h"
 #include "working.h"
 
@@ -185,6 +186,7 @@ TEST_F(ControlPanelTest, OnlyANewTableEndsThePageHistory)
 
     sounds.add();
     ASSERT_TRUE(sounds.history().canUndo());
+    dialogs.answers = { UserDialogs::Answer::Discard }; // to "Save changes...?"
     panel.newTable();
     EXPECT_FALSE(sounds.history().canUndo());
 
@@ -570,4 +572,217 @@ TEST_F(CheckWindowTest, SaysSoWhenItFindsNothingAndShowsNothingWhenTheTableCanno
     messages = dialogs.takeMessages();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(u"has changed since it was loaded"_s));
+}
+
+namespace {
+
+// Exit, New and Load table file, as the user gives each.
+struct Leave
+{
+    ControlPanel::Leaving leaving;
+    const char *menuItem;
+    QString question; // of a table loaded from table.gam
+};
+
+class UnsavedWorkTest : public ControlPanelTest, public testing::WithParamInterface<Leave>
+{
+protected:
+    UnsavedWorkTest()
+    {
+        QObject::connect(&panel, &ControlPanel::endRequested, [this] { ++ends; });
+    }
+    // Gives the command; true when it went on: the program ended, the table was emptied, the
+    // Load dialog opened.
+    bool leave()
+    {
+        const int endsBefore = ends;
+        dialogs.fileRequests.clear();
+        menuItem(GetParam().menuItem)->trigger();
+        switch (GetParam().leaving) {
+        case ControlPanel::Leaving::Closing:
+            return ends > endsBefore;
+        case ControlPanel::Leaving::New:
+            return panel.workspace().pages().totalPageCount() == 0;
+        case ControlPanel::Leaving::Load:
+            break;
+        }
+        return !dialogs.fileRequests.isEmpty() &&
+            dialogs.fileRequests.last().title == u"Load table file";
+    }
+    void loadAndApply()
+    {
+        load({ sound("Hum"), sound("Laser") });
+        sounds().selectPosition(0);
+        sounds().apply();
+    }
+    QString status()
+    {
+        QTest::qWait(0); // the strip follows once the changes of the moment are done
+        return main().statusStrip().accessibleName();
+    }
+    int ends = 0;
+};
+
+} // namespace
+
+// The question comes exactly when a page differs from the last load or save, after the
+// editors' own about typing not yet applied; Cancel keeps everything, Don't save goes on.
+TEST_P(UnsavedWorkTest, AsksOnlyWhenPagesDifferFromTheLastLoadOrSave)
+{
+    load({ sound("Hum"), sound("Laser") });
+    EXPECT_TRUE(leave());
+    EXPECT_TRUE(dialogs.takeMessages().isEmpty());
+
+    load({ sound("Hum"), sound("Laser") });
+    sounds().selectPosition(0);
+    sounds().form().edit(::SoundPage::MinDistance)->setText(u"5"_s);
+    dialogs.answers = { UserDialogs::Answer::Apply, UserDialogs::Answer::Cancel };
+    EXPECT_FALSE(leave());
+    EXPECT_EQ(dialogs.takeMessages(),
+              QStringList({ u"Sounds: Apply the changes to \"Hum\"?"_s,
+                            u"VK Control Panel: "_s + GetParam().question }));
+    EXPECT_EQ(dialogs.choices.last().apply, u"&Save");
+    EXPECT_EQ(dialogs.choices.last().discard, u"&Don't save");
+    EXPECT_EQ(soundList(), QStringList({ u"Hum"_s, u"Laser"_s }));
+    EXPECT_EQ(panel.workspace().unsavedPageCount(), 1);
+    EXPECT_TRUE(dialogs.fileRequests.isEmpty());
+
+    sounds().history().undo(); // back as loaded
+    EXPECT_TRUE(leave());
+    EXPECT_TRUE(dialogs.takeMessages().isEmpty());
+
+    loadAndApply();
+    panel.saveTo(dir.path(u"other.gam"_s));
+    EXPECT_EQ(dialogs.takeMessages(), QStringList({ u"Done: Table file saved"_s }));
+    EXPECT_TRUE(leave());
+    EXPECT_TRUE(dialogs.takeMessages().isEmpty());
+
+    loadAndApply();
+    dialogs.answers = { UserDialogs::Answer::Discard };
+    EXPECT_TRUE(leave());
+    EXPECT_EQ(dialogs.takeMessages().size(), 1);
+
+    // A table begun with New and never saved has no name to give.
+    panel.workspace().newTable();
+    sounds().reloadList();
+    sounds().add();
+    dialogs.answers = { UserDialogs::Answer::Cancel };
+    EXPECT_FALSE(leave());
+    const QStringList asked = dialogs.takeMessages();
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].startsWith(u"VK Control Panel: Save the new table before "_s))
+        << asked[0].toStdString();
+}
+
+// Save runs Save table file, proposing the table's own file, and goes on only once it saved.
+TEST_P(UnsavedWorkTest, SaveGoesOnOnlyOnceTheTableIsSaved)
+{
+    loadAndApply();
+    const auto leaveSaving = [&](const QString &target) {
+        dialogs.answers = { UserDialogs::Answer::Apply };
+        dialogs.fileAnswers = { target };
+        const bool wentOn = leave();
+        EXPECT_EQ(dialogs.fileRequests.value(0).title, u"Save table file");
+        EXPECT_EQ(dialogs.fileRequests.value(0).directory, dir.path());
+        EXPECT_EQ(dialogs.fileRequests.value(0).fileName, u"table.gam");
+        return wentOn;
+    };
+    EXPECT_FALSE(leaveSaving(QString())); // the dialog cancelled
+    // A save that fails: the target is a working file.
+    EXPECT_FALSE(leaveSaving(dir.path(u"sounds.$$$"_s)));
+    EXPECT_EQ(dialogs.takeMessages().size(), 3);
+    EXPECT_EQ(panel.workspace().unsavedPageCount(), 1);
+
+    EXPECT_TRUE(leaveSaving(tablePath));
+    EXPECT_EQ(dialogs.takeMessages().value(1), u"Done: Table file saved");
+    EXPECT_EQ(panel.workspace().unsavedPageCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ExitNewAndLoad, UnsavedWorkTest,
+    testing::Values(Leave { ControlPanel::Leaving::Closing, "Exit1",
+                            u"Save changes to \"table.gam\" before closing?"_s },
+                    Leave { ControlPanel::Leaving::New, "Newtablefile1",
+                            u"Save changes to \"table.gam\" before starting a new table?"_s },
+                    Leave { ControlPanel::Leaving::Load, "Loadtablefile1",
+                            u"Save changes to \"table.gam\" before loading another table?"_s }),
+    [](const testing::TestParamInfo<Leave> &info) { return std::string(info.param.menuItem); });
+
+// The window's close hot area and the window system's close ask as Exit does; once the
+// program ends, the window closes.
+TEST_F(UnsavedWorkTest, EveryCloseAsks)
+{
+    loadAndApply();
+    dialogs.answers = { UserDialogs::Answer::Cancel, UserDialogs::Answer::Cancel };
+    QTest::mouseClick(&main().closeArea(), Qt::LeftButton);
+    EXPECT_FALSE(main().close());
+    EXPECT_TRUE(main().isVisible());
+    EXPECT_EQ(dialogs.takeMessages().size(), 2);
+    EXPECT_EQ(ends, 0);
+    dialogs.answers = { UserDialogs::Answer::Discard };
+    EXPECT_FALSE(main().close());
+    EXPECT_EQ(ends, 1);
+    EXPECT_TRUE(main().close()); // as the application quits
+}
+
+// The strip names the table and counts its pages not saved, following every change.
+TEST_F(UnsavedWorkTest, TheStatusStripFollowsEditsUndoSaveNewAndLoad)
+{
+    EXPECT_EQ(status(), u"No table loaded");
+    loadAndApply();
+    EXPECT_EQ(status(), u"table.gam: 1 page changed");
+    EXPECT_EQ(main().statusStrip().text(), u"table.gam: 1 page changed");
+    sounds().add();
+    EXPECT_EQ(status(), u"table.gam: 2 pages changed");
+    sounds().history().undo();
+    sounds().history().undo();
+    EXPECT_EQ(status(), u"table.gam");
+    sounds().add();
+    panel.saveTo(dir.path(u"other.gam"_s));
+    EXPECT_EQ(status(), u"other.gam");
+    dialogs.answers = { UserDialogs::Answer::Discard };
+    menuItem("Newtablefile1")->trigger();
+    EXPECT_EQ(status(), u"New table");
+    sounds().add();
+    EXPECT_EQ(status(), u"New table: 1 page changed");
+    // A name too long for the strip is shortened there, and whole in its hint.
+    const QString longName = dir.path(u"%1.gam"_s.arg(QString(80, u'x')));
+    writeFile(longName, table({ sound("Hum") }));
+    dialogs.answers = { UserDialogs::Answer::Discard };
+    ASSERT_TRUE(panel.settleTable(ControlPanel::Leaving::Load) && panel.loadFile(longName));
+    EXPECT_EQ(status(), QFileInfo(longName).fileName());
+    EXPECT_EQ(main().statusStrip().toolTip(), status());
+    EXPECT_TRUE(main().statusStrip().text().contains(u'…'));
+}
+
+// Save proposes the table's own file; Load starts in the folder last used, also in the next
+// run; a table begun with New proposes no name, in that folder.
+TEST_F(UnsavedWorkTest, TheFileDialogsStartWhereTheTableIs)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"mod"_s));
+    const QString mod = dir.path(u"mod"_s);
+    load({ sound("Hum") });
+    panel.saveTo(mod + u"/levels.gam"_s);
+    menuItem("Savetablefile1")->trigger();
+    menuItem("Loadtablefile1")->trigger();
+    dialogs.answers = { UserDialogs::Answer::Discard };
+    menuItem("Newtablefile1")->trigger();
+    sounds().add();
+    menuItem("Savetablefile1")->trigger();
+    ASSERT_EQ(dialogs.fileRequests.size(), 3);
+    const auto start = [&](int request) {
+        const FileDialogStart at =
+            fileDialogStart(dialogs.fileRequests[request], u"/elsewhere/a.gam"_s);
+        return at.directory + u'|' + at.fileName;
+    };
+    EXPECT_EQ(start(0), mod + u"|levels.gam"_s);
+    EXPECT_EQ(start(1), mod + u'|');
+    EXPECT_EQ(start(2), mod + u'|');
+
+    ScriptedDialogs nextDialogs;
+    TempDir nextDir;
+    ControlPanel next(nextDir.path() + u'/', nextDialogs);
+    EXPECT_EQ(next.lastFolder(), mod);
+    QDir(mod).removeRecursively(); // gone since: the home folder
+    EXPECT_EQ(next.lastFolder(), QDir::homePath());
 }

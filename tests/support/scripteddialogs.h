@@ -28,9 +28,10 @@ public:
             onMessage();
     }
     Answer ask(QWidget *, const QString &caption, const QString &text,
-               const Choices & = {}) override
+               const Choices &offered = {}) override
     {
         messages.append({ caption, text, Icon::Information });
+        choices.append(offered);
         return answers.isEmpty() ? Answer::Cancel : answers.takeFirst();
     }
     std::optional<QStringList> askTexts(QWidget *, const QString &caption,
@@ -61,6 +62,8 @@ public:
     // Answers of the requests for typed values, in order; none left cancels.
     QList<std::optional<QStringList>> textAnswers;
     QList<Message> messages;
+    // The buttons' texts of each question asked.
+    QList<Choices> choices;
     QList<QUrl> urls;
     // Runs while each box is "shown", to look at the windows behind it.
     std::function<void()> onMessage;

@@ -74,6 +74,22 @@ TEST_F(HandOffTest, AHandedFileLoadsOnceTheUserIsBackAtTheMainWindow)
     EXPECT_EQ(soundNames(), QList<QByteArray>({ "Alpha" }));
     EXPECT_EQ(sounds.pageList().model()->rowCount(), 1);
     EXPECT_TRUE(dialogs.takeMessages().isEmpty());
+
+    // With a page not saved it asks first, as Load table file does: Cancel keeps the table and
+    // drops the file, Don't save loads it.
+    sounds.add();
+    ASSERT_EQ(soundNames().size(), 2);
+    for (const UserDialogs::Answer answer : { UserDialogs::Answer::Cancel,
+                                              UserDialogs::Answer::Discard }) {
+        dialogs.answers = { answer };
+        EXPECT_EQ(secondStart({ tablePath }), 0);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !dialogs.messages.isEmpty(); }));
+        EXPECT_EQ(dialogs.takeMessages(),
+                  QStringList({ u"VK Control Panel: Save changes to \"levels.gam\" before "
+                                u"loading another table?"_s }));
+        QTest::qWait(300);
+        EXPECT_EQ(soundNames().size(), answer == UserDialogs::Answer::Cancel ? 2 : 1);
+    }
 }
 
 // Whatever is not one absolute UTF-8 path of sensible length is cut off unanswered; the

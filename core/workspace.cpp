@@ -261,7 +261,7 @@ void Workspace::restore(const LastSession &session, const QString &tablePath)
     TableState next = session.state;
     TableState reference = session.reference;
     const auto shown = [](const QString &path) { return QDir::toNativeSeparators(path); };
-    if (tablePath.isEmpty() || canonical(tablePath) == canonical(session.tablePath)) {
+    if (tablePath.isEmpty()) {
         if (session.table != LastSession::Table::NotUsed &&
             Fingerprint::of(session.tablePath) != session.state.loaded)
             throw TableError(

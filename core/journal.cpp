@@ -49,8 +49,9 @@ QString shown(const QString &path)
 
 TableError writeError(const QString &path, const QString &reason)
 {
-    return TableError(u"Cannot write the session journal \"%1\", so the change was not made: %2"_s
-                          .arg(shown(path), reason));
+    return TableError(
+        u"Cannot write the session journal \"%1\", so the change was not made: %2"_s.arg(
+            shown(path), reason));
 }
 
 TableError damaged(const QString &path, const QString &what)
@@ -70,8 +71,8 @@ void writeState(QDataStream &out, const TableState &state)
     out << state.loadedPath << state.loaded.size << state.loaded.modified << state.loaded.hash;
     for (PageKind kind : kTableOrder) {
         const PageDirectory::KindTable &t = state.pages.kindTable(kind);
-        out << qint32(t.count) << qint32(t.lastSlot) << t.slotMap.first(qMin(t.count, t.slotMap.size()))
-            << t.offsets;
+        out << qint32(t.count) << qint32(t.lastSlot)
+            << t.slotMap.first(qMin(t.count, t.slotMap.size())) << t.offsets;
         if (isEdited(kind))
             out << state.names[kindIndex(kind)];
     }
@@ -121,8 +122,8 @@ QByteArray encode(const QList<DirectoryChange> &changes)
     setUpStream(out);
     out << qint32(changes.size());
     for (const DirectoryChange &c : changes)
-        out << quint8(c.type) << quint8(c.kind) << qint32(c.position) << qint32(c.slot)
-            << c.record << c.name << c.path;
+        out << quint8(c.type) << quint8(c.kind) << qint32(c.position) << qint32(c.slot) << c.record
+            << c.name << c.path;
     return payload;
 }
 
@@ -142,7 +143,8 @@ std::optional<QList<DirectoryChange>> decode(const QByteArray &payload)
         qint32 slot = 0;
         in >> type >> kind >> position >> slot >> c.record >> c.name >> c.path;
         const std::optional<PageKind> accepted = acceptedKind(kind);
-        if (type < quint8(DirectoryChange::Type::Point) || type > quint8(DirectoryChange::Type::Saved) || !accepted)
+        if (type < quint8(DirectoryChange::Type::Point) ||
+            type > quint8(DirectoryChange::Type::Saved) || !accepted)
             return std::nullopt;
         c.type = DirectoryChange::Type(type);
         c.kind = *accepted;
@@ -188,20 +190,21 @@ void checkChange(const PageDirectory &pages, const DirectoryChange &change)
             return change.record < 0 && change.slot == pages.lastSlot(kind) + 1;
         case DirectoryChange::Type::Insert:
             return change.position >= 0 && change.position <= count && change.slot >= 1 &&
-                   change.slot <= pages.lastSlot(kind) && !listed(pages, kind, change.slot);
+                change.slot <= pages.lastSlot(kind) && !listed(pages, kind, change.slot);
         case DirectoryChange::Type::Point:
         case DirectoryChange::Type::Remove:
         case DirectoryChange::Type::Rename:
             return change.position >= 0 && change.position < count &&
-                   pages.slotAt(kind, change.position) == change.slot;
+                pages.slotAt(kind, change.position) == change.slot;
         case DirectoryChange::Type::Saved:
             break;
         }
         return true;
     }();
     if (!fits)
-        throw TableError(u"a change to the %1 page at position %2 does not fit the table"_s.arg(
-            kindInfo(kind).name).arg(change.position));
+        throw TableError(u"a change to the %1 page at position %2 does not fit the table"_s
+                             .arg(kindInfo(kind).name)
+                             .arg(change.position));
 }
 
 Fingerprint Fingerprint::of(const QString &path)
@@ -325,8 +328,8 @@ void Journal::append(const QList<DirectoryChange> &changes, bool sync)
     // read as a torn end and ignored.
     if (!file.seek(m_end) || !writeFully(file, bytes) ||
         (sync && ::fdatasync(file.handle()) != 0)) {
-        const QString reason = file.error() != QFileDevice::NoError ? file.errorString()
-                                                                    : qt_error_string(errno);
+        const QString reason =
+            file.error() != QFileDevice::NoError ? file.errorString() : qt_error_string(errno);
         file.resize(m_end);
         throw writeError(m_path, reason);
     }
@@ -340,11 +343,11 @@ std::optional<LastSession> lastSession(const QString &directory)
     if (!file.exists())
         return std::nullopt;
     if (!file.open(QIODevice::ReadOnly))
-        throw TableError(u"Cannot read the session journal \"%1\": %2"_s.arg(
-            shown(path), file.errorString()));
+        throw TableError(
+            u"Cannot read the session journal \"%1\": %2"_s.arg(shown(path), file.errorString()));
     const QByteArray bytes = file.readAll();
-    if (bytes.size() < kFileHeaderSize || QByteArrayView(bytes).first(sizeof kMagic) !=
-                                               QByteArrayView(kMagic, sizeof kMagic))
+    if (bytes.size() < kFileHeaderSize ||
+        QByteArrayView(bytes).first(sizeof kMagic) != QByteArrayView(kMagic, sizeof kMagic))
         throw damaged(path, u"it is no journal of this program"_s);
     const quint32 version = qFromLittleEndian<quint32>(bytes.constData() + sizeof kMagic);
     if (version != kJournalVersion)
@@ -424,9 +427,9 @@ std::optional<LastSession> lastSession(const QString &directory)
             readsTable = session.state.pages.resolve(kind, p).inWorkingFile == false;
     if (readsTable) {
         const Fingerprint now = Fingerprint::of(session.tablePath);
-        session.table = now.size < 0 ? LastSession::Table::Missing
-                        : now == session.state.loaded ? LastSession::Table::Unchanged
-                                                      : LastSession::Table::Changed;
+        session.table = now.size < 0      ? LastSession::Table::Missing
+            : now == session.state.loaded ? LastSession::Table::Unchanged
+                                          : LastSession::Table::Changed;
     }
     return session;
 }

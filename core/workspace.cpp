@@ -195,12 +195,14 @@ int Workspace::storeNewPage(PageKind kind, const QByteArray &record)
 
 void Workspace::removePage(PageKind kind, int position)
 {
-    change({ { DirectoryChange::Type::Remove, kind, position, slotOf(kind, position), 0, {}, {} } });
+    change(
+        { { DirectoryChange::Type::Remove, kind, position, slotOf(kind, position), 0, {}, {} } });
 }
 
 void Workspace::setPageName(PageKind kind, int position, const QByteArray &name)
 {
-    change({ { DirectoryChange::Type::Rename, kind, position, slotOf(kind, position), 0, name, {} } });
+    change(
+        { { DirectoryChange::Type::Rename, kind, position, slotOf(kind, position), 0, name, {} } });
 }
 
 qint64 Workspace::recordOf(PageKind kind, int position) const
@@ -217,8 +219,13 @@ void Workspace::pointAt(const QList<Pointing> &pointings)
 {
     QList<DirectoryChange> changes;
     for (const Pointing &p : pointings)
-        changes.append({ DirectoryChange::Type::Point, p.kind, p.position, slotOf(p.kind, p.position),
-                         p.record, p.name, {} });
+        changes.append({ DirectoryChange::Type::Point,
+                         p.kind,
+                         p.position,
+                         slotOf(p.kind, p.position),
+                         p.record,
+                         p.name,
+                         {} });
     change(changes);
 }
 
@@ -398,10 +405,14 @@ Workspace::SaveResult Workspace::save(const QString &target, const SaveProgress 
         // Only what counts as unsaved depends on it: the save stands if it cannot be written.
         if (m_journal) {
             try {
-                m_journal->append({ { DirectoryChange::Type::Saved, PageKind::Texture, 0, 0, 0, {},
+                m_journal->append({ { DirectoryChange::Type::Saved,
+                                      PageKind::Texture,
+                                      0,
+                                      0,
+                                      0,
+                                      {},
                                       QFileInfo(target).absoluteFilePath() } });
-            } catch (const TableError &) {
-            }
+            } catch (const TableError &) { }
         }
         return {};
     }

@@ -48,9 +48,9 @@ public:
     // Onto its own table file (tablePath empty), which must be as the journal found it; or,
     // when the user chose one (the same file changed since, or another), onto tablePath,
     // loaded as Load does, which must hold as many pages of each kind as that table did: its
-    // pages take the places of that table's, in their order in the file. Every record in a working file must be there.
-    // Throws TableError and changes nothing otherwise. When journaling, the journal goes on
-    // from the restored table, and its changes still count as unsaved.
+    // pages take the places of that table's, in their order in the file. Every record in a working
+    // file must be there. Throws TableError and changes nothing otherwise. When journaling, the
+    // journal goes on from the restored table, and its changes still count as unsaved.
     void restore(const LastSession &session, const QString &tablePath = {});
 
     const PageDirectory &pages() const { return m_pages; }

@@ -21,7 +21,10 @@ public:
     void setGuard(std::function<bool()> guard) { m_guard = std::move(guard); }
     // Told why an undo or redo could not be made (its change could not be journaled); the
     // pages and the history then stay as they were.
-    void setFailure(std::function<void(const QString &)> failure) { m_failure = std::move(failure); }
+    void setFailure(std::function<void(const QString &)> failure)
+    {
+        m_failure = std::move(failure);
+    }
     // Undo and Redo as the user asks for them: after the guard.
     void userUndo();
     void userRedo();

@@ -22,9 +22,10 @@ namespace {
 
 QList<QByteArray> baseRecords()
 {
-    return { sound("Laser"), sound("Boom", 3), texture("Wall"), texture("Floor"),
-             weaponPage("Blaster"), genericPage("Crate"), shipPage("Falcon"),
-             passThroughRecord("kept as it is") };
+    return { sound("Laser"),        sound("Boom", 3),
+             texture("Wall"),       texture("Floor"),
+             weaponPage("Blaster"), genericPage("Crate"),
+             shipPage("Falcon"),    passThroughRecord("kept as it is") };
 }
 
 class Journaled : public testing::Test
@@ -60,7 +61,8 @@ protected:
 };
 
 class RandomJournal : public Journaled, public testing::WithParamInterface<unsigned>
-{ };
+{
+};
 
 } // namespace
 
@@ -133,10 +135,10 @@ TEST_F(Journaled, ATornOrAlteredLastEntryIsIgnoredAndAnotherVersionIsRefused)
     workspace.applyPage(PageKind::Sound, 0, sound("Boom", 9), "Boom");
     const QList<QByteArray> afterFirst = workspace.records();
     const qsizetype firstEnd = journal().size();
-    workspace.pointAt({ { PageKind::Texture, 0, workspace.appendRecord(PageKind::Texture,
-                                                                       texture("Tile")), "Tile" },
-                        { PageKind::Ship, 0, workspace.appendRecord(PageKind::Ship,
-                                                                    shipPage("Hawk")), "Hawk" } });
+    workspace.pointAt({ { PageKind::Texture, 0,
+                          workspace.appendRecord(PageKind::Texture, texture("Tile")), "Tile" },
+                        { PageKind::Ship, 0,
+                          workspace.appendRecord(PageKind::Ship, shipPage("Hawk")), "Hawk" } });
     const QByteArray whole = journal();
     const QString journalPath = work + WorkspaceFile::journal;
 
@@ -228,10 +230,9 @@ TEST_F(Journaled, AFullDiskWhileJournalingRefusesTheChangeAndLosesNothing)
         "too large"_s.arg(work);
     {
         FileSizeLimit limit(journal().size() + 16);
-        EXPECT_EQ(tableErrorOf([&] {
-                      workspace.applyPage(PageKind::Sound, 1, sound("Zap", 1), "Zap");
-                  }),
-                  message);
+        EXPECT_EQ(
+            tableErrorOf([&] { workspace.applyPage(PageKind::Sound, 1, sound("Zap", 1), "Zap"); }),
+            message);
         EXPECT_EQ(tableErrorOf([&] { workspace.addPage(PageKind::Sound, sound("S"), "S"); }),
                   message);
         EXPECT_THROW(workspace.removePage(PageKind::Texture, 0), TableError);
@@ -304,18 +305,19 @@ TEST(KillTest, EveryKillRestoresTheAcknowledgedChanges)
                 ++restoredRuns;
                 ++inFlightKept;
             } else {
-                ADD_FAILURE() << "run " << run << ": restored table differs after "
-                              << acknowledged << " acknowledged changes";
+                ADD_FAILURE() << "run " << run << ": restored table differs after " << acknowledged
+                              << " acknowledged changes";
             }
         } catch (const TableError &error) {
             ADD_FAILURE() << "run " << run << ": " << error.what();
         }
     }
     std::sort(killPoints.begin(), killPoints.end());
-    std::printf("kill test: %d runs, killed after %d to %d acknowledged changes (%lld distinct "
-                "kill points), restored %d (%d with the change in flight), lost %d\n",
-                runs, killPoints.front(), killPoints.back(),
-                qlonglong(QSet<int>(killPoints.begin(), killPoints.end()).size()), restoredRuns,
-                inFlightKept, runs - restoredRuns);
+    std::printf("kill test: %d runs, %lld distinct kill points (killed after %d to %d "
+                "acknowledged changes; %lld before the load was), restored %d (%d with the change "
+                "in flight), lost %d\n",
+                runs, qlonglong(QSet<int>(killPoints.begin(), killPoints.end()).size()),
+                qMax(killPoints.front(), 0), killPoints.back(), qlonglong(killPoints.count(-1)),
+                restoredRuns, inFlightKept, runs - restoredRuns);
     EXPECT_EQ(restoredRuns, runs);
 }

@@ -11,8 +11,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr std::array<PageKind, 5> kKindsEdited = { PageKind::Sound, PageKind::Texture,
-                                                     PageKind::Weapon, PageKind::Generic,
-                                                     PageKind::Ship };
+                                                   PageKind::Weapon, PageKind::Generic,
+                                                   PageKind::Ship };
 
 QByteArray pageRecord(PageKind kind, const QByteArray &name, int variant)
 {
@@ -137,8 +137,8 @@ QString RandomEdits::step()
         for (PageKind other : kKindsEdited)
             if (const int c = ws.pages().pageCount(other); c > 0 && pick(2)) {
                 const int at = pick(c);
-                pages.append({ other, at, ws.appendRecord(other, pageRecord(other, name, n)),
-                               name });
+                pages.append(
+                    { other, at, ws.appendRecord(other, pageRecord(other, name, n)), name });
             }
         ws.pointAt(pages);
         m_history->done.clear();
@@ -148,8 +148,8 @@ QString RandomEdits::step()
     const qint64 before = ws.recordOf(kind, position);
     const QByteArray newName = pick(2) ? old : name;
     ws.applyPage(kind, position, pageRecord(kind, newName, n), newName);
-    m_history->done.append({ What::Apply, kind, slot, position, before,
-                             ws.recordOf(kind, position), old, newName });
+    m_history->done.append(
+        { What::Apply, kind, slot, position, before, ws.recordOf(kind, position), old, newName });
     m_history->undone.clear();
     return u"apply %1 at %2"_s.arg(kindInfo(kind).name).arg(position);
 }

@@ -276,6 +276,8 @@ struct EditorSetup
     explicit EditorSetup(const KindEditor &entry)
         : editor(entry.make(lists, dialogs, shared, nullptr))
     {
+        // As the program runs: every change journaled, durably.
+        workspace.startJournal();
         workspace.load(files().table);
         editor->reloadList();
         editor->show();

@@ -12,6 +12,7 @@
 #include "workspace.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -180,11 +181,60 @@ void Diff(benchmark::State &state)
     state.counters["lines"] = double(lines);
 }
 
+// The journal a session of 10,000 changes leaves (Apply, undo and redo pointing pages back and
+// forth, Add and Delete, in every kind) read and restored onto the full table, as the start
+// after a crash does.
+void RestoreJournal(benchmark::State &state)
+{
+    static const QString work = files().dir.filePath(u"journal/"_s);
+    static const QString copy = files().dir.filePath(u"restored/"_s);
+    static const int changes = [] {
+        QDir().mkpath(work);
+        Workspace workspace(work);
+        workspace.startJournal();
+        workspace.load(files().table);
+        std::mt19937 random(7);
+        int made = 0;
+        while (made < 10000) {
+            const PageKind kind = kEditedKinds[random() % kEditedKinds.size()];
+            const int count = workspace.pages().pageCount(kind);
+            const int position = int(random() % unsigned(count));
+            const qint64 before = workspace.recordOf(kind, position);
+            const QByteArray name = workspace.pageNames(kind)[position];
+            if (random() % 10 == 0) {
+                const int slot = workspace.slotOf(kind, position);
+                workspace.removePage(kind, position);
+                workspace.restorePage(kind, position, slot, name);
+                made += 2;
+                continue;
+            }
+            workspace.applyPage(kind, position, workspace.readPage(kind, position), name);
+            workspace.pointAt(kind, position, before, name);
+            workspace.pointAt(kind, position, workspace.recordOf(kind, position), name);
+            made += 3;
+        }
+        return made;
+    }();
+    for (auto _ : state) {
+        state.PauseTiming();
+        QDir(copy).removeRecursively();
+        QDir().mkpath(copy);
+        for (const QString &file : QDir(work).entryList(QDir::Files))
+            QFile::copy(work + file, copy + file);
+        state.ResumeTiming();
+        Workspace workspace(copy);
+        workspace.restore(*lastSession(copy));
+        benchmark::DoNotOptimize(workspace);
+    }
+    state.counters["changes"] = changes;
+}
+
 BENCHMARK(PlainRead)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(0.5)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
+BENCHMARK(RestoreJournal)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(Load)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(0.5)

@@ -53,7 +53,7 @@ public:
 
     friend bool operator==(const PageDirectory &, const PageDirectory &) = default;
 
-private:
+    // One kind's tables as they stand, for the session journal to keep and give back.
     struct KindTable
     {
         int count = 0;
@@ -62,7 +62,10 @@ private:
         QList<qint64> offsets; // offsets[slot - 1]
         friend bool operator==(const KindTable &, const KindTable &) = default;
     };
+    const KindTable &kindTable(PageKind kind) const { return table(kind); }
+    void setKindTable(PageKind kind, KindTable kindTable) { table(kind) = std::move(kindTable); }
 
+private:
     KindTable &table(PageKind kind) { return m_tables[kindIndex(kind)]; }
     const KindTable &table(PageKind kind) const { return m_tables[kindIndex(kind)]; }
 

@@ -99,6 +99,9 @@ namespace WorkspaceFile {
 inline constexpr QLatin1StringView clipboard { "copy.$$$" };
 inline constexpr QLatin1StringView backup { "backup.$$$" };
 inline constexpr QLatin1StringView temp { "temp.$$$" };
+// The session journal: what the page directory became after each change since the last load,
+// New or save over the loaded file, so that a crash loses nothing acknowledged.
+inline constexpr QLatin1StringView journal { "session.$$$" };
 // Held while the program runs; removed when it ends, whatever the file then holds.
 inline constexpr QLatin1StringView lock { "vkcp.lock" };
 } // namespace WorkspaceFile

@@ -8,6 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QtEndian>
+
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -62,6 +66,7 @@ QList<QLatin1StringView> Workspace::cleanUpFiles()
         WorkspaceFile::clipboard,
         WorkspaceFile::backup,
         WorkspaceFile::temp,
+        WorkspaceFile::journal,
     };
 }
 
@@ -89,7 +94,13 @@ bool Workspace::load(const QString &path)
     const QFileInfo stamp(path);
     const qint64 size = stamp.size();
     const QDateTime modified = stamp.lastModified();
+    const Fingerprint print = Fingerprint::of(path);
     LoadedTable table = LoadTableFile(path);
+    if (m_journal) {
+        const TableState loaded { table.directory, table.names, stamp.absoluteFilePath(), print };
+        startJournal(loaded, loaded);
+    }
+    m_loadedFingerprint = print;
     m_pages = std::move(table.directory);
     m_names = std::move(table.names);
     m_loadedPath = stamp.absoluteFilePath();
@@ -102,6 +113,12 @@ bool Workspace::load(const QString &path)
 
 void Workspace::newTable()
 {
+    if (m_journal) {
+        TableState empty = state();
+        empty.pages.forgetAll();
+        empty.names = {};
+        startJournal(empty, empty);
+    }
     m_pages.forgetAll();
     for (QList<QByteArray> &names : m_names)
         names.clear();
@@ -110,38 +127,13 @@ void Workspace::newTable()
 
 void Workspace::markSaved(const QString &path)
 {
-    m_savedPath = path;
-    for (PageKind kind : kEditedKinds) {
-        QHash<int, SavedPage> &saved = m_savedPages[kindIndex(kind)];
-        saved.clear();
-        const QList<QByteArray> &names = m_names[kindIndex(kind)];
-        saved.reserve(names.size());
-        for (int position = 0; position < names.size(); ++position)
-            saved.insert(slotOf(kind, position), { recordOf(kind, position), names[position] });
-    }
+    m_saved = state();
+    m_saved.loadedPath = path;
 }
 
 int Workspace::unsavedPageCount() const
 {
-    int changed = 0;
-    for (PageKind kind : kEditedKinds) {
-        const QHash<int, SavedPage> &saved = m_savedPages[kindIndex(kind)];
-        const QList<QByteArray> &names = m_names[kindIndex(kind)];
-        int stillListed = 0;
-        for (int position = 0; position < names.size(); ++position) {
-            const auto was = saved.constFind(slotOf(kind, position));
-            if (was == saved.cend()) {
-                ++changed;
-                continue;
-            }
-            ++stillListed;
-            if (was->record != recordOf(kind, position) || was->name != names[position])
-                ++changed;
-        }
-        // A listed slot is listed once, so the saved pages not found were deleted.
-        changed += int(saved.size()) - stillListed;
-    }
-    return changed;
+    return countChanges(m_saved, state()).pages;
 }
 
 RecordSource Workspace::recordSource(PageKind kind, bool inWorkingFile) const
@@ -181,7 +173,8 @@ qint64 Workspace::appendRecord(PageKind kind, const QByteArray &record)
     const qint64 position = qMax(size, written);
     if (position > size && !file.resize(position))
         throw failed();
-    if (!writeFully(file, record)) {
+    // Durable before the journal entry that points at it.
+    if (!writeFully(file, record) || (m_journal && ::fdatasync(file.handle()) != 0)) {
         const TableError error = failed();
         file.resize(position);
         throw error;
@@ -193,8 +186,8 @@ qint64 Workspace::appendRecord(PageKind kind, const QByteArray &record)
 void Workspace::applyPage(PageKind kind, int position, const QByteArray &record,
                           const QByteArray &name)
 {
-    m_pages.recordNewVersion(kind, position, appendRecord(kind, record));
-    setPageName(kind, position, name);
+    const qint64 offset = appendRecord(kind, record);
+    pointAt(kind, position, offset, name);
 }
 
 int Workspace::addPage(PageKind kind, const QByteArray &record, const QByteArray &name)
@@ -206,18 +199,23 @@ int Workspace::addPage(PageKind kind, const QByteArray &record, const QByteArray
 
 int Workspace::storeNewPage(PageKind kind, const QByteArray &record)
 {
-    return m_pages.newSlot(kind, appendRecord(kind, record));
+    const qint64 offset = appendRecord(kind, record);
+    const int slot = m_pages.lastSlot(kind) + 1;
+    // Durable with the Insert that lists it; until then a slot nobody lists is harmless.
+    change({ { DirectoryChange::Type::NewSlot, kind, 0, slot, offset, {}, {} } }, false);
+    return slot;
 }
 
 void Workspace::removePage(PageKind kind, int position)
 {
-    m_pages.removePosition(kind, position);
-    m_names[kindIndex(kind)].remove(position);
+    change(
+        { { DirectoryChange::Type::Remove, kind, position, slotOf(kind, position), 0, {}, {} } });
 }
 
 void Workspace::setPageName(PageKind kind, int position, const QByteArray &name)
 {
-    m_names[kindIndex(kind)][position] = name;
+    change(
+        { { DirectoryChange::Type::Rename, kind, position, slotOf(kind, position), 0, name, {} } });
 }
 
 qint64 Workspace::recordOf(PageKind kind, int position) const
@@ -227,14 +225,142 @@ qint64 Workspace::recordOf(PageKind kind, int position) const
 
 void Workspace::pointAt(PageKind kind, int position, qint64 record, const QByteArray &name)
 {
-    m_pages.setOffsetAt(kind, position, record);
-    setPageName(kind, position, name);
+    pointAt({ { kind, position, record, name } });
+}
+
+void Workspace::pointAt(const QList<Pointing> &pointings)
+{
+    QList<DirectoryChange> changes;
+    for (const Pointing &p : pointings)
+        changes.append({ DirectoryChange::Type::Point,
+                         p.kind,
+                         p.position,
+                         slotOf(p.kind, p.position),
+                         p.record,
+                         p.name,
+                         {} });
+    change(changes);
 }
 
 void Workspace::restorePage(PageKind kind, int position, int slot, const QByteArray &name)
 {
-    m_pages.insertSlot(kind, position, slot);
-    m_names[kindIndex(kind)].insert(position, name);
+    change({ { DirectoryChange::Type::Insert, kind, position, slot, 0, name, {} } });
+}
+
+void Workspace::change(const QList<DirectoryChange> &changes, bool sync)
+{
+    // Checked before it is journaled: a journal entry that does not fit would spoil the replay.
+    for (const DirectoryChange &c : changes)
+        checkChange(m_pages, c);
+    if (m_journal)
+        m_journal->append(changes, sync);
+    for (const DirectoryChange &c : changes)
+        applyChange(m_pages, m_names, c);
+}
+
+TableState Workspace::state() const
+{
+    return { m_pages, m_names, m_loadedPath, m_loadedFingerprint };
+}
+
+void Workspace::startJournal()
+{
+    const TableState now = state();
+    startJournal(now, now);
+}
+
+void Workspace::startJournal(const TableState &base, const TableState &reference)
+{
+    Journal journal(filePath(WorkspaceFile::journal));
+    journal.start(base, reference);
+    m_journal = std::move(journal);
+}
+
+void Workspace::restore(const LastSession &session, const QString &tablePath)
+{
+    TableState next = session.state;
+    TableState reference = session.reference;
+    const auto shown = [](const QString &path) { return QDir::toNativeSeparators(path); };
+    if (tablePath.isEmpty()) {
+        if (session.table != LastSession::Table::NotUsed &&
+            Fingerprint::of(session.tablePath) != session.state.loaded)
+            throw TableError(
+                QFileInfo::exists(session.tablePath)
+                    ? u"The table file \"%1\" has changed since the last session, so its changes "
+                      "cannot be put back onto it."_s.arg(shown(session.tablePath))
+                    : u"The table file \"%1\" of the last session is gone."_s.arg(
+                          shown(session.tablePath)));
+    } else {
+        // The pages of the other table take the places of the journal's table pages, slot for
+        // slot: its pages must be as many, kind by kind.
+        const Fingerprint print = Fingerprint::of(tablePath);
+        const LoadedTable other = LoadTableFile(tablePath);
+        for (PageKind kind : kTableOrder)
+            if (other.directory.pageCount(kind) != session.tablePages[kindIndex(kind)])
+                throw TableError(
+                    u"The changes of the last session cannot be put onto \"%1\": it holds %2 "
+                    "%3 pages where \"%4\" held %5."_s.arg(shown(tablePath))
+                        .arg(other.directory.pageCount(kind))
+                        .arg(kindInfo(kind).name, QFileInfo(session.tablePath).fileName())
+                        .arg(session.tablePages[kindIndex(kind)]));
+        for (TableState *state : { &next, &reference }) {
+            for (PageKind kind : kTableOrder) {
+                PageDirectory::KindTable t = state->pages.kindTable(kind);
+                for (qsizetype s = 0; s < t.offsets.size(); ++s)
+                    if (t.offsets[s] >= 0)
+                        t.offsets[s] = other.directory.offsetOfSlot(kind, int(s + 1));
+                state->pages.setKindTable(kind, std::move(t));
+                if (!isEdited(kind))
+                    continue;
+                QHash<int, QByteArray> namesOfSlots;
+                for (int p = 0; p < other.directory.pageCount(kind); ++p)
+                    namesOfSlots.insert(other.directory.slotAt(kind, p),
+                                        other.names[kindIndex(kind)][p]);
+                for (int p = 0; p < state->pages.pageCount(kind); ++p)
+                    if (!state->pages.resolve(kind, p).inWorkingFile)
+                        state->names[kindIndex(kind)][p] =
+                            namesOfSlots.value(state->pages.slotAt(kind, p));
+            }
+            state->loadedPath = QFileInfo(tablePath).absoluteFilePath();
+            state->loaded = print;
+        }
+    }
+
+    // Every record a page points at must be whole in its working file.
+    std::array<qint64, kEditedKinds.size()> ends {};
+    for (PageKind kind : kEditedKinds) {
+        QFile file(workingFilePath(kind));
+        const bool opened = file.open(QIODevice::ReadOnly);
+        ends[kindIndex(kind)] = opened ? file.size() : 0;
+        for (int p = 0; p < next.pages.pageCount(kind); ++p) {
+            const PageDirectory::Location at = next.pages.resolve(kind, p);
+            if (!at.inWorkingFile)
+                continue;
+            QByteArray header;
+            if (opened && file.seek(at.position))
+                header = file.read(RecordHeader::kindSize + RecordHeader::lengthSize);
+            if (header.size() < RecordHeader::kindSize + RecordHeader::lengthSize ||
+                quint8(header[0]) != quint8(kind) ||
+                at.position + RecordHeader::kindSize +
+                        qFromLittleEndian<quint32>(header.constData() + 1) >
+                    file.size())
+                throw TableError(
+                    u"The working file \"%1\" is missing or shorter than the last session left "
+                    "it, so the %2 pages changed in that session cannot be restored. Nothing has "
+                    "been deleted."_s.arg(shown(workingFilePath(kind)), kindInfo(kind).name));
+        }
+    }
+
+    startJournal(next, reference);
+    m_saved = std::move(reference);
+    m_pages = std::move(next.pages);
+    m_names = std::move(next.names);
+    m_loadedPath = next.loadedPath;
+    m_loadedFingerprint = next.loaded;
+    m_loadedSize = next.loaded.size;
+    m_loadedModified = QDateTime::fromMSecsSinceEpoch(next.loaded.modified);
+    m_cutOffRecord = -1;
+    m_workingFileEnds = ends;
 }
 
 bool Workspace::isLoadedFile(const QString &path) const
@@ -291,13 +417,31 @@ Workspace::SaveResult Workspace::save(const QString &target, const SaveProgress 
     writeTableFile(m_pages, recordSources(), target, progress);
     if (!overLoadedFile) {
         markSaved(QFileInfo(target).absoluteFilePath());
+        // Only what counts as unsaved depends on it: the save stands if it cannot be written.
+        if (m_journal) {
+            try {
+                m_journal->append({ { DirectoryChange::Type::Saved,
+                                      PageKind::Texture,
+                                      0,
+                                      0,
+                                      0,
+                                      {},
+                                      QFileInfo(target).absoluteFilePath() } });
+            } catch (const TableError &) { }
+        }
         return {};
     }
     try {
         return { true, load(m_loadedPath) };
     } catch (const TableError &error) {
-        // The old offsets describe the file just replaced; only an empty table is safe.
-        newTable();
+        // The old offsets describe the file just replaced; only an empty table is safe. The
+        // journal, if it cannot follow, still names that file, whose change a restore notices.
+        try {
+            newTable();
+        } catch (const TableError &) {
+            m_journal.reset();
+            newTable();
+        }
         throw TableError(
             u"The table file was saved, but reading it back failed: %1"_s.arg(error.message()));
     }

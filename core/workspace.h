@@ -1,5 +1,6 @@
 #pragma once
 
+#include "journal.h"
 #include "loader.h"
 #include "pagedirectory.h"
 #include "writer.h"
@@ -33,9 +34,25 @@ public:
     QString filePath(QLatin1StringView fileName) const;
     QString workingFilePath(PageKind kind) const;
 
-    // The files left by an earlier run, deleted at start in this order.
+    // The files left by an earlier run, deleted at start in this order; the session journal
+    // last, so that lastSession can be asked before.
     static QList<QLatin1StringView> cleanUpFiles();
     void cleanUp();
+
+    // From now on every change of the directory is journaled to "session.$$$" before it is
+    // made, and the working files' records are made durable first; this replaces any journal
+    // there, starting from the table as it stands. Off until called (the command-line tool
+    // never journals); a session that keeps an earlier journal for later does not call it.
+    void startJournal();
+    bool journaling() const { return m_journal.has_value(); }
+    // The last session's table, as its journal says it was after its last acknowledged change.
+    // Onto its own table file (tablePath empty), which must be as the journal found it; or,
+    // when the user chose one (the same file changed since, or another), onto tablePath,
+    // loaded as Load does, which must hold as many pages of each kind as that table did: its
+    // pages take the places of that table's, in their order in the file. Every record in a working
+    // file must be there. Throws TableError and changes nothing otherwise. When journaling, the
+    // journal goes on from the restored table, and its changes still count as unsaved.
+    void restore(const LastSession &session, const QString &tablePath = {});
 
     const PageDirectory &pages() const { return m_pages; }
     const QList<QByteArray> &pageNames(PageKind kind) const;
@@ -45,7 +62,7 @@ public:
     // Returns whether pages of another version were skipped.
     bool load(const QString &path);
     // The file the table was last loaded from or saved to; empty after New and before a load.
-    const QString &savedPath() const { return m_savedPath; }
+    const QString &savedPath() const { return m_saved.loadedPath; }
     // How many pages differ from the table as last loaded, saved or begun with New: added,
     // deleted, renamed or pointed at another record. A page undone back counts as unchanged.
     // One look-up per page.
@@ -56,6 +73,9 @@ public:
     qint64 cutOffRecord() const { return m_cutOffRecord; }
     // Empties every kind; slots, working files and the loaded path stay.
     void newTable();
+
+    // Load, New table file, a save over the loaded file and every change below throw
+    // TableError, and change nothing, when journaling and the journal cannot be written.
 
     // The file that holds a kind's records in the loaded table file or in the working file,
     // and how messages name it. A loaded table file that has changed since the load throws
@@ -87,6 +107,17 @@ public:
     // A removed page, back at position with its slot.
     void restorePage(PageKind kind, int position, int slot, const QByteArray &name);
 
+    // Several pages pointed at other records at once (Rename all, a bulk edit, their undo),
+    // journaled as one change that stands or falls whole.
+    struct Pointing
+    {
+        PageKind kind;
+        int position;
+        qint64 record;
+        QByteArray name;
+    };
+    void pointAt(const QList<Pointing> &pointings);
+
     // Whether path names the loaded table file, by whatever spelling.
     bool isLoadedFile(const QString &path) const;
 
@@ -117,6 +148,11 @@ private:
     RecordSourceOf recordSources() const;
     // The table as it is now becomes the one unsavedPageCount compares with.
     void markSaved(const QString &path);
+    TableState state() const;
+    // Journals changes, then makes them.
+    void change(const QList<DirectoryChange> &changes, bool sync = true);
+    void startJournal(const TableState &base, const TableState &reference);
+    void setLoaded(const QString &path, const Fingerprint &print);
 
     QString m_directory;
     PageDirectory m_pages;
@@ -125,15 +161,12 @@ private:
     // The loaded table file's size and time of change when it was loaded.
     qint64 m_loadedSize = -1;
     QDateTime m_loadedModified;
+    Fingerprint m_loadedFingerprint;
     qint64 m_cutOffRecord = -1;
-    QString m_savedPath;
-    struct SavedPage
-    {
-        qint64 record;
-        QByteArray name;
-    };
-    // Per kind, by slot: each page as markSaved found it.
-    std::array<QHash<int, SavedPage>, kEditedKinds.size()> m_savedPages;
+    // The table as last loaded, saved or begun with New, with the file it was loaded from or
+    // saved to: what counts as unsaved is what differs from it.
+    TableState m_saved;
     // How far this workspace has written each working file.
     std::array<qint64, kEditedKinds.size()> m_workingFileEnds {};
+    std::optional<Journal> m_journal;
 };

@@ -44,6 +44,13 @@ ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialo
 {
     // What an earlier run left in the workspace goes before anything else happens.
     m_workspace.cleanUp();
+    // Without a journal the program still runs, as it did before it had one; the user hears
+    // that a crash would lose the session's changes.
+    try {
+        m_workspace.startJournal();
+    } catch (const TableError &error) {
+        m_dialogs.error(nullptr, u"%1 Changes will not survive a crash."_s.arg(error.message()));
+    }
     m_lists = std::make_unique<PageLists>(m_workspace);
     // The windows are made once, in this order, and live as long as the program.
     m_main = std::make_unique<MainWindow>();
@@ -157,8 +164,8 @@ void ControlPanel::newTable()
 {
     if (!settleTable(Leaving::New))
         return;
-    m_workspace.newTable();
-    refreshLists();
+    if (guarded(m_dialogs, m_main.get(), [&] { m_workspace.newTable(); }))
+        refreshLists();
     updateStatusSoon();
 }
 

@@ -2,6 +2,7 @@
 
 #include "pagelistmodel.h"
 #include "pagetext.h"
+#include "tableerror.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -88,6 +89,7 @@ PagesChange *PagesChange::rename(const QByteArray &oldName, const QByteArray &ne
 
 void PagesChange::point(bool forward)
 {
+    QList<PageListModel::Pointing> pointings;
     for (qsizetype i = 0; i < m_pages.size(); ++i) {
         const Page &page = m_pages[forward ? i : m_pages.size() - 1 - i];
         const RecordChange::Version &from = forward ? page.before : page.after;
@@ -95,8 +97,10 @@ void PagesChange::point(bool forward)
         const int row = page.model->rowOf(page.slot);
         if (row < 0 || page.model->record(row) != from.record)
             continue;
-        page.model->pointAt(row, to.record, to.name, m_showFirst && &page == &m_pages.front());
+        pointings.append({ page.model, row, to.record, to.name,
+                           m_showFirst && &page == &m_pages.front() });
     }
+    PageListModel::pointAt(pointings);
 }
 
 void PagesChange::undo()
@@ -144,11 +148,21 @@ void ListChange::redo()
 void PageHistory::userUndo()
 {
     if (canUndo() && (!m_guard || m_guard()))
-        undo();
+        failSafe([this] { undo(); });
 }
 
 void PageHistory::userRedo()
 {
     if (canRedo() && (!m_guard || m_guard()))
-        redo();
+        failSafe([this] { redo(); });
+}
+
+void PageHistory::failSafe(const std::function<void()> &step)
+{
+    try {
+        step();
+    } catch (const TableError &error) {
+        if (m_failure)
+            m_failure(error.message());
+    }
 }

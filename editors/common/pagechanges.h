@@ -19,12 +19,21 @@ public:
 
     // Asked before the user's undo or redo goes on: false stops it.
     void setGuard(std::function<bool()> guard) { m_guard = std::move(guard); }
+    // Told why an undo or redo could not be made (its change could not be journaled); the
+    // pages and the history then stay as they were.
+    void setFailure(std::function<void(const QString &)> failure)
+    {
+        m_failure = std::move(failure);
+    }
     // Undo and Redo as the user asks for them: after the guard.
     void userUndo();
     void userRedo();
 
 private:
+    void failSafe(const std::function<void()> &step);
+
     std::function<bool()> m_guard;
+    std::function<void(const QString &)> m_failure;
 };
 
 // The changes of an editor's history. Each makes its change to the page list in redo() and

@@ -60,6 +60,8 @@ PageEditor::PageEditor(PageLists &lists, UserDialogs &dialogs, PageKind pageKind
     addShortcuts();
     m_history = new PageHistory(m_list->list());
     m_history->setGuard([this] { return settleChanges(); });
+    m_history->setFailure(
+        [this](const QString &message) { this->dialogs().error(this, message); });
     followList();
     connect(m_form, &FieldForm::edited, this, &PageEditor::touched);
     // With nothing left to undo in a field, its undo keys reach the page's history.
@@ -607,8 +609,10 @@ void PageEditor::deletePage()
     const int position = selectedPosition();
     if (position < 0)
         return;
-    m_history->push(new ListChange(*m_model, u"Delete"_s, ListChange::Out, position,
-                                   m_model->slot(position), m_model->name(position)));
+    guarded(dialogs(), this, [&] {
+        m_history->push(new ListChange(*m_model, u"Delete"_s, ListChange::Out, position,
+                                       m_model->slot(position), m_model->name(position)));
+    });
 }
 
 void PageEditor::copy()

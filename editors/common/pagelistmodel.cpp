@@ -158,8 +158,27 @@ void PageListModel::removePage(int row)
 
 void PageListModel::pointAt(int row, qint64 record, const QByteArray &name, bool shown)
 {
-    const QByteArray before = this->name(row);
-    m_workspace.pointAt(m_kind, row, record, name);
+    pointAt({ { this, row, record, name, shown } });
+}
+
+void PageListModel::pointAt(const QList<Pointing> &pointings)
+{
+    if (pointings.isEmpty())
+        return;
+    QList<Workspace::Pointing> pages;
+    QList<QByteArray> before;
+    for (const Pointing &p : pointings) {
+        pages.append({ p.model->m_kind, p.row, p.record, p.name });
+        before.append(p.model->name(p.row));
+    }
+    pointings.front().model->m_workspace.pointAt(pages);
+    for (qsizetype i = 0; i < pointings.size(); ++i)
+        pointings[i].model->pointed(pointings[i].row, before[i], pointings[i].shown);
+}
+
+void PageListModel::pointed(int row, const QByteArray &before, bool shown)
+{
+    const QByteArray name = this->name(row);
     if (name != before) {
         count(before, -1);
         count(name, 1);

@@ -36,8 +36,9 @@ public:
     void reload();
 
     // Writing a record can fail (a working file that cannot be written): these two write one
-    // and change nothing listed, so that a change made with what they give cannot fail. Both
-    // throw TableError, and then write nothing.
+    // and change nothing listed, so that a change made with what they give fails only when the
+    // session journal cannot be written. Both throw TableError, and then write nothing; so do
+    // the changes below, which then change nothing.
     // A new version of a page: where it lies, for pointAt.
     qint64 storeRecord(const QByteArray &record);
     // A new page, with a slot of its own outside the list: its slot, for insertPage.
@@ -48,6 +49,16 @@ public:
     // shown: whether the list's editor shows the page it changes, as for its own undo and redo;
     // not for a page another editor's change rewrites.
     void pointAt(int row, qint64 record, const QByteArray &name, bool shown = true);
+    // Pages of several lists pointed at once, as one change that is made whole or not at all.
+    struct Pointing
+    {
+        PageListModel *model;
+        int row;
+        qint64 record;
+        QByteArray name;
+        bool shown;
+    };
+    static void pointAt(const QList<Pointing> &pointings);
     // While recordChanged is announced: whether the editor is to show the page.
     bool isShown() const { return m_shown; }
     void rename(int row, const QByteArray &name);
@@ -59,6 +70,8 @@ signals:
 
 private:
     int pageCount() const;
+    // Announces a page pointed at another record, called before.
+    void pointed(int row, const QByteArray &before, bool shown);
     void count(const QByteArray &name, int by);
 
     Workspace &m_workspace;

@@ -295,7 +295,10 @@ TEST(StartUpTest, CleansTheWorkspaceAndTitlesAreTheCaptionsAlone)
     ScriptedDialogs dialogs;
     {
         ControlPanel panel(dir.path() + u'/', dialogs);
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({ u"mine.gam"_s }));
+        // The left-over journal is gone too; the one there is the new session's, with no changes.
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+                  QStringList({ u"mine.gam"_s, u"session.$$$"_s }));
+        EXPECT_FALSE(lastSession(dir.path())->hasUnsavedChanges());
         EXPECT_EQ(QGuiApplication::applicationDisplayName(), QString());
         dialogs.error(nullptr, u"Broken."_s);
         EXPECT_EQ(dialogs.takeMessages(), QStringList({ u"VK Control Panel: Broken."_s }));

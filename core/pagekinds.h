@@ -102,6 +102,9 @@ inline constexpr QLatin1StringView temp { "temp.$$$" };
 // The session journal: what the page directory became after each change since the last load,
 // New or save over the loaded file, so that a crash loses nothing acknowledged.
 inline constexpr QLatin1StringView journal { "session.$$$" };
+// Left while the journal is kept for a later start: that start asks about it again, though the
+// session that kept it ended as sessions do.
+inline constexpr QLatin1StringView kept { "kept.$$$" };
 // Held while the program runs; removed when it ends, whatever the file then holds.
 inline constexpr QLatin1StringView lock { "vkcp.lock" };
 } // namespace WorkspaceFile

@@ -66,6 +66,7 @@ QList<QLatin1StringView> Workspace::cleanUpFiles()
         WorkspaceFile::clipboard,
         WorkspaceFile::backup,
         WorkspaceFile::temp,
+        WorkspaceFile::kept,
         WorkspaceFile::journal,
     };
 }

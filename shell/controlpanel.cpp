@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QScreen>
@@ -38,19 +39,40 @@ constexpr QLatin1StringView kLastFolderKey("files/lastFolder");
 
 } // namespace
 
-ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialogs)
+ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialogs,
+                           const Start &start)
     : m_dialogs(dialogs)
     , m_workspace(workspaceDirectory)
 {
     // What an earlier run left in the workspace goes before anything else happens.
-    m_workspace.cleanUp();
-    // Without a journal the program still runs, as it did before it had one; the user hears
-    // that a crash would lose the session's changes.
-    try {
-        m_workspace.startJournal();
-    } catch (const TableError &error) {
-        m_dialogs.error(nullptr, u"%1 Changes will not survive a crash."_s.arg(error.message()));
+    bool restored = false;
+    Start::Mode mode = start.mode;
+    if (mode == Start::Mode::Restore && start.session) {
+        try {
+            m_workspace.restore(*start.session, start.table);
+            restored = true;
+        } catch (const TableError &error) {
+            m_dialogs.error(nullptr, u"%1 The last session's files are kept for the next start."_s
+                                         .arg(error.message()));
+            mode = Start::Mode::Keep;
+        }
     }
+    if (mode == Start::Mode::Keep) {
+        // Marked, so that the next start asks again however this one ends.
+        QFile(m_workspace.filePath(WorkspaceFile::kept)).open(QIODevice::WriteOnly);
+    } else if (!restored) {
+        m_workspace.cleanUp();
+        // Without a journal the program still runs, as it did before it had one; the user
+        // hears that a crash would lose the session's changes.
+        try {
+            m_workspace.startJournal();
+        } catch (const TableError &error) {
+            m_dialogs.error(nullptr,
+                            u"%1 Changes will not survive a crash."_s.arg(error.message()));
+        }
+    }
+    if (restored)
+        QFile::remove(m_workspace.filePath(WorkspaceFile::kept));
     m_lists = std::make_unique<PageLists>(m_workspace);
     // The windows are made once, in this order, and live as long as the program.
     m_main = std::make_unique<MainWindow>();
@@ -104,6 +126,8 @@ ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialo
         connect(model, &QAbstractItemModel::modelReset, this, &ControlPanel::updateStatusSoon);
         connect(model, &PageListModel::recordChanged, this, &ControlPanel::updateStatusSoon);
     }
+    if (restored)
+        refreshLists();
     updateStatus();
 }
 

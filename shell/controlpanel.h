@@ -1,5 +1,6 @@
 #pragma once
 
+#include "journal.h"
 #include "pagekinds.h"
 #include "workspace.h"
 
@@ -21,6 +22,19 @@ class SavingWindow;
 class SharedDialogs;
 class UserDialogs;
 
+// What the start does with what the last session left in the workspace.
+struct SessionStart
+{
+    enum class Mode {
+        Clean, // deletes it, as every start did before sessions were journaled
+        Restore, // puts its table back, onto `table` when not its own
+        Keep, // leaves it for a later start and runs without a journal meanwhile
+    };
+    Mode mode = Mode::Clean;
+    std::optional<LastSession> session {};
+    QString table {};
+};
+
 // The application: the workspace, every window, made once in a fixed order, and the
 // commands of the main window.
 class ControlPanel : public QObject
@@ -28,7 +42,9 @@ class ControlPanel : public QObject
     Q_OBJECT
 
 public:
-    ControlPanel(const QString &workspaceDirectory, UserDialogs &dialogs);
+    using Start = SessionStart;
+
+    ControlPanel(const QString &workspaceDirectory, UserDialogs &dialogs, const Start &start = {});
     ~ControlPanel() override;
 
     void show();

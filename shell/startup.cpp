@@ -3,10 +3,13 @@
 #include "controlpanel.h"
 #include "instance.h"
 #include "pagekinds.h"
+#include "tableerror.h"
 #include "userdialogs.h"
+#include "working.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLockFile>
 #include <QStandardPaths>
@@ -52,6 +55,72 @@ std::unique_ptr<QLockFile> lockWorkspace(const QString &directory)
     return lock;
 }
 
+namespace {
+
+QString counted(int count, const QString &one, const QString &many)
+{
+    return (count == 1 ? one : many).arg(count);
+}
+
+} // namespace
+
+ControlPanel::Start askAboutLastSession(const QString &directory, bool lockLeft,
+                                        UserDialogs &dialogs)
+{
+    using Mode = ControlPanel::Start::Mode;
+    const bool kept = QFileInfo::exists(QDir(directory).filePath(WorkspaceFile::kept));
+    if (!lockLeft && !kept)
+        return {};
+    const QString caption = QString(kProgramTitle);
+    std::optional<LastSession> session;
+    try {
+        session = lastSession(directory);
+    } catch (const TableError &error) {
+        const UserDialogs::Answer answer = dialogs.ask(
+            nullptr, caption, u"%1\n\nDiscard the last session's files?"_s.arg(error.message()),
+            { .apply = u"Discard"_s, .withoutDiscard = true, .cancel = u"Keep for later"_s });
+        return { answer == UserDialogs::Answer::Apply ? Mode::Clean : Mode::Keep };
+    }
+    if (!session || !session->hasUnsavedChanges())
+        return {};
+    const QString what = session->tablePath.isEmpty()
+        ? u"a new table"_s
+        : u"\"%1\""_s.arg(QFileInfo(session->tablePath).fileName());
+    QString text = u"The last session ended with unsaved changes to %1 (%2 in %3)."_s.arg(
+        what, counted(session->unsaved.pages, u"1 page"_s, u"%1 pages"_s),
+        counted(session->unsaved.kinds, u"1 kind"_s, u"%1 kinds"_s));
+    const bool ownTable = session->table == LastSession::Table::Unchanged ||
+        session->table == LastSession::Table::NotUsed;
+    if (ownTable)
+        text += u" Restore them?"_s;
+    else
+        text += (session->table == LastSession::Table::Missing
+                     ? u" The table file is gone since."_s
+                     : u" The table file has changed since."_s) +
+            u" Restore them onto a table file you choose?"_s;
+    const UserDialogs::Answer answer = dialogs.ask(
+        nullptr, caption, text,
+        { .apply = ownTable ? u"Restore"_s : u"Choose table..."_s,
+          .discard = u"Discard"_s,
+          .cancel = u"Keep for later"_s });
+    if (answer == UserDialogs::Answer::Discard)
+        return {};
+    if (answer == UserDialogs::Answer::Cancel)
+        return { Mode::Keep };
+    ControlPanel::Start start { Mode::Restore, std::move(session), {} };
+    if (!ownTable) {
+        start.table = dialogs.openFileName(
+            nullptr, { .title = u"Restore onto table file"_s,
+                       .filter = kTableFileFilter,
+                       .defaultSuffix = u"gam"_s,
+                       .fileName = start.session->tablePath });
+        // Nothing chosen loses nothing: the question comes again next time.
+        if (start.table.isEmpty())
+            return { Mode::Keep };
+    }
+    return start;
+}
+
 void nameApplication()
 {
     QApplication::setApplicationName(u"vkcp"_s);
@@ -80,11 +149,14 @@ int runProgram(int argc, char *argv[], const std::function<void(ControlPanel &)>
                       "written, neither its own nor the user's application data directory."_s);
         return 1;
     }
+    // A lock there before this start that this start takes over was left by a copy that ended
+    // without removing it.
+    const bool lockLeft = QFileInfo::exists(QDir(directory).filePath(WorkspaceFile::lock));
     const std::unique_ptr<QLockFile> lock = lockWorkspace(directory);
     if (!lock)
         return handToRunningCopy(directory, arguments, dialogs);
 
-    ControlPanel panel(directory, dialogs);
+    ControlPanel panel(directory, dialogs, askAboutLastSession(directory, lockLeft, dialogs));
     // Files opened in a file manager while the program runs come here, not to a second copy.
     InstanceServer server;
     if (server.listen(directory))

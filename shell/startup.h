@@ -5,8 +5,10 @@
 #include <functional>
 #include <memory>
 
-class ControlPanel;
+#include "controlpanel.h"
+
 class QLockFile;
+class UserDialogs;
 
 // The directory for the workspace files: the program's own directory when files can be made
 // there, otherwise the fallback (the user's application data directory), created if need be.
@@ -23,6 +25,12 @@ std::unique_ptr<QLockFile> lockWorkspace(const QString &directory);
 void nameApplication();
 
 inline constexpr char kAlreadyRunningMessage[] = "VK Control Panel is already running.";
+
+// What to do with what the last session left in the workspace, asked when that session did not
+// end as sessions do (its lock was left behind: it crashed, was killed or lost its power) or its
+// files were kept for later, and its journal holds changes not saved. Asks nothing otherwise.
+ControlPanel::Start askAboutLastSession(const QString &directory, bool lockLeft,
+                                        UserDialogs &dialogs);
 
 // The program: vkcp [FILE.gam]. started runs once the main window is shown and FILE loaded.
 int runProgram(int argc, char *argv[], const std::function<void(ControlPanel &)> &started = {});

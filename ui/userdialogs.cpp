@@ -66,6 +66,7 @@ UserDialogs::Answer QtUserDialogs::ask(QWidget *parent, const QString &caption,
     };
     relabel(QMessageBox::Apply, choices.apply);
     relabel(QMessageBox::Discard, choices.discard);
+    relabel(QMessageBox::Cancel, choices.cancel);
     box.setDefaultButton(QMessageBox::Apply);
     box.setEscapeButton(QMessageBox::Cancel);
     switch (box.exec()) {

@@ -20,10 +20,12 @@ inline constexpr QLatin1StringView kProgramTitle("VK Control Panel");
 // the buttons do; empty keeps them.
 struct QuestionChoices
 {
-    QString apply;
-    QString discard;
+    QString apply {};
+    QString discard {};
     // No Discard button, where only going on or not is asked.
     bool withoutDiscard = false;
+    // Where Cancel is a choice of its own ("Keep for later") rather than staying put.
+    QString cancel {};
 };
 
 // Every message box, file dialog and link the program hands to the user goes through here,

@@ -789,3 +789,120 @@ TEST_F(UnsavedWorkTest, TheFileDialogsStartWhereTheTableIs)
     QDir(mod).removeRecursively(); // gone since: the home folder
     EXPECT_EQ(next.lastFolder(), QDir::homePath());
 }
+
+namespace {
+
+// A session that journaled a change and an addition to "levels.gam" and then ended without
+// removing its lock, as a crash or a kill ends it: the records a save would have written.
+QList<QByteArray> crashedSession(const TempDir &dir, const QString &table)
+{
+    writeFile(table, testsupport::table({ sound("Alpha"), sound("Beta") }));
+    Workspace session(dir.path());
+    session.startJournal();
+    session.load(table);
+    session.applyPage(PageKind::Sound, 0, sound("Alpha", 12), "Alpha");
+    session.addPage(PageKind::Sound, sound("Gamma"), "Gamma");
+    return session.records();
+}
+
+} // namespace
+
+// After a session that ended with unsaved changes, the start asks: Restore puts back what a
+// save just before the end would have written; Keep for later leaves every file and asks again
+// at the next start, however this one ends; Discard cleans up; a start after a session that
+// ended as sessions do asks nothing.
+TEST(LastSessionTest, RestoreKeepForLaterAndDiscard)
+{
+    TempDir dir;
+    const QString tablePath = dir.path(u"levels.gam"_s);
+    const QList<QByteArray> saved = crashedSession(dir, tablePath);
+    const QString journal = dir.path(u"session.$$$"_s), kept = dir.path(u"kept.$$$"_s);
+    ScriptedDialogs dialogs;
+
+    EXPECT_EQ(askAboutLastSession(dir.path(), false, dialogs).mode, SessionStart::Mode::Clean);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+
+    dialogs.answers = { UserDialogs::Answer::Cancel };
+    SessionStart start = askAboutLastSession(dir.path(), true, dialogs);
+    EXPECT_EQ(dialogs.takeMessages(),
+              QStringList({ u"VK Control Panel: The last session ended with unsaved changes to "
+                            u"\"levels.gam\" (2 pages in 1 kind). Restore them?"_s }));
+    ASSERT_EQ(dialogs.choices.size(), 1);
+    EXPECT_EQ(dialogs.choices[0].apply, u"Restore"_s);
+    EXPECT_EQ(dialogs.choices[0].cancel, u"Keep for later"_s);
+    ASSERT_EQ(start.mode, SessionStart::Mode::Keep);
+    {
+        ControlPanel panel(dir.path() + u'/', dialogs, start);
+        EXPECT_EQ(panel.workspace().pages().totalPageCount(), 0);
+        EXPECT_TRUE(QFile::exists(kept));
+    }
+    EXPECT_TRUE(QFile::exists(journal));
+
+    // Kept: asked again though the lock was removed.
+    dialogs.answers = { UserDialogs::Answer::Apply };
+    start = askAboutLastSession(dir.path(), false, dialogs);
+    ASSERT_EQ(start.mode, SessionStart::Mode::Restore);
+    {
+        ControlPanel panel(dir.path() + u'/', dialogs, start);
+        EXPECT_TRUE(dialogs.takeMessages().size() == 1) << "only the question";
+        EXPECT_EQ(panel.workspace().records(), saved);
+        EXPECT_EQ(panel.workspace().unsavedPageCount(), 2);
+        EXPECT_EQ(panel.mainWindow().statusStrip().text(), u"levels.gam: 2 pages changed"_s);
+        EXPECT_EQ(panel.editor(PageKind::Sound)->pageList().model()->rowCount(), 3);
+        EXPECT_FALSE(QFile::exists(kept));
+    }
+
+    // Restored, the session journals on: ended again without a save, it is asked about again,
+    // and Discard cleans up.
+    dialogs.answers = { UserDialogs::Answer::Discard };
+    start = askAboutLastSession(dir.path(), true, dialogs);
+    EXPECT_EQ(dialogs.takeMessages().size(), 1);
+    ASSERT_EQ(start.mode, SessionStart::Mode::Clean);
+    { ControlPanel panel(dir.path() + u'/', dialogs, start); }
+    EXPECT_FALSE(QFile::exists(dir.path(u"sounds.$$$"_s)));
+    EXPECT_EQ(askAboutLastSession(dir.path(), true, dialogs).mode, SessionStart::Mode::Clean);
+    EXPECT_TRUE(dialogs.takeMessages().isEmpty());
+}
+
+// A table file changed since the session is never replayed over without asking: the user
+// chooses a table to restore onto, or keeps the files; one that cannot take the changes says
+// why and keeps them.
+TEST(LastSessionTest, AChangedTableIsRestoredOntoOnlyWhenTheUserChoosesIt)
+{
+    TempDir dir;
+    const QString tablePath = dir.path(u"levels.gam"_s);
+    crashedSession(dir, tablePath);
+    writeFile(tablePath, table({ sound("Alpha", 3), sound("Beta", 4) }));
+    ScriptedDialogs dialogs;
+
+    dialogs.answers = { UserDialogs::Answer::Apply };
+    SessionStart start = askAboutLastSession(dir.path(), true, dialogs);
+    EXPECT_TRUE(dialogs.takeMessages().value(0).endsWith(
+        u"The table file has changed since. Restore them onto a table file you choose?"_s));
+    EXPECT_EQ(start.mode, SessionStart::Mode::Keep) << "no table chosen";
+
+    const QString other = dir.path(u"other.gam"_s);
+    writeFile(other, table({ sound("Alpha", 3) }));
+    dialogs.answers = { UserDialogs::Answer::Apply };
+    dialogs.fileAnswers = { other };
+    start = askAboutLastSession(dir.path(), true, dialogs);
+    ASSERT_EQ(start.mode, SessionStart::Mode::Restore);
+    {
+        ControlPanel panel(dir.path() + u'/', dialogs, start);
+        const QStringList said = dialogs.takeMessages();
+        ASSERT_EQ(said.size(), 2);
+        EXPECT_TRUE(said[1].contains(u"held 2."_s) && said[1].endsWith(u"kept for the next start."_s))
+            << said[1].toStdString();
+        EXPECT_EQ(panel.workspace().pages().totalPageCount(), 0);
+    }
+
+    dialogs.answers = { UserDialogs::Answer::Apply };
+    dialogs.fileAnswers = { tablePath };
+    start = askAboutLastSession(dir.path(), true, dialogs);
+    ControlPanel panel(dir.path() + u'/', dialogs, start);
+    EXPECT_EQ(dialogs.takeMessages().size(), 1);
+    EXPECT_EQ(panel.workspace().pageNames(PageKind::Sound),
+              QList<QByteArray>({ "Alpha", "Beta", "Gamma" }));
+    EXPECT_EQ(panel.workspace().readPage(PageKind::Sound, 0), sound("Alpha", 12));
+    EXPECT_EQ(panel.workspace().readPage(PageKind::Sound, 1), sound("Beta", 4));
+}

@@ -8,6 +8,8 @@
 #include <QAction>
 #include <QMenu>
 
+#include <memory>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -36,11 +38,11 @@ PageHistory::PageHistory(QAbstractItemView &list)
         connect(action, &QAction::triggered, this, run);
         return action;
     };
-    QAction *undo = makeAction(u"Undo"_s, &QUndoStack::canUndoChanged,
-                               &QUndoStack::undoTextChanged, &PageHistory::userUndo);
+    QAction *undo = makeAction(u"Undo"_s, &QUndoStack::canUndoChanged, &QUndoStack::undoTextChanged,
+                               &PageHistory::userUndo);
     undo->setShortcut(QKeyCombination(Qt::CTRL, Qt::Key_Z));
-    QAction *redo = makeAction(u"Redo"_s, &QUndoStack::canRedoChanged,
-                               &QUndoStack::redoTextChanged, &PageHistory::userRedo);
+    QAction *redo = makeAction(u"Redo"_s, &QUndoStack::canRedoChanged, &QUndoStack::redoTextChanged,
+                               &PageHistory::userRedo);
     redo->setShortcuts(
         { QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z), QKeyCombination(Qt::CTRL, Qt::Key_Y) });
     for (QAction *action : { undo, redo }) {
@@ -53,6 +55,14 @@ PageHistory::PageHistory(QAbstractItemView &list)
     menu->addAction(redo);
     connect(&list, &QWidget::customContextMenuRequested, menu,
             [&list, menu](const QPoint &at) { menu->popup(list.viewport()->mapToGlobal(at)); });
+}
+
+void pushChange(QUndoStack &history, QUndoCommand *change)
+{
+    // QUndoStack makes the change before it takes it, so one that throws is nobody's.
+    std::unique_ptr<QUndoCommand> owned(change);
+    history.push(change);
+    owned.release();
 }
 
 RecordChange::RecordChange(PageListModel &model, int row, Version after)
@@ -97,8 +107,8 @@ void PagesChange::point(bool forward)
         const int row = page.model->rowOf(page.slot);
         if (row < 0 || page.model->record(row) != from.record)
             continue;
-        pointings.append({ page.model, row, to.record, to.name,
-                           m_showFirst && &page == &m_pages.front() });
+        pointings.append(
+            { page.model, row, to.record, to.name, m_showFirst && &page == &m_pages.front() });
     }
     PageListModel::pointAt(pointings);
 }

@@ -36,6 +36,10 @@ private:
     std::function<void(const QString &)> m_failure;
 };
 
+// Makes the change and puts it in the history. A change that fails (its journal entry cannot be
+// written) is not kept, and its TableError goes on to the caller.
+void pushChange(QUndoStack &history, QUndoCommand *change);
+
 // The changes of an editor's history. Each makes its change to the page list in redo() and
 // takes it back in undo(); the editor writes the record a change needs before it makes the
 // change, so that a write that fails leaves nothing to record.

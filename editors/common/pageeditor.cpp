@@ -6,8 +6,8 @@
 #include "pagechanges.h"
 #include "pagefile.h"
 #include "pagelistmodel.h"
-#include "pagelists.h"
 #include "pagelistpanel.h"
+#include "pagelists.h"
 #include "pagetext.h"
 #include "references.h"
 #include "savefile.h"
@@ -24,9 +24,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QPushButton>
 #include <QScopedValueRollback>
 #include <QTimer>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -60,8 +60,7 @@ PageEditor::PageEditor(PageLists &lists, UserDialogs &dialogs, PageKind pageKind
     addShortcuts();
     m_history = new PageHistory(m_list->list());
     m_history->setGuard([this] { return settleChanges(); });
-    m_history->setFailure(
-        [this](const QString &message) { this->dialogs().error(this, message); });
+    m_history->setFailure([this](const QString &message) { this->dialogs().error(this, message); });
     followList();
     connect(m_form, &FieldForm::edited, this, &PageEditor::touched);
     // With nothing left to undo in a field, its undo keys reach the page's history.
@@ -95,8 +94,8 @@ QFrame *PageEditor::buildFieldPanel(std::span<const int> columnStarts)
     fieldLayout->addWidget(m_form);
     fieldLayout->addStretch(1);
     auto *buttonRow = new QHBoxLayout;
-    m_usedBy = makeButton(u"Used by 0"_s,
-                          u"The pages that name this one: open one with a double-click or Enter."_s);
+    m_usedBy = makeButton(
+        u"Used by 0"_s, u"The pages that name this one: open one with a double-click or Enter."_s);
     connect(m_usedBy, &QPushButton::clicked, this, &PageEditor::showUsers);
     buttonRow->addWidget(m_usedBy, 0, Qt::AlignBottom);
     auto *table = makeButton(u"&Table"_s,
@@ -139,8 +138,7 @@ void PageEditor::followList()
     connect(m_model, &PageListModel::recordChanged, this, [this](int position) {
         // Apply's own change leaves the page as the controls show it; a page another editor
         // rewrote is read again when shown, and not shown otherwise.
-        if (position == m_shown ? m_model->record(position) != m_shownRecord
-                                : m_model->isShown())
+        if (position == m_shown ? m_model->record(position) != m_shownRecord : m_model->isShown())
             showPage(position);
     });
 }
@@ -332,8 +330,7 @@ void PageEditor::editSettings(SettingsWindow &window, Values *values)
 {
     if (!values)
         return;
-    const auto handed =
-        connect(&window, &SettingsWindow::handedBack, this, &PageEditor::touched);
+    const auto handed = connect(&window, &SettingsWindow::handedBack, this, &PageEditor::touched);
     window.setReferences(&m_lists);
     window.edit(*values);
     disconnect(handed);
@@ -368,10 +365,11 @@ void PageEditor::openFrom(int position, QWidget &from)
         return;
     }
     if (isVisible()) {
-        dialogs().message(&from, m_title,
-                          u"The %1 window is open beneath this one: close this one to go to \"%2\"."_s
-                              .arg(m_title, textFromBytes(m_model->name(position))),
-                          UserDialogs::Icon::Information);
+        dialogs().message(
+            &from, m_title,
+            u"The %1 window is open beneath this one: close this one to go to \"%2\"."_s.arg(
+                m_title, textFromBytes(m_model->name(position))),
+            UserDialogs::Icon::Information);
         return;
     }
     revealPage(position);
@@ -475,28 +473,31 @@ bool PageEditor::applyAt(int position)
         return false;
     const QByteArray oldName = m_model->name(position);
     bool applied = true;
-    return guarded(dialogs(), this, [&] {
-        PageBody body = shownBody();
-        const QByteArray newName = body.name(m_format);
-        if (newName != oldName && !oldName.isEmpty() &&
-            m_lists.index().usersOf(kind(), oldName) > 0) {
-            const std::optional<bool> all = askRenameAll(oldName, newName);
-            if (!all || *all) {
-                applied = all && renameAll(position, std::move(body), oldName);
-                return;
-            }
-        }
-        // Written before the change is made: a record that cannot be written leaves the page
-        // and the history as they were.
-        const qint64 record = m_model->storeRecord(body.record(m_format));
-        m_shownRecord = record;
-        const QByteArray name = body.name(m_format);
-        // m_body keeps what the controls may bring back, such as a block a flag dropped.
-        m_stored = std::move(body);
-        m_form->endTyping();
-        m_history->push(new RecordChange(*m_model, position, { record, name }));
-        setChangeMark(false);
-    }) && applied;
+    return guarded(
+               dialogs(), this,
+               [&] {
+                   PageBody body = shownBody();
+                   const QByteArray newName = body.name(m_format);
+                   if (newName != oldName && !oldName.isEmpty() &&
+                       m_lists.index().usersOf(kind(), oldName) > 0) {
+                       const std::optional<bool> all = askRenameAll(oldName, newName);
+                       if (!all || *all) {
+                           applied = all && renameAll(position, std::move(body), oldName);
+                           return;
+                       }
+                   }
+                   // Written before the change is made: a record that cannot be written leaves the
+                   // page and the history as they were.
+                   const qint64 record = m_model->storeRecord(body.record(m_format));
+                   m_shownRecord = record;
+                   const QByteArray name = body.name(m_format);
+                   // m_body keeps what the controls may bring back, such as a block a flag dropped.
+                   m_stored = std::move(body);
+                   m_form->endTyping();
+                   pushChange(*m_history, new RecordChange(*m_model, position, { record, name }));
+                   setChangeMark(false);
+               }) &&
+        applied;
 }
 
 std::optional<bool> PageEditor::askRenameAll(const QByteArray &oldName, const QByteArray &newName)
@@ -508,7 +509,7 @@ std::optional<bool> PageEditor::askRenameAll(const QByteArray &oldName, const QB
     if (m_model->pagesNamed(oldName) > 1)
         question += u", a name another %1 page also has"_s.arg(kindInfo(kind()).name);
     question += u". Change %1 to \"%2\" too?"_s.arg(users == 1 ? u"it"_s : u"them"_s,
-                                                     textFromBytes(newName));
+                                                    textFromBytes(newName));
     switch (dialogs().ask(this, m_title, question, { u"Rename all"_s, u"Only this page"_s })) {
     case UserDialogs::Answer::Apply:
         return true;
@@ -533,10 +534,10 @@ bool PageEditor::renameAll(int position, PageBody body, const QByteArray &oldNam
     // page, and the history, as they were.
     const bool ownFields = renameReferences(kind(), body, kind(), oldName, newName) > 0;
     QList<PagesChange::Page> pages = { { m_model,
-                                          slot,
-                                          { m_model->record(position), oldName },
-                                          { m_model->storeRecord(body.record(m_format)),
-                                            newName } } };
+                                         slot,
+                                         { m_model->record(position), oldName },
+                                         { m_model->storeRecord(body.record(m_format)),
+                                           newName } } };
     QList<ReferenceIndex::Page> done = { { kind(), slot } };
     for (const ReferenceIndex::Use &use : m_lists.index().usesOf(kind(), oldName)) {
         if (done.contains(use.page))
@@ -564,10 +565,9 @@ bool PageEditor::renameAll(int position, PageBody body, const QByteArray &oldNam
             const int row = m_lists.positionOf(other, unreadable);
             try {
                 if (row >= 0 && m_workspace.readPage(other, row).contains(held))
-                    unread.append(u"%1 \"%2\""_s.arg(kindInfo(other).name,
-                                                     textFromBytes(m_lists.model(other).name(row))));
-            } catch (const TableError &) {
-            }
+                    unread.append(u"%1 \"%2\""_s.arg(
+                        kindInfo(other).name, textFromBytes(m_lists.model(other).name(row))));
+            } catch (const TableError &) { }
         }
 
     m_shownRecord = pages.front().after.record;
@@ -577,7 +577,7 @@ bool PageEditor::renameAll(int position, PageBody body, const QByteArray &oldNam
     }
     m_stored = std::move(body);
     m_form->endTyping();
-    m_history->push(PagesChange::rename(oldName, newName, std::move(pages)));
+    pushChange(*m_history, PagesChange::rename(oldName, newName, std::move(pages)));
     setChangeMark(false);
     if (!unread.isEmpty())
         dialogs().message(this, m_title,
@@ -600,8 +600,8 @@ void PageEditor::add()
 void PageEditor::appendPage(const QString &verb, const QByteArray &record, const QByteArray &name)
 {
     const int slot = m_model->storeNewPage(record);
-    m_history->push(
-        new ListChange(*m_model, verb, ListChange::In, m_model->rowCount(), slot, name));
+    pushChange(*m_history,
+               new ListChange(*m_model, verb, ListChange::In, m_model->rowCount(), slot, name));
 }
 
 void PageEditor::deletePage()
@@ -610,8 +610,9 @@ void PageEditor::deletePage()
     if (position < 0)
         return;
     guarded(dialogs(), this, [&] {
-        m_history->push(new ListChange(*m_model, u"Delete"_s, ListChange::Out, position,
-                                       m_model->slot(position), m_model->name(position)));
+        pushChange(*m_history,
+                   new ListChange(*m_model, u"Delete"_s, ListChange::Out, position,
+                                  m_model->slot(position), m_model->name(position)));
     });
 }
 

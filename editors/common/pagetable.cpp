@@ -42,17 +42,13 @@ void PageTableModel::followList()
 {
     const auto keysGone = [this] { m_keyColumn = -1; };
     connect(&m_list, &QAbstractItemModel::rowsAboutToBeInserted, this,
-            [this](const QModelIndex &, int first, int last) {
-                beginInsertRows({}, first, last);
-            });
+            [this](const QModelIndex &, int first, int last) { beginInsertRows({}, first, last); });
     connect(&m_list, &QAbstractItemModel::rowsInserted, this, [this, keysGone] {
         keysGone();
         endInsertRows();
     });
     connect(&m_list, &QAbstractItemModel::rowsAboutToBeRemoved, this,
-            [this](const QModelIndex &, int first, int last) {
-                beginRemoveRows({}, first, last);
-            });
+            [this](const QModelIndex &, int first, int last) { beginRemoveRows({}, first, last); });
     connect(&m_list, &QAbstractItemModel::rowsRemoved, this, [this, keysGone] {
         keysGone();
         endRemoveRows();
@@ -168,8 +164,7 @@ void PageTableModel::makeKeys(int column) const
         // the view are left as they are.
         try {
             records = m_lists.workspace().records(m_format.kind);
-        } catch (const TableError &) {
-        }
+        } catch (const TableError &) { }
     }
     if (records.size() == rowCount()) {
         // Pages read on every core: a generic object has thousands of fields to read.
@@ -277,16 +272,15 @@ bool PageTableModel::setData(const QModelIndex &index, const QVariant &value, in
     if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
         return false;
     const Column &column = m_columns[index.column()];
-    const Parsed parsed = parse(column, cell(index.row(), index.column()), value.toString(),
-                                Form::Shown);
+    const Parsed parsed =
+        parse(column, cell(index.row(), index.column()), value.toString(), Form::Shown);
     if (const QString *refusal = std::get_if<QString>(&parsed)) {
         emit refused(*refusal);
         return false;
     }
     const Outcome outcome =
         change(u"Apply \"%1\""_s.arg(textFromBytes(m_list.name(index.row()))),
-               { { index.row(), index.column() } },
-               [&](int, int, const Cell &) { return parsed; });
+               { { index.row(), index.column() } }, [&](int, int, const Cell &) { return parsed; });
     if (!outcome.refusal.isEmpty()) {
         emit refused(outcome.refusal);
         return false;
@@ -327,7 +321,7 @@ PageTableModel::Outcome PageTableModel::change(const QString &what,
         if (const QString *refusal = std::get_if<QString>(&after))
             return { 0, 0,
                      u"\"%1\", %2: %3"_s.arg(textFromBytes(m_list.name(row)), at.captions,
-                                              *refusal) };
+                                             *refusal) };
         if (sameValue(std::get<FieldValue>(after), *before.value))
             continue;
         setValue(page.body.values, at, std::get<FieldValue>(after));
@@ -356,8 +350,7 @@ std::vector<std::optional<PageBody>> PageTableModel::readAll() const
     QList<QByteArray> records;
     try {
         records = m_lists.workspace().records(m_format.kind);
-    } catch (const TableError &) {
-    }
+    } catch (const TableError &) { }
     if (records.size() == rowCount()) {
         for (const QByteArray &record : std::as_const(records))
             pages.push_back(PageBody::fromRecord(m_format, record));
@@ -381,13 +374,19 @@ PageTableModel::Outcome PageTableModel::write(const QString &what,
         for (const auto &[row, body] : pages) {
             const QByteArray name = body.name(m_format);
             const qint64 record = m_list.storeRecord(body.record(m_format));
-            changes.append({ &m_list, m_list.slot(row), { m_list.record(row), m_list.name(row) },
+            changes.append({ &m_list,
+                             m_list.slot(row),
+                             { m_list.record(row), m_list.name(row) },
                              { record, name } });
         }
     } catch (const TableError &error) {
         return { 0, 0, error.message() };
     }
     const int written = int(changes.size());
-    m_history.push(new PagesChange(what, std::move(changes), false));
+    try {
+        pushChange(m_history, new PagesChange(what, std::move(changes), false));
+    } catch (const TableError &error) {
+        return { 0, 0, error.message() }; // the journal entry could not be written
+    }
     return { written, values, {} };
 }

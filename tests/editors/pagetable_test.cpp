@@ -4,6 +4,7 @@
 #include "editorfixture.h"
 #include "pagetable.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QUndoStack>
 
@@ -136,6 +137,17 @@ TEST_P(TableModel, ABulkEditIsOneChangeOfTheChangedPagesAndUndoGivesTheTableBack
     expected[1] = withCell(expected[1], model.columns()[text], QByteArray("Zed"));
     EXPECT_EQ(table(), sorted(expected));
     EXPECT_EQ(model.index(beta, text).data().toString(), u"Zed"_s);
+
+    // A change whose journal entry cannot be written is refused whole: the table and the
+    // history stay as they were.
+    workspace.startJournal();
+    ASSERT_TRUE(QFile::remove(workspace.filePath(WorkspaceFile::journal)));
+    done = model.change(u"Set"_s, cells, [&](int, int, const Cell &cell) {
+        return edited(column, cell, { Edit::Op::Set, u"9"_s });
+    });
+    EXPECT_TRUE(done.refusal.contains(u"session journal"_s)) << done.refusal.toStdString();
+    EXPECT_EQ(editor->history().count(), 2);
+    EXPECT_EQ(table(), sorted(expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryKind, TableModel,

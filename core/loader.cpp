@@ -12,6 +12,8 @@
 #include <cctype>
 #include <future>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -55,38 +57,78 @@ QCollator pageNameCollator(const QLocale &locale)
     return collator;
 }
 
+// Each Windows-1252 byte as the C locale's case-insensitive collator compares it: its
+// character, case-folded.
+const std::array<char16_t, 256> &foldedBytes()
+{
+    static const std::array<char16_t, 256> folded = [] {
+        std::array<char16_t, 256> table {};
+        for (int byte = 0; byte < 256; ++byte) {
+            const char c = char(byte);
+            table[byte] = textFromBytes(QByteArrayView(&c, 1)).at(0).toCaseFolded().unicode();
+        }
+        return table;
+    }();
+    return folded;
+}
+
 // The sort key is the name, in its Windows-1252 characters, followed by the zero-padded slot,
 // so equal names keep file order. The slot takes 5 digits unless a kind has more slots than
 // that.
+//
+// A collation per comparison would be most of a load's work, so each key is prepared once and
+// the sort compares plain units: the C locale's collator compares UTF-16 units, case-folded as
+// ours ignores case, and any other locale's sort key orders as its collator does.
 SortedKind sortKind(const FoundPages &found, const QCollator &collator)
 {
+    Q_ASSERT(collator.caseSensitivity() == Qt::CaseInsensitive);
     const qsizetype count = qsizetype(found.pages.size());
     const int width = qMax(5, int(QString::number(count).size()));
-    QString keys(found.names.size() + count * width, Qt::Uninitialized);
+    const bool cLocale = collator.locale().language() == QLocale::C;
+    const std::array<char16_t, 256> &folded = foldedBytes();
+    std::u16string keys(found.names.size() + count * width, u'\0');
 
     struct Entry
     {
-        QStringView key;
+        std::u16string_view key;
         const FoundPages::Page *page;
+        const QCollatorSortKey *sortKey = nullptr;
     };
     std::vector<Entry> entries;
     entries.reserve(count);
-    QChar *out = keys.data();
+    char16_t *out = keys.data();
     for (const FoundPages::Page &page : found.pages) {
-        QChar *const key = out;
-        out = textFromBytes(found.name(page), out);
+        char16_t *const key = out;
+        const QByteArrayView name = found.name(page);
+        if (cLocale) {
+            for (const char byte : name)
+                *out++ = folded[quint8(byte)];
+        } else {
+            out = reinterpret_cast<char16_t *>(textFromBytes(name, reinterpret_cast<QChar *>(out)));
+        }
         int slot = page.slot;
         for (int i = width - 1; i >= 0; --i, slot /= 10)
-            out[i] = QLatin1Char(char('0' + slot % 10));
+            out[i] = char16_t(u'0' + slot % 10);
         out += width;
-        entries.push_back({ QStringView(key, out), &page });
+        entries.push_back({ std::u16string_view(key, out - key), &page });
     }
-    auto before = [&](const Entry &a, const Entry &b) {
-        return collator.compare(a.key, b.key) < 0;
+    auto sortBy = [&](auto before) {
+        // A table saved by this program lists each kind in this order already.
+        if (!std::is_sorted(entries.begin(), entries.end(), before))
+            std::stable_sort(entries.begin(), entries.end(), before);
     };
-    // A table saved by this program lists each kind in this order already.
-    if (!std::is_sorted(entries.begin(), entries.end(), before))
-        std::stable_sort(entries.begin(), entries.end(), before);
+    std::vector<QCollatorSortKey> sortKeys;
+    if (cLocale) {
+        sortBy([](const Entry &a, const Entry &b) { return a.key < b.key; });
+    } else {
+        sortKeys.reserve(count);
+        for (Entry &entry : entries) {
+            sortKeys.push_back(collator.sortKey(
+                QString(reinterpret_cast<const QChar *>(entry.key.data()), entry.key.size())));
+            entry.sortKey = &sortKeys.back();
+        }
+        sortBy([](const Entry &a, const Entry &b) { return a.sortKey->compare(*b.sortKey) < 0; });
+    }
 
     SortedKind sorted;
     sorted.slotMap.reserve(count);
@@ -98,7 +140,7 @@ SortedKind sortKind(const FoundPages &found, const QCollator &collator)
     return sorted;
 }
 
-// Sorting is most of a load's work, so a large table sorts its largest kind on a second
+// A large table sorts its largest kind on a second
 // thread meanwhile. Each thread has a collator of its own.
 std::array<SortedKind, kEditedKinds.size()>
 sortAll(const std::array<FoundPages, kEditedKinds.size()> &found, const QLocale &locale)

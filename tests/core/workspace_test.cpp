@@ -1,11 +1,13 @@
 // Loading a table file, editing its pages in the working files, and saving it.
 
 #include "loader.h"
+#include "pagetext.h"
 #include "tablebuilder.h"
 #include "tableerror.h"
 #include "testhelpers.h"
 #include "workspace.h"
 
+#include <QCollator>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <random>
 
 using namespace testsupport;
 using namespace Qt::StringLiterals;
@@ -57,6 +60,42 @@ TEST_F(Table, SortsNamesCaseInsensitivelyAndEqualNamesKeepFileOrder)
         EXPECT_EQ(sounds(loaded), order) << locale.name().toStdString();
         EXPECT_EQ(slotMap(loaded.directory, PageKind::Sound).first(3), (QList<int> { 2, 3, 1 }));
         EXPECT_FALSE(loaded.versionMismatch);
+    }
+}
+
+// The load orders each kind by prepared keys; the order must be the one that comparing name and
+// padded slot through the locale's collator gives, for names that tie, fold or collate alike.
+TEST_F(Table, SortsAsTheCollatorComparesInEveryLocale)
+{
+    const QByteArray alphabet("aAbB iI0 1-_.'\x8a\x9a\xc0\xe0\xc9\xe9\xdf\xd6\xf6\x80\x81\xff");
+    std::mt19937 random(26);
+    QList<QByteArray> records;
+    QList<QByteArray> names;
+    for (int i = 0; i < 1500; ++i) {
+        QByteArray name;
+        for (int n = int(random() % 4); n >= 0; --n)
+            name += alphabet[int(random() % alphabet.size())];
+        names.append(name);
+        records.append(sound(name));
+    }
+    const QString path = write(table(records));
+    for (const char *localeName : { "C", "en_US", "sv_SE", "tr_TR", "de_DE" }) {
+        const QLocale locale(QString::fromLatin1(localeName));
+        QCollator collator(locale);
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        QList<int> expected(names.size());
+        std::iota(expected.begin(), expected.end(), 1);
+        auto key = [&](int slot) {
+            return textFromBytes(names[slot - 1]) + u"%1"_s.arg(slot, 5, 10, QLatin1Char('0'));
+        };
+        std::stable_sort(expected.begin(), expected.end(),
+                         [&](int a, int b) { return collator.compare(key(a), key(b)) < 0; });
+        const LoadedTable loaded = LoadTableFile(path, locale);
+        EXPECT_EQ(slotMap(loaded.directory, PageKind::Sound), expected) << localeName;
+        QList<QByteArray> expectedNames;
+        for (int slot : expected)
+            expectedNames.append(names[slot - 1]);
+        EXPECT_EQ(sounds(loaded), expectedNames) << localeName;
     }
 }
 

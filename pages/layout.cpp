@@ -115,3 +115,14 @@ void writeValues(const Layout &layout, const Values &values, RecordWriter &write
         }
     });
 }
+
+std::span<const ChoiceItem> choicesOf(const FieldSpec &field, const Values *entry)
+{
+    if (!field.itemsBy)
+        return field.choices;
+    if (!entry)
+        return {};
+    const quint32 list = maskOf(entry->field(field.itemsBy->item));
+    return list < field.itemsBy->lists.size() ? field.itemsBy->lists[list]
+                                              : std::span<const ChoiceItem>();
+}

@@ -238,6 +238,10 @@ template<typename Visit> void fillItems(const Layout &layout, Values &values, Vi
     absentUpTo(layout.size());
 }
 
+// The drop-down items of a choice in an entry: those the entry's earlier choice picks when that
+// decides them, none when the entry is not known or picks no list.
+std::span<const ChoiceItem> choicesOf(const FieldSpec &field, const Values *entry);
+
 // A new page's values: each field's initial value, a fixed block's entries made the same way,
 // a counted block with as many entries as its count's initial value, a flagged block absent.
 Values blankValues(const Layout &layout);

@@ -160,15 +160,6 @@ quint32 bitWidthMax(FieldEncoding encoding)
     }
 }
 
-std::span<const ChoiceItem> choicesOf(const FieldSpec &declared, const Values &before)
-{
-    if (!declared.itemsBy)
-        return declared.choices;
-    const quint32 list = maskOf(before.field(declared.itemsBy->item));
-    return list < declared.itemsBy->lists.size() ? declared.itemsBy->lists[list]
-                                                 : std::span<const ChoiceItem>();
-}
-
 QJsonValue fieldToJson(const FieldSpec &declared, const FieldValue &value, const Values &before)
 {
     switch (declared.encoding) {
@@ -183,7 +174,7 @@ QJsonValue fieldToJson(const FieldSpec &declared, const FieldValue &value, const
         return double(std::get<NumberValue>(value).stored());
     case FieldEncoding::Choice: {
         const quint32 code = maskOf(value);
-        const std::span<const ChoiceItem> choices = choicesOf(declared, before);
+        const std::span<const ChoiceItem> choices = choicesOf(declared, &before);
         const int entry = choiceIndex(choices, code);
         return QJsonObject { { u"entry"_s,
                                entry < 0
@@ -230,7 +221,7 @@ FieldValue fieldFromJson(const FieldSpec &declared, const QJsonValue &json, cons
         for (const QString &key : choice.keys())
             if (key != u"entry"_s && key != u"code"_s)
                 throw keyError(KeyPath(path, key), u"no such key"_s);
-        const std::span<const ChoiceItem> choices = choicesOf(declared, before);
+        const std::span<const ChoiceItem> choices = choicesOf(declared, &before);
         std::optional<quint32> code;
         if (choice.contains(u"code"_s))
             code = quint32(integerFromJson(choice[u"code"_s], 0, 0xff, KeyPath(path, u"code"_s)));

@@ -156,15 +156,6 @@ const Layout &layoutOf(const Column &column)
     return *layout;
 }
 
-std::span<const ChoiceItem> choicesOf(const FieldSpec &field, const Values *entry)
-{
-    if (!field.itemsBy)
-        return field.choices;
-    const quint32 list = entry ? maskOf(entry->field(field.itemsBy->item)) : ~0u;
-    return list < field.itemsBy->lists.size() ? field.itemsBy->lists[list]
-                                              : std::span<const ChoiceItem>();
-}
-
 quint32 widthMax(FieldEncoding encoding)
 {
     switch (encoding) {

@@ -43,19 +43,6 @@ private:
     QToolButton *m_pick;
 };
 
-// The items a choice offers in a cell: those its entry's earlier choice picks, when that
-// decides them.
-std::span<const ChoiceItem> choicesOf(const FieldSpec &field, const PageColumns::Cell &cell)
-{
-    if (!field.itemsBy)
-        return field.choices;
-    if (!cell.entry)
-        return {};
-    const quint32 by = maskOf(cell.entry->field(field.itemsBy->item));
-    return by < field.itemsBy->lists.size() ? field.itemsBy->lists[by]
-                                            : std::span<const ChoiceItem>();
-}
-
 } // namespace
 
 quint32 CellDelegate::maskOf(const QModelIndex &index) const
@@ -90,7 +77,7 @@ QWidget *CellDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem 
     const FieldSpec &field = *column.field;
     if (field.encoding == FieldEncoding::Choice) {
         auto *box = new QComboBox(parent);
-        for (const ChoiceItem &item : choicesOf(field, m_table.cell(at.row(), at.column())))
+        for (const ChoiceItem &item : choicesOf(field, m_table.cell(at.row(), at.column()).entry))
             box->addItem(QString::fromLatin1(item.name));
         return box;
     }

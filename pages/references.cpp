@@ -167,6 +167,11 @@ QString kindNames(KindSet kinds)
     return names.join(u" or "_s);
 }
 
+QString noPageNamed(KindSet kinds, const QString &name)
+{
+    return u"No %1 page is named \"%2\""_s.arg(kindNames(kinds), name);
+}
+
 QList<std::optional<QList<PageReference>>> readableReferences(const QList<QByteArray> &records)
 {
     using Found = std::optional<QList<PageReference>>;

@@ -50,6 +50,8 @@ int renameReferences(PageKind kind, PageBody &body, PageKind target, QByteArrayV
 
 // "sound", "weapon or generic": the kinds a reference names, as messages say them.
 QString kindNames(KindSet kinds);
+// What a field that names no page of its kinds is told: "No sound page is named "x"".
+QString noPageNamed(KindSet kinds, const QString &name);
 
 // The table's page names per kind and its references by the name they hold. A page is known
 // by its kind and an id its owner gives it (the editors use its slot, the command line its

@@ -162,7 +162,7 @@ QString ReferenceField::problem() const
     } catch (const TableError &) {
         // A character no page name can hold.
     }
-    return u"No %1 page is named \"%2\""_s.arg(kindNames(m_kinds), text);
+    return noPageNamed(m_kinds, text);
 }
 
 void ReferenceField::listAll()

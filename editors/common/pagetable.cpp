@@ -191,8 +191,7 @@ QString PageTableModel::tip(int row, int column) const
     const Column &shown = m_columns[column];
     const Cell at = cell(row, column);
     if (!names(shown, at))
-        return u"No %1 page is named \"%2\""_s.arg(kindNames(shown.field->refersTo),
-                                                   textFromBytes(textOf(*at.value)));
+        return noPageNamed(shown.field->refersTo, textFromBytes(textOf(*at.value)));
     if (at.value && shown.field->encoding == FieldEncoding::Float) {
         const QString exact = std::get<NumberValue>(*at.value).exactText();
         if (!exact.isEmpty())

@@ -270,6 +270,11 @@ float floatForWriting(QStringView text)
     throw TableError(u"'%1' is not a valid float value"_s.arg(text));
 }
 
+QString counted(qsizetype count, const QString &one, const QString &many)
+{
+    return QStringLiteral("%1 %2").arg(count).arg(count == 1 ? one : many);
+}
+
 } // namespace NumberText
 
 std::optional<QString> checkNumberField(QStringView text, NumberField type)

@@ -41,6 +41,9 @@ qint32 intForWriting(QStringView text);
 QString invalidIntegerMessage(QStringView text);
 float floatForWriting(QStringView text);
 
+// A count with its noun, as messages say it: "1 page", "12 pages".
+QString counted(qsizetype count, const QString &one, const QString &many);
+
 } // namespace NumberText
 
 // The check run when the focus leaves a number field, and its messages.

@@ -44,36 +44,6 @@ const RenamedKey kRenamedKeys[] = {
     { &GenericPage::AiBlock::layout, "ai_agression"_L1, "ai_aggression"_L1 },
 };
 
-// Every character the set stores stands for its byte; a backslash starts \\ or \xNN.
-QByteArray unescapedText(const QString &text, const KeyPath &path)
-{
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c != u'\\') {
-            const int byte = byteOf(c);
-            if (byte < 0)
-                throw keyError(
-                    path, unstorableMessage(*unstorableCharacter(QStringView(text).sliced(i))));
-            bytes += char(byte);
-            continue;
-        }
-        if (i + 1 < text.size() && text[i + 1] == u'\\') {
-            bytes += '\\';
-            ++i;
-            continue;
-        }
-        bool ok = false;
-        const int value = text.mid(i + 2, 2).toInt(&ok, 16);
-        if (i + 3 >= text.size() || text[i + 1] != u'x' || !ok)
-            throw keyError(path, u"a backslash starts \\\\ or \\xNN"_s);
-        bytes += char(value);
-        i += 3;
-    }
-    return bytes;
-}
-
 // A float as the shortest decimal that reads back to its 32 bits; a value JSON has no number
 // for (infinity, NaN, and -0, which JSON writers print as 0) as the text of its bits.
 QJsonValue floatToJson(quint32 bits)
@@ -135,6 +105,38 @@ QString escapedText(QByteArrayView bytes)
     return text;
 }
 
+std::optional<QByteArray> unescapedText(QStringView text, QString *problem)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c != u'\\') {
+            const int byte = byteOf(c);
+            if (byte < 0) {
+                *problem = unstorableMessage(*unstorableCharacter(text.sliced(i)));
+                return std::nullopt;
+            }
+            bytes += char(byte);
+            continue;
+        }
+        if (i + 1 < text.size() && text[i + 1] == u'\\') {
+            bytes += '\\';
+            ++i;
+            continue;
+        }
+        bool ok = false;
+        const int value = text.mid(i + 2, 2).toInt(&ok, 16);
+        if (i + 3 >= text.size() || text[i + 1] != u'x' || !ok) {
+            *problem = u"a backslash starts \\\\ or \\xNN"_s;
+            return std::nullopt;
+        }
+        bytes += char(value);
+        i += 3;
+    }
+    return bytes;
+}
+
 qint64 integerFromJson(const QJsonValue &json, qint64 min, qint64 max, const KeyPath &path)
 {
     const double value = json.toDouble();
@@ -147,18 +149,6 @@ qint64 integerFromJson(const QJsonValue &json, qint64 min, qint64 max, const Key
 }
 
 namespace {
-
-quint32 bitWidthMax(FieldEncoding encoding)
-{
-    switch (encoding) {
-    case FieldEncoding::ByteBits:
-        return 0xff;
-    case FieldEncoding::WordBits:
-        return 0xffff;
-    default:
-        return 0xffffffffu;
-    }
-}
 
 QJsonValue fieldToJson(const FieldSpec &declared, const FieldValue &value, const Values &before)
 {
@@ -199,10 +189,14 @@ FieldValue fieldFromJson(const FieldSpec &declared, const QJsonValue &json, cons
                          const KeyPath &path)
 {
     switch (declared.encoding) {
-    case FieldEncoding::String:
+    case FieldEncoding::String: {
         if (!json.isString())
             throw keyError(path, u"not a text"_s);
-        return unescapedText(json.toString(), path);
+        QString problem;
+        if (std::optional<QByteArray> bytes = unescapedText(json.toString(), &problem))
+            return *bytes;
+        throw keyError(path, problem);
+    }
     case FieldEncoding::Float:
         return NumberValue(declared.encoding, floatFromJson(json, path));
     case FieldEncoding::Int:
@@ -262,7 +256,7 @@ FieldValue fieldFromJson(const FieldSpec &declared, const QJsonValue &json, cons
                                    u"\"%1\" is not one of the items"_s.arg(member.toString()));
                 mask |= 1u << (found - declared.items.begin());
             } else {
-                mask |= quint32(integerFromJson(member, 0, bitWidthMax(declared.encoding), path));
+                mask |= quint32(integerFromJson(member, 0, widestValue(declared.encoding), path));
             }
         }
         return mask;

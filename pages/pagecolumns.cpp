@@ -39,8 +39,7 @@ int mostEntries(const Item &list)
     return list.sort == Item::Sort::CountedBlock ? list.maxCount : list.count;
 }
 
-Column makeColumn(PageKind kind, std::vector<Column::Step> path, const Steps &steps,
-                  bool repeated)
+Column makeColumn(PageKind kind, std::vector<Column::Step> path, const Steps &steps, bool repeated)
 {
     const Item &item = *steps.back().item;
     Column column;
@@ -156,21 +155,6 @@ const Layout &layoutOf(const Column &column)
     return *layout;
 }
 
-quint32 widthMax(FieldEncoding encoding)
-{
-    switch (encoding) {
-    case FieldEncoding::Byte:
-    case FieldEncoding::ByteBits:
-    case FieldEncoding::Choice:
-        return 0xff;
-    case FieldEncoding::Word:
-    case FieldEncoding::WordBits:
-        return 0xffff;
-    default:
-        return 0xffffffffu;
-    }
-}
-
 // A float as the shortest decimal that reads back to its bits; a NaN other than the one "NAN"
 // reads as, and -0, as its bits.
 QString exactFloat(quint32 bits)
@@ -205,9 +189,10 @@ QString outOfRange(qint64 value, qint64 min, qint64 max)
 // An integer field's value, checked as its field checks it and against what it stores.
 Parsed integerValue(const FieldSpec &field, qint64 value)
 {
-    const qint64 min = field.encoding == FieldEncoding::Int ? std::numeric_limits<qint32>::min() : 0;
+    const qint64 min =
+        field.encoding == FieldEncoding::Int ? std::numeric_limits<qint32>::min() : 0;
     const qint64 max = field.encoding == FieldEncoding::Int ? std::numeric_limits<qint32>::max()
-                                                            : qint64(widthMax(field.encoding));
+                                                            : qint64(widestValue(field.encoding));
     if (value < min || value > max)
         return outOfRange(value, min, max);
     if (const std::optional<QString> problem = checkField(field, QString::number(value)))
@@ -220,8 +205,8 @@ Parsed numberValue(const FieldSpec &field, const QString &text)
     const NumberField check = field.check.value_or(
         field.encoding == FieldEncoding::Float ? NumberField::Float : NumberField::Integer);
     const QString message = field.checkMessage ? QString::fromLatin1(field.checkMessage)
-        : check == NumberField::Float         ? QString(kFloatFieldMessage)
-                                              : QString(kIntegerFieldMessage);
+        : check == NumberField::Float          ? QString(kFloatFieldMessage)
+                                               : QString(kIntegerFieldMessage);
     if (field.encoding == FieldEncoding::Float) {
         if (const std::optional<quint32> bits = bitsText(text.trimmed()))
             return NumberValue(field.encoding, *bits);
@@ -235,7 +220,7 @@ Parsed numberValue(const FieldSpec &field, const QString &text)
         // A number past 32 bits is out of range rather than no number.
         bool ok = false;
         const qint64 wide = text.trimmed().toLongLong(&ok);
-        return ok ? Parsed(outOfRange(wide, 0, widthMax(field.encoding))) : Parsed(message);
+        return ok ? Parsed(outOfRange(wide, 0, widestValue(field.encoding))) : Parsed(message);
     }
     return integerValue(field, *value);
 }
@@ -261,49 +246,23 @@ Parsed maskValue(const FieldSpec &field, const QString &text)
     quint32 mask = 0;
     for (const QString &part : text.split(u'|', Qt::SkipEmptyParts)) {
         const QString name = part.trimmed();
-        const auto found = std::find_if(field.items.begin(), field.items.end(), [&](const char *item) {
-            return QLatin1StringView(item) == name;
-        });
+        const auto found =
+            std::find_if(field.items.begin(), field.items.end(),
+                         [&](const char *item) { return QLatin1StringView(item) == name; });
         if (!field.unknown && found != field.items.end()) {
             mask |= 1u << (found - field.items.begin());
             continue;
         }
         bool ok = false;
-        const qulonglong bits = name.startsWith(u"0x"_s) ? name.mid(2).toULongLong(&ok, 16)
-                                                          : name.toULongLong(&ok);
+        const qulonglong bits =
+            name.startsWith(u"0x"_s) ? name.mid(2).toULongLong(&ok, 16) : name.toULongLong(&ok);
         if (!ok)
             return u"\"%1\" is not one of the items"_s.arg(name);
-        if (bits > widthMax(field.encoding))
-            return outOfRange(qint64(bits), 0, widthMax(field.encoding));
+        if (bits > widestValue(field.encoding))
+            return outOfRange(qint64(bits), 0, widestValue(field.encoding));
         mask |= quint32(bits);
     }
     return mask;
-}
-
-// A page text in the text form's spelling: \\ is a backslash, \xNN any byte.
-Parsed exactText(const QString &text)
-{
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != u'\\') {
-            const int byte = byteOf(text[i].unicode());
-            if (byte < 0)
-                return unstorableMessage(*unstorableCharacter(QStringView(text).sliced(i)));
-            bytes += char(byte);
-        } else if (i + 1 < text.size() && text[i + 1] == u'\\') {
-            bytes += '\\';
-            ++i;
-        } else {
-            bool ok = false;
-            const int value = text.mid(i + 2, 2).toInt(&ok, 16);
-            if (i + 3 >= text.size() || text[i + 1] != u'x' || !ok)
-                return u"a backslash starts \\\\ or \\xNN"_s;
-            bytes += char(value);
-            i += 3;
-        }
-    }
-    return bytes;
 }
 
 Parsed shownText(const QString &text)
@@ -347,11 +306,10 @@ std::optional<Column> columnOf(PageKind kind, QStringView key)
         const QString name = match.captured(1);
         const bool indexed = match.hasCaptured(2);
         const int index = match.captured(2).toInt();
-        const auto found = std::find_if(layout->items.begin(), layout->items.end(),
-                                        [&](const Item &item) {
-                                            return item.sort != Item::Sort::Hidden &&
-                                                TableText::keyOf(item) == name;
-                                        });
+        const auto found =
+            std::find_if(layout->items.begin(), layout->items.end(), [&](const Item &item) {
+                return item.sort != Item::Sort::Hidden && TableText::keyOf(item) == name;
+            });
         if (found == layout->items.end())
             return std::nullopt;
         const Item &item = *found;
@@ -404,7 +362,8 @@ QString textOf(const Column &column, const Cell &cell, Form form)
     const FieldSpec &field = *column.field;
     const FieldValue &value = *cell.value;
     if (field.encoding == FieldEncoding::String)
-        return form == Form::Shown ? textFromBytes(textOf(value)) : TableText::escapedText(textOf(value));
+        return form == Form::Shown ? textFromBytes(textOf(value))
+                                   : TableText::escapedText(textOf(value));
     if (isNumber(field.encoding)) {
         const NumberValue &number = std::get<NumberValue>(value);
         return form == Form::Exact && field.encoding == FieldEncoding::Float && !number.isTyped()
@@ -453,8 +412,13 @@ Parsed parse(const Column &column, const Cell &cell, const QString &text, Form f
     if (cell.value && text == textOf(column, cell, form))
         return *cell.value;
     const FieldSpec &field = *column.field;
-    if (field.encoding == FieldEncoding::String)
-        return form == Form::Shown ? shownText(text) : exactText(text);
+    if (field.encoding == FieldEncoding::String) {
+        if (form == Form::Shown)
+            return shownText(text);
+        QString problem;
+        const std::optional<QByteArray> bytes = TableText::unescapedText(text, &problem);
+        return bytes ? Parsed(*bytes) : Parsed(problem);
+    }
     if (isNumber(field.encoding))
         return numberValue(field, text);
     if (field.encoding == FieldEncoding::Choice)

@@ -1,5 +1,6 @@
 #include "pagecsv.h"
 
+#include "numbertext.h"
 #include "tableerror.h"
 
 #include <QFile>
@@ -79,11 +80,6 @@ QString rowAt(int row)
 QString cellAt(int row, const PageColumns::Column &column)
 {
     return u"row %1, column \"%2\""_s.arg(row).arg(column.key);
-}
-
-QString counted(qsizetype count, const QString &one, const QString &many)
-{
-    return u"%1 %2"_s.arg(count).arg(count == 1 ? one : many);
 }
 
 // Layout order: a flag that gives a page a block comes before the block's fields, so that
@@ -248,6 +244,7 @@ QList<QStringList> parseCsv(const QByteArray &utf8)
 
 QString Import::summary() const
 {
+    using NumberText::counted;
     QString text = u"%1, %2 will change"_s.arg(counted(changes.size(), u"page"_s, u"pages"_s),
                                                counted(values, u"value"_s, u"values"_s));
     if (!notFound.isEmpty())
@@ -289,7 +286,7 @@ Import planImport(PageKind kind, std::span<const Page> pages, const QByteArray &
             continue; // a spreadsheet's empty line
         if (cells.size() != header.columns.size())
             throw TableError(u"%1 has %2 where the header has %3"_s.arg(
-                rowAt(row), counted(cells.size(), u"cell"_s, u"cells"_s),
+                rowAt(row), NumberText::counted(cells.size(), u"cell"_s, u"cells"_s),
                 QString::number(header.columns.size())));
 
         const PageColumns::Parsed parsedName =

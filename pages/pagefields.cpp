@@ -34,6 +34,21 @@ bool isNumber(FieldEncoding encoding)
         encoding == FieldEncoding::Byte || encoding == FieldEncoding::Word;
 }
 
+quint32 widestValue(FieldEncoding encoding)
+{
+    switch (encoding) {
+    case FieldEncoding::Byte:
+    case FieldEncoding::ByteBits:
+    case FieldEncoding::Choice:
+        return 0xff;
+    case FieldEncoding::Word:
+    case FieldEncoding::WordBits:
+        return 0xffff;
+    default:
+        return 0xffffffffu;
+    }
+}
+
 FieldValue readField(const FieldSpec &field, RecordReader &reader)
 {
     quint32 stored = 0;

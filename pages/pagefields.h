@@ -114,6 +114,8 @@ constexpr FieldSpec unknownField(FieldEncoding encoding, const char *caption, co
 
 bool isBitSet(FieldEncoding encoding);
 bool isNumber(FieldEncoding encoding);
+// The largest value a field of the encoding stores, as an unsigned number.
+quint32 widestValue(FieldEncoding encoding);
 
 // The longest text the game's own lists show; a longer one is kept whole, and marked.
 inline constexpr int kShownTextLength = 35;

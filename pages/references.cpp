@@ -13,8 +13,8 @@ QList<PageReference> pageReferences(PageKind kind, const PageBody &body)
     TableText::forEachField(kind, body.values, [&](const TableText::FieldAt &at) {
         if (at.field.refersTo.isEmpty() || textOf(at.value).isEmpty())
             return;
-        references.append({ at.field.refersTo, textOf(at.value),
-                            { { at.steps.begin(), at.steps.end() } } });
+        references.append(
+            { at.field.refersTo, textOf(at.value), { { at.steps.begin(), at.steps.end() } } });
     });
     return references;
 }

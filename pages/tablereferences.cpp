@@ -41,8 +41,8 @@ ReadTable readTable(const QByteArray &table)
         if (!searched || !isEdited(*record.kind))
             return;
         QString why;
-        const std::optional<PageBody> body = PageBody::fromRecord(
-            pageFormat(*record.kind), read.records.last().toByteArray(), &why);
+        const std::optional<PageBody> body =
+            PageBody::fromRecord(pageFormat(*record.kind), read.records.last().toByteArray(), &why);
         if (!body)
             read.unreadable.append(u"%1 (%2)"_s.arg(pageLine(*record.kind, record.name), why));
         else if (record.isLoadedPage())

@@ -21,6 +21,9 @@ QString keyOf(const Item &item);
 // and a byte that is no printable character (a control byte, DEL, an undefined one) as \xNN.
 // It is always one line, so the lines of list, check and diff show page texts so too.
 QString escapedText(QByteArrayView bytes);
+// The bytes such a text stands for: each character Windows-1252 has as its byte, \\ as a
+// backslash and \xNN as any byte; std::nullopt, and why in *problem, for anything else.
+std::optional<QByteArray> unescapedText(QStringView text, QString *problem);
 
 // The record of one page's JSON. Throws TableError naming the key at fault.
 QByteArray pageFromJson(const QJsonObject &page);

@@ -7,6 +7,7 @@
 #include "kindeditors.h"
 #include "links.h"
 #include "main.h"
+#include "numbertext.h"
 #include "pageeditor.h"
 #include "pagelistmodel.h"
 #include "pagelists.h"
@@ -230,7 +231,7 @@ void ControlPanel::updateStatus()
         return;
     }
     if (changed > 0)
-        text += changed == 1 ? u": 1 page changed"_s : u": %1 pages changed"_s.arg(changed);
+        text += u": %1 changed"_s.arg(NumberText::counted(changed, u"page"_s, u"pages"_s));
     m_main->setStatus(text);
 }
 

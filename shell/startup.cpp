@@ -2,6 +2,7 @@
 
 #include "controlpanel.h"
 #include "instance.h"
+#include "numbertext.h"
 #include "pagekinds.h"
 #include "tableerror.h"
 #include "userdialogs.h"
@@ -55,15 +56,6 @@ std::unique_ptr<QLockFile> lockWorkspace(const QString &directory)
     return lock;
 }
 
-namespace {
-
-QString counted(int count, const QString &one, const QString &many)
-{
-    return (count == 1 ? one : many).arg(count);
-}
-
-} // namespace
-
 ControlPanel::Start askAboutLastSession(const QString &directory, bool lockLeft,
                                         UserDialogs &dialogs)
 {
@@ -87,8 +79,8 @@ ControlPanel::Start askAboutLastSession(const QString &directory, bool lockLeft,
         ? u"a new table"_s
         : u"\"%1\""_s.arg(QFileInfo(session->tablePath).fileName());
     QString text = u"The last session ended with unsaved changes to %1 (%2 in %3)."_s.arg(
-        what, counted(session->unsaved.pages, u"1 page"_s, u"%1 pages"_s),
-        counted(session->unsaved.kinds, u"1 kind"_s, u"%1 kinds"_s));
+        what, NumberText::counted(session->unsaved.pages, u"page"_s, u"pages"_s),
+        NumberText::counted(session->unsaved.kinds, u"kind"_s, u"kinds"_s));
     const bool ownTable = session->table == LastSession::Table::Unchanged ||
         session->table == LastSession::Table::NotUsed;
     if (ownTable)
@@ -98,22 +90,22 @@ ControlPanel::Start askAboutLastSession(const QString &directory, bool lockLeft,
                      ? u" The table file is gone since."_s
                      : u" The table file has changed since."_s) +
             u" Restore them onto a table file you choose?"_s;
-    const UserDialogs::Answer answer = dialogs.ask(
-        nullptr, caption, text,
-        { .apply = ownTable ? u"Restore"_s : u"Choose table..."_s,
-          .discard = u"Discard"_s,
-          .cancel = u"Keep for later"_s });
+    const UserDialogs::Answer answer =
+        dialogs.ask(nullptr, caption, text,
+                    { .apply = ownTable ? u"Restore"_s : u"Choose table..."_s,
+                      .discard = u"Discard"_s,
+                      .cancel = u"Keep for later"_s });
     if (answer == UserDialogs::Answer::Discard)
         return {};
     if (answer == UserDialogs::Answer::Cancel)
         return { Mode::Keep };
     ControlPanel::Start start { Mode::Restore, std::move(session), {} };
     if (!ownTable) {
-        start.table = dialogs.openFileName(
-            nullptr, { .title = u"Restore onto table file"_s,
-                       .filter = kTableFileFilter,
-                       .defaultSuffix = u"gam"_s,
-                       .fileName = start.session->tablePath });
+        start.table = dialogs.openFileName(nullptr,
+                                           { .title = u"Restore onto table file"_s,
+                                             .filter = kTableFileFilter,
+                                             .defaultSuffix = u"gam"_s,
+                                             .fileName = start.session->tablePath });
         // Nothing chosen loses nothing: the question comes again next time.
         if (start.table.isEmpty())
             return { Mode::Keep };

@@ -124,7 +124,8 @@ void CellDelegate::setEditorData(QWidget *editor, const QModelIndex &index) cons
     }
 }
 
-void CellDelegate::setModelData(QWidget *editor, QAbstractItemModel *, const QModelIndex &index) const
+void CellDelegate::setModelData(QWidget *editor, QAbstractItemModel *,
+                                const QModelIndex &index) const
 {
     QString text;
     if (const auto *box = qobject_cast<QComboBox *>(editor)) {
@@ -163,7 +164,8 @@ void CellDelegate::updateEditorGeometry(QWidget *editor, const QStyleOptionViewI
     for (int row = 0; row < list->count(); ++row)
         rows += list->item(row)->isHidden() ? 0 : 1;
     const QWidget &area = *editor->parentWidget();
-    const int rowHeight = list->sizeHintForRow(0) > 0 ? list->sizeHintForRow(0) : option.rect.height();
+    const int rowHeight =
+        list->sizeHintForRow(0) > 0 ? list->sizeHintForRow(0) : option.rect.height();
     const int height = std::min(rows * rowHeight + 2 * list->frameWidth() + 2, area.height());
     const int width = std::max(option.rect.width(), list->sizeHintForColumn(0) + 32);
     QRect rect(option.rect.topLeft(), QSize(width, height));

@@ -42,8 +42,7 @@ void PageLists::follow(PageKind kind)
             });
     connect(model, &QAbstractItemModel::rowsRemoved, this, &ReferenceTargets::changed);
     connect(model, &QAbstractItemModel::dataChanged, this,
-            [=, this](const QModelIndex &first, const QModelIndex &last,
-                      const QList<int> &roles) {
+            [=, this](const QModelIndex &first, const QModelIndex &last, const QList<int> &roles) {
                 if (!roles.isEmpty() && !roles.contains(Qt::DisplayRole))
                     return;
                 if (indexed())
@@ -81,8 +80,7 @@ void PageLists::readPage(PageKind kind, int row) const
     std::optional<QList<PageReference>> references;
     try {
         references = readableReferences(m_workspace.readPage(kind, row));
-    } catch (const TableError &) {
-    }
+    } catch (const TableError &) { }
     setReferences(kind, list.slot(row), list.name(row), std::move(references));
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "referencetargets.h"
 #include "references.h"
+#include "referencetargets.h"
 
 #include <QSet>
 

@@ -27,8 +27,7 @@ public:
         ExactRole, // the text CSV and the clipboard write (PageColumns::Form::Exact)
     };
 
-    PageTableModel(PageLists &lists, PageKind kind, QUndoStack &history,
-                   QObject *parent = nullptr);
+    PageTableModel(PageLists &lists, PageKind kind, QUndoStack &history, QObject *parent = nullptr);
 
     PageKind kind() const { return m_format.kind; }
     PageListModel &list() const { return m_list; }
@@ -67,8 +66,8 @@ public:
         QString refusal;
     };
     // A cell's new value, or why it cannot have one.
-    using NewValue = std::function<PageColumns::Parsed(int row, int column,
-                                                       const PageColumns::Cell &)>;
+    using NewValue =
+        std::function<PageColumns::Parsed(int row, int column, const PageColumns::Cell &)>;
     // Gives each cell (row, column) its new value and writes the pages whose values differ as
     // one change of the history, named `what`. The first refusal, or a page that cannot be
     // written, stops it before anything is written. Cells of absent fields are passed over.

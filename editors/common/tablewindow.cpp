@@ -4,6 +4,7 @@
 #include "columnchooser.h"
 #include "frozentableview.h"
 #include "hoverhelp.h"
+#include "numbertext.h"
 #include "pagechanges.h"
 #include "pagecsv.h"
 #include "pageeditor.h"
@@ -145,7 +146,8 @@ QList<QStringList> fromTabSeparated(const QString &text)
 } // namespace
 
 TableWindow::TableWindow(PageEditor &editor, PageLists &lists, UserDialogs &dialogs)
-    : EditorWindow(dialogs, QString::fromLatin1(pageFormat(editor.kind()).windowTitle) + u" table"_s,
+    : EditorWindow(dialogs,
+                   QString::fromLatin1(pageFormat(editor.kind()).windowTitle) + u" table"_s,
                    u"table"_s, &editor)
     , m_editor(editor)
     , m_lists(lists)
@@ -162,7 +164,8 @@ TableWindow::TableWindow(PageEditor &editor, PageLists &lists, UserDialogs &dial
     auto *filterCaption = new QLabel(u"&Filter:"_s, this);
     m_filter = makeFilterField(help(), this);
     filterCaption->setBuddy(m_filter);
-    connect(m_filter, &QLineEdit::textChanged, this, [rows](const QString &text) { rows->setText(text); });
+    connect(m_filter, &QLineEdit::textChanged, this,
+            [rows](const QString &text) { rows->setText(text); });
 
     m_view = new FrozenTableView(this);
     m_view->setObjectName(u"pages"_s);
@@ -187,14 +190,13 @@ TableWindow::TableWindow(PageEditor &editor, PageLists &lists, UserDialogs &dial
     }
     m_view->horizontalHeader()->setResizeContentsPrecision(40);
     m_view->horizontalHeader()->setHighlightSections(false);
-    help().addHint(m_view, u"Double-click a cell, or press F2, to edit it. Select cells to change "
-                           "them all at once with Edit, or copy them; Ctrl+V pastes cells from a "
-                           "spreadsheet at the current cell."_s);
-    m_delegate = new CellDelegate(*m_rows, *m_model, lists, help(),
-                                  [this](const QModelIndex &index, const QString &text) {
-                                      commit(index, text);
-                                  },
-                                  this);
+    help().addHint(m_view,
+                   u"Double-click a cell, or press F2, to edit it. Select cells to change "
+                   "them all at once with Edit, or copy them; Ctrl+V pastes cells from a "
+                   "spreadsheet at the current cell."_s);
+    m_delegate = new CellDelegate(
+        *m_rows, *m_model, lists, help(),
+        [this](const QModelIndex &index, const QString &text) { commit(index, text); }, this);
     m_view->setItemDelegate(m_delegate);
 
     buildActions();
@@ -272,7 +274,8 @@ void TableWindow::buildActions()
         action->setShortcutContext(context);
         connect(action, &QAction::triggered, this, command);
         if (!keys.isEmpty())
-            (context == Qt::WindowShortcut ? static_cast<QWidget *>(this) : m_view)->addAction(action);
+            (context == Qt::WindowShortcut ? static_cast<QWidget *>(this) : m_view)
+                ->addAction(action);
         return action;
     };
     using Op = Edit::Op;
@@ -280,11 +283,13 @@ void TableWindow::buildActions()
                                     { Op::Add, u"&Add..."_s },
                                     { Op::Multiply, u"&Multiply by..."_s },
                                     { Op::Replace, u"&Replace text..."_s } })
-        m_edits.append({ op, add(*m_editMenu, text, {}, Qt::WindowShortcut,
-                                 [this, op = op] { bulkEdit(op); }) });
+        m_edits.append({ op, add(*m_editMenu, text, {}, Qt::WindowShortcut, [this, op = op] {
+                             bulkEdit(op);
+                         }) });
     m_setFlag = m_editMenu->addMenu(u"Set &flag"_s);
     m_clearFlag = m_editMenu->addMenu(u"C&lear flag"_s);
-    connect(m_setFlag, &QMenu::aboutToShow, this, [this] { fillFlagMenu(*m_setFlag, Op::SetFlag); });
+    connect(m_setFlag, &QMenu::aboutToShow, this,
+            [this] { fillFlagMenu(*m_setFlag, Op::SetFlag); });
     connect(m_clearFlag, &QMenu::aboutToShow, this,
             [this] { fillFlagMenu(*m_clearFlag, Op::ClearFlag); });
     m_editMenu->addSeparator();
@@ -381,10 +386,10 @@ bool TableWindow::change(const QString &what, const QList<std::pair<int, int>> &
         dialogs().error(this, outcome.refusal);
         return false;
     }
-    help().say(outcome.pages == 0
-                   ? u"%1: no value changed."_s.arg(what)
-                   : u"%1: %2 values changed in %3 pages."_s.arg(what).arg(outcome.values).arg(
-                         outcome.pages));
+    help().say(outcome.pages == 0 ? u"%1: no value changed."_s.arg(what)
+                                  : u"%1: %2 values changed in %3 pages."_s.arg(what)
+                                        .arg(outcome.values)
+                                        .arg(outcome.pages));
     return true;
 }
 
@@ -455,8 +460,8 @@ void TableWindow::commit(const QModelIndex &index, const QString &text)
     if (text == index.data(Qt::EditRole).toString())
         return;
     QString refusal;
-    const auto refused =
-        connect(m_model, &PageTableModel::refused, this, [&](const QString &why) { refusal = why; });
+    const auto refused = connect(m_model, &PageTableModel::refused, this,
+                                 [&](const QString &why) { refusal = why; });
     m_rows->setData(index, text, Qt::EditRole);
     disconnect(refused);
     if (refusal.isEmpty())
@@ -515,13 +520,13 @@ void TableWindow::paste()
             for (int c = 0; c < block[r].size(); ++c) {
                 const QModelIndex index = m_rows->index(current.row() + r, current.column() + c);
                 if (!index.isValid()) {
-                    dialogs().error(this, u"The cells pasted reach past the table's last %1: "
-                                          "%2 rows of %3 cells from the current cell"_s
-                                              .arg(current.row() + r >= m_rows->rowCount()
-                                                       ? u"row"_s
-                                                       : u"column"_s)
-                                              .arg(block.size())
-                                              .arg(block[r].size()));
+                    dialogs().error(
+                        this,
+                        u"The cells pasted reach past the table's last %1: "
+                        "%2 rows of %3 cells from the current cell"_s
+                            .arg(current.row() + r >= m_rows->rowCount() ? u"row"_s : u"column"_s)
+                            .arg(block.size())
+                            .arg(block[r].size()));
                     return;
                 }
                 const QModelIndex at = m_rows->mapToSource(index);
@@ -535,16 +540,16 @@ void TableWindow::paste()
         const Column &column = columnAt(cell.second);
         if (!isEditable(column)) {
             // A block copied with the names in it pastes back over them unchanged.
-            if (text == m_model->index(cell.first, cell.second)
-                            .data(PageTableModel::ExactRole)
-                            .toString())
+            if (text ==
+                m_model->index(cell.first, cell.second).data(PageTableModel::ExactRole).toString())
                 continue;
-            dialogs().error(this, u"\"%1\", %2: %3"_s.arg(
-                                      pageName(cell.first), column.captions,
-                                      column.isName ? u"a page is renamed in its editor, where "
-                                                      "the pages that name it can follow"_s
-                                                    : u"nobody knows what this value means, so "
-                                                      "it is kept as it is"_s));
+            dialogs().error(this,
+                            u"\"%1\", %2: %3"_s.arg(pageName(cell.first), column.captions,
+                                                    column.isName
+                                                        ? u"a page is renamed in its editor, where "
+                                                          "the pages that name it can follow"_s
+                                                        : u"nobody knows what this value means, so "
+                                                          "it is kept as it is"_s));
             return;
         }
         cells.append(cell);
@@ -625,11 +630,12 @@ void TableWindow::chooseColumns()
 void TableWindow::exportCsv()
 {
     QString proposed = QString::fromLatin1(pageFormat(m_model->kind()).windowTitle).toLower();
-    const QString target = dialogs().saveFileName(this, { .title = u"Export CSV"_s,
-                                                          .filter = kCsvFilter,
-                                                          .defaultSuffix = u"csv"_s,
-                                                          .fileName = proposed + u".csv"_s,
-                                                          .exactName = true });
+    const QString target = dialogs().saveFileName(this,
+                                                  { .title = u"Export CSV"_s,
+                                                    .filter = kCsvFilter,
+                                                    .defaultSuffix = u"csv"_s,
+                                                    .fileName = proposed + u".csv"_s,
+                                                    .exactName = true });
     if (target.isEmpty())
         return;
     guarded(dialogs(), this, [&] {
@@ -645,20 +651,20 @@ void TableWindow::exportCsv()
         SafeSave file(target);
         file.write(csv);
         file.commit();
-        const auto unreadable = std::count_if(pages.begin(), pages.end(),
-                                              [](const PageCsv::Page &page) { return !page.values; });
+        const auto unreadable = std::count_if(
+            pages.begin(), pages.end(), [](const PageCsv::Page &page) { return !page.values; });
         QString said = u"%1 pages written to \"%2\"."_s.arg(pages.size() - unreadable).arg(target);
         if (unreadable > 0)
             said += u" %1 that cannot be read (another version, or damaged) left out."_s.arg(
-                unreadable == 1 ? u"1 page"_s : u"%1 pages"_s.arg(unreadable));
+                NumberText::counted(unreadable, u"page"_s, u"pages"_s));
         help().say(said);
     });
 }
 
 void TableWindow::importCsv()
 {
-    const QString source = dialogs().openFileName(
-        this, { u"Import CSV"_s, kCsvFilter, u"csv"_s, QString() });
+    const QString source =
+        dialogs().openFileName(this, { u"Import CSV"_s, kCsvFilter, u"csv"_s, QString() });
     if (source.isEmpty())
         return;
     guarded(dialogs(), this, [&] {
@@ -676,13 +682,13 @@ void TableWindow::importCsv()
         if (!plan.notFound.isEmpty()) {
             constexpr int named = 10;
             QStringList quoted;
-            for (const QString &name : plan.notFound.first(std::min<qsizetype>(named, plan.notFound.size())))
+            for (const QString &name :
+                 plan.notFound.first(std::min<qsizetype>(named, plan.notFound.size())))
                 quoted.append(u"\"%1\""_s.arg(name));
             summary += u"\n\nNot found: %1%2."_s.arg(
                 quoted.join(u", "_s),
-                plan.notFound.size() > named
-                    ? u" and %1 more"_s.arg(plan.notFound.size() - named)
-                    : QString());
+                plan.notFound.size() > named ? u" and %1 more"_s.arg(plan.notFound.size() - named)
+                                             : QString());
         }
         if (plan.changes.isEmpty()) {
             dialogs().message(this, u"Import CSV"_s, summary, UserDialogs::Icon::Information);
@@ -694,14 +700,14 @@ void TableWindow::importCsv()
             return;
         std::vector<std::pair<int, PageBody>> changed;
         for (PageCsv::Import::Change &change : plan.changes)
-            changed.emplace_back(change.page, PageBody { std::move(change.values),
-                                                         read[size_t(change.page)]->trailing });
+            changed.emplace_back(
+                change.page,
+                PageBody { std::move(change.values), read[size_t(change.page)]->trailing });
         const PageTableModel::Outcome outcome =
             m_model->replace(u"Import CSV \"%1\""_s.arg(fileName), changed);
         if (!outcome.refusal.isEmpty())
             throw TableError(outcome.refusal);
-        help().say(u"Imported from \"%1\": %2 values changed in %3 pages."_s
-                       .arg(fileName)
+        help().say(u"Imported from \"%1\": %2 values changed in %3 pages."_s.arg(fileName)
                        .arg(plan.values)
                        .arg(outcome.pages));
     });

@@ -6,8 +6,8 @@
 
 #include <QFontMetrics>
 #include <QHeaderView>
-#include <QSet>
 #include <QPushButton>
+#include <QSet>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -64,9 +64,9 @@ void UsedByWindow::showUses(PageKind kind, const QByteArray &name)
         const int row = rows[k].value(use.page.id, -1);
         if (row < 0)
             continue;
-        auto *item = new QTreeWidgetItem({ kindInfo(use.page.kind).name.toString(),
-                                           textFromBytes(model.name(row)),
-                                           use.reference->path.captions() });
+        auto *item =
+            new QTreeWidgetItem({ kindInfo(use.page.kind).name.toString(),
+                                  textFromBytes(model.name(row)), use.reference->path.captions() });
         item->setToolTip(2, use.reference->path.key());
         item->setData(2, Qt::AccessibleDescriptionRole, use.reference->path.key());
         item->setData(0, kPageRole, QPoint(int(use.page.kind), use.page.id));

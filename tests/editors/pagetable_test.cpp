@@ -78,21 +78,20 @@ TEST_P(TableModel, ABulkEditIsOneChangeOfTheChangedPagesAndUndoGivesTheTableBack
     ASSERT_GT(number, 0);
     const Column &column = model.columns()[number];
     const FieldEncoding encoding = column.field->encoding;
-    const FieldValue seven(NumberValue(encoding, encoding == FieldEncoding::Float
-                                                     ? bitsFromFloat(7.0f)
-                                                     : 7u));
+    const FieldValue seven(
+        NumberValue(encoding, encoding == FieldEncoding::Float ? bitsFromFloat(7.0f) : 7u));
     QList<std::pair<int, int>> cells;
     for (int row = 0; row < model.rowCount(); ++row)
         cells.append({ row, number });
 
     // A refusal names the page and writes nothing.
     const qint64 before = written();
-    const PageTableModel::Outcome refused = model.change(
-        u"Set"_s, cells, [&](int, int, const Cell &cell) {
+    const PageTableModel::Outcome refused =
+        model.change(u"Set"_s, cells, [&](int, int, const Cell &cell) {
             return edited(column, cell, { Edit::Op::Set, u"seven"_s });
         });
-    EXPECT_TRUE(refused.refusal.startsWith(u"\"%1\", %2: "_s.arg(model.index(0, 0).data().toString(),
-                                                                    column.captions)))
+    EXPECT_TRUE(refused.refusal.startsWith(
+        u"\"%1\", %2: "_s.arg(model.index(0, 0).data().toString(), column.captions)))
         << refused.refusal.toStdString();
     EXPECT_EQ(written(), before);
     EXPECT_EQ(editor->history().count(), 0);
@@ -127,7 +126,8 @@ TEST_P(TableModel, ABulkEditIsOneChangeOfTheChangedPagesAndUndoGivesTheTableBack
     const int text = columnTaking(model, Edit::Op::Replace, FieldEncoding::String);
     ASSERT_GT(text, 0);
     QString refusal;
-    QObject::connect(&model, &PageTableModel::refused, &model, [&](const QString &why) { refusal = why; });
+    QObject::connect(&model, &PageTableModel::refused, &model,
+                     [&](const QString &why) { refusal = why; });
     EXPECT_FALSE(model.setData(model.index(beta, text), u"ő"_s, Qt::EditRole));
     EXPECT_FALSE(refusal.isEmpty());
     EXPECT_FALSE(model.setData(model.index(beta, 0), u"Renamed"_s, Qt::EditRole));

@@ -116,7 +116,8 @@ TEST_F(Editors, EveryDeclaredReferenceIsFoundAndMarkedUntilItsPageGoes)
         load(records);
         editor(kind).selectPosition(0);
         for (const auto &[target, named] : keys) {
-            SCOPED_TRACE((kindInfo(kind).name + u" naming "_s + kindInfo(target).name).toStdString());
+            SCOPED_TRACE(
+                (kindInfo(kind).name + u" naming "_s + kindInfo(target).name).toStdString());
             QStringList found;
             for (const ReferenceIndex::Use &use : lists.index().usesOf(target, "Target page"))
                 found.append(use.reference->path.key());
@@ -230,7 +231,7 @@ TEST_F(Editors, RenameAllUndoAndRedoSaveWhatReplayingTheSurvivingRenamesBuilds)
     generic.sounds[0] = "Sound 0";
     // Loaded in the order a save writes, so that the replay keeps the order a save makes.
     QList<QByteArray> records = { sound("Sound 0"), sound("Sound 1"), sound("Sound 2"),
-                                  weapon.record(), generic.record(),  door.record() };
+                                  weapon.record(),  generic.record(), door.record() };
     load(records);
     const QByteArray loaded = table(records);
 
@@ -269,7 +270,8 @@ TEST_F(Editors, RenameAllUndoAndRedoSaveWhatReplayingTheSurvivingRenamesBuilds)
         }
         QByteArray expected = loaded;
         for (int r = 0; r < done; ++r)
-            expected = renameInTable(expected, PageKind::Sound, renames[r].from, renames[r].to).table;
+            expected =
+                renameInTable(expected, PageKind::Sound, renames[r].from, renames[r].to).table;
         ASSERT_EQ(saved(), splitRecords(expected)) << "step " << step;
     }
     // Each rename asked, and nothing failed.
@@ -307,8 +309,9 @@ TEST_F(Editors, RenameAllIsAllOrNothingAndTheQuestionOffersTheOtherWays)
     rename(UserDialogs::Answer::Apply);
     const QStringList shown = dialogs.takeMessages();
     ASSERT_EQ(shown.size(), 2);
-    EXPECT_EQ(shown[0], u"Sounds: 1 page names \"Hum\", a name another sound page also has. "
-                        "Change it to \"Buzz\" too?");
+    EXPECT_EQ(shown[0],
+              u"Sounds: 1 page names \"Hum\", a name another sound page also has. "
+              "Change it to \"Buzz\" too?");
     EXPECT_TRUE(shown[1].contains(u"doors.$$$"_s)) << shown[1].toStdString();
     EXPECT_EQ(sounds.history().count(), 0);
     EXPECT_EQ(saved(), records);

@@ -14,8 +14,8 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QCompleter>
-#include <QListWidget>
 #include <QHeaderView>
+#include <QListWidget>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSortFilterProxyModel>
@@ -119,8 +119,7 @@ TEST_P(TableTest, EditsWriteAsApplyAndUndoRestoresEveryByte)
     load({ page("Zulu"), awkward, page("Zebra") }); // listed by name: the awkward page first
     inTable(
         [&](TableWindow &table) {
-            EXPECT_EQ(table.windowTitle(),
-                      QString::fromLatin1(format().windowTitle) + u" table"_s);
+            EXPECT_EQ(table.windowTitle(), QString::fromLatin1(format().windowTitle) + u" table"_s);
             QStringList defaults;
             for (const Column &column : columnsOf(kind()))
                 if (!column.isName && !column.repeated)
@@ -204,8 +203,8 @@ TEST_P(WeaponTable, ChoicesBitsAndNamesAreEditedWithTheirOwnControls)
     load(records);
     lists.model(PageKind::Sound).reload();
     inTable([&](TableWindow &table) {
-        table.showColumns({ u"weapon_flags"_s, u"lighting.lighting_render_type"_s,
-                            u"sounds.sound_slot_1"_s });
+        table.showColumns(
+            { u"weapon_flags"_s, u"lighting.lighting_render_type"_s, u"sounds.sound_slot_1"_s });
         QTableView &view = table.view();
         const auto editCell = [&](int column) {
             // The names' popup takes the activation with it when it closes offscreen.
@@ -320,7 +319,8 @@ TEST_P(WeaponTable, SortFilterFrozenNamesCopyAndPaste)
         table.paste();
         messages = dialogs.takeMessages();
         ASSERT_EQ(messages.size(), 1);
-        EXPECT_TRUE(messages[0].contains(u"\"Alpha\", Player damage: "_s)) << messages[0].toStdString();
+        EXPECT_TRUE(messages[0].contains(u"\"Alpha\", Player damage: "_s))
+            << messages[0].toStdString();
         EXPECT_EQ(numbers(rows, damage), QList<double>({ 100, 100, 10 }));
         EXPECT_EQ(editor->history().count(), 1);
     });
@@ -362,7 +362,8 @@ TEST_P(WeaponTable, CsvImportAskedFirstAndColumnsRemembered)
         table.importCsv();
         asked = dialogs.takeMessages();
         ASSERT_EQ(asked.size(), 1);
-        EXPECT_TRUE(asked[0].contains(u"MB) a CSV file of pages may have"_s)) << asked[0].toStdString();
+        EXPECT_TRUE(asked[0].contains(u"MB) a CSV file of pages may have"_s))
+            << asked[0].toStdString();
         // A pipe is refused, not opened to wait for a writer.
         const QString pipe = dir.path(u"pipe.csv"_s);
         ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
@@ -391,10 +392,12 @@ TEST_P(WeaponTable, CsvImportAskedFirstAndColumnsRemembered)
         // The filter hid player_damage from None.
         EXPECT_EQ(table.shownKeys(), QStringList({ u"particle_size"_s, u"player_damage"_s }));
     });
-    inTable([&](TableWindow &table) {
-        EXPECT_EQ(table.shownKeys(), QStringList({ u"particle_size"_s, u"player_damage"_s }));
-        table.showColumns({});
-    }, false);
+    inTable(
+        [&](TableWindow &table) {
+            EXPECT_EQ(table.shownKeys(), QStringList({ u"particle_size"_s, u"player_damage"_s }));
+            table.showColumns({});
+        },
+        false);
     QSettings(u"vkcp"_s, u"vkcp"_s).remove(u"table"_s);
 }
 

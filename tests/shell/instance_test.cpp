@@ -79,8 +79,8 @@ TEST_F(HandOffTest, AHandedFileLoadsOnceTheUserIsBackAtTheMainWindow)
     // drops the file, Don't save loads it.
     sounds.add();
     ASSERT_EQ(soundNames().size(), 2);
-    for (const UserDialogs::Answer answer : { UserDialogs::Answer::Cancel,
-                                              UserDialogs::Answer::Discard }) {
+    for (const UserDialogs::Answer answer :
+         { UserDialogs::Answer::Cancel, UserDialogs::Answer::Discard }) {
         dialogs.answers = { answer };
         EXPECT_EQ(secondStart({ tablePath }), 0);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !dialogs.messages.isEmpty(); }));

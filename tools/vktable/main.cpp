@@ -4,6 +4,7 @@
 #include "check.h"
 #include "diff.h"
 #include "loader.h"
+#include "numbertext.h"
 #include "pagecsv.h"
 #include "pagetext.h"
 #include "savefile.h"
@@ -279,16 +280,11 @@ QByteArray nameBytes(const QString &text)
     }
 }
 
-QString counted(int count, const QString &one, const QString &many)
-{
-    return u"%1 %2"_s.arg(count).arg(count == 1 ? one : many);
-}
-
 void noteUnreadable(const QStringList &pages, const QString &what)
 {
     if (!pages.isEmpty())
         printError(u"%1 could not be read; not %2: %3"_s.arg(
-            counted(int(pages.size()), u"page"_s, u"pages"_s), what, pages.join(u", "_s)));
+            NumberText::counted(pages.size(), u"page"_s, u"pages"_s), what, pages.join(u", "_s)));
 }
 
 int refs(const QString &path, PageKind kind, const QString &name)
@@ -315,8 +311,8 @@ int rename(const QString &path, PageKind kind, const QString &oldText, const QSt
     const QString oldShown = TableText::escapedText(oldName);
     const QString newShown = TableText::escapedText(newName);
     const QString references =
-        u"%1 in %2"_s.arg(counted(renamed.references, u"reference"_s, u"references"_s),
-                          counted(renamed.pages, u"page"_s, u"pages"_s));
+        u"%1 in %2"_s.arg(NumberText::counted(renamed.references, u"reference"_s, u"references"_s),
+                          NumberText::counted(renamed.pages, u"page"_s, u"pages"_s));
     if (renamed.named == 1)
         printLines({ u"renamed %1 \"%2\" to \"%3\" and %4"_s.arg(kindName, oldShown, newShown,
                                                                  references) });
@@ -329,9 +325,9 @@ int rename(const QString &path, PageKind kind, const QString &oldText, const QSt
                        .arg(oldShown));
     if (renamed.ambiguous > 0)
         printError(u"%1 may name a page of another kind called \"%2\" or \"%3\": check "
-                   u"them"_s.arg(
-                       counted(renamed.ambiguous, u"renamed reference"_s, u"renamed references"_s),
-                       oldShown, newShown));
+                   u"them"_s.arg(NumberText::counted(renamed.ambiguous, u"renamed reference"_s,
+                                                     u"renamed references"_s),
+                                 oldShown, newShown));
     if (newName.size() > kShownTextLength)
         printError(u"\"%1\" is longer than the %2 characters the game's lists show: kept whole"_s
                        .arg(newShown)

@@ -187,11 +187,14 @@ Seeds numbers()
     return seeds;
 }
 
-// Tables as bytes, which the target dumps and builds, and as text, which it builds: dumps of
-// some, and texts with the faults build names.
+// Tables as bytes, which the target dumps and builds, and as text, which it builds: every page
+// alone as text (short inputs, so mutations reach the values rather than the page list), the
+// demo table, and texts with the faults build names.
 Seeds texts()
 {
     Seeds seeds = tables();
+    for (const auto &[name, page] : pages())
+        seeds.append({ name, TableText::dumpTable(page) });
     const QByteArray demo = TableText::dumpTable(demoTable());
     seeds.append({ "demo-as-text", demo });
     QByteArray unknownKey = demo;

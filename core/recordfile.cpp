@@ -36,12 +36,15 @@ void RecordFile::readExactly(qint64 offset, char *into, qint64 count)
     // Sequential reads need no seek, which costs a system call of its own.
     const bool there = m_file.pos() == offset || m_file.seek(offset);
     const qint64 got = there ? m_file.read(into, count) : -1;
-    if (got != count) {
-        // A file cut short since it was opened reads short without an error.
-        const QString reason = got >= 0 ? u"the file ended early"_s : m_file.errorString();
-        throw TableError(u"Cannot read the %1 \"%2\": %3"_s.arg(
-            m_description, QDir::toNativeSeparators(m_file.fileName()), reason));
-    }
+    // A file cut short since it was opened reads short without an error.
+    if (got != count)
+        readFailed(got >= 0 ? u"the file ended early"_s : m_file.errorString());
+}
+
+void RecordFile::readFailed(const QString &reason) const
+{
+    throw TableError(u"Cannot read the %1 \"%2\": %3"_s.arg(
+        m_description, QDir::toNativeSeparators(m_file.fileName()), reason));
 }
 
 QByteArrayView RecordFile::bytesAt(qint64 offset, qint64 count)
@@ -94,7 +97,7 @@ qint64 RecordFile::findNul(qint64 from, qint64 limit)
     return -1;
 }
 
-void RecordFile::appendRecord(qint64 offset, QByteArray &out)
+qint64 RecordFile::recordSize(qint64 offset)
 {
     const QByteArrayView header =
         bytesAt(offset, RecordHeader::kindSize + RecordHeader::lengthSize);
@@ -106,14 +109,32 @@ void RecordFile::appendRecord(qint64 offset, QByteArray &out)
     const qint64 recordSize = qint64(length) + RecordHeader::kindSize;
     if (recordSize > m_size - offset)
         damaged(offset, u"runs past the end of the file"_s);
+    return recordSize;
+}
 
+void RecordFile::appendRecord(qint64 offset, QByteArray &out)
+{
+    appendBytes(offset, recordSize(offset), out);
+}
+
+void RecordFile::appendBytes(qint64 offset, qint64 count, QByteArray &out)
+{
     const qsizetype start = out.size();
-    out.resize(start + recordSize);
-    if (recordSize <= m_windowSize) {
-        const QByteArrayView record = bytesAt(offset, recordSize);
-        std::memcpy(out.data() + start, record.data(), recordSize);
+    out.resize(start + count);
+    if (count <= m_windowSize) {
+        const QByteArrayView bytes = bytesAt(offset, count);
+        if (bytes.size() < count) {
+            out.resize(start);
+            readFailed(u"the file ended early"_s);
+        }
+        std::memcpy(out.data() + start, bytes.data(), count);
     } else {
-        readExactly(offset, out.data() + start, recordSize);
+        try {
+            readExactly(offset, out.data() + start, count);
+        } catch (...) {
+            out.resize(start);
+            throw;
+        }
     }
 }
 

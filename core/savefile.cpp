@@ -13,9 +13,29 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+constexpr qint64 kCopyBuffer = 1024 * 1024;
+
 QString shown(const QString &path)
 {
     return QDir::toNativeSeparators(path);
+}
+
+// A full disk may show first as a short count; writing on then gives the error.
+bool writeAll(int fd, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size_t(size));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        data += written;
+        size -= written;
+    }
+    return true;
 }
 
 } // namespace
@@ -41,7 +61,11 @@ SafeSave::SafeSave(const QString &target)
 
 void SafeSave::fail()
 {
-    const QString reason = m_file.errorString();
+    fail(m_file.errorString());
+}
+
+void SafeSave::fail(const QString &reason)
+{
     m_file.cancelWriting();
     throw TableError(u"Cannot write \"%1\": %2"_s.arg(shown(m_file.fileName()), reason));
 }
@@ -50,6 +74,46 @@ void SafeSave::write(QByteArrayView data)
 {
     if (!writeFully(m_file, data))
         fail();
+}
+
+qint64 SafeSave::copyFrom(int source, qint64 offset, qint64 count, int &readError)
+{
+    readError = 0;
+    // What Qt still holds goes first, so the bytes stay in order.
+    if (!m_file.flush())
+        fail();
+    const int target = m_file.handle();
+    qint64 done = 0;
+    while (done < count && m_kernelCopies) {
+        off64_t from = offset + done;
+        const ssize_t copied =
+            copy_file_range(source, &from, target, nullptr, size_t(count - done), 0);
+        if (copied > 0) {
+            done += copied;
+        } else if (copied == 0) {
+            return done;
+        } else if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) {
+            m_kernelCopies = false;
+        } else if (errno != EINTR) {
+            fail(qt_error_string(errno));
+        }
+    }
+    if (done < count && m_copyBuffer.isEmpty())
+        m_copyBuffer.resize(kCopyBuffer);
+    while (done < count) {
+        const ssize_t got = pread(source, m_copyBuffer.data(),
+                                  size_t(qMin<qint64>(count - done, kCopyBuffer)), offset + done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            readError = got < 0 ? errno : 0;
+            return done;
+        }
+        if (!writeAll(target, m_copyBuffer.constData(), got))
+            fail(qt_error_string(errno));
+        done += got;
+    }
+    return done;
 }
 
 void SafeSave::commit()

@@ -18,12 +18,20 @@ public:
     explicit SafeSave(const QString &target);
 
     void write(QByteArrayView data);
+    // Appends count bytes at offset of the file open for reading as source: copied by the
+    // kernel where the file systems allow, elsewhere through one reused buffer. Returns the
+    // bytes copied, fewer only when the source cannot be read on; readError is then its errno,
+    // 0 where it ended. A failed write throws as write does.
+    qint64 copyFrom(int source, qint64 offset, qint64 count, int &readError);
     void commit();
 
 private:
     [[noreturn]] void fail();
+    [[noreturn]] void fail(const QString &reason);
 
     QSaveFile m_file;
+    bool m_kernelCopies = true;
+    QByteArray m_copyBuffer;
 };
 
 // Writes all of data to file. A full disk may show only as a short count with no error set;

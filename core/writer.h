@@ -24,18 +24,11 @@ struct RecordSource
 };
 using RecordSourceOf = std::function<RecordSource(PageKind kind, bool inWorkingFile)>;
 
-// Takes the bytes of a table, piece by piece, in file order.
-using TableSink = std::function<void(QByteArrayView bytes)>;
-
-// The bytes of the table: the current record of every page, kind by kind (texture, sound,
-// weapon, generic, door, ship, pass-through) in list order, each copied byte for byte from the
-// source recordSource names, with the kind byte of its kind. They reach sink in pieces of about
-// a megabyte. A record that cannot be read throws TableError.
-void writeTable(const PageDirectory &pages, const RecordSourceOf &recordSource,
-                const TableSink &sink, const SaveProgress &progress = {});
-
-// Writes the table to a new table file. The target is replaced only when the whole file is
-// written; failures throw TableError. The directory holds at least one page: Workspace::save,
+// Writes the table to a new table file: the current record of every page, kind by kind
+// (texture, sound, weapon, generic, door, ship, pass-through) in list order, each copied byte
+// for byte from the source recordSource names, with the kind byte of its kind. The target is
+// replaced only when the whole file is written; failures, a record that cannot be read among
+// them, throw TableError. The directory holds at least one page: Workspace::save,
 // the one caller, says "Nothing to save!" first.
 void writeTableFile(const PageDirectory &pages, const RecordSourceOf &recordSource,
                     const QString &target, const SaveProgress &progress = {});

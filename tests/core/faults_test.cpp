@@ -97,6 +97,27 @@ TEST_F(Faults, AFullDiskLeavesTheOldFilesWholeAndNoTemporaryFile)
     EXPECT_EQ(workspace.pageNames(PageKind::Sound).size(), 400);
 }
 
+// Records in list order are copied by the kernel as one run; the limit cuts that copy short.
+TEST_F(Faults, ACopyOfLongRunsCutShortLeavesTheOldTargetAndAWholeSaveKeepsEveryByte)
+{
+    QList<QByteArray> records;
+    for (int i = 0; i < 4000; ++i)
+        records.append(sound("sound " + QByteArray::number(10000 + i)));
+    load(records);
+    ASSERT_GT(readFile(tablePath).size(), 3 * 65536);
+    workspace.applyPage(PageKind::Sound, 1000, sound("sound 11000", 2), "sound 11000");
+    {
+        FileSizeLimit limit(65536 + 1000);
+        EXPECT_NE(tableErrorOf([&] { workspace.save(target); }).indexOf(u"File too large"_s), -1);
+    }
+    EXPECT_EQ(readFile(target), "old");
+    EXPECT_EQ(files(u"out"_s), QStringList { u"target.gam"_s });
+
+    records[1000] = sound("sound 11000", 2);
+    workspace.save(target);
+    EXPECT_EQ(readFile(target), table(records));
+}
+
 TEST_F(Faults, ATableFileGoneOrChangedAfterLoadingIsNeitherReadNorSaved)
 {
     load({ sound("a"), sound("b") });

@@ -277,6 +277,11 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     std::printf("Table file: %lld bytes\n", QFile(files().table).size());
+    // For the whole-process comparison in resave_vs_copy.sh.
+    if (const QString keep = qEnvironmentVariable("VK_BENCH_KEEP_TABLE"); !keep.isEmpty()) {
+        QFile::remove(keep);
+        return QFile::copy(files().table, keep) ? 0 : 1;
+    }
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     auto ratio = [&](const char *a, const char *b) {

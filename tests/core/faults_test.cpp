@@ -1,3 +1,4 @@
+#include "savefile.h"
 #include "tablebuilder.h"
 #include "tableerror.h"
 #include "testhelpers.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/fsuid.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -116,6 +118,28 @@ TEST_F(Faults, ACopyOfLongRunsCutShortLeavesTheOldTargetAndAWholeSaveKeepsEveryB
     records[1000] = sound("sound 11000", 2);
     workspace.save(target);
     EXPECT_EQ(readFile(target), table(records));
+}
+
+// The kernel copies nothing from a memory file to a file on a disk, so the copy goes through
+// the buffer, more than one buffer's worth, and stops where the source ends.
+TEST_F(Faults, ACopyTheKernelRefusesGoesThroughTheBufferAndStopsAtTheSourcesEnd)
+{
+    QByteArray bytes(2'500'000, Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        bytes[i] = char(i * 7 + i / 251);
+    const int source = memfd_create("table", 0);
+    ASSERT_GE(source, 0);
+    ASSERT_EQ(::write(source, bytes.constData(), size_t(bytes.size())), bytes.size());
+
+    SafeSave out(target);
+    int readError = -1;
+    EXPECT_EQ(out.copyFrom(source, 3, bytes.size() - 3, readError), bytes.size() - 3);
+    EXPECT_EQ(out.copyFrom(source, 10, 1000, readError), 1000);
+    EXPECT_EQ(out.copyFrom(source, bytes.size() - 5, 100, readError), 5);
+    EXPECT_EQ(readError, 0);
+    out.commit();
+    ::close(source);
+    EXPECT_EQ(readFile(target), bytes.mid(3) + bytes.mid(10, 1000) + bytes.right(5));
 }
 
 TEST_F(Faults, ATableFileGoneOrChangedAfterLoadingIsNeitherReadNorSaved)

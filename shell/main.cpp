@@ -4,12 +4,15 @@
 #include "userdialogs.h"
 
 #include <QCloseEvent>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolButton>
 #include <QWindow>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -96,11 +99,25 @@ MainWindow::MainWindow()
         connect(hot, &QAbstractButton::clicked, this, [this, kind] { emit editorRequested(kind); });
         m_editorAreas[kindIndex(kind)] = hot;
     }
-    // The labels lie over their hot areas and let the mouse through to them.
+    // The labels lie over their hot areas and let the mouse through to them. A plate in the art
+    // ends 3 pixels short of its panel's edge however long its label, so the labels share the
+    // largest size at which each fits its plate. Unhinted text keeps its width at every scale:
+    // what fits here fits on any screen.
+    QFont labelFont = small;
+    labelFont.setHintingPreference(QFont::PreferNoHinting);
+    const auto fits = [&](PageKind kind) {
+        const PageFormat &format = pageFormat(kind);
+        return QFontMetricsF(labelFont).horizontalAdvance(labelOf(kind)) <=
+            format.hotArea.right() - 3 - format.labelAt.x() - 3;
+    };
+    while (!std::all_of(kEditedKinds.begin(), kEditedKinds.end(), fits) &&
+           labelFont.pointSizeF() > 6)
+        labelFont.setPointSizeF(labelFont.pointSizeF() - 0.25);
     for (const PageKind kind : kEditedKinds) {
         auto *label = new QLabel(labelOf(kind), this);
         label->setStyleSheet(u"color: white; background: transparent;"_s);
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        label->setFont(labelFont);
         label->move(pageFormat(kind).labelAt);
         label->adjustSize();
     }

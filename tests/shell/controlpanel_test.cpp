@@ -8,12 +8,15 @@
 #include "links.h"
 #include "main.h"
 #include "pageeditor.h"
+#include "pageformats.h"
 #include "saving.h"
 #include "soundpage.h"
 #include "startup.h"
 #include "working.h"
 
 #include <QFile>
+#include <QFontMetricsF>
+#include <QLabel>
 #include <QLockFile>
 #include <QMenu>
 #include <QScreen>
@@ -270,10 +273,23 @@ TEST_F(ControlPanelTest, LinksAboutBoxAndExit)
     EXPECT_EQ(ends, 3);
 }
 
-TEST_F(ControlPanelTest, HotAreasOpenTheEditorsModally)
+// Each label stays on the plate the art draws for it, which ends 3 pixels short of its panel.
+TEST_F(ControlPanelTest, HotAreasOpenTheEditorsModallyAndTheirLabelsFitTheirPlates)
 {
-    for (PageKind kind : kEditedKinds)
+    for (PageKind kind : kEditedKinds) {
         EXPECT_TRUE(main().hotArea(kind).isEnabled());
+        const QString caption = QString::fromLatin1(pageFormat(kind).windowTitle);
+        int found = 0;
+        for (const QLabel *label : main().findChildren<QLabel *>()) {
+            if (label->text() != caption)
+                continue;
+            ++found;
+            EXPECT_LE(label->x() + QFontMetricsF(label->font()).horizontalAdvance(caption),
+                      main().hotArea(kind).geometry().right() - 3)
+                << label->text().toStdString();
+        }
+        EXPECT_EQ(found, 1) << caption.toStdString();
+    }
     EXPECT_TRUE(inModal(
         sounds(), [&] { QTest::mouseClick(&main().hotArea(PageKind::Sound), Qt::LeftButton); },
         [] {}));

@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "controlpanel.h"
+#include "editorstyle.h"
 #include "instance.h"
 #include "numbertext.h"
 #include "pagekinds.h"
@@ -124,6 +125,7 @@ int runProgram(int argc, char *argv[], const std::function<void(ControlPanel &)>
 {
     QApplication app(argc, argv);
     nameApplication();
+    applyProgramStyle();
 
     const QStringList arguments = QApplication::arguments().mid(1);
     if (arguments.size() > 1 || (!arguments.isEmpty() && arguments[0].startsWith(u'-'))) {

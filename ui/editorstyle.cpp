@@ -33,8 +33,7 @@ class ProgramStyle : public QProxyStyle
 public:
     ProgramStyle()
         : QProxyStyle(QStyleFactory::create(u"Fusion"_s))
-    {
-    }
+    { }
 
     void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
                        const QWidget *widget) const override

@@ -38,9 +38,17 @@ QString withSlash(QString directory)
 
 } // namespace
 
+QString installedDataDirectory(const QString &programDirectory)
+{
+    return QDir::cleanPath(QDir(programDirectory).filePath(QStringLiteral(VK_INSTALLED_DATA_DIR)));
+}
+
 QString chooseWorkspaceDirectory(const QString &programDirectory, const QString &fallback)
 {
-    if (canMakeFilesIn(programDirectory))
+    // An installed copy's directory is the system's, shared by every user, and root can write
+    // it: working files there would mix the users' work and litter /usr/bin.
+    const bool installed = QFileInfo(installedDataDirectory(programDirectory)).isDir();
+    if (!installed && canMakeFilesIn(programDirectory))
         return withSlash(programDirectory);
     if (!fallback.isEmpty() && QDir().mkpath(fallback) && canMakeFilesIn(fallback))
         return withSlash(fallback);

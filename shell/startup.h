@@ -10,9 +10,13 @@
 class QLockFile;
 class UserDialogs;
 
+// Where cmake --install and the package put the program's data (flags.txt), seen from the
+// directory of its executable. That it exists is what makes a copy an installed one.
+QString installedDataDirectory(const QString &programDirectory);
+
 // The directory for the workspace files: the program's own directory when files can be made
-// there, otherwise the fallback (the user's application data directory), created if need be.
-// Empty when neither can be written.
+// there and it is not an installed copy's, otherwise the fallback (the user's application data
+// directory), created if need be. Empty when neither can be written.
 QString chooseWorkspaceDirectory(const QString &programDirectory, const QString &fallback);
 
 // The lock that keeps a second copy of the program out of a workspace: both would delete

@@ -322,7 +322,7 @@ TEST(StartUpTest, CleansTheWorkspaceAndTitlesAreTheCaptionsAlone)
     QGuiApplication::setApplicationDisplayName(previous);
 }
 
-TEST(StartUpTest, WorkspaceFallsBackWhenTheProgramDirectoryIsReadOnly)
+TEST(StartUpTest, WorkspaceFallsBackWhenTheProgramDirectoryIsReadOnlyOrInstalled)
 {
     TempDir dir;
     EXPECT_EQ(chooseWorkspaceDirectory(dir.path(), u"/unused"_s), dir.path() + u'/');
@@ -330,6 +330,13 @@ TEST(StartUpTest, WorkspaceFallsBackWhenTheProgramDirectoryIsReadOnly)
     EXPECT_EQ(chooseWorkspaceDirectory(u"/proc/"_s, fallback), fallback + u'/');
     EXPECT_TRUE(QFileInfo(fallback).isDir());
     EXPECT_EQ(chooseWorkspaceDirectory(u"/proc/"_s, u"/proc/vkcp"_s), QString());
+
+    // Installed, the program keeps out of its directory even where it could write (as root).
+    const QString bin = dir.path(u"usr/bin"_s);
+    ASSERT_TRUE(QDir().mkpath(bin));
+    EXPECT_EQ(chooseWorkspaceDirectory(bin, fallback), bin + u'/');
+    ASSERT_TRUE(QDir().mkpath(installedDataDirectory(bin)));
+    EXPECT_EQ(chooseWorkspaceDirectory(bin, fallback), fallback + u'/');
 }
 
 TEST(StartUpTest, OneProgramPerWorkspaceAndAKilledOnesLockIsTakenOver)

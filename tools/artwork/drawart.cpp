@@ -1027,6 +1027,8 @@ int main(int argc, char *argv[])
     ok = save(drawAbout(false), dir, u"about-disabled.png"_s) && ok;
     ok = save(drawWebLink(), dir, u"weblink.png"_s) && ok;
     ok = save(drawIcon(32), dir, u"vkcp.png"_s) && ok;
-    ok = save(drawIcon(128), dir, u"vkcp-128.png"_s) && ok;
+    // The sizes of the desktop's icon theme (shell/CMakeLists.txt installs them); 32 is vkcp.png.
+    for (int size : { 16, 24, 48, 64, 128, 256 })
+        ok = save(drawIcon(size), dir, u"vkcp-%1.png"_s.arg(size)) && ok;
     return ok ? 0 : 1;
 }

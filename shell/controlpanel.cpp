@@ -257,7 +257,11 @@ QString ControlPanel::lastFolder() const
 void ControlPanel::rememberFolder(const QString &file)
 {
     m_lastFolder = QFileInfo(file).absolutePath();
-    settings().setValue(kLastFolderKey, m_lastFolder);
+    // Most tables come from the folder already kept: writing it again would flush the settings
+    // file to the disk at every load, the one at start too.
+    QSettings kept = settings();
+    if (kept.value(kLastFolderKey).toString() != m_lastFolder)
+        kept.setValue(kLastFolderKey, m_lastFolder);
 }
 
 void ControlPanel::updateStatus()

@@ -36,3 +36,11 @@ std::span<const KindEditor> kindEditors()
 {
     return kEditors;
 }
+
+const KindEditor *kindEditor(PageKind kind)
+{
+    for (const KindEditor &entry : kEditors)
+        if (entry.kind == kind)
+            return &entry;
+    return nullptr;
+}

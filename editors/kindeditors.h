@@ -20,5 +20,6 @@ struct KindEditor
     EditorFactory make;
 };
 
-// In the order the program makes them at start.
 std::span<const KindEditor> kindEditors();
+// The kind's entry; nullptr for a kind that has no editor.
+const KindEditor *kindEditor(PageKind kind);

@@ -5,18 +5,20 @@ class PhysicsWindow;
 class QWidget;
 class UserDialogs;
 
-// The settings windows that several editors open: one of each for the whole program. Each
-// shows the block of the page shown by the editor that opens it. The windows are children of
-// the parent given, which owns them.
+// The settings windows that several editors open: one of each for the whole program, made when
+// first opened. Each shows the block of the page shown by the editor that opens it. The windows
+// are children of the parent given, which owns them.
 class SharedDialogs
 {
 public:
     SharedDialogs(UserDialogs &dialogs, QWidget &parent);
 
-    PhysicsWindow &physics() const { return *m_physics; }
-    LightingWindow &lighting() const { return *m_lighting; }
+    PhysicsWindow &physics();
+    LightingWindow &lighting();
 
 private:
-    PhysicsWindow *m_physics;
-    LightingWindow *m_lighting;
+    UserDialogs &m_dialogs;
+    QWidget &m_parent;
+    PhysicsWindow *m_physics = nullptr;
+    LightingWindow *m_lighting = nullptr;
 };

@@ -53,8 +53,9 @@ ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialo
             m_workspace.restore(*start.session, start.table);
             restored = true;
         } catch (const TableError &error) {
-            m_dialogs.error(nullptr, u"%1 The last session's files are kept for the next start."_s
-                                         .arg(error.message()));
+            m_dialogs.error(
+                nullptr,
+                u"%1 The last session's files are kept for the next start."_s.arg(error.message()));
             mode = Start::Mode::Keep;
         }
     }
@@ -75,27 +76,23 @@ ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialo
     if (restored)
         QFile::remove(m_workspace.filePath(WorkspaceFile::kept));
     m_lists = std::make_unique<PageLists>(m_workspace);
-    // The windows are made once, in this order, and live as long as the program.
+    // Only the main window is made at start: the others, most of which a session never opens,
+    // would take longer to make than the main window takes to show.
     m_main = std::make_unique<MainWindow>();
-    m_loader = std::make_unique<LoaderWindow>(m_dialogs);
     // The physics and lighting windows are shared; each editor makes the others it opens.
     m_shared = std::make_unique<SharedDialogs>(m_dialogs, *m_main);
-    for (const KindEditor &kindEditor : kindEditors())
-        m_editors[kindIndex(kindEditor.kind)] =
-            kindEditor.make(*m_lists, m_dialogs, *m_shared, m_main.get());
-    m_about = new AboutBox(m_dialogs, m_main.get());
-    m_check = new CheckWindow(m_dialogs, m_main.get());
-    m_saving = std::make_unique<SavingWindow>();
+    m_lists->setEditorMaker([this](PageKind kind) -> PageEditor * {
+        const KindEditor *entry = kindEditor(kind);
+        return entry ? entry->make(*m_lists, m_dialogs, *m_shared, m_main.get()) : nullptr;
+    });
 
     for (PageKind kind : kEditedKinds)
-        m_main->setEditorAvailable(kind, editor(kind) != nullptr);
+        m_main->setEditorAvailable(kind, kindEditor(kind) != nullptr);
 
     connect(m_main.get(), &MainWindow::newTableRequested, this, &ControlPanel::newTable);
     connect(m_main.get(), &MainWindow::loadTableRequested, this, &ControlPanel::loadTable);
     connect(m_main.get(), &MainWindow::saveTableRequested, this, &ControlPanel::saveTable);
     connect(m_main.get(), &MainWindow::checkTableRequested, this, &ControlPanel::checkTable);
-    connect(m_check, &CheckWindow::checkRequested, this, &ControlPanel::checkAgain);
-    connect(m_check, &CheckWindow::pageRequested, this, &ControlPanel::openFinding);
     connect(m_main.get(), &MainWindow::checkForNewVersionsRequested, this,
             &ControlPanel::checkForNewVersions);
     connect(m_main.get(), &MainWindow::editorRequested, this, &ControlPanel::openEditor);
@@ -106,7 +103,6 @@ ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialo
         if (settleTable(Leaving::Closing))
             end();
     });
-    connect(&m_loader->cancelButton(), &QPushButton::clicked, this, &ControlPanel::end);
     m_handedFile = new PendingLoad(
         *m_main,
         [this](const QString &path) {
@@ -140,17 +136,64 @@ void ControlPanel::show()
     m_main->show();
 }
 
+LoaderWindow &ControlPanel::loaderWindow()
+{
+    if (!m_loader) {
+        m_loader = std::make_unique<LoaderWindow>(m_dialogs);
+        connect(&m_loader->cancelButton(), &QPushButton::clicked, this, &ControlPanel::end);
+    }
+    return *m_loader;
+}
+
+SavingWindow &ControlPanel::savingWindow()
+{
+    if (!m_saving)
+        m_saving = std::make_unique<SavingWindow>();
+    return *m_saving;
+}
+
+AboutBox &ControlPanel::aboutBox()
+{
+    if (!m_about)
+        m_about = new AboutBox(m_dialogs, m_main.get());
+    return *m_about;
+}
+
+CheckWindow &ControlPanel::checkWindow()
+{
+    if (!m_check) {
+        m_check = new CheckWindow(m_dialogs, m_main.get());
+        connect(m_check, &CheckWindow::checkRequested, this, &ControlPanel::checkAgain);
+        connect(m_check, &CheckWindow::pageRequested, this, &ControlPanel::openFinding);
+    }
+    return *m_check;
+}
+
+PageEditor *ControlPanel::editor(PageKind kind)
+{
+    return m_lists->editor(kind);
+}
+
+PageEditor *ControlPanel::madeEditor(PageKind kind) const
+{
+    return m_lists->madeEditor(kind);
+}
+
 void ControlPanel::refreshLists()
 {
-    for (PageEditor *pageEditor : m_editors)
-        if (pageEditor)
+    for (PageKind kind : kEditedKinds) {
+        // An editor made later starts from its list as it is then.
+        if (PageEditor *pageEditor = madeEditor(kind))
             pageEditor->reloadList();
+        else
+            m_lists->model(kind).reload();
+    }
 }
 
 bool ControlPanel::settleEditors()
 {
-    for (PageEditor *pageEditor : m_editors)
-        if (pageEditor && !pageEditor->settleChanges())
+    for (PageKind kind : kEditedKinds)
+        if (PageEditor *pageEditor = madeEditor(kind); pageEditor && !pageEditor->settleChanges())
             return false;
     return true;
 }
@@ -198,7 +241,7 @@ void ControlPanel::loadTable()
 {
     if (!settleTable(Leaving::Load))
         return;
-    const QString path = m_loader->OpenGAMFile(m_main.get(), lastFolder());
+    const QString path = loaderWindow().OpenGAMFile(m_main.get(), lastFolder());
     if (!path.isEmpty())
         loadFile(path);
 }
@@ -214,7 +257,11 @@ QString ControlPanel::lastFolder() const
 void ControlPanel::rememberFolder(const QString &file)
 {
     m_lastFolder = QFileInfo(file).absolutePath();
-    settings().setValue(kLastFolderKey, m_lastFolder);
+    // Most tables come from the folder already kept: writing it again would flush the settings
+    // file to the disk at every load, the one at start too.
+    QSettings kept = settings();
+    if (kept.value(kLastFolderKey).toString() != m_lastFolder)
+        kept.setValue(kLastFolderKey, m_lastFolder);
 }
 
 void ControlPanel::updateStatus()
@@ -269,7 +316,7 @@ private:
 bool ControlPanel::loadFile(const QString &path)
 {
     const bool loaded = guarded(m_dialogs, m_main.get(), [&] {
-        BusyWindow busy(*m_loader, *m_main);
+        BusyWindow busy(loaderWindow(), *m_main);
         m_loader->LoadTableFile(m_workspace, path);
         refreshLists();
     });
@@ -306,7 +353,7 @@ bool ControlPanel::saveTo(const QString &target)
 {
     Workspace::SaveResult result;
     // Before the window is shown, which paints the bar: not the last save's 100 %.
-    m_saving->setProgress(0);
+    savingWindow().setProgress(0);
     const bool saved = guarded(m_dialogs, m_main.get(), [&] {
         BusyWindow busy(*m_saving, *m_main);
         try {
@@ -326,7 +373,7 @@ bool ControlPanel::saveTo(const QString &target)
                       UserDialogs::Icon::Information);
     if (result.reloaded) {
         refreshLists();
-        m_loader->reportLoad(m_workspace, result.versionMismatch);
+        loaderWindow().reportLoad(m_workspace, result.versionMismatch);
     }
     return true;
 }
@@ -356,7 +403,7 @@ std::array<QList<int>, kEditedKinds.size()> listPositions(const QList<QByteArray
 void ControlPanel::checkTable()
 {
     if (runCheck(m_main.get(), 0))
-        m_check->showModal();
+        checkWindow().showModal();
 }
 
 bool ControlPanel::runCheck(QWidget *parent, int currentRow)
@@ -371,7 +418,7 @@ bool ControlPanel::runCheck(QWidget *parent, int currentRow)
             if (finding.pageKind && isEdited(*finding.pageKind))
                 finding.position =
                     positions[kindIndex(*finding.pageKind)].value(finding.position, -1);
-        m_check->setFindings(std::move(findings), currentRow);
+        checkWindow().setFindings(std::move(findings), currentRow);
     });
 }
 
@@ -407,6 +454,6 @@ void ControlPanel::openEditor(PageKind kind)
 void ControlPanel::showAbout()
 {
     // Moved, a dialog no longer centres itself on its parent.
-    centreOnScreen(*m_about, *m_main);
+    centreOnScreen(aboutBox(), *m_main);
     m_about->exec();
 }

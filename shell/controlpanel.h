@@ -7,7 +7,6 @@
 #include <QObject>
 #include <QTimer>
 
-#include <array>
 #include <memory>
 
 class AboutBox;
@@ -35,8 +34,9 @@ struct SessionStart
     QString table {};
 };
 
-// The application: the workspace, every window, made once in a fixed order, and the
-// commands of the main window.
+// The application: the workspace, every window, and the commands of the main window. The main
+// window is made at start, every other window when first needed; each then lives as long as
+// the program.
 class ControlPanel : public QObject
 {
     Q_OBJECT
@@ -52,12 +52,14 @@ public:
     Workspace &workspace() { return m_workspace; }
     PageLists &lists() const { return *m_lists; }
     MainWindow &mainWindow() const { return *m_main; }
-    LoaderWindow &loaderWindow() const { return *m_loader; }
-    SavingWindow &savingWindow() const { return *m_saving; }
-    AboutBox &aboutBox() const { return *m_about; }
-    CheckWindow &checkWindow() const { return *m_check; }
-    // nullptr for a kind that has no editor yet.
-    PageEditor *editor(PageKind kind) const { return m_editors[kindIndex(kind)]; }
+    LoaderWindow &loaderWindow();
+    SavingWindow &savingWindow();
+    AboutBox &aboutBox();
+    CheckWindow &checkWindow();
+    // The kind's editor, made now if it was not yet; nullptr for a kind that has no editor.
+    PageEditor *editor(PageKind kind);
+    // nullptr until the editor is first needed.
+    PageEditor *madeEditor(PageKind kind) const;
 
     void newTable();
     void loadTable();
@@ -120,9 +122,9 @@ private:
     std::unique_ptr<SharedDialogs> m_shared;
     // Not children of the main window: they stay usable while it is disabled.
     std::unique_ptr<LoaderWindow> m_loader;
-    std::array<PageEditor *, kEditedKinds.size()> m_editors {};
-    AboutBox *m_about;
-    CheckWindow *m_check;
     std::unique_ptr<SavingWindow> m_saving;
+    // Children of the main window; the editors are too, and PageLists knows them.
+    AboutBox *m_about = nullptr;
+    CheckWindow *m_check = nullptr;
     PendingLoad *m_handedFile;
 };

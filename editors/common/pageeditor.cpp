@@ -78,7 +78,7 @@ PageEditor::PageEditor(PageLists &lists, UserDialogs &dialogs, PageKind pageKind
 
 PageEditor::~PageEditor()
 {
-    if (m_lists.editor(kind()) == this)
+    if (m_lists.madeEditor(kind()) == this)
         m_lists.setEditor(kind(), nullptr);
 }
 
@@ -525,7 +525,7 @@ bool PageEditor::renameAll(int position, PageBody body, const QByteArray &oldNam
 {
     // What another editor shows unapplied of a page about to be rewritten would be read over.
     for (const PageKind other : kEditedKinds)
-        if (PageEditor *editor = m_lists.editor(other); editor && editor != this)
+        if (PageEditor *editor = m_lists.madeEditor(other); editor && editor != this)
             if (!editor->settleChanges())
                 return false;
     const QByteArray newName = body.name(m_format);

@@ -98,6 +98,13 @@ protected:
     // Opens a settings window on values of the page shown (nothing while values is nullptr);
     // what it hands back marks the page changed.
     void editSettings(SettingsWindow &window, Values *values);
+    // A settings window of this editor's own, made when first wanted and kept from then on.
+    template<typename Window> Window &ownWindow(Window *&window)
+    {
+        if (!window)
+            window = new Window(dialogs(), this);
+        return *window;
+    }
 
     // Close, Escape and the close box ask about a changed page first.
     void done(int result) override;

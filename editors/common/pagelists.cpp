@@ -136,9 +136,19 @@ int PageLists::positionOf(PageKind kind, const QByteArray &name) const
     return -1;
 }
 
+PageEditor *PageLists::editor(PageKind kind)
+{
+    PageEditor *&made = m_editors[kindIndex(kind)];
+    if (!made && m_makeEditor)
+        made = m_makeEditor(kind);
+    return made;
+}
+
 void PageLists::openPage(PageKind kind, int position, QWidget &from)
 {
-    if (PageEditor *target = editor(kind); target && position >= 0)
+    if (position < 0)
+        return;
+    if (PageEditor *target = editor(kind))
         target->openFrom(position, from);
 }
 

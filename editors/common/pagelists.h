@@ -6,6 +6,7 @@
 #include <QSet>
 
 #include <array>
+#include <functional>
 
 class PageEditor;
 class PageListModel;
@@ -38,7 +39,16 @@ public:
     const QSet<int> &unreadable(PageKind kind) const;
 
     void setEditor(PageKind kind, PageEditor *editor) { m_editors[kindIndex(kind)] = editor; }
-    PageEditor *editor(PageKind kind) const { return m_editors[kindIndex(kind)]; }
+    // The editors are made when first needed; the maker makes a kind's, or gives nullptr for a
+    // kind without one.
+    void setEditorMaker(std::function<PageEditor *(PageKind)> make)
+    {
+        m_makeEditor = std::move(make);
+    }
+    // The kind's editor, made now if it was not yet.
+    PageEditor *editor(PageKind kind);
+    // The kind's editor if it was made; one not made yet has nothing typed to ask about.
+    PageEditor *madeEditor(PageKind kind) const { return m_editors[kindIndex(kind)]; }
     // Opens the page in its editor: in place when that editor is `from`'s window, modally over
     // `from` otherwise; an editor already open beneath says so instead.
     void openPage(PageKind kind, int position, QWidget &from);
@@ -56,6 +66,7 @@ private:
     Workspace &m_workspace;
     std::array<PageListModel *, kEditedKinds.size()> m_models {};
     std::array<PageEditor *, kEditedKinds.size()> m_editors {};
+    std::function<PageEditor *(PageKind)> m_makeEditor;
     std::vector<std::pair<KindSet, QConcatenateTablesProxyModel *>> m_joined;
     // Kinds whose list was replaced since they were last indexed: indexed at the next question,
     // so that a load reads each page once, and only when something asks.

@@ -23,12 +23,6 @@ GenericEditor::GenericEditor(PageLists &lists, UserDialogs &dialogs, SharedDialo
                              QWidget *parent)
     : PageEditor(lists, dialogs, PageKind::Generic, kColumns, parent)
     , m_shared(shared)
-    , m_ai(new AiWindow(dialogs, this))
-    , m_spew(new SpewWindow(dialogs, this))
-    , m_classes(new ClassesWindow(dialogs, this))
-    , m_batteries(new GenericBatteryWindow(dialogs, this))
-    , m_sounds(new ObjectSoundsWindow(dialogs, this))
-    , m_deaths(new DeathTypesWindow(dialogs, this))
 {
     const auto button = [this](const QString &text, const QString &what,
                                void (GenericEditor::*open)()) {
@@ -82,30 +76,60 @@ void GenericEditor::editLighting()
 
 void GenericEditor::editAi()
 {
-    editSettings(*m_ai, shownBlock(GenericPage::Ai));
+    editSettings(aiWindow(), shownBlock(GenericPage::Ai));
 }
 
 void GenericEditor::editSpew()
 {
-    editSettings(*m_spew, shownValues());
+    editSettings(spewWindow(), shownValues());
 }
 
 void GenericEditor::editClasses()
 {
-    editSettings(*m_classes, shownValues());
+    editSettings(classesWindow(), shownValues());
 }
 
 void GenericEditor::editBatteries()
 {
-    editSettings(*m_batteries, shownValues());
+    editSettings(batteriesWindow(), shownValues());
 }
 
 void GenericEditor::editSounds()
 {
-    editSettings(*m_sounds, shownBlock(GenericPage::Sounds));
+    editSettings(soundsWindow(), shownBlock(GenericPage::Sounds));
 }
 
 void GenericEditor::editDeaths()
 {
-    editSettings(*m_deaths, shownBlock(GenericPage::Deaths));
+    editSettings(deathsWindow(), shownBlock(GenericPage::Deaths));
+}
+
+AiWindow &GenericEditor::aiWindow()
+{
+    return ownWindow(m_ai);
+}
+
+SpewWindow &GenericEditor::spewWindow()
+{
+    return ownWindow(m_spew);
+}
+
+ClassesWindow &GenericEditor::classesWindow()
+{
+    return ownWindow(m_classes);
+}
+
+GenericBatteryWindow &GenericEditor::batteriesWindow()
+{
+    return ownWindow(m_batteries);
+}
+
+ObjectSoundsWindow &GenericEditor::soundsWindow()
+{
+    return ownWindow(m_sounds);
+}
+
+DeathTypesWindow &GenericEditor::deathsWindow()
+{
+    return ownWindow(m_deaths);
 }

@@ -30,22 +30,22 @@ public:
     void editSounds();
     void editDeaths();
 
-    AiWindow &aiWindow() const { return *m_ai; }
-    SpewWindow &spewWindow() const { return *m_spew; }
-    ClassesWindow &classesWindow() const { return *m_classes; }
-    GenericBatteryWindow &batteriesWindow() const { return *m_batteries; }
-    ObjectSoundsWindow &soundsWindow() const { return *m_sounds; }
-    DeathTypesWindow &deathsWindow() const { return *m_deaths; }
+    AiWindow &aiWindow();
+    SpewWindow &spewWindow();
+    ClassesWindow &classesWindow();
+    GenericBatteryWindow &batteriesWindow();
+    ObjectSoundsWindow &soundsWindow();
+    DeathTypesWindow &deathsWindow();
 
 protected:
     void putBlocks(PageBody &body) const override;
 
 private:
     SharedDialogs &m_shared;
-    AiWindow *m_ai;
-    SpewWindow *m_spew;
-    ClassesWindow *m_classes;
-    GenericBatteryWindow *m_batteries;
-    ObjectSoundsWindow *m_sounds;
-    DeathTypesWindow *m_deaths;
+    AiWindow *m_ai = nullptr;
+    SpewWindow *m_spew = nullptr;
+    ClassesWindow *m_classes = nullptr;
+    GenericBatteryWindow *m_batteries = nullptr;
+    ObjectSoundsWindow *m_sounds = nullptr;
+    DeathTypesWindow *m_deaths = nullptr;
 };

@@ -18,7 +18,6 @@ ShipEditor::ShipEditor(PageLists &lists, UserDialogs &dialogs, SharedDialogs &sh
                        QWidget *parent)
     : PageEditor(lists, dialogs, PageKind::Ship, kColumns, parent)
     , m_shared(shared)
-    , m_weapons(new ShipWeaponsWindow(dialogs, this))
 {
     connect(addButton(u"&Weapons"_s, u"Show the weapon batteries dialog."_s), &QPushButton::clicked,
             this, &ShipEditor::editWeapons);
@@ -28,7 +27,12 @@ ShipEditor::ShipEditor(PageLists &lists, UserDialogs &dialogs, SharedDialogs &sh
 
 void ShipEditor::editWeapons()
 {
-    editSettings(*m_weapons, shownValues());
+    editSettings(weaponsWindow(), shownValues());
+}
+
+ShipWeaponsWindow &ShipEditor::weaponsWindow()
+{
+    return ownWindow(m_weapons);
 }
 
 void ShipEditor::editPhysics()

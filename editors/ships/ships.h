@@ -19,9 +19,9 @@ public:
     void editWeapons();
     void editPhysics();
 
-    ShipWeaponsWindow &weaponsWindow() const { return *m_weapons; }
+    ShipWeaponsWindow &weaponsWindow();
 
 private:
     SharedDialogs &m_shared;
-    ShipWeaponsWindow *m_weapons;
+    ShipWeaponsWindow *m_weapons = nullptr;
 };

@@ -19,7 +19,6 @@ constexpr int kProceduralItem = std::countr_zero(TexturePage::proceduralFlag);
 
 TextureEditor::TextureEditor(PageLists &lists, UserDialogs &dialogs, QWidget *parent)
     : PageEditor(lists, dialogs, PageKind::Texture, kColumns, parent)
-    , m_window(new ProceduralWindow(dialogs, this))
 {
     QListWidget *flags = form().checkList(TexturePage::Flags);
     // Only captions and buttons write the help memo; this hint is for assistive tools.
@@ -59,5 +58,10 @@ void TextureEditor::editProcedural()
                           UserDialogs::Icon::Critical);
         return;
     }
-    editSettings(*m_window, proceduralBlock());
+    editSettings(proceduralWindow(), proceduralBlock());
+}
+
+ProceduralWindow &TextureEditor::proceduralWindow()
+{
+    return ownWindow(m_window);
 }

@@ -21,7 +21,7 @@ public:
     bool isProcedural() const;
     // The block of the page shown; nullptr while it has none or no page is selected.
     Values *proceduralBlock() { return shownBlock(TexturePage::Procedural); }
-    ProceduralWindow &proceduralWindow() const { return *m_window; }
+    ProceduralWindow &proceduralWindow();
 
 protected:
     void putBlocks(PageBody &body) const override;
@@ -29,5 +29,5 @@ protected:
 private:
     void flagsChanged();
 
-    ProceduralWindow *m_window;
+    ProceduralWindow *m_window = nullptr;
 };

@@ -23,7 +23,6 @@ WeaponEditor::WeaponEditor(PageLists &lists, UserDialogs &dialogs, SharedDialogs
                            QWidget *parent)
     : PageEditor(lists, dialogs, PageKind::Weapon, kColumns, parent)
     , m_shared(shared)
-    , m_sounds(new SoundSlotWindow(dialogs, this))
 {
     form().setRowSpacing(kRowSpacing);
     const auto button = [this](const QString &text, const QString &hint,
@@ -49,5 +48,10 @@ void WeaponEditor::editLighting()
 
 void WeaponEditor::editSounds()
 {
-    editSettings(*m_sounds, shownBlock(WeaponPage::Sounds));
+    editSettings(soundWindow(), shownBlock(WeaponPage::Sounds));
+}
+
+SoundSlotWindow &WeaponEditor::soundWindow()
+{
+    return ownWindow(m_sounds);
 }

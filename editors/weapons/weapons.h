@@ -21,9 +21,9 @@ public:
     void editLighting();
     void editSounds();
 
-    SoundSlotWindow &soundWindow() const { return *m_sounds; }
+    SoundSlotWindow &soundWindow();
 
 private:
     SharedDialogs &m_shared;
-    SoundSlotWindow *m_sounds;
+    SoundSlotWindow *m_sounds = nullptr;
 };

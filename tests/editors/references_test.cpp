@@ -54,7 +54,7 @@ protected:
         for (const KindEditor &entry : kindEditors())
             owned.emplace_back(entry.make(lists, dialogs, shared, nullptr));
     }
-    PageEditor &editor(PageKind kind) const { return *lists.editor(kind); }
+    PageEditor &editor(PageKind kind) const { return *lists.madeEditor(kind); }
     void load(const QList<QByteArray> &records)
     {
         loadTable(records);

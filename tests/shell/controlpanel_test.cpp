@@ -10,6 +10,7 @@
 #include "pageeditor.h"
 #include "pageformats.h"
 #include "saving.h"
+#include "settingswindow.h"
 #include "soundpage.h"
 #include "startup.h"
 #include "working.h"
@@ -294,6 +295,71 @@ TEST_F(ControlPanelTest, HotAreasOpenTheEditorsModallyAndTheirLabelsFitTheirPlat
         sounds(), [&] { QTest::mouseClick(&main().hotArea(PageKind::Sound), Qt::LeftButton); },
         [] {}));
     EXPECT_FALSE(sounds().isVisible());
+}
+
+namespace {
+
+// Runs the steps in the window that open shows modally, whichever it is, once it is active,
+// then closes it. Returns the window, or nullptr when open showed none.
+QWidget *inShownModal(const std::function<void()> &open,
+                      const std::function<void(QWidget &)> &steps)
+{
+    QWidget *shown = nullptr;
+    QTimer::singleShot(0, qApp, [&] {
+        shown = QApplication::activeModalWidget();
+        if (!shown)
+            return;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return shown->isActiveWindow(); }));
+        steps(*shown);
+        shown->close();
+    });
+    open();
+    QCoreApplication::processEvents(); // the timer, when nothing was shown
+    return shown;
+}
+
+} // namespace
+
+// Only the main window is made at start. A hot area makes its editor when first clicked, and it
+// shows the table as it is then, as one made at start would: centred, the pages loaded since
+// listed, none selected. Its settings windows wait for their own first opening; once made,
+// each window is kept.
+TEST_F(ControlPanelTest, HotAreasOpenEditorsMadeWhenFirstOpened)
+{
+    EXPECT_TRUE(main().findChildren<QDialog *>().isEmpty());
+    for (PageKind kind : kEditedKinds)
+        EXPECT_EQ(panel.madeEditor(kind), nullptr);
+    load({ weaponPage("Laser"), weaponPage("Blaster"), sound("Hum") });
+    const auto click = [&] {
+        QTest::mouseClick(&main().hotArea(PageKind::Weapon), Qt::LeftButton);
+    };
+    QStringList listed;
+    QWidget *physics = nullptr;
+    QWidget *weapons = inShownModal(click, [&](QWidget &window) {
+        PageEditor *editor = panel.madeEditor(PageKind::Weapon);
+        ASSERT_EQ(&window, editor);
+        const QPoint offCentre =
+            window.geometry().center() - window.screen()->availableGeometry().center();
+        EXPECT_LE(offCentre.manhattanLength(), 8);
+        const QAbstractItemModel &list = *editor->pageList().model();
+        for (int row = 0; row < list.rowCount(); ++row)
+            listed.append(list.index(row, 0).data().toString());
+        EXPECT_EQ(editor->selectedPosition(), -1);
+        EXPECT_TRUE(main().findChildren<SettingsWindow *>().isEmpty());
+        editor->selectPosition(0);
+        for (QPushButton *button : editor->findChildren<QPushButton *>())
+            if (button->text() == u"&Physics")
+                physics = inShownModal([&] { button->click(); }, [](QWidget &) {});
+    });
+    ASSERT_TRUE(weapons);
+    EXPECT_EQ(listed, QStringList({ u"Blaster"_s, u"Laser"_s }));
+    ASSERT_TRUE(physics);
+    EXPECT_EQ(physics->windowTitle(), u"Physics");
+    EXPECT_EQ(main().findChildren<SettingsWindow *>(),
+              QList<SettingsWindow *>({ qobject_cast<SettingsWindow *>(physics) }));
+    EXPECT_EQ(inShownModal(click, [](QWidget &) {}), weapons);
+    for (PageKind kind : kEditedKinds)
+        EXPECT_EQ(panel.madeEditor(kind) != nullptr, kind == PageKind::Weapon);
 }
 
 // A new program cleans its workspace of an earlier one's files and keeps the user's. Qt
@@ -660,6 +726,8 @@ TEST_P(UnsavedWorkTest, AsksOnlyWhenPagesDifferFromTheLastLoadOrSave)
     EXPECT_TRUE(dialogs.takeMessages().isEmpty());
 
     load({ sound("Hum"), sound("Laser") });
+    // The editor is made only now, after the load: its typing is asked about all the same.
+    EXPECT_EQ(panel.madeEditor(PageKind::Sound), nullptr);
     sounds().selectPosition(0);
     sounds().form().edit(::SoundPage::MinDistance)->setText(u"5"_s);
     dialogs.answers = { UserDialogs::Answer::Apply, UserDialogs::Answer::Cancel };
@@ -881,7 +949,9 @@ TEST(LastSessionTest, RestoreKeepForLaterAndDiscard)
     start = askAboutLastSession(dir.path(), true, dialogs);
     EXPECT_EQ(dialogs.takeMessages().size(), 1);
     ASSERT_EQ(start.mode, SessionStart::Mode::Clean);
-    { ControlPanel panel(dir.path() + u'/', dialogs, start); }
+    {
+        ControlPanel panel(dir.path() + u'/', dialogs, start);
+    }
     EXPECT_FALSE(QFile::exists(dir.path(u"sounds.$$$"_s)));
     EXPECT_EQ(askAboutLastSession(dir.path(), true, dialogs).mode, SessionStart::Mode::Clean);
     EXPECT_TRUE(dialogs.takeMessages().isEmpty());
@@ -914,7 +984,8 @@ TEST(LastSessionTest, AChangedTableIsRestoredOntoOnlyWhenTheUserChoosesIt)
         ControlPanel panel(dir.path() + u'/', dialogs, start);
         const QStringList said = dialogs.takeMessages();
         ASSERT_EQ(said.size(), 2);
-        EXPECT_TRUE(said[1].contains(u"held 2."_s) && said[1].endsWith(u"kept for the next start."_s))
+        EXPECT_TRUE(said[1].contains(u"held 2."_s) &&
+                    said[1].endsWith(u"kept for the next start."_s))
             << said[1].toStdString();
         EXPECT_EQ(panel.workspace().pages().totalPageCount(), 0);
     }

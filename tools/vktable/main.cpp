@@ -274,11 +274,13 @@ void printLines(const QStringList &lines)
 
 int check(const QString &path)
 {
-    QStringList lines;
-    for (const Finding &finding : checkTable(tableBytes(path)))
-        lines.append(finding.line());
-    printLines(lines);
-    return lines.isEmpty() ? 0 : 1;
+    RecordFile table = openTable(path);
+    bool found = false;
+    checkTable(table, [&found](const Finding &finding) {
+        printLines({ finding.line() });
+        found = true;
+    });
+    return found ? 1 : 0;
 }
 
 // The edited kind a command line names, spelled as list spells it.

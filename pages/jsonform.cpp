@@ -11,7 +11,7 @@ namespace JsonForm {
 
 namespace {
 
-// Read from a text at a time, and the most of it counted at a time for a place.
+// How much of a text is read at a time, also when counting its lines for a place.
 constexpr qint64 kChunk = 1 << 20;
 
 bool isSpace(char c)

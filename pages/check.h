@@ -7,7 +7,10 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
+
+class RecordFile;
 
 // What `vktable check` finds in a table file.
 struct Finding
@@ -34,6 +37,10 @@ struct Finding
 // and a last page that the file's end cuts short. Within a page, in the order of its fields; a
 // field is its key in `vktable dump`. Names compare byte for byte; an empty name names nothing.
 QList<Finding> checkTable(const QByteArray &table);
+// The same of a table file, each finding handed to found as it is made: memory holds the names
+// of the pages and a batch of pages at a time.
+using FindingSink = std::function<void(const Finding &)>;
+void checkTable(RecordFile &table, const FindingSink &found);
 // The same of a table's whole records, in file order, and the piece of a page after them that
 // the file's end cuts short, if any.
 QList<Finding> checkRecords(const QList<QByteArrayView> &records, QByteArrayView cutShort = {});

@@ -1,5 +1,7 @@
 #include "jsonform.h"
 
+#include "tableerror.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -8,6 +10,52 @@ using namespace Qt::StringLiterals;
 namespace JsonForm {
 
 namespace {
+
+// How much of a text is read at a time, also when counting its lines for a place.
+constexpr qint64 kChunk = 1 << 20;
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\n' || c == '\r' || c == '\t';
+}
+
+// Counts the lines of a text and the column of its end, a piece at a time: the column in
+// characters as a QString of the line holds them. A UTF-8 sequence, whole or not, ends before
+// an ASCII byte, so a line's bytes before its last ASCII byte count alone as they would with
+// the rest.
+class Place
+{
+public:
+    void add(QByteArrayView bytes)
+    {
+        if (const qsizetype newline = bytes.lastIndexOf('\n'); newline >= 0) {
+            m_line += bytes.first(newline + 1).count('\n');
+            m_column = 0;
+            m_pending.clear();
+            bytes = bytes.sliced(newline + 1);
+        }
+        qsizetype ascii = bytes.size() - 1;
+        while (ascii >= 0 && quint8(bytes[ascii]) >= 0x80)
+            --ascii;
+        if (ascii < 0) {
+            m_pending += bytes;
+            return;
+        }
+        m_pending += bytes.first(ascii);
+        m_column += QString::fromUtf8(m_pending).size();
+        m_pending = bytes.sliced(ascii).toByteArray();
+    }
+    QString text() const
+    {
+        return u"line %1, column %2"_s.arg(m_line).arg(m_column +
+                                                       QString::fromUtf8(m_pending).size() + 1);
+    }
+
+private:
+    qint64 m_line = 1;
+    qint64 m_column = 0;
+    QByteArray m_pending;
+};
 
 // One open object or list of a text being followed: the key or the index of its current
 // member, and where its keys start in the walk's list of the open objects' keys.
@@ -88,73 +136,226 @@ template<typename Visit> qsizetype followKeys(QByteArrayView text, Visit visit)
 
 } // namespace
 
-std::optional<Split> splitPages(const QByteArray &text)
+PageReader::PageReader(QIODevice &text)
+    : m_text(text)
+{ }
+
+bool PageReader::fill()
+{
+    m_bufferOffset += m_buffer.size();
+    m_buffer.resize(kChunk);
+    const qint64 got = m_text.read(m_buffer.data(), kChunk);
+    if (got < 0)
+        throw TableError(u"cannot be read: %1"_s.arg(m_text.errorString()));
+    m_buffer.resize(got);
+    m_at = 0;
+    return got > 0;
+}
+
+// Up to the list of the top object's "pages" key: the last text at depth 1 before it.
+void PageReader::readTop()
 {
     int depth = 0;
-    qsizetype stringStart = -1, listStart = -1, listEnd = -1, pageStart = -1;
-    QByteArrayView lastString;
-    Split split;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (stringStart >= 0) {
-            if (c == '\\') {
-                ++i;
-            } else if (c == '"') {
-                if (depth == 1)
-                    lastString = QByteArrayView(text).sliced(stringStart, i - stringStart);
-                stringStart = -1;
+    bool inString = false, escaped = false;
+    qsizetype textStart = 0; // where the last text met starts in the outline
+    bool pagesLast = false; // the last text at depth 1 is "pages"
+    while (m_at < m_buffer.size() || fill()) {
+        const char *data = m_buffer.constData();
+        qsizetype i = m_at;
+        for (; i < m_buffer.size(); ++i) {
+            const char c = data[i];
+            if (inString) {
+                if (escaped) {
+                    escaped = false;
+                } else if (c == '\\') {
+                    escaped = true;
+                } else if (c == '"') {
+                    inString = false;
+                    if (depth == 1) {
+                        m_outline.append(data + m_at, i - m_at);
+                        m_at = i;
+                        pagesLast = QByteArrayView(m_outline).sliced(textStart) == "pages";
+                    }
+                }
+                continue;
             }
-            continue;
+            if (c == '"') {
+                inString = true;
+                textStart = m_outline.size() + (i + 1 - m_at);
+            } else if (c == '{' || c == '[') {
+                if (c == '[' && depth == 1 && pagesLast) {
+                    m_outline.append(data + m_at, i + 1 - m_at);
+                    m_at = i + 1;
+                    m_phase = Phase::List;
+                    m_listStart = m_outline.size();
+                    return;
+                }
+                ++depth;
+            } else if (c == '}' || c == ']') {
+                --depth;
+            }
         }
-        const bool inList = listStart >= 0 && listEnd < 0;
-        switch (c) {
-        case '"':
-            stringStart = i + 1;
+        m_outline.append(data + m_at, i - m_at);
+        m_at = i;
+    }
+    m_phase = Phase::End;
+}
+
+std::optional<PageReader::Member> PageReader::next()
+{
+    if (m_phase == Phase::Top)
+        readTop();
+    while (m_phase == Phase::List) {
+        if (m_at == m_buffer.size() && !fill()) {
+            m_phase = Phase::End;
             break;
-        case '{':
-        case '[':
-            if (depth == 1 && c == '[' && lastString == "pages" && listStart < 0)
-                listStart = i;
-            else if (inList && depth == 2)
-                pageStart = i;
-            ++depth;
-            break;
-        case '}':
-        case ']':
-            --depth;
-            if (inList && depth == 2 && pageStart >= 0) {
-                split.pages.append(QByteArrayView(text).sliced(pageStart, i + 1 - pageStart));
-                pageStart = -1;
-            } else if (inList && depth == 1) {
-                listEnd = i;
-            }
-            break;
-        case ' ':
-        case '\n':
-        case '\r':
-        case '\t':
-        case ',':
-        case ':':
-            break;
-        default:
-            if (inList && depth == 2)
-                return std::nullopt; // a list member that is not an object
-            break;
+        }
+        const char c = m_buffer[m_at];
+        if (c == '{' || c == '[')
+            return readMember();
+        ++m_at;
+        if (c == ']' || c == '}') {
+            m_listEnd = m_outline.size();
+            m_phase = Phase::After;
+        }
+        m_outline += c;
+        if (c == '"') {
+            m_odd = true;
+            copyString();
+        } else if (!isSpace(c) && c != ',' && c != ':' && m_phase == Phase::List) {
+            m_odd = true;
         }
     }
-    if (listStart < 0 || listEnd < 0 || depth != 0)
-        return std::nullopt;
-    split.top = text.left(listStart + 1) + text.mid(listEnd);
-    return split;
+    return std::nullopt;
+}
+
+// The rest of a text that is a member of the list, after its opening quote, into the outline.
+void PageReader::copyString()
+{
+    bool escaped = false, closed = false;
+    while (!closed && (m_at < m_buffer.size() || fill())) {
+        const char *data = m_buffer.constData();
+        qsizetype i = m_at;
+        for (; i < m_buffer.size() && !closed; ++i) {
+            if (escaped)
+                escaped = false;
+            else if (data[i] == '\\')
+                escaped = true;
+            else
+                closed = data[i] == '"';
+        }
+        m_outline.append(data + m_at, i - m_at);
+        m_at = i;
+    }
+}
+
+std::optional<PageReader::Member> PageReader::readMember()
+{
+    Member member { {}, m_bufferOffset + m_at, qsizetype(m_placed.size()), m_outline.size() };
+    int depth = 0;
+    bool inString = false, escaped = false;
+    while (m_at < m_buffer.size() || fill()) {
+        const char *data = m_buffer.constData();
+        const qsizetype size = m_buffer.size();
+        qsizetype i = m_at;
+        bool closed = false;
+        for (; i < size && !closed; ++i) {
+            const char c = data[i];
+            if (inString) {
+                if (escaped)
+                    escaped = false;
+                else if (c == '\\')
+                    escaped = true;
+                else if (c == '"')
+                    inString = false;
+            } else if (c == '"') {
+                inString = true;
+            } else if (c == '{' || c == '[') {
+                ++depth;
+            } else if (c == '}' || c == ']') {
+                closed = --depth == 0;
+            }
+        }
+        member.text.append(data + m_at, i - m_at);
+        m_at = i;
+        if (closed) {
+            // An empty object or list stands for it, with the spaces after its bracket: the
+            // parser reads on over them before it says that a comma is missing before it.
+            qsizetype spaces = 1;
+            while (spaces < member.text.size() && isSpace(member.text[spaces]))
+                ++spaces;
+            m_outline += member.text.first(spaces);
+            m_outline += member.text[0] == '{' ? '}' : ']';
+            m_placed.push_back({ member.outlineAt, member.offset, member.text.size(), spaces + 1 });
+            return member;
+        }
+    }
+    m_cut = std::move(member);
+    m_phase = Phase::End;
+    return std::nullopt;
+}
+
+QByteArray PageReader::outline()
+{
+    if (m_phase == Phase::After) {
+        while (m_at < m_buffer.size() || fill()) {
+            m_outline.append(m_buffer.constData() + m_at, m_buffer.size() - m_at);
+            m_at = m_buffer.size();
+        }
+        m_phase = Phase::End;
+    }
+    return m_cut ? outlineThrough(*m_cut) : m_outline;
+}
+
+QByteArray PageReader::top() const
+{
+    return m_outline.first(m_listStart) + m_outline.sliced(m_listEnd);
+}
+
+QByteArray PageReader::outlineThrough(const Member &member) const
+{
+    return m_outline.first(member.outlineAt) + member.text;
+}
+
+qint64 PageReader::textOffset(qsizetype at, const Member *through) const
+{
+    if (!through && m_cut)
+        through = &*m_cut;
+    if (through && at >= through->outlineAt)
+        return through->offset + (at - through->outlineAt);
+    const auto after =
+        std::upper_bound(m_placed.begin(), m_placed.end(), at,
+                         [](qsizetype at, const Placed &placed) { return at < placed.outlineAt; });
+    if (after == m_placed.begin())
+        return at;
+    const Placed &member = *std::prev(after);
+    const qsizetype past = at - member.outlineAt;
+    return past < member.standIn ? member.offset + past
+                                 : member.offset + member.size + (past - member.standIn);
 }
 
 QString placeOf(QByteArrayView text, qsizetype offset)
 {
-    offset = std::clamp<qsizetype>(offset, 0, text.size());
-    const QByteArrayView before = text.first(offset);
-    const qsizetype lineStart = before.lastIndexOf('\n') + 1;
-    return u"line %1, column %2"_s.arg(before.count('\n') + 1)
-        .arg(QString::fromUtf8(before.sliced(lineStart)).size() + 1);
+    Place place;
+    place.add(text.first(std::clamp<qsizetype>(offset, 0, text.size())));
+    return place.text();
+}
+
+QString placeOf(QIODevice &text, qint64 offset)
+{
+    if (!text.seek(0))
+        throw TableError(u"cannot be read: %1"_s.arg(text.errorString()));
+    Place place;
+    QByteArray chunk;
+    while (offset > 0) {
+        chunk.resize(std::min(offset, kChunk));
+        const qint64 got = text.read(chunk.data(), chunk.size());
+        if (got <= 0)
+            break;
+        place.add(QByteArrayView(chunk).first(got));
+        offset -= got;
+    }
+    return place.text();
 }
 
 std::optional<Repeated> repeatedKey(QByteArrayView text)

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QIODevice>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QJsonValue>
@@ -10,6 +11,7 @@
 
 #include <optional>
 #include <utility>
+#include <vector>
 
 // JSON text as the table's text form writes and reads it, apart from what the values mean.
 namespace JsonForm {
@@ -142,21 +144,77 @@ private:
     bool m_inline = false;
 };
 
-// Where each member of the top object's "pages" list lies in the text, found by following
-// brackets and strings only; the members are then parsed on every core. The top object is
-// the text with the list emptied. std::nullopt for a text not laid out so, which is parsed
-// whole instead.
-struct Split
+// Reads a table's text from a device a piece at a time, following brackets and strings only:
+// the members of the top object's "pages" list one by one, and the rest of the text as an
+// outline in which an empty object or list stands for each member (with the spaces after its
+// bracket, which a parser reads before it finds a comma missing). A parser meets a value in a
+// list as a value, whatever it holds, so once every member parses on its own, the outline
+// parses as the whole text would, failing at the same place (textOffset); only its limit of
+// depth, which a member alone meets two levels later, tells them apart. A member that does not
+// parse on its own fails so in the whole text too, unless the text goes wrong before it:
+// outlineThrough keeps what came before. Holds a member at a time, the outline and where each
+// member lies.
+class PageReader
 {
-    QByteArray top;
-    QList<QByteArrayView> pages;
-};
+public:
+    explicit PageReader(QIODevice &text);
 
-std::optional<Split> splitPages(const QByteArray &text);
+    struct Member
+    {
+        QByteArray text;
+        qint64 offset; // in the text
+        qsizetype index; // in the list
+        qsizetype outlineAt;
+    };
+    // The next member of the list; std::nullopt after the last, and where the text ends before
+    // the list does or has no list.
+    std::optional<Member> next();
+    // Once next() has given std::nullopt: the outline of the whole text, or, when the text ends
+    // inside a member, of the text up to that member and then its bytes.
+    QByteArray outline();
+    // The outline up to a member given by next(), then the member's own text.
+    QByteArray outlineThrough(const Member &member) const;
+    // Where an offset of the outline (of outlineThrough(*through) if given) lies in the text.
+    qint64 textOffset(qsizetype at, const Member *through = nullptr) const;
+    // Whether the text is laid out as dump lays it out: a "pages" list at the top, each member
+    // an object (or a list), and the text goes on past the list.
+    bool laidOut() const { return m_listEnd >= 0 && !m_odd; }
+    // Once outline() is read, and when the text is laid out: the text with the list emptied.
+    QByteArray top() const;
+
+private:
+    enum class Phase { Top, List, After, End };
+
+    bool fill();
+    void readTop();
+    std::optional<Member> readMember();
+    void copyString();
+
+    QIODevice &m_text;
+    QByteArray m_buffer;
+    qsizetype m_at = 0;
+    qint64 m_bufferOffset = 0;
+    Phase m_phase = Phase::Top;
+    bool m_odd = false;
+    QByteArray m_outline;
+    qsizetype m_listStart = -1, m_listEnd = -1; // in the outline, after "[" and at "]"
+    // Each member's place in the outline and in the text, and the size of what stands for it.
+    struct Placed
+    {
+        qsizetype outlineAt;
+        qint64 offset;
+        qint64 size;
+        qsizetype standIn;
+    };
+    std::vector<Placed> m_placed;
+    std::optional<Member> m_cut; // the member the text ends inside
+};
 
 // Where an offset of a text lies, for a message an editor can follow: "line 384, column 7",
 // counting from 1, the column in characters.
 QString placeOf(QByteArrayView text, qsizetype offset);
+// The same in a text read from a device, from its start.
+QString placeOf(QIODevice &text, qint64 offset);
 
 // The offset of the first key that an object of the text gives twice, with its path as a
 // key path reads ("pages[3].fields.opening_time"); std::nullopt when every key is given once.

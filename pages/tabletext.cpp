@@ -1,10 +1,13 @@
 #include "tabletext.h"
 
+#include "batchmap.h"
 #include "jsonform.h"
 #include "layoutjson.h"
+#include "recordfile.h"
 #include "recordwalk.h"
 #include "tableerror.h"
 
+#include <QBuffer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QtConcurrent/QtConcurrentMap>
@@ -129,43 +132,80 @@ QByteArray pageFromJson(const QJsonObject &page)
         .record(format);
 }
 
-QByteArray dumpTable(const QByteArray &table)
+namespace {
+
+// Pages are made on every core a batch at a time: enough to keep the cores busy, few enough
+// that memory holds a few megabytes of the table and its text at a time.
+constexpr qint64 kBatchBytes = 2 << 20;
+// Trailing bytes are read in whole groups of three, whose base64 texts join to the whole's.
+constexpr qint64 kTrailingPiece = 3 << 18;
+
+template<typename Source> void dumpRecords(Source &table, const Sink &out)
 {
-    // What follows the last whole record is kept as it is.
-    QList<QByteArray> records;
-    QByteArray trailing;
-    walkRecords(QByteArrayView(table), [&](const TableRecord &record) {
-        if (record.whole)
-            records.append(table.sliced(record.offset, record.size()));
-        else
-            trailing = table.sliced(record.offset);
-    });
-    // Pages are written apart, on every core, each at the depth of a member of "pages".
-    const QList<QByteArray> pages =
-        QtConcurrent::blockingMapped<QList<QByteArray>>(records, [](const QByteArray &record) {
-            JsonText page(2);
-            writePage(page, record);
-            return page.text;
-        });
     JsonText json;
-    json.text.reserve(std::accumulate(
-        pages.cbegin(), pages.cend(), qsizetype(1024),
-        [](qsizetype size, const QByteArray &page) { return size + page.size() + 8; }));
     json.open('{');
     json.key(u"vktable"_s);
     json.value(kTextVersion);
     json.key(u"pages"_s);
     json.open('[');
-    for (const QByteArray &page : pages)
-        json.written(page);
+    // Each page at the depth of a member of "pages".
+    BatchMap<QByteArray, QByteArray (*)(const QByteArray &)> pages([](const QByteArray &record) {
+        JsonText page(2);
+        writePage(page, record);
+        return page.text;
+    });
+    QList<QByteArray> records;
+    qint64 batchBytes = 0;
+    const auto nextBatch = [&] {
+        for (const QByteArray &page : pages.next(std::exchange(records, {})))
+            json.written(page);
+        out(json.text);
+        json.text.clear();
+        batchBytes = 0;
+    };
+    // What follows the last whole record is kept as it is.
+    qint64 trailing = -1;
+    walkRecords(table, [&](const TableRecord &record) {
+        if (!record.whole) {
+            trailing = record.offset;
+            return;
+        }
+        records.append(table.bytesAt(record.offset, record.size()).toByteArray());
+        batchBytes += record.size();
+        if (batchBytes >= kBatchBytes)
+            nextBatch();
+    });
+    nextBatch(); // the last batch
+    nextBatch(); // and its pages
     json.close(']');
-    if (!trailing.isEmpty()) {
+    if (trailing >= 0) {
         json.key(u"trailing"_s);
-        json.value(QString::fromLatin1(trailing.toBase64()));
+        json.text += '"';
+        for (qint64 at = trailing; at < table.size(); at += kTrailingPiece) {
+            json.text += table.bytesAt(at, kTrailingPiece).toByteArray().toBase64();
+            out(json.text);
+            json.text.clear();
+        }
+        json.text += '"';
     }
     json.close('}');
     json.text += '\n';
-    return json.text;
+    out(json.text);
+}
+
+} // namespace
+
+void dumpTable(RecordFile &table, const Sink &out)
+{
+    dumpRecords(table, out);
+}
+
+QByteArray dumpTable(const QByteArray &table)
+{
+    MemoryTable source(table);
+    QByteArray text;
+    dumpRecords(source, [&text](QByteArrayView piece) { text += piece; });
+    return text;
 }
 
 QJsonObject tableToJson(const QByteArray &table)
@@ -182,6 +222,7 @@ struct Built
     QByteArray record;
     std::optional<QString> fault;
     qsizetype at = 0;
+    bool json = true; // false for a page's text that is not valid JSON
 };
 
 // Where a key path lies in a page's text: at the key itself, or else at the nearest key that
@@ -225,6 +266,19 @@ Built buildPage(const QJsonValue &json, qsizetype n, QByteArrayView text = {})
     }
 }
 
+// A member of the text's "pages" list, parsed on its own, and built unless a page before it
+// failed already.
+Built buildMember(const JsonForm::PageReader::Member &member, bool build)
+{
+    QJsonParseError error;
+    const QJsonDocument page = QJsonDocument::fromJson(member.text, &error);
+    if (error.error != QJsonParseError::NoError)
+        return { {}, std::nullopt, 0, false };
+    if (!build)
+        return {};
+    return buildPage(page.object(), member.index, member.text);
+}
+
 void checkTop(const QJsonObject &table)
 {
     for (const QString &key : table.keys())
@@ -240,29 +294,15 @@ void checkTop(const QJsonObject &table)
         throw TableError(u"key \"pages\": not a list"_s);
 }
 
-// The records in page order, then the trailing bytes. The first fault in page order is the
-// one reported, after the place in the text that `where` gives it, if any.
-QByteArray joinPages(const QJsonObject &table, const QList<Built> &built,
-                     const std::function<QString(qsizetype page, qsizetype at)> &where = {})
+QByteArray trailingBytes(const QJsonObject &table)
 {
-    QByteArray bytes;
-    bytes.reserve(std::accumulate(
-        built.cbegin(), built.cend(), qsizetype(0),
-        [](qsizetype size, const Built &page) { return size + page.record.size(); }));
-    for (qsizetype n = 0; n < built.size(); ++n) {
-        const Built &page = built[n];
-        if (page.fault)
-            throw TableError(where ? where(n, page.at) + u": "_s + *page.fault : *page.fault);
-        bytes += page.record;
-    }
-    if (table.contains(u"trailing"_s)) {
-        const auto decoded = QByteArray::fromBase64Encoding(
-            table[u"trailing"_s].toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
-        if (!decoded)
-            throw TableError(u"key \"trailing\": not base64"_s);
-        bytes += *decoded;
-    }
-    return bytes;
+    if (!table.contains(u"trailing"_s))
+        return {};
+    const auto decoded = QByteArray::fromBase64Encoding(table[u"trailing"_s].toString().toLatin1(),
+                                                        QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded)
+        throw TableError(u"key \"trailing\": not base64"_s);
+    return *decoded;
 }
 
 QList<qsizetype> positions(qsizetype count)
@@ -272,64 +312,136 @@ QList<qsizetype> positions(qsizetype count)
     return all;
 }
 
-QJsonDocument parsed(const QByteArray &text)
+// "line 12, column 3: not valid JSON: ...", at the place where parsing the whole text fails.
+TableError notJson(const QString &place, const QJsonParseError &error)
 {
+    return TableError(u"%1: not valid JSON: %2"_s.arg(place, error.errorString()));
+}
+
+// A text not laid out as dump lays it out, parsed whole for the messages about it.
+QByteArray buildWhole(QIODevice &text)
+{
+    if (!text.seek(0))
+        throw TableError(u"cannot be read: %1"_s.arg(text.errorString()));
+    const QByteArray whole = text.readAll();
     QJsonParseError error;
-    QJsonDocument document = QJsonDocument::fromJson(text, &error);
+    const QJsonDocument document = QJsonDocument::fromJson(whole, &error);
     if (error.error != QJsonParseError::NoError)
-        throw TableError(u"%1: not valid JSON: %2"_s.arg(JsonForm::placeOf(text, error.offset),
-                                                         error.errorString()));
+        throw notJson(JsonForm::placeOf(whole, error.offset), error);
     if (!document.isObject())
         throw TableError(u"not a table as text: no object at its top"_s);
-    return document;
+    if (const std::optional<JsonForm::Repeated> repeated = JsonForm::repeatedKey(whole))
+        throw TableError(u"%1: key \"%2\": given twice"_s.arg(
+            JsonForm::placeOf(whole, repeated->offset), repeated->path));
+    return tableFromJson(document.object());
 }
 
 } // namespace
 
+void buildTable(QIODevice &text, const Sink &out)
+{
+    using Member = JsonForm::PageReader::Member;
+    JsonForm::PageReader reader(text);
+    // The first page that cannot be built, and where in the text; pages after it are only
+    // parsed. The first that is not JSON on its own; pages after it are not even parsed.
+    std::optional<std::pair<QString, qint64>> fault;
+    std::optional<Member> notJsonPage;
+    std::atomic<bool> building = true;
+    const auto build = [&building](const Member &member) { return buildMember(member, building); };
+    BatchMap<Member, decltype(build)> pages(build);
+    bool written = false;
+    QList<Member> members; // the batch whose pages come next
+    for (bool last = false; !last && !notJsonPage;) {
+        QList<Member> batch;
+        for (qint64 bytes = 0; bytes < kBatchBytes;) {
+            std::optional<Member> member = reader.next();
+            if (!member)
+                break;
+            bytes += member->text.size();
+            batch.append(std::move(*member));
+        }
+        last = batch.isEmpty();
+        const QList<Built> built = pages.next(batch);
+        QByteArray records;
+        for (qsizetype n = 0; n < members.size() && !notJsonPage; ++n) {
+            if (!built[n].json) {
+                notJsonPage = members[n];
+            } else if (fault) {
+                continue;
+            } else if (built[n].fault) {
+                fault = { *built[n].fault, members[n].offset + built[n].at };
+                building = false;
+            } else {
+                records += built[n].record;
+            }
+        }
+        if (!records.isEmpty()) {
+            out(records);
+            written = true;
+        }
+        members = std::move(batch);
+    }
+    while (reader.next()) { }
+
+    // The top's faults come first, then where the text is not JSON, then the pages' faults.
+    const QByteArray outline = reader.outline();
+    QJsonDocument top;
+    if (reader.laidOut()) {
+        QJsonParseError error;
+        top = QJsonDocument::fromJson(reader.top(), &error);
+        if (error.error != QJsonParseError::NoError || JsonForm::repeatedKey(reader.top()))
+            top = {};
+    }
+    if (top.isObject())
+        checkTop(top.object());
+    QJsonParseError error;
+    if (notJsonPage) {
+        // A page that is not JSON alone is not in the whole text either: the parser fails in
+        // it, or before it, as it fails in the outline through it.
+        QJsonDocument::fromJson(reader.outlineThrough(*notJsonPage), &error);
+        throw notJson(JsonForm::placeOf(text, reader.textOffset(error.offset, &*notJsonPage)),
+                      error);
+    }
+    QJsonDocument::fromJson(outline, &error);
+    if (error.error != QJsonParseError::NoError)
+        throw notJson(JsonForm::placeOf(text, reader.textOffset(error.offset)), error);
+    if (!top.isObject()) {
+        // Not laid out as dump lays it out: a list of pages that are not all objects fails,
+        // and where there was none, nothing was written.
+        const QByteArray table = buildWhole(text);
+        Q_ASSERT(!written);
+        out(table);
+        return;
+    }
+    if (fault)
+        throw TableError(JsonForm::placeOf(text, fault->second) + u": "_s + fault->first);
+    out(trailingBytes(top.object()));
+}
+
 QByteArray buildTable(const QByteArray &text)
 {
-    if (const std::optional<JsonForm::Split> split = JsonForm::splitPages(text)) {
-        QJsonParseError error;
-        const QJsonDocument top = QJsonDocument::fromJson(split->top, &error);
-        // A key given twice at the top is said where it stands in the whole text, below.
-        if (error.error == QJsonParseError::NoError && top.isObject() &&
-            !JsonForm::repeatedKey(split->top)) {
-            checkTop(top.object());
-            // Each page parsed and built on its own core, its text dropped at once.
-            std::atomic<bool> invalid = false;
-            const QList<Built> built = QtConcurrent::blockingMapped<QList<Built>>(
-                positions(split->pages.size()), [&](qsizetype n) -> Built {
-                    QJsonParseError pageError;
-                    const QJsonDocument page =
-                        QJsonDocument::fromJson(split->pages[n].toByteArray(), &pageError);
-                    if (pageError.error != QJsonParseError::NoError) {
-                        invalid = true;
-                        return {};
-                    }
-                    return buildPage(page.object(), n, split->pages[n]);
-                });
-            if (!invalid)
-                return joinPages(top.object(), built, [&](qsizetype n, qsizetype at) {
-                    return JsonForm::placeOf(text, split->pages[n].data() - text.data() + at);
-                });
-        }
-    }
-    // Parsed whole, for the message that says where the text goes wrong.
-    const QJsonDocument document = parsed(text);
-    if (const std::optional<JsonForm::Repeated> repeated = JsonForm::repeatedKey(text))
-        throw TableError(u"%1: key \"%2\": given twice"_s.arg(
-            JsonForm::placeOf(text, repeated->offset), repeated->path));
-    return tableFromJson(document.object());
+    QBuffer buffer;
+    buffer.setData(text);
+    buffer.open(QIODevice::ReadOnly);
+    QByteArray table;
+    buildTable(buffer, [&table](QByteArrayView piece) { table += piece; });
+    return table;
 }
 
 QByteArray tableFromJson(const QJsonObject &table)
 {
     checkTop(table);
     const QJsonArray pages = table[u"pages"_s].toArray();
-    return joinPages(
-        table,
-        QtConcurrent::blockingMapped<QList<Built>>(
-            positions(pages.size()), [&pages](qsizetype n) { return buildPage(pages[n], n); }));
+    const QList<Built> built = QtConcurrent::blockingMapped<QList<Built>>(
+        positions(pages.size()), [&pages](qsizetype n) { return buildPage(pages[n], n); });
+    QByteArray bytes;
+    // The first fault in page order is the one reported.
+    for (const Built &page : built) {
+        if (page.fault)
+            throw TableError(*page.fault);
+        bytes += page.record;
+    }
+    return bytes + trailingBytes(table);
 }
 
 } // namespace TableText

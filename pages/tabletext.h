@@ -2,6 +2,7 @@
 
 #include "pageformats.h"
 
+#include <QIODevice>
 #include <QJsonObject>
 #include <QString>
 
@@ -12,6 +13,8 @@
 // declared key, blocks nested under their own keys. A page that does not decode under
 // its layout, of another version, or of a kind the program does not edit, is kept as its raw
 // bytes with a note, so a table made from its text is the file it came from, byte for byte.
+class RecordFile;
+
 namespace TableText {
 
 // An item's key in a page's text: a field's declared key, or a block's name.
@@ -28,15 +31,27 @@ std::optional<QByteArray> unescapedText(QStringView text, QString *problem);
 // The record of one page's JSON. Throws TableError naming the key at fault.
 QByteArray pageFromJson(const QJsonObject &page);
 
+// Where a text or a table goes as it is made, a piece at a time: a file through the safe save,
+// standard output, or memory.
+using Sink = std::function<void(QByteArrayView)>;
+
 // The whole file as JSON text, in its own record order: each page {"kind", "version", "fields"}
 // when it decodes and comes back byte for byte, otherwise {"kind", "note", "raw" (base64)};
-// bytes after the last whole record are kept raw.
+// bytes after the last whole record are kept raw. Written to out a batch of pages at a time,
+// so that memory holds a few pages of any table, not the table or its text.
+void dumpTable(RecordFile &table, const Sink &out);
 QByteArray dumpTable(const QByteArray &table);
 QJsonObject tableToJson(const QByteArray &table);
 // Throws TableError naming the page (its position from 1, and its name when it has one) and
 // the key at fault.
 QByteArray tableFromJson(const QJsonObject &table);
-// The same from the JSON text, which must be valid.
+// The same from the JSON text, read from text a piece at a time (text must be able to seek,
+// to say where it goes wrong) and written to out a batch of records at a time. What was
+// written is the table only when it returns: a text that is not valid JSON anywhere, or not
+// a table, throws TableError with the line and column, the page and the key, once the text is
+// read as far as deciding that needs. A text laid out otherwise than dump lays it out (a
+// "pages" list holding other than objects, a key given twice at the top) is read whole.
+void buildTable(QIODevice &text, const Sink &out);
 QByteArray buildTable(const QByteArray &text);
 
 // The values of a decoded page, for the checks that read them; std::nullopt for a page kept

@@ -1,8 +1,11 @@
+#include "check.h"
 #include "loader.h"
+#include "recordfile.h"
 #include "tablebuilder.h"
 #include "tabletext.h"
 #include "testhelpers.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 
@@ -144,6 +147,60 @@ TEST(Vktable, DumpBuildCheckAndDiffSayWhatTheyFoundByTheirExitStatus)
               "passthrough \"\": removed\n");
     EXPECT_EQ(vktable({ u"check"_s, out }).exitCode, 0);
     EXPECT_EQ(vktable({ u"dump"_s }).exitCode, 2);
+}
+
+// dump, check and build read and write a table a piece at a time, and write what the table in
+// memory gives. A build that fails late, or cannot be saved, leaves the old file as it was; a
+// fault of the text is said before one of the save.
+TEST(Vktable, DumpCheckAndBuildGoAPieceAtATimeAndAFailedBuildWritesNothing)
+{
+    TempDir dir;
+    const QString in = dir.path(u"in.gam"_s), json = dir.path(u"in.json"_s),
+                  broken = dir.path(u"broken.json"_s), out = dir.path(u"out.gam"_s);
+    // Many windows of the file and batches of the text; large pages across windows, some of
+    // their names given twice, some naming pages that do not exist.
+    QList<QByteArray> records;
+    for (int i = 0; i < 1600; ++i)
+        records.append(i % 100 == 1      ? awkwardPage(i % 200 == 1 ? kind::generic : kind::ship)
+                           : i % 50 == 2 ? genericPage(QByteArray::number(1000 + i))
+                                         : passThroughRecord(QByteArray(1000, 'x')));
+    const QByteArray bytes = table(records);
+    writeFile(in, bytes);
+    ASSERT_EQ(vktable({ u"dump"_s, in, u"-o"_s, json }).exitCode, 0);
+    const QByteArray text = readFile(json);
+    EXPECT_EQ(text, TableText::dumpTable(bytes));
+    QByteArray lines;
+    for (const Finding &finding : checkTable(bytes))
+        lines += finding.line().toUtf8() + '\n';
+    EXPECT_GT(lines.count('\n'), 16);
+    EXPECT_EQ(vktable({ u"check"_s, in }).out, lines);
+    // Read through a window smaller than a page, every page lies across windows.
+    RecordFile small(in, u"table file"_s, 1024);
+    QByteArray streamed;
+    TableText::dumpTable(small, [&](QByteArrayView piece) { streamed += piece; });
+    checkTable(small, [&](const Finding &finding) { streamed += finding.line().toUtf8() + '\n'; });
+    EXPECT_EQ(streamed, text + lines);
+
+    writeFile(broken, text.left(text.size() - 100));
+    const QByteArray notJson = "vktable: \"" + broken.toLocal8Bit() +
+        "\": " + tableErrorOf([&] { TableText::buildTable(readFile(broken)); }).toUtf8() + '\n';
+    writeFile(out, "kept");
+    ToolRun run;
+    {
+        FileSizeLimit limit(quint64(bytes.size() / 2));
+        run = vktable({ u"build"_s, json, out });
+        EXPECT_TRUE(run.err.contains("Cannot write") && run.err.contains("File too large"))
+            << run.err.toStdString();
+        EXPECT_EQ(vktable({ u"build"_s, broken, out }).err, notJson);
+    }
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(vktable({ u"build"_s, broken, out }).err, notJson);
+    EXPECT_EQ(vktable({ u"build"_s, broken, dir.path(u"none/out.gam"_s) }).err, notJson);
+    EXPECT_EQ(readFile(out), "kept");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({ u"broken.json"_s, u"in.gam"_s, u"in.json"_s, u"out.gam"_s }));
+    EXPECT_EQ(vktable({ u"build"_s, json, out }).exitCode, 0);
+    EXPECT_EQ(readFile(out), bytes);
 }
 
 TEST(Vktable, RefsListsEveryFieldOfEveryKindThatNamesThePage)

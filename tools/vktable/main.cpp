@@ -7,6 +7,7 @@
 #include "numbertext.h"
 #include "pagecsv.h"
 #include "pagetext.h"
+#include "recordfile.h"
 #include "savefile.h"
 #include "tablecsv.h"
 #include "tableerror.h"
@@ -183,14 +184,6 @@ int resave(const QString &in, const QString &out)
     return 0;
 }
 
-QByteArray readWhole(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw TableError(u"Cannot read \"%1\": %2"_s.arg(path, file.errorString()));
-    return file.readAll();
-}
-
 void writeWhole(const QString &path, const QByteArray &bytes)
 {
     SafeSave file(path);
@@ -215,25 +208,59 @@ QByteArray tableBytes(const QString &path)
     return bytes;
 }
 
+// A table file, once the program's loader accepts it, read a window at a time.
+RecordFile openTable(const QString &path)
+{
+    LoadTableFile(path);
+    return RecordFile(path, u"table file"_s, 256 * 1024);
+}
+
 int dump(const QString &path, const QString &out)
 {
-    const QByteArray json = TableText::dumpTable(tableBytes(path));
-    if (out.isEmpty())
-        std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
-    else
-        writeWhole(out, json);
+    RecordFile table = openTable(path);
+    if (out.isEmpty()) {
+        TableText::dumpTable(table, [](QByteArrayView text) {
+            std::fwrite(text.data(), 1, size_t(text.size()), stdout);
+        });
+        return 0;
+    }
+    SafeSave file(out);
+    TableText::dumpTable(table, [&file](QByteArrayView text) { file.write(text); });
+    file.commit();
     return 0;
 }
 
 int build(const QString &in, const QString &out)
 {
-    QByteArray table;
+    // The table is written as it is built, but a fault of the text is said before one of the
+    // save: the save is opened at the first write, and a save that fails is said once the text
+    // is read through.
+    std::optional<SafeSave> file;
+    std::optional<TableError> saveFault;
+    const auto write = [&](QByteArrayView table) {
+        if (saveFault)
+            return;
+        try {
+            if (!file)
+                file.emplace(out);
+            file->write(table);
+        } catch (const TableError &error) {
+            saveFault = error;
+            file.reset();
+        }
+    };
     try {
-        table = TableText::buildTable(readWhole(in));
+        QFile text(in);
+        if (!text.open(QIODevice::ReadOnly))
+            throw TableError(u"Cannot read \"%1\": %2"_s.arg(in, text.errorString()));
+        TableText::buildTable(text, write);
     } catch (const TableError &error) {
         throw TableError(u"\"%1\": %2"_s.arg(in, error.message()));
     }
-    writeWhole(out, table);
+    write({});
+    if (saveFault)
+        throw *saveFault;
+    file->commit();
     return 0;
 }
 
@@ -247,11 +274,13 @@ void printLines(const QStringList &lines)
 
 int check(const QString &path)
 {
-    QStringList lines;
-    for (const Finding &finding : checkTable(tableBytes(path)))
-        lines.append(finding.line());
-    printLines(lines);
-    return lines.isEmpty() ? 0 : 1;
+    RecordFile table = openTable(path);
+    bool found = false;
+    checkTable(table, [&found](const Finding &finding) {
+        printLines({ finding.line() });
+        found = true;
+    });
+    return found ? 1 : 0;
 }
 
 // The edited kind a command line names, spelled as list spells it.

@@ -93,7 +93,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    const QPixmap &background();
     QPixmap m_background;
+    QPixmap m_sharpBackground;
     QLabel *m_status;
     bool m_ending = false;
     std::array<HotArea *, kEditedKinds.size()> m_editorAreas {};

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLockFile>
 #include <QMenu>
+#include <QPixmap>
 #include <QScreen>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -157,6 +158,19 @@ TEST_F(ControlPanelTest, FailedLoadOrSaveLeavesTheProgramUsable)
 }
 
 // The menu opens below its hot area; on a window with a border, shifted by half its width.
+// A screen scaled by 1.5 or more shows the art drawn at twice the size: each picture has it, and
+// it covers the same place.
+TEST(MainWindowArtTest, EveryPictureHasATwinDrawnAtTwiceItsSize)
+{
+    for (const QString &name : { u"background"_s, u"about"_s, u"about-disabled"_s, u"weblink"_s }) {
+        const QPixmap one(u":/art/%1.png"_s.arg(name));
+        const QPixmap two(u":/art/%1@2x.png"_s.arg(name));
+        ASSERT_FALSE(one.isNull()) << name.toStdString();
+        EXPECT_EQ(two.size(), one.size() * 2) << name.toStdString();
+        EXPECT_EQ(two.devicePixelRatio(), 2) << name.toStdString();
+    }
+}
+
 TEST(MainMenuTest, OpensBelowItsHotArea)
 {
     EXPECT_EQ(menuPoint({ 200, 108, 525, 325 }, { 525, 325 }, { 7, 7, 16, 16 }), QPoint(207, 131));

@@ -119,9 +119,11 @@ void blur(QImage &image, int radius)
     }
 }
 
-QImage transparentLayer(const QSize &size)
+// An image of size in logical pixels, drawn at scale: a painter on it works in logical pixels.
+QImage transparentLayer(const QSize &size, qreal scale)
 {
-    QImage layer(size, QImage::Format_ARGB32_Premultiplied);
+    QImage layer(size * scale, QImage::Format_ARGB32_Premultiplied);
+    layer.setDevicePixelRatio(scale);
     layer.fill(Qt::transparent);
     return layer;
 }
@@ -131,13 +133,14 @@ QImage transparentLayer(const QSize &size)
 void softLayer(QImage &target, int radius, bool additive,
                const std::function<void(QPainter &)> &draw)
 {
-    QImage layer = transparentLayer(target.size());
+    const qreal scale = target.devicePixelRatio();
+    QImage layer = transparentLayer(target.deviceIndependentSize().toSize(), scale);
     {
         QPainter p(&layer);
         p.setRenderHint(QPainter::Antialiasing);
         draw(p);
     }
-    blur(layer, radius);
+    blur(layer, qRound(radius * scale));
     QPainter p(&target);
     if (additive)
         p.setCompositionMode(QPainter::CompositionMode_Plus);
@@ -160,8 +163,10 @@ private:
     quint32 m_state = 0x9e3779b9u;
 };
 
-void addGrain(QImage &image, const QRect &area, int amplitude)
+void addGrain(QImage &image, const QRect &logicalArea, int amplitude)
 {
+    const qreal scale = image.devicePixelRatio();
+    const QRect area(logicalArea.topLeft() * scale, logicalArea.size() * scale);
     Grain grain;
     for (int y = area.top(); y <= area.bottom(); ++y) {
         auto *row = reinterpret_cast<QRgb *>(image.scanLine(y));
@@ -794,9 +799,10 @@ void drawFrame(QImage &image)
     p.drawLine(QPointF(kWidth - 1.5, kTitleBottom + 1), QPointF(kWidth - 1.5, kRailTop - 2));
 }
 
-QImage drawBackground()
+QImage drawBackground(qreal scale)
 {
-    QImage image(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
+    QImage image(QSize(kWidth, kHeight) * scale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
     {
         QPainter p(&image);
         QRadialGradient base(QPointF(262, 150), 330);
@@ -832,9 +838,9 @@ QImage drawBackground()
 }
 
 // The round info button at the bottom right; greyed when there is nothing to show.
-QImage drawAbout(bool enabled)
+QImage drawAbout(bool enabled, qreal scale)
 {
-    QImage image = transparentLayer({ 25, 25 });
+    QImage image = transparentLayer({ 25, 25 }, scale);
     const QPointF c(12.5, 12.5);
     const QColor accent = enabled ? kCyan : QColor(96, 102, 108);
     if (enabled) {
@@ -876,9 +882,9 @@ QImage drawAbout(bool enabled)
     return image;
 }
 
-QImage drawWebLink()
+QImage drawWebLink(qreal scale)
 {
-    QImage image = transparentLayer({ 52, 16 });
+    QImage image = transparentLayer({ 52, 16 }, scale);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF badge(0.5, 0.5, 51, 15);
@@ -938,7 +944,7 @@ QPainterPath monogram()
 
 QImage drawIcon(int size)
 {
-    QImage image = transparentLayer({ size, size });
+    QImage image = transparentLayer({ size, size }, 1);
     const qreal u = size / 128.0;
     const qreal hair = std::max(1.0, 2 * u);
     const QRectF outer(2 * u + 0.5, 2 * u + 0.5, 124 * u - 1, 124 * u - 1);
@@ -1022,10 +1028,16 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    bool ok = save(drawBackground(), dir, u"background.png"_s);
-    ok = save(drawAbout(true), dir, u"about.png"_s) && ok;
-    ok = save(drawAbout(false), dir, u"about-disabled.png"_s) && ok;
-    ok = save(drawWebLink(), dir, u"weblink.png"_s) && ok;
+    // The window's art also at twice its size, for screens scaled by 1.5 or more: drawn there,
+    // not enlarged, so it stays sharp.
+    bool ok = true;
+    for (const qreal scale : { 1, 2 }) {
+        const QString suffix = scale == 1 ? u".png"_s : u"@2x.png"_s;
+        ok = save(drawBackground(scale), dir, u"background"_s + suffix) && ok;
+        ok = save(drawAbout(true, scale), dir, u"about"_s + suffix) && ok;
+        ok = save(drawAbout(false, scale), dir, u"about-disabled"_s + suffix) && ok;
+        ok = save(drawWebLink(scale), dir, u"weblink"_s + suffix) && ok;
+    }
     ok = save(drawIcon(32), dir, u"vkcp.png"_s) && ok;
     // The sizes of the desktop's icon theme (shell/CMakeLists.txt installs them); 32 is vkcp.png.
     for (int size : { 16, 24, 48, 64, 128, 256 })

@@ -9,12 +9,12 @@
 #include <functional>
 #include <span>
 
+class RecordFile;
+
 // A table file as JSON and back, through the page layouts: every field of a page under its
 // declared key, blocks nested under their own keys. A page that does not decode under
 // its layout, of another version, or of a kind the program does not edit, is kept as its raw
 // bytes with a note, so a table made from its text is the file it came from, byte for byte.
-class RecordFile;
-
 namespace TableText {
 
 // An item's key in a page's text: a field's declared key, or a block's name.

@@ -32,16 +32,24 @@ struct FoundPages
 
     void add(QByteArrayView name, int slot)
     {
-        pages.push_back({ names.size(), name.size(), slot });
-        names.append(name);
+        pages.push_back({ qsizetype(names.size()), name.size(), slot });
+        names.append(name.data(), name.size());
     }
     QByteArrayView name(const Page &page) const
     {
-        return QByteArrayView(names).sliced(page.nameStart, page.nameSize);
+        return QByteArrayView(names.data() + page.nameStart, page.nameSize);
     }
 
-    QByteArray names;
+    std::string names;
     std::vector<Page> pages;
+};
+
+// A page as the sort moves it: its index in FoundPages::pages and, for byte keys, the key's
+// first 8 bytes, big-endian.
+struct SortEntry
+{
+    quint64 prefix;
+    quint32 page;
 };
 
 struct SortedKind
@@ -57,86 +65,141 @@ QCollator pageNameCollator(const QLocale &locale)
     return collator;
 }
 
-// Each Windows-1252 byte as the C locale's case-insensitive collator compares it: its
-// character, case-folded.
-const std::array<char16_t, 256> &foldedBytes()
+// Each Windows-1252 byte's rank among the characters the C locale's case-insensitive collator
+// compares it as (its character, case-folded). Names in ranks compare byte by byte as the
+// folded characters do, digits included, since no byte has more than 256 ranks.
+const std::array<quint8, 256> &byteRanks()
 {
-    static const std::array<char16_t, 256> folded = [] {
-        std::array<char16_t, 256> table {};
+    static const std::array<quint8, 256> ranks = [] {
+        std::array<char16_t, 256> folded {};
         for (int byte = 0; byte < 256; ++byte) {
             const char c = char(byte);
-            table[byte] = textFromBytes(QByteArrayView(&c, 1)).at(0).toCaseFolded().unicode();
+            folded[byte] = textFromBytes(QByteArrayView(&c, 1)).at(0).toCaseFolded().unicode();
         }
+        std::array<char16_t, 256> order = folded;
+        std::sort(order.begin(), order.end());
+        const auto distinct = std::unique(order.begin(), order.end());
+        std::array<quint8, 256> table {};
+        for (int byte = 0; byte < 256; ++byte)
+            table[byte] = quint8(std::lower_bound(order.begin(), distinct, folded[byte]) -
+                                 order.begin());
         return table;
     }();
-    return folded;
+    return ranks;
 }
 
-// The sort key is the name, in its Windows-1252 characters, followed by the zero-padded slot,
-// so equal names keep file order. The slot takes 5 digits unless a kind has more slots than
-// that.
-//
-// The C locale's collator compares UTF-16 units, case-folded as ours ignores case, yet through
-// calls per character that were most of a load's work; its keys are folded once instead.
-// ICU's own comparison beats making its sort keys for lists of this size.
-SortedKind sortKind(const FoundPages &found, const QCollator &collator)
+// slot in width digits, zero-padded. The usual 5 each divide by a constant of their own: a
+// chain of divisions, each waiting for the last, was a tenth of a load.
+template<typename Char> void writeSlot(int slot, int width, const Char *digits, Char *out)
 {
-    Q_ASSERT(collator.caseSensitivity() == Qt::CaseInsensitive);
+    if (width == 5) {
+        out[0] = digits[slot / 10000 % 10];
+        out[1] = digits[slot / 1000 % 10];
+        out[2] = digits[slot / 100 % 10];
+        out[3] = digits[slot / 10 % 10];
+        out[4] = digits[slot % 10];
+        return;
+    }
+    for (int i = width - 1; i >= 0; --i, slot /= 10)
+        out[i] = digits[slot % 10];
+}
+
+// The sort key is the name followed by the zero-padded slot, so equal names keep file order.
+// The slot takes 5 digits unless a kind has more slots than that. writeName puts a name's key
+// characters at out and returns their end; sort orders the entries, given the key of each.
+template<typename Char, typename WriteName, typename Sort>
+SortedKind sortByKeys(const FoundPages &found, WriteName writeName, Sort sort)
+{
     const qsizetype count = qsizetype(found.pages.size());
     const int width = qMax(5, int(QString::number(count).size()));
-    const bool cLocale = collator.locale().language() == QLocale::C;
-    const std::array<char16_t, 256> &folded = foldedBytes();
-    std::u16string keys(found.names.size() + count * width, u'\0');
+    std::basic_string<Char> keys(found.names.size() + count * width, Char(0));
+    std::vector<qsizetype> keyStarts;
+    keyStarts.reserve(count + 1);
+    Char digits[10];
+    writeName(QByteArrayView("0123456789"), digits);
 
-    struct Entry
-    {
-        std::u16string_view key;
-        const FoundPages::Page *page;
-    };
-    std::vector<Entry> entries;
+    std::vector<SortEntry> entries;
     entries.reserve(count);
-    char16_t *out = keys.data();
+    Char *const begin = keys.data();
+    Char *out = begin;
     for (const FoundPages::Page &page : found.pages) {
-        char16_t *const key = out;
-        const QByteArrayView name = found.name(page);
-        if (cLocale) {
-            for (const char byte : name)
-                *out++ = folded[quint8(byte)];
-        } else {
-            out = reinterpret_cast<char16_t *>(textFromBytes(name, reinterpret_cast<QChar *>(out)));
-        }
-        int slot = page.slot;
-        for (int i = width - 1; i >= 0; --i, slot /= 10)
-            out[i] = char16_t(u'0' + slot % 10);
+        keyStarts.push_back(out - begin);
+        Char *const key = out;
+        out = writeName(found.name(page), out);
+        writeSlot(page.slot, width, digits, out);
         out += width;
-        entries.push_back({ std::u16string_view(key, out - key), &page });
+        SortEntry entry { 0, quint32(entries.size()) };
+        if constexpr (sizeof(Char) == 1) {
+            for (Char *at = key; at < key + 8; ++at)
+                entry.prefix = entry.prefix << 8 | (at < out ? quint8(*at) : 0);
+        }
+        entries.push_back(entry);
     }
-    auto sortBy = [&](auto before) {
-        // A table saved by this program lists each kind in this order already.
-        if (!std::is_sorted(entries.begin(), entries.end(), before))
-            std::stable_sort(entries.begin(), entries.end(), before);
-    };
-    if (cLocale) {
-        sortBy([](const Entry &a, const Entry &b) { return a.key < b.key; });
-    } else {
-        sortBy([&](const Entry &a, const Entry &b) {
-            return collator.compare(QStringView(a.key.data(), a.key.size()),
-                                    QStringView(b.key.data(), b.key.size())) < 0;
-        });
-    }
+    keyStarts.push_back(out - begin);
+    sort(entries, [&](const SortEntry &entry) {
+        return std::basic_string_view<Char>(begin + keyStarts[entry.page],
+                                            keyStarts[entry.page + 1] - keyStarts[entry.page]);
+    });
 
     SortedKind sorted;
     sorted.slotMap.reserve(count);
     sorted.names.reserve(count);
-    for (const Entry &entry : entries) {
-        sorted.slotMap.append(entry.page->slot);
-        sorted.names.append(found.name(*entry.page).toByteArray());
+    for (const SortEntry &entry : entries) {
+        const FoundPages::Page &page = found.pages[entry.page];
+        sorted.slotMap.append(page.slot);
+        sorted.names.append(found.name(page).toByteArray());
     }
     return sorted;
 }
 
-// A large table sorts its largest kind on a second
-// thread meanwhile. Each thread has a collator of its own.
+// The C locale's collator compares UTF-16 units, case-folded as ours ignores case, yet through
+// calls per character that were most of a load's work; names are ranked once instead, and the
+// keys, all different, compare as bytes, mostly by their first 8 at once. ICU's own comparison
+// beats making its sort keys for lists of this size; with it equal keys may occur, and they
+// keep file order.
+SortedKind sortKind(const FoundPages &found, const QCollator &collator)
+{
+    Q_ASSERT(collator.caseSensitivity() == Qt::CaseInsensitive);
+    // A table saved by this program lists each kind in order already.
+    auto sortBy = [](std::vector<SortEntry> &entries, auto before, auto sort) {
+        if (!std::is_sorted(entries.begin(), entries.end(), before))
+            sort(entries.begin(), entries.end(), before);
+    };
+    if (collator.locale().language() == QLocale::C) {
+        const std::array<quint8, 256> &ranks = byteRanks();
+        return sortByKeys<char>(
+            found,
+            [&](QByteArrayView name, char *out) {
+                for (const char byte : name)
+                    *out++ = char(ranks[quint8(byte)]);
+                return out;
+            },
+            [&](std::vector<SortEntry> &entries, auto key) {
+                // No name byte ranks 0, so a short key's zero padding sorts it before longer
+                // ones, as the key itself does.
+                auto before = [&](const SortEntry &a, const SortEntry &b) {
+                    return a.prefix != b.prefix ? a.prefix < b.prefix : key(a) < key(b);
+                };
+                sortBy(entries, before, [](auto... args) { std::sort(args...); });
+            });
+    }
+    return sortByKeys<char16_t>(
+        found,
+        [](QByteArrayView name, char16_t *out) {
+            return reinterpret_cast<char16_t *>(
+                textFromBytes(name, reinterpret_cast<QChar *>(out)));
+        },
+        [&](std::vector<SortEntry> &entries, auto key) {
+            auto before = [&](const SortEntry &a, const SortEntry &b) {
+                return collator.compare(QStringView(key(a)), QStringView(key(b))) < 0;
+            };
+            sortBy(entries, before, [](auto... args) { std::stable_sort(args...); });
+        });
+}
+
+// ICU's comparison makes a large kind's sort the longest part of a load, so outside the C
+// locale a large table sorts its largest kind on a second thread meanwhile. Each thread has
+// a collator of its own.
 std::array<SortedKind, kEditedKinds.size()>
 sortAll(const std::array<FoundPages, kEditedKinds.size()> &found, const QLocale &locale)
 {
@@ -148,7 +211,7 @@ sortAll(const std::array<FoundPages, kEditedKinds.size()> &found, const QLocale 
             return a.pages.size() < b.pages.size();
         }));
     std::future<void> helper;
-    if (found[largest].pages.size() >= kWorthAThread) {
+    if (found[largest].pages.size() >= kWorthAThread && locale.language() != QLocale::C) {
         helper = std::async(std::launch::async, [&] {
             sorted[largest] = sortKind(found[largest], pageNameCollator(locale));
         });

@@ -145,21 +145,17 @@ MainWindow::MainWindow()
     m_about->setFocusPolicy(Qt::NoFocus);
     m_about->setAccessibleName(u"About"_s);
     m_about->setToolTip(u"About"_s);
-    QIcon glyph;
-    // An icon picks the pixmap that suits the screen's scale.
-    glyph.addFile(u":/art/about.png"_s, {}, QIcon::Normal);
-    glyph.addFile(u":/art/about@2x.png"_s, {}, QIcon::Normal);
+    // QIcon adds each picture's twin drawn at twice the size where some screen is scaled, and
+    // reads it only there.
+    QIcon glyph(u":/art/about.png"_s);
     glyph.addFile(u":/art/about-disabled.png"_s, {}, QIcon::Disabled);
-    glyph.addFile(u":/art/about-disabled@2x.png"_s, {}, QIcon::Disabled);
     m_about->setIcon(glyph);
     m_about->setIconSize({ 25, 25 });
     m_about->setStyleSheet(u"QToolButton { border: none; background: transparent; }"_s);
     connect(m_about, &QToolButton::clicked, this, &MainWindow::aboutRequested);
 
     auto *web = new QToolButton(this);
-    QIcon webPicture(u":/art/weblink.png"_s);
-    webPicture.addFile(u":/art/weblink@2x.png"_s);
-    web->setIcon(webPicture);
+    web->setIcon(QIcon(u":/art/weblink.png"_s));
     web->setIconSize({ 52, 16 });
     web->setGeometry(QRect(QPoint(8, 303), web->iconSize()));
     web->setStyleSheet(m_about->styleSheet());

@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolButton>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QWindow>
 
 #include <algorithm>
@@ -72,6 +73,15 @@ void DragStrip::mouseReleaseEvent(QMouseEvent *)
     m_dragging = false;
 }
 
+namespace {
+
+QString backgroundPath(bool sharp)
+{
+    return sharp ? u":/art/background@2x.png"_s : u":/art/background.png"_s;
+}
+
+} // namespace
+
 QPoint menuPoint(const QRect &frame, const QSize &client, const QRect &hotArea)
 {
     return { qRound(frame.left() + (frame.width() - client.width()) * 0.5 + hotArea.left()),
@@ -80,8 +90,12 @@ QPoint menuPoint(const QRect &frame, const QSize &client, const QRect &hotArea)
 
 MainWindow::MainWindow()
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
-    , m_background(u":/art/background.png"_s)
 {
+    // Decoding the art takes longer than making the rest of the window, so another thread does
+    // it meanwhile, for the scale the window starts at; the first paint takes it.
+    m_readingSharp = devicePixelRatioF() > 1;
+    m_reading = QtConcurrent::run(
+        [sharp = m_readingSharp] { return QImage(backgroundPath(sharp)); });
     setObjectName(u"main"_s);
     setWindowTitle(kProgramTitle);
     setFixedSize(525, 325);
@@ -220,19 +234,24 @@ void MainWindow::closeEvent(QCloseEvent *event)
 // rather than the small art enlarged; it is read only there, so other starts pay nothing for it.
 const QPixmap &MainWindow::background()
 {
-    if (devicePixelRatioF() <= 1)
-        return m_background;
-    if (m_sharpBackground.isNull())
-        m_sharpBackground = QPixmap(u":/art/background@2x.png"_s);
-    return m_sharpBackground.isNull() ? m_background : m_sharpBackground;
+    const bool sharp = devicePixelRatioF() > 1;
+    QPixmap &art = sharp ? m_sharpBackground : m_background;
+    if (art.isNull()) {
+        const bool read = m_reading.isValid() && m_readingSharp == sharp;
+        art = QPixmap::fromImage(read ? m_reading.result() : QImage(backgroundPath(sharp)));
+        if (read)
+            m_reading = {};
+    }
+    return art;
 }
 
 void MainWindow::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    if (m_background.isNull())
+    const QPixmap &art = background();
+    if (art.isNull())
         painter.fillRect(rect(), QColor(20, 24, 32));
     else
-        painter.drawPixmap(0, 0, background());
+        painter.drawPixmap(0, 0, art);
 }

@@ -3,6 +3,8 @@
 #include "pagekinds.h"
 
 #include <QAbstractButton>
+#include <QFuture>
+#include <QImage>
 #include <QPixmap>
 #include <QWidget>
 
@@ -96,6 +98,8 @@ private:
     const QPixmap &background();
     QPixmap m_background;
     QPixmap m_sharpBackground;
+    QFuture<QImage> m_reading; // the background, read for the scale the window was made at
+    bool m_readingSharp = false;
     QLabel *m_status;
     bool m_ending = false;
     std::array<HotArea *, kEditedKinds.size()> m_editorAreas {};

@@ -12,10 +12,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QIcon>
 #include <QLockFile>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <cstdio>
 
@@ -35,6 +37,19 @@ QString withSlash(QString directory)
         directory += u'/';
     return directory;
 }
+
+// A task of the start's that must end before the application does.
+class FinishedBeforeLeaving
+{
+public:
+    explicit FinishedBeforeLeaving(QFuture<void> task)
+        : m_task(std::move(task))
+    { }
+    ~FinishedBeforeLeaving() { m_task.waitForFinished(); }
+
+private:
+    QFuture<void> m_task;
+};
 
 } // namespace
 
@@ -132,6 +147,9 @@ void nameApplication()
 int runProgram(int argc, char *argv[], const std::function<void(ControlPanel &)> &started)
 {
     QApplication app(argc, argv);
+    // The first text drawn waits for the font database, which takes longer to read than
+    // everything the start does before; another thread reads it meanwhile.
+    const FinishedBeforeLeaving fonts(QtConcurrent::run([] { QFontDatabase::families(); }));
     nameApplication();
     applyProgramStyle();
 

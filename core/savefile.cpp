@@ -20,24 +20,6 @@ QString shown(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
-// A full disk may show first as a short count; writing on then gives the error.
-bool writeAll(int fd, const char *data, qint64 size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size_t(size));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            if (written == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        data += written;
-        size -= written;
-    }
-    return true;
-}
-
 } // namespace
 
 SafeSave::SafeSave(const QString &target)
@@ -109,8 +91,8 @@ qint64 SafeSave::copyFrom(int source, qint64 offset, qint64 count, int &readErro
             readError = got < 0 ? errno : 0;
             return done;
         }
-        if (!writeAll(target, m_copyBuffer.constData(), got))
-            fail(qt_error_string(errno));
+        // Through the file: a short last piece it holds goes before any later kernel copy.
+        write(QByteArrayView(m_copyBuffer.constData(), got));
         done += got;
     }
     return done;

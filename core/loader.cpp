@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -81,8 +82,8 @@ const std::array<quint8, 256> &byteRanks()
         const auto distinct = std::unique(order.begin(), order.end());
         std::array<quint8, 256> table {};
         for (int byte = 0; byte < 256; ++byte)
-            table[byte] = quint8(std::lower_bound(order.begin(), distinct, folded[byte]) -
-                                 order.begin());
+            table[byte] =
+                quint8(std::lower_bound(order.begin(), distinct, folded[byte]) - order.begin());
         return table;
     }();
     return ranks;
@@ -152,19 +153,35 @@ SortedKind sortByKeys(const FoundPages &found, WriteName writeName, Sort sort)
     return sorted;
 }
 
+// Orders entries by prefix, a byte at a time from the last, each pass keeping the order of the
+// last: random names make a comparing sort mispredict most of its branches.
+void sortByPrefixes(std::vector<SortEntry> &entries)
+{
+    std::vector<SortEntry> sorted(entries.size());
+    for (int shift = 0; shift < 64; shift += 8) {
+        std::array<size_t, 256> starts {};
+        for (const SortEntry &entry : entries)
+            ++starts[entry.prefix >> shift & 0xff];
+        // Short names leave their last bytes zero in every key.
+        if (std::find(starts.begin(), starts.end(), entries.size()) != starts.end())
+            continue;
+        size_t start = 0;
+        for (size_t &count : starts)
+            start += std::exchange(count, start);
+        for (const SortEntry &entry : entries)
+            sorted[starts[entry.prefix >> shift & 0xff]++] = entry;
+        entries.swap(sorted);
+    }
+}
+
 // The C locale's collator compares UTF-16 units, case-folded as ours ignores case, yet through
 // calls per character that were most of a load's work; names are ranked once instead, and the
-// keys, all different, compare as bytes, mostly by their first 8 at once. ICU's own comparison
-// beats making its sort keys for lists of this size; with it equal keys may occur, and they
-// keep file order.
+// keys, all different, are ordered as bytes: by their first 8 without comparing, then whole
+// where those tie. ICU's own comparison beats making its sort keys for lists of this size;
+// with it equal keys may occur, and they keep file order.
 SortedKind sortKind(const FoundPages &found, const QCollator &collator)
 {
     Q_ASSERT(collator.caseSensitivity() == Qt::CaseInsensitive);
-    // A table saved by this program lists each kind in order already.
-    auto sortBy = [](std::vector<SortEntry> &entries, auto before, auto sort) {
-        if (!std::is_sorted(entries.begin(), entries.end(), before))
-            sort(entries.begin(), entries.end(), before);
-    };
     if (collator.locale().language() == QLocale::C) {
         const std::array<quint8, 256> &ranks = byteRanks();
         return sortByKeys<char>(
@@ -180,7 +197,19 @@ SortedKind sortKind(const FoundPages &found, const QCollator &collator)
                 auto before = [&](const SortEntry &a, const SortEntry &b) {
                     return a.prefix != b.prefix ? a.prefix < b.prefix : key(a) < key(b);
                 };
-                sortBy(entries, before, [](auto... args) { std::sort(args...); });
+                // A table saved by this program lists each kind in order already.
+                if (std::is_sorted(entries.begin(), entries.end(), before))
+                    return;
+                sortByPrefixes(entries);
+                // Keys that share their first 8 bytes, as numbered names do, are compared
+                // whole.
+                for (auto run = entries.begin(); run != entries.end();) {
+                    const auto end = std::find_if(run + 1, entries.end(), [&](const SortEntry &e) {
+                        return e.prefix != run->prefix;
+                    });
+                    std::sort(run, end, before);
+                    run = end;
+                }
             });
     }
     return sortByKeys<char16_t>(
@@ -193,7 +222,8 @@ SortedKind sortKind(const FoundPages &found, const QCollator &collator)
             auto before = [&](const SortEntry &a, const SortEntry &b) {
                 return collator.compare(QStringView(key(a)), QStringView(key(b))) < 0;
             };
-            sortBy(entries, before, [](auto... args) { std::stable_sort(args...); });
+            if (!std::is_sorted(entries.begin(), entries.end(), before))
+                std::stable_sort(entries.begin(), entries.end(), before);
         });
 }
 

@@ -10,8 +10,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolButton>
-#include <QtConcurrent/QtConcurrentRun>
 #include <QWindow>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 
@@ -94,8 +94,8 @@ MainWindow::MainWindow()
     // Decoding the art takes longer than making the rest of the window, so another thread does
     // it meanwhile, for the scale the window starts at; the first paint takes it.
     m_readingSharp = devicePixelRatioF() > 1;
-    m_reading = QtConcurrent::run(
-        [sharp = m_readingSharp] { return QImage(backgroundPath(sharp)); });
+    m_reading =
+        QtConcurrent::run([sharp = m_readingSharp] { return QImage(backgroundPath(sharp)); });
     setObjectName(u"main"_s);
     setWindowTitle(kProgramTitle);
     setFixedSize(525, 325);

@@ -160,7 +160,7 @@ TEST_F(ControlPanelTest, FailedLoadOrSaveLeavesTheProgramUsable)
 // The menu opens below its hot area; on a window with a border, shifted by half its width.
 // A screen scaled by 1.5 or more shows the art drawn at twice the size: each picture has it, and
 // it covers the same place.
-TEST(MainWindowArtTest, EveryPictureHasATwinDrawnAtTwiceItsSize)
+TEST(MainWindowArtTest, EveryPictureHasATwinAtTwiceItsSizeAndTheWindowPaintsItsArt)
 {
     for (const QString &name : { u"background"_s, u"about"_s, u"about-disabled"_s, u"weblink"_s }) {
         const QPixmap one(u":/art/%1.png"_s.arg(name));
@@ -169,6 +169,13 @@ TEST(MainWindowArtTest, EveryPictureHasATwinDrawnAtTwiceItsSize)
         EXPECT_EQ(two.size(), one.size() * 2) << name.toStdString();
         EXPECT_EQ(two.devicePixelRatio(), 2) << name.toStdString();
     }
+
+    // The art is read on another thread while the window is made; the first paint shows it.
+    MainWindow window;
+    const QImage shot = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage art = QImage(u":/art/background.png"_s).convertToFormat(QImage::Format_RGB32);
+    for (const QPoint at : { QPoint(300, 40), QPoint(170, 290), QPoint(12, 200) })
+        EXPECT_EQ(shot.pixel(at), art.pixel(at)) << at.x() << "," << at.y();
 }
 
 TEST(MainMenuTest, OpensBelowItsHotArea)

@@ -316,6 +316,7 @@ template<typename Source> LoadedTable loadTable(Source &file, const QLocale &loc
             table.versionMismatch = true;
         } else if (record.sort == TableRecord::Sort::Page) {
             const int slot = table.directory.recordLoadedPage(*record.kind, record.offset);
+            table.records.add({ record.offset, record.size(), record.kindByte });
             if (isEdited(*record.kind)) {
                 if (record.nameRunsPast)
                     file.damaged(record.offset, u"has a name that runs past its end"_s);

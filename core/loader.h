@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pagedirectory.h"
+#include "recordfile.h"
 
 #include <QByteArray>
 #include <QList>
@@ -18,6 +19,7 @@ struct LoadedTable
     bool versionMismatch = false; // pages of a known kind but another version were skipped
     // Where the file ends inside a page that was therefore left out, or -1.
     qint64 cutOffRecord = -1;
+    RecordMap records; // of the pages in the directory
 };
 
 inline constexpr QLatin1StringView kVersionMismatchMessage {

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cstring>
 
 using namespace Qt::StringLiterals;
@@ -97,8 +98,36 @@ qint64 RecordFile::findNul(qint64 from, qint64 limit)
     return -1;
 }
 
+const RecordMap::Record *RecordMap::find(qint64 offset, size_t &hint) const
+{
+    auto at = hint < m_records.size() && m_records[hint].offset == offset
+        ? m_records.begin() + qsizetype(hint)
+        : std::lower_bound(m_records.begin(), m_records.end(), offset,
+                           [](const Record &record, qint64 at) { return record.offset < at; });
+    if (at == m_records.end() || at->offset != offset)
+        return nullptr;
+    hint = size_t(at - m_records.begin()) + 1;
+    return &*at;
+}
+
+quint8 RecordFile::kindByte(qint64 offset)
+{
+    if (m_map) {
+        if (const RecordMap::Record *known = m_map->find(offset, m_mapHint))
+            return known->kindByte;
+    }
+    const QByteArrayView first = bytesAt(offset, 1);
+    if (first.isEmpty())
+        damaged(offset, u"runs past the end of the file"_s);
+    return quint8(first[0]);
+}
+
 qint64 RecordFile::recordSize(qint64 offset)
 {
+    if (m_map) {
+        if (const RecordMap::Record *known = m_map->find(offset, m_mapHint))
+            return known->size;
+    }
     const QByteArrayView header =
         bytesAt(offset, RecordHeader::kindSize + RecordHeader::lengthSize);
     if (header.size() < RecordHeader::kindSize + RecordHeader::lengthSize)

@@ -6,8 +6,32 @@
 #include <QFile>
 #include <QString>
 
+#include <vector>
+
 // "damaged <description>: record at byte <offset> <what>", the error of a damaged record.
 TableError damagedRecord(const QString &description, qint64 offset, const QString &what);
+
+// Where each page record of a file lies, how long it is and its kind byte, as the walk that
+// loaded the file found them, in file order: what a save needs of the loaded table file without
+// reading it again.
+class RecordMap
+{
+public:
+    struct Record
+    {
+        qint64 offset;
+        qint64 size; // kind byte included
+        quint8 kindByte;
+    };
+
+    void add(const Record &record) { m_records.push_back(record); }
+    // The record at offset, or nullptr. Records looked up in file order are found at once: hint,
+    // which starts at 0, is where the last one found ends.
+    const Record *find(qint64 offset, size_t &hint) const;
+
+private:
+    std::vector<Record> m_records;
+};
 
 // A file of page records (the loaded table file or a working file) opened for reading,
 // read at any offset through a window of bytes kept in memory. Every read checks the
@@ -31,8 +55,14 @@ public:
     // Offset of the first NUL in [from, limit), or -1.
     qint64 findNul(qint64 from, qint64 limit);
 
+    // What a walk of this file found, so that sizes and kind bytes need no reading; the map
+    // must outlive the file, and describe it as it is.
+    void setRecordMap(const RecordMap *map) { m_map = map; }
+
     // Size of the whole record at offset, kind byte included; a damaged record throws.
     qint64 recordSize(qint64 offset);
+    // The kind byte of the record at offset; the file ending there throws.
+    quint8 kindByte(qint64 offset);
     // Appends the whole record at offset, kind byte first, to out.
     void appendRecord(qint64 offset, QByteArray &out);
     // Appends count bytes at offset to out; the file ending first throws.
@@ -54,4 +84,6 @@ private:
     qint64 m_windowSize;
     QByteArray m_window;
     qint64 m_windowStart = 0;
+    const RecordMap *m_map = nullptr;
+    size_t m_mapHint = 0;
 };

@@ -108,6 +108,7 @@ bool Workspace::load(const QString &path)
     m_loadedSize = size;
     m_loadedModified = modified;
     m_cutOffRecord = table.cutOffRecord;
+    m_loadedRecords = std::move(table.records);
     markSaved(m_loadedPath);
     return table.versionMismatch;
 }
@@ -148,7 +149,7 @@ RecordSource Workspace::recordSource(PageKind kind, bool inWorkingFile) const
                 u"The table file \"%1\" has changed since it was loaded, so its pages are no "
                 "longer where they were. Load it again."_s.arg(
                     QDir::toNativeSeparators(m_loadedPath)));
-        return { m_loadedPath, u"table file"_s };
+        return { m_loadedPath, u"table file"_s, &m_loadedRecords };
     }
     return { workingFilePath(kind), u"working file \"%1\""_s.arg(kindInfo(kind).workingFile) };
 }
@@ -361,6 +362,7 @@ void Workspace::restore(const LastSession &session, const QString &tablePath)
     m_loadedSize = next.loaded.size;
     m_loadedModified = QDateTime::fromMSecsSinceEpoch(next.loaded.modified);
     m_cutOffRecord = -1;
+    m_loadedRecords = {};
     m_workingFileEnds = ends;
 }
 

@@ -163,6 +163,9 @@ private:
     QDateTime m_loadedModified;
     Fingerprint m_loadedFingerprint;
     qint64 m_cutOffRecord = -1;
+    // The loaded table file's page records as its load found them; empty after a restore,
+    // whose records are read where they lie.
+    RecordMap m_loadedRecords;
     // The table as last loaded, saved or begun with New, with the file it was loaded from or
     // saved to: what counts as unsaved is what differs from it.
     TableState m_saved;

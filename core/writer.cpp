@@ -17,8 +17,9 @@ constexpr qsizetype kOutputChunk = 1024 * 1024;
 // usual size is read whole at the first visit rather than piece by piece.
 constexpr qint64 kReadWhole = 32 * 1024 * 1024;
 
-// A save reads only the headers of the records it copies, through a window that starts small
-// for a record here and there and grows while the records follow one another.
+// A save reads only the headers of the records it copies, and none of those its load found,
+// through a window that starts small for a record here and there and grows while the records
+// follow one another.
 constexpr qint64 kSmallWindow = 4 * 1024;
 constexpr qint64 kLargeWindow = 256 * 1024;
 
@@ -33,8 +34,7 @@ public:
     RecordSources(const RecordSourceOf &recordSource, qint64 readWhole)
         : m_recordSource(recordSource)
         , m_readWhole(readWhole)
-    {
-    }
+    { }
 
     RecordFile &of(PageKind kind, bool inWorkingFile)
     {
@@ -42,6 +42,7 @@ public:
         if (!file) {
             const RecordSource source = m_recordSource(kind, inWorkingFile);
             file.emplace(source.path, source.description);
+            file->setRecordMap(source.records);
             file->setWindowSize(file->size() <= m_readWhole ? file->size() : kSmallWindow);
         }
         return *file;
@@ -95,7 +96,7 @@ public:
         const bool follows = &file == m_runFile && offset == m_runEnd;
         file.setWindowSize(follows ? qMin(file.windowSize() * 2, kLargeWindow) : kSmallWindow);
         const qint64 size = file.recordSize(offset);
-        if (file.bytesAt(offset, 1)[0] == char(kind)) {
+        if (file.kindByte(offset) == quint8(kind)) {
             if (follows) {
                 m_runEnd += size;
                 return;

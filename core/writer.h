@@ -11,6 +11,7 @@
 #include <optional>
 
 class PageDirectory;
+class RecordMap;
 
 // Called with the whole-number percentage of pages written, each time it changes.
 using SaveProgress = std::function<void(int percent)>;
@@ -21,6 +22,7 @@ struct RecordSource
 {
     QString path;
     QString description;
+    const RecordMap *records = nullptr; // what the load found in the file, if it is as then
 };
 using RecordSourceOf = std::function<RecordSource(PageKind kind, bool inWorkingFile)>;
 

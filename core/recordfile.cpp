@@ -100,13 +100,19 @@ qint64 RecordFile::findNul(qint64 from, qint64 limit)
 
 const RecordMap::Record *RecordMap::find(qint64 offset, size_t &hint) const
 {
-    auto at = hint < m_records.size() && m_records[hint].offset == offset
-        ? m_records.begin() + qsizetype(hint)
-        : std::lower_bound(m_records.begin(), m_records.end(), offset,
-                           [](const Record &record, qint64 at) { return record.offset < at; });
+    // The record found last, asked again for another of its fields, or the one after it.
+    for (const size_t near : { hint, hint + 1 }) {
+        if (near < m_records.size() && m_records[near].offset == offset) {
+            hint = near;
+            return &m_records[near];
+        }
+    }
+    const auto at =
+        std::lower_bound(m_records.begin(), m_records.end(), offset,
+                         [](const Record &record, qint64 at) { return record.offset < at; });
     if (at == m_records.end() || at->offset != offset)
         return nullptr;
-    hint = size_t(at - m_records.begin()) + 1;
+    hint = size_t(at - m_records.begin());
     return &*at;
 }
 

@@ -26,7 +26,7 @@ public:
 
     void add(const Record &record) { m_records.push_back(record); }
     // The record at offset, or nullptr. Records looked up in file order are found at once: hint,
-    // which starts at 0, is where the last one found ends.
+    // which starts at 0, is the index of the last one found.
     const Record *find(qint64 offset, size_t &hint) const;
 
 private:

@@ -67,8 +67,8 @@ QCollator pageNameCollator(const QLocale &locale)
 }
 
 // Each Windows-1252 byte's rank among the characters the C locale's case-insensitive collator
-// compares it as (its character, case-folded). Names in ranks compare byte by byte as the
-// folded characters do, digits included, since no byte has more than 256 ranks.
+// compares the bytes as (each its character, case-folded): 256 bytes give at most 256 ranks, so
+// names written in ranks compare byte by byte as their folded characters do, digits included.
 const std::array<quint8, 256> &byteRanks()
 {
     static const std::array<quint8, 256> ranks = [] {

@@ -163,10 +163,15 @@ template<typename Source> void dumpRecords(Source &table, const Sink &out)
         json.text.clear();
         batchBytes = 0;
     };
-    // What follows the last whole record is kept as it is.
+    // What follows the last whole record is kept as it is. So is what follows a length too
+    // short for a header, which no table the loader accepts holds: it says nothing of where
+    // the next record starts, and a page for every byte would make the text seventy times the
+    // table.
     qint64 trailing = -1;
     walkRecords(table, [&](const TableRecord &record) {
-        if (!record.whole) {
+        if (trailing >= 0)
+            return;
+        if (!record.whole || record.sort == TableRecord::Sort::ImpossibleLength) {
             trailing = record.offset;
             return;
         }

@@ -76,6 +76,15 @@ TEST(TableTextTest, WhatDoesNotDecodeIsKeptRawWithItsReason)
                             u"a kind the program does not know"_s,
                             u"bytes left over after its body"_s }));
     EXPECT_EQ(text[u"trailing"_s].toString(), u"BwE="_s);
+
+    // A length too short for a header ends the pages: the rest is kept as it is, not as a page
+    // for each byte.
+    const QByteArray damaged = sound("a") + QByteArray(40, '\0') + sound("b");
+    EXPECT_EQ(throughText(damaged), damaged);
+    const QJsonObject cut = TableText::tableToJson(damaged);
+    EXPECT_EQ(cut[u"pages"_s].toArray().size(), 1);
+    EXPECT_EQ(QByteArray::fromBase64(cut[u"trailing"_s].toString().toLatin1()),
+              damaged.mid(sound("a").size()));
 }
 
 TEST(TableTextTest, FieldsReadAsTheyAreStored)

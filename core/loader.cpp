@@ -227,9 +227,8 @@ SortedKind sortKind(const FoundPages &found, const QCollator &collator)
         });
 }
 
-// ICU's comparison makes a large kind's sort the longest part of a load, so outside the C
-// locale a large table sorts its largest kind on a second thread meanwhile. Each thread has
-// a collator of its own.
+// A large kind's sort is the longest part of a load past reading, so a large table sorts its
+// largest kind on a second thread meanwhile. Each thread has a collator of its own.
 std::array<SortedKind, kEditedKinds.size()>
 sortAll(const std::array<FoundPages, kEditedKinds.size()> &found, const QLocale &locale)
 {
@@ -241,7 +240,7 @@ sortAll(const std::array<FoundPages, kEditedKinds.size()> &found, const QLocale 
             return a.pages.size() < b.pages.size();
         }));
     std::future<void> helper;
-    if (found[largest].pages.size() >= kWorthAThread && locale.language() != QLocale::C) {
+    if (found[largest].pages.size() >= kWorthAThread) {
         helper = std::async(std::launch::async, [&] {
             sorted[largest] = sortKind(found[largest], pageNameCollator(locale));
         });

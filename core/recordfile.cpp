@@ -53,31 +53,44 @@ QByteArrayView RecordFile::bytesAt(qint64 offset, qint64 count)
     if (offset < 0 || offset >= m_size || count <= 0)
         return {};
     count = qMin(count, m_size - offset);
-    if (offset < m_windowStart || offset + count > m_windowStart + m_window.size())
+    if (offset < m_windowStart || offset + count > m_windowStart + m_windowLength)
         moveWindow(offset, count);
-    return QByteArrayView(m_window).sliced(offset - m_windowStart, count);
+    return QByteArrayView(m_window + (offset - m_windowStart), count);
 }
 
 // Reading on from the window's end costs no seek, so a walk through the file keeps what the
 // window still holds of the bytes wanted, and reads through a short gap rather than over it.
 void RecordFile::moveWindow(qint64 offset, qint64 count)
 {
-    const qint64 windowEnd = m_windowStart + m_window.size();
+    constexpr qint64 kAlignment = 64;
+    const qint64 windowEnd = m_windowStart + m_windowLength;
     qint64 start = offset;
     qint64 kept = 0;
-    if (offset >= m_windowStart && offset <= windowEnd) {
+    if (offset >= m_windowStart && offset <= windowEnd)
         kept = windowEnd - offset;
-        std::memmove(m_window.data(), m_window.constData() + (offset - m_windowStart), kept);
-    } else if (offset > windowEnd && offset - windowEnd < m_windowSize) {
+    else if (offset > windowEnd && offset - windowEnd < m_windowSize)
         start = windowEnd;
-    }
     const qint64 size = qMin(qMax(offset + count - start, m_windowSize), m_size - start);
-    m_window.resize(size);
+    const char *const keptBytes = kept > 0 ? m_window + (offset - m_windowStart) : nullptr;
+    if (size > m_capacity) {
+        auto storage = std::make_unique_for_overwrite<char[]>(size_t(size + kAlignment - 1));
+        char *const window =
+            reinterpret_cast<char *>((reinterpret_cast<quintptr>(storage.get()) + kAlignment - 1) &
+                                     ~quintptr(kAlignment - 1));
+        if (kept > 0)
+            std::memcpy(window, keptBytes, size_t(kept));
+        m_storage = std::move(storage);
+        m_window = window;
+        m_capacity = size;
+    } else if (kept > 0) {
+        std::memmove(m_window, keptBytes, size_t(kept));
+    }
+    m_windowLength = size;
     m_windowStart = start;
     try {
-        readExactly(start + kept, m_window.data() + kept, size - kept);
+        readExactly(start + kept, m_window + kept, size - kept);
     } catch (...) {
-        m_window.clear();
+        m_windowLength = 0;
         throw;
     }
 }
@@ -86,10 +99,10 @@ qint64 RecordFile::findNul(qint64 from, qint64 limit)
 {
     limit = qMin(limit, m_size);
     while (from < limit) {
-        if (from < m_windowStart || from >= m_windowStart + m_window.size())
+        if (from < m_windowStart || from >= m_windowStart + m_windowLength)
             bytesAt(from, 1); // moves the window to from
-        const qint64 end = qMin(limit, m_windowStart + m_window.size());
-        const QByteArrayView chunk(m_window.constData() + (from - m_windowStart), end - from);
+        const qint64 end = qMin(limit, m_windowStart + m_windowLength);
+        const QByteArrayView chunk(m_window + (from - m_windowStart), end - from);
         const qsizetype at = chunk.indexOf('\0');
         if (at >= 0)
             return from + at;

@@ -287,7 +287,7 @@ struct EditorSetup
                wait.elapsed() < 5000)
             QApplication::processEvents();
         QApplication::processEvents();
-        const QList<QByteArray> &names = workspace.pageNames(entry.kind);
+        const NameList &names = workspace.pageNames(entry.kind);
         for (int p = 0; p < names.size(); ++p) {
             if (names[p].startsWith(kFirst))
                 first = p;

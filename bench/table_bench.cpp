@@ -160,7 +160,7 @@ void RestoreJournal(benchmark::State &state)
             const int count = workspace.pages().pageCount(kind);
             const int position = int(random() % unsigned(count));
             const qint64 before = workspace.recordOf(kind, position);
-            const QByteArray name = workspace.pageNames(kind)[position];
+            const QByteArray name = workspace.pageNames(kind)[position].toByteArray();
             if (random() % 10 == 0) {
                 const int slot = workspace.slotOf(kind, position);
                 workspace.removePage(kind, position);

@@ -92,7 +92,7 @@ bool readState(QDataStream &in, TableState &state)
         if (in.status() != QDataStream::Ok || count < 0 || lastSlot < 0)
             return false;
         if (isEdited(kind)) {
-            QList<QByteArray> &names = state.names[kindIndex(kind)];
+            NameList &names = state.names[kindIndex(kind)];
             in >> names;
             if (t.slotMap.size() != count || names.size() != count || t.offsets.size() < lastSlot)
                 return false;
@@ -228,11 +228,11 @@ Fingerprint Fingerprint::of(const QString &path)
 void applyChange(PageDirectory &pages, PageNames &names, const DirectoryChange &change)
 {
     checkChange(pages, change);
-    QList<QByteArray> *kindNames = isEdited(change.kind) ? &names[kindIndex(change.kind)] : nullptr;
+    NameList *kindNames = isEdited(change.kind) ? &names[kindIndex(change.kind)] : nullptr;
     switch (change.type) {
     case DirectoryChange::Type::Point:
         pages.setOffsetAt(change.kind, change.position, change.record);
-        (*kindNames)[change.position] = change.name;
+        kindNames->replace(change.position, change.name);
         break;
     case DirectoryChange::Type::NewSlot:
         pages.newSlot(change.kind, change.record);
@@ -246,7 +246,7 @@ void applyChange(PageDirectory &pages, PageNames &names, const DirectoryChange &
         kindNames->remove(change.position);
         break;
     case DirectoryChange::Type::Rename:
-        (*kindNames)[change.position] = change.name;
+        kindNames->replace(change.position, change.name);
         break;
     case DirectoryChange::Type::Saved:
         break;
@@ -259,10 +259,11 @@ ChangeCount countChanges(const TableState &from, const TableState &to)
     for (PageKind kind : kEditedKinds) {
         const auto pagesOf = [kind](const TableState &state) {
             QHash<int, std::pair<qint64, QByteArray>> pages;
-            const QList<QByteArray> &names = state.names[kindIndex(kind)];
+            const NameList &names = state.names[kindIndex(kind)];
             for (int p = 0; p < state.pages.pageCount(kind); ++p) {
                 const int slot = state.pages.slotAt(kind, p);
-                pages.insert(slot, { state.pages.offsetOfSlot(kind, slot), names[p] });
+                pages.insert(slot,
+                             { state.pages.offsetOfSlot(kind, slot), names[p].toByteArray() });
             }
             return pages;
         };

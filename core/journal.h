@@ -1,5 +1,6 @@
 #pragma once
 
+#include "namelist.h"
 #include "pagedirectory.h"
 
 #include <QByteArray>
@@ -15,7 +16,7 @@
 // rebuilds the directory as it was after the last acknowledged change; the records it points at
 // are in the working files, which are made durable before it.
 
-using PageNames = std::array<QList<QByteArray>, kEditedKinds.size()>; // indexed by kindIndex
+using PageNames = std::array<NameList, kEditedKinds.size()>; // indexed by kindIndex
 
 inline constexpr quint32 kJournalVersion = 1;
 

@@ -56,7 +56,7 @@ struct SortEntry
 struct SortedKind
 {
     QList<int> slotMap;
-    QList<QByteArray> names;
+    NameList names;
 };
 
 QCollator pageNameCollator(const QLocale &locale)
@@ -144,11 +144,11 @@ SortedKind sortByKeys(const FoundPages &found, WriteName writeName, Sort sort)
 
     SortedKind sorted;
     sorted.slotMap.reserve(count);
-    sorted.names.reserve(count);
+    sorted.names.reserve(count, qsizetype(found.names.size()));
     for (const SortEntry &entry : entries) {
         const FoundPages::Page &page = found.pages[entry.page];
         sorted.slotMap.append(page.slot);
-        sorted.names.append(found.name(page).toByteArray());
+        sorted.names.append(found.name(page));
     }
     return sorted;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "namelist.h"
 #include "pagedirectory.h"
 #include "recordfile.h"
 
@@ -15,7 +16,7 @@
 struct LoadedTable
 {
     PageDirectory directory;
-    std::array<QList<QByteArray>, kEditedKinds.size()> names; // indexed by kindIndex
+    std::array<NameList, kEditedKinds.size()> names; // indexed by kindIndex
     bool versionMismatch = false; // pages of a known kind but another version were skipped
     // Where the file ends inside a page that was therefore left out, or -1.
     qint64 cutOffRecord = -1;

@@ -79,7 +79,7 @@ void Workspace::cleanUp()
     m_workingFileEnds = {};
 }
 
-const QList<QByteArray> &Workspace::pageNames(PageKind kind) const
+const NameList &Workspace::pageNames(PageKind kind) const
 {
     Q_ASSERT(isEdited(kind));
     return m_names[kindIndex(kind)];
@@ -122,7 +122,7 @@ void Workspace::newTable()
         startJournal(empty, empty);
     }
     m_pages.forgetAll();
-    for (QList<QByteArray> &names : m_names)
+    for (NameList &names : m_names)
         names.clear();
     markSaved(QString());
 }
@@ -317,11 +317,11 @@ void Workspace::restore(const LastSession &session, const QString &tablePath)
                 QHash<int, QByteArray> namesOfSlots;
                 for (int p = 0; p < other.directory.pageCount(kind); ++p)
                     namesOfSlots.insert(other.directory.slotAt(kind, p),
-                                        other.names[kindIndex(kind)][p]);
+                                        other.names[kindIndex(kind)][p].toByteArray());
                 for (int p = 0; p < state->pages.pageCount(kind); ++p)
                     if (!state->pages.resolve(kind, p).inWorkingFile)
-                        state->names[kindIndex(kind)][p] =
-                            namesOfSlots.value(state->pages.slotAt(kind, p));
+                        state->names[kindIndex(kind)].replace(
+                            p, namesOfSlots.value(state->pages.slotAt(kind, p)));
             }
             state->loadedPath = QFileInfo(tablePath).absoluteFilePath();
             state->loaded = print;

@@ -55,7 +55,7 @@ public:
     void restore(const LastSession &session, const QString &tablePath = {});
 
     const PageDirectory &pages() const { return m_pages; }
-    const QList<QByteArray> &pageNames(PageKind kind) const;
+    const NameList &pageNames(PageKind kind) const;
     const QString &loadedPath() const { return m_loadedPath; }
 
     // Replaces the table with the file's. On failure (TableError) nothing changes.
@@ -156,7 +156,7 @@ private:
 
     QString m_directory;
     PageDirectory m_pages;
-    std::array<QList<QByteArray>, kEditedKinds.size()> m_names;
+    PageNames m_names;
     QString m_loadedPath;
     // The loaded table file's size and time of change when it was loaded.
     qint64 m_loadedSize = -1;

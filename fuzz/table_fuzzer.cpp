@@ -43,8 +43,9 @@ void writeInput(const QString &path, const uint8_t *data, size_t size)
     }
 }
 
-QList<QByteArray> sortedBytewise(QList<QByteArray> names)
+QList<QByteArrayView> sortedBytewise(const NameList &list)
 {
+    QList<QByteArrayView> names(list.begin(), list.end());
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -26,11 +26,11 @@ KindPages::KindPages(const QByteArray &table, PageKind kind)
         m_records.push_back(QByteArrayView(m_table).sliced(offset, record.size()));
         m_bodies.push_back(PageBody::fromRecord(format, m_records.back().toByteArray()));
     }
-    const QList<QByteArray> &names = loaded.names[size_t(kindIndex(kind))];
+    const NameList &names = loaded.names[size_t(kindIndex(kind))];
     m_pages.reserve(size_t(count));
     for (int position = 0; position < count; ++position) {
         const std::optional<PageBody> &body = m_bodies[size_t(position)];
-        m_pages.push_back({ names[position], body ? &body->values : nullptr });
+        m_pages.push_back({ names[position].toByteArray(), body ? &body->values : nullptr });
     }
 }
 

@@ -69,7 +69,7 @@ RecordChange::RecordChange(PageListModel &model, int row, Version after)
     : QUndoCommand(changeText(u"Apply"_s, after.name))
     , m_model(model)
     , m_row(row)
-    , m_before { model.record(row), model.name(row) }
+    , m_before { model.record(row), model.name(row).toByteArray() }
     , m_after(std::move(after))
 { }
 
@@ -141,7 +141,7 @@ void ListChange::putIn()
 void ListChange::takeOut()
 {
     // The name as the list shows it now: reading an added page names it.
-    m_name = m_model.name(m_row);
+    m_name = m_model.name(m_row).toByteArray();
     m_model.removePage(m_row);
 }
 

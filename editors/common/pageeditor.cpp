@@ -193,19 +193,19 @@ void PageEditor::showNothing()
     updateNameMark();
 }
 
-const QByteArray *PageEditor::shownName() const
+std::optional<QByteArrayView> PageEditor::shownName() const
 {
     // A list may announce a change before this editor has followed it, or a load replace the
     // pages before the list is shown afresh.
-    const QList<QByteArray> &names = m_workspace.pageNames(kind());
+    const NameList &names = m_workspace.pageNames(kind());
     const bool shown = m_shown >= 0 && m_shown < m_model->rowCount() && m_shown < names.size();
-    return shown ? &names[m_shown] : nullptr;
+    return shown ? std::optional(names[m_shown]) : std::nullopt;
 }
 
 void PageEditor::updateUsers()
 {
-    const QByteArray *name = shownName();
-    const int users = name ? m_lists.index().usersOf(kind(), *name) : 0;
+    const std::optional<QByteArrayView> name = shownName();
+    const int users = name ? m_lists.index().usersOf(kind(), name->toByteArray()) : 0;
     m_usedBy->setText(u"Used by %1"_s.arg(users));
     m_usedBy->setEnabled(users > 0);
 }
@@ -213,7 +213,7 @@ void PageEditor::updateUsers()
 void PageEditor::updateNameMark()
 {
     QString problem;
-    if (const QByteArray *stored = shownName()) {
+    if (const std::optional<QByteArrayView> stored = shownName()) {
         const QString typed = m_form->edit(m_format.nameItem)->text();
         if (!unstorableCharacter(typed)) {
             const QByteArray name = bytesFromText(typed);
@@ -231,7 +231,7 @@ void PageEditor::showUsers()
         return;
     UsedByWindow window(m_lists, dialogs(), this);
     if (const std::optional<ReferenceIndex::Page> page =
-            window.pick(kind(), m_model->name(m_shown)))
+            window.pick(kind(), m_model->name(m_shown).toByteArray()))
         m_lists.openPage(page->kind, m_lists.positionOf(page->kind, page->id), *this);
 }
 
@@ -471,7 +471,7 @@ bool PageEditor::applyAt(int position)
 {
     if (position < 0)
         return false;
-    const QByteArray oldName = m_model->name(position);
+    const QByteArray oldName = m_model->name(position).toByteArray();
     bool applied = true;
     return guarded(
                dialogs(), this,
@@ -551,10 +551,11 @@ bool PageEditor::renameAll(int position, PageBody body, const QByteArray &oldNam
         if (!referring)
             continue; // the index keeps only pages it could read; this one changed since
         renameReferences(use.page.kind, *referring, kind(), oldName, newName);
-        pages.append({ &model,
-                       use.page.id,
-                       { model.record(row), model.name(row) },
-                       { model.storeRecord(referring->record(format)), model.name(row) } });
+        pages.append(
+            { &model,
+              use.page.id,
+              { model.record(row), model.name(row).toByteArray() },
+              { model.storeRecord(referring->record(format)), model.name(row).toByteArray() } });
     }
     // Pages that cannot be read may name it too: the user hears of each that holds the name.
     QStringList unread;
@@ -612,7 +613,7 @@ void PageEditor::deletePage()
     guarded(dialogs(), this, [&] {
         pushChange(*m_history,
                    new ListChange(*m_model, u"Delete"_s, ListChange::Out, position,
-                                  m_model->slot(position), m_model->name(position)));
+                                  m_model->slot(position), m_model->name(position).toByteArray()));
     });
 }
 

@@ -126,8 +126,9 @@ private:
     // Writes the page and every page naming it with the new name as one change; false when
     // any record cannot be written, and then nothing changed.
     bool renameAll(int position, PageBody body, const QByteArray &oldName);
-    // The list's name of the page shown; nullptr while none is, or the list is being replaced.
-    const QByteArray *shownName() const;
+    // The list's name of the page shown, valid until the list changes; none while no page is
+    // shown, or the list is being replaced.
+    std::optional<QByteArrayView> shownName() const;
     void updateUsers();
     // The name field's mark when another page of the kind has the name it holds.
     void updateNameMark();

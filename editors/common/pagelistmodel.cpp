@@ -18,8 +18,8 @@ PageListModel::PageListModel(Workspace &workspace, PageKind kind, QObject *paren
     , m_kind(kind)
     , m_rows(pageCount())
 {
-    for (const QByteArray &name : m_workspace.pageNames(m_kind))
-        ++m_named[name];
+    for (QByteArrayView name : m_workspace.pageNames(m_kind))
+        ++m_named[name.toByteArray()];
 }
 
 void PageListModel::count(const QByteArray &name, int by)
@@ -93,7 +93,7 @@ void PageListModel::setChanged(int row)
             emit dataChanged(index(changed), index(changed), { Qt::FontRole });
 }
 
-const QByteArray &PageListModel::name(int row) const
+QByteArrayView PageListModel::name(int row) const
 {
     return m_workspace.pageNames(m_kind).at(row);
 }
@@ -122,8 +122,8 @@ void PageListModel::reload()
     m_rows = pageCount();
     m_changed = -1;
     m_named.clear();
-    for (const QByteArray &name : m_workspace.pageNames(m_kind))
-        ++m_named[name];
+    for (QByteArrayView name : m_workspace.pageNames(m_kind))
+        ++m_named[name.toByteArray()];
     endResetModel();
 }
 
@@ -148,7 +148,7 @@ void PageListModel::insertPage(int row, int slot, const QByteArray &name)
 
 void PageListModel::removePage(int row)
 {
-    const QByteArray removed = name(row);
+    const QByteArray removed = name(row).toByteArray();
     beginRemoveRows({}, row, row);
     m_workspace.removePage(m_kind, row);
     --m_rows;
@@ -169,7 +169,7 @@ void PageListModel::pointAt(const QList<Pointing> &pointings)
     QList<QByteArray> before;
     for (const Pointing &p : pointings) {
         pages.append({ p.model->m_kind, p.row, p.record, p.name });
-        before.append(p.model->name(p.row));
+        before.append(p.model->name(p.row).toByteArray());
     }
     pointings.front().model->m_workspace.pointAt(pages);
     for (qsizetype i = 0; i < pointings.size(); ++i)
@@ -178,7 +178,7 @@ void PageListModel::pointAt(const QList<Pointing> &pointings)
 
 void PageListModel::pointed(int row, const QByteArray &before, bool shown)
 {
-    const QByteArray name = this->name(row);
+    const QByteArray name = this->name(row).toByteArray();
     if (name != before) {
         count(before, -1);
         count(name, 1);
@@ -190,7 +190,7 @@ void PageListModel::pointed(int row, const QByteArray &before, bool shown)
 
 void PageListModel::rename(int row, const QByteArray &name)
 {
-    const QByteArray before = this->name(row);
+    const QByteArray before = this->name(row).toByteArray();
     if (name == before)
         return;
     m_workspace.setPageName(m_kind, row, name);

@@ -23,9 +23,13 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
 
     PageKind kind() const { return m_kind; }
-    const QByteArray &name(int row) const;
+    // Valid until the list changes.
+    QByteArrayView name(int row) const;
     // How many pages of the list have the name.
-    int pagesNamed(const QByteArray &name) const { return m_named.value(name); }
+    int pagesNamed(QByteArrayView name) const
+    {
+        return m_named.value(QByteArray::fromRawData(name.data(), name.size()));
+    }
     // Where the page's current record lies, and its slot, as the workspace keeps them.
     qint64 record(int row) const;
     int slot(int row) const;

@@ -48,7 +48,8 @@ void PageLists::follow(PageKind kind)
                 if (indexed())
                     for (int row = first.row(); row <= last.row(); ++row) {
                         const ReferenceIndex::Page page { kind, model->slot(row) };
-                        m_index.setPage(page, model->name(row), m_index.referencesOf(page));
+                        m_index.setPage(page, model->name(row).toByteArray(),
+                                        m_index.referencesOf(page));
                     }
                 emit changed();
             });
@@ -81,7 +82,7 @@ void PageLists::readPage(PageKind kind, int row) const
     try {
         references = readableReferences(m_workspace.readPage(kind, row));
     } catch (const TableError &) { }
-    setReferences(kind, list.slot(row), list.name(row), std::move(references));
+    setReferences(kind, list.slot(row), list.name(row).toByteArray(), std::move(references));
 }
 
 const QSet<int> &PageLists::unreadable(PageKind kind) const
@@ -105,7 +106,7 @@ void PageLists::reindex(PageKind kind) const
     }
     QList<std::optional<QList<PageReference>>> found = readableReferences(records);
     for (int row = 0; row < rows; ++row)
-        setReferences(kind, list.slot(row), list.name(row),
+        setReferences(kind, list.slot(row), list.name(row).toByteArray(),
                       row < found.size() ? std::move(found[row]) : std::nullopt);
 }
 

@@ -375,7 +375,7 @@ PageTableModel::Outcome PageTableModel::write(const QString &what,
             const qint64 record = m_list.storeRecord(body.record(m_format));
             changes.append({ &m_list,
                              m_list.slot(row),
-                             { m_list.record(row), m_list.name(row) },
+                             { m_list.record(row), m_list.name(row).toByteArray() },
                              { record, name } });
         }
     } catch (const TableError &error) {

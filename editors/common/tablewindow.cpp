@@ -645,7 +645,8 @@ void TableWindow::exportCsv()
         for (int shown = 0; shown < m_rows->rowCount(); ++shown) {
             const int row = m_rows->mapToSource(m_rows->index(shown, 0)).row();
             const std::optional<PageBody> &page = read[size_t(row)];
-            pages.push_back({ m_model->list().name(row), page ? &page->values : nullptr });
+            pages.push_back(
+                { m_model->list().name(row).toByteArray(), page ? &page->values : nullptr });
         }
         const QByteArray csv = PageCsv::exportCsv(m_model->columns(), pages);
         SafeSave file(target);
@@ -675,7 +676,8 @@ void TableWindow::importCsv()
         std::vector<PageCsv::Page> pages;
         for (int row = 0; row < m_model->rowCount(); ++row) {
             const std::optional<PageBody> &page = read[size_t(row)];
-            pages.push_back({ m_model->list().name(row), page ? &page->values : nullptr });
+            pages.push_back(
+                { m_model->list().name(row).toByteArray(), page ? &page->values : nullptr });
         }
         PageCsv::Import plan = PageCsv::planImport(m_model->kind(), pages, csv);
         QString summary = plan.summary();

@@ -203,7 +203,7 @@ TEST_F(Faults, AReadOnlyTableFileAndWorkspaceLoseNothing)
               u"Cannot write the working file \"%1\": Permission denied"_s.arg(soundsFile));
     EXPECT_THROW(workspace.addPage(PageKind::Door, DoorPage().record(), "New Door"), TableError);
     EXPECT_EQ(workspace.pages(), before);
-    EXPECT_EQ(workspace.pageNames(PageKind::Sound), (QList<QByteArray> { "a", "b" }));
+    EXPECT_EQ(workspace.pageNames(PageKind::Sound), (NameList { "a", "b" }));
     EXPECT_TRUE(workspace.pageNames(PageKind::Door).isEmpty());
 
     workspace.save(copy);
@@ -224,7 +224,7 @@ TEST_F(Faults, ATenMegabytePageNameIsListedInFullAndSavedWhole)
     const QByteArray name(10 * 1000 * 1000, 'n');
     const QByteArray big = sound(name, 42);
     load({ sound("a"), big, passThroughRecord("p") });
-    EXPECT_EQ(workspace.pageNames(PageKind::Sound), (QList<QByteArray> { "a", name }));
+    EXPECT_EQ(workspace.pageNames(PageKind::Sound), (NameList { "a", name }));
     EXPECT_EQ(workspace.readPage(PageKind::Sound, 1), big);
     workspace.save(target);
     EXPECT_EQ(readFile(target), table({ sound("a"), big, passThroughRecord("p") }));

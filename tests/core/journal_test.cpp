@@ -6,6 +6,7 @@
 #include "testhelpers.h"
 #include "workspace.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -244,7 +245,7 @@ TEST_F(Journaled, AFullDiskWhileJournalingRefusesTheChangeAndLosesNothing)
     }
     EXPECT_EQ(workspace.pages(), pages);
     EXPECT_EQ(workspace.records(), acknowledged);
-    EXPECT_EQ(workspace.pageNames(PageKind::Sound), QList<QByteArray>({ "Boom", "Laser" }));
+    EXPECT_EQ(workspace.pageNames(PageKind::Sound), NameList({ "Boom", "Laser" }));
     // What the failed appends left is no entry, and hides none that follows.
     workspace.applyPage(PageKind::Sound, 1, sound("Zap", 2), "Zap");
     EXPECT_EQ(restoredCopy(u"copy"_s)->records(), workspace.records());
@@ -252,6 +253,58 @@ TEST_F(Journaled, AFullDiskWhileJournalingRefusesTheChangeAndLosesNothing)
 
 // The program killed at random moments while it edits: the restored table is the one the
 // acknowledged changes make, or that and the change in flight, never half of one.
+// The names of a kind sit back to back in one buffer, so every edit moves the names after it;
+// and a journal written before they did holds them as a QList<QByteArray>.
+TEST(NameListTest, EditsMoveOnlyTheirNameAndTheStreamIsAByteArrayList)
+{
+    NameList names { "Boom", "", "Laser" };
+    QList<QByteArray> expected { "Boom", "", "Laser" };
+    const auto edit = [&](auto onNames, auto onExpected) {
+        onNames(names);
+        onExpected(expected);
+        ASSERT_EQ(names.size(), expected.size());
+        for (qsizetype i = 0; i < expected.size(); ++i)
+            EXPECT_EQ(names[i], expected[i]) << i;
+    };
+    edit([](NameList &n) { n.insert(0, "First"); }, [](auto &e) { e.insert(0, "First"); });
+    edit([](NameList &n) { n.insert(2, "Mid"); }, [](auto &e) { e.insert(2, "Mid"); });
+    edit([](NameList &n) { n.insert(n.size(), "Last"); }, [](auto &e) { e.append("Last"); });
+    edit([](NameList &n) { n.replace(1, "A longer name"); },
+         [](auto &e) { e[1] = "A longer name"; });
+    edit([](NameList &n) { n.replace(4, "L"); }, [](auto &e) { e[4] = "L"; });
+    edit([](NameList &n) { n.replace(0, ""); }, [](auto &e) { e[0] = ""; });
+    edit([](NameList &n) { n.remove(2); }, [](auto &e) { e.remove(2); });
+    edit([](NameList &n) { n.remove(n.size() - 1); }, [](auto &e) { e.removeLast(); });
+
+    // A copy keeps its names while the original changes.
+    const NameList copy = names;
+    names.replace(1, "Changed");
+    EXPECT_EQ(copy[1], "A longer name");
+    EXPECT_FALSE(copy == names);
+
+    const auto streamed = [](const auto &value) {
+        QByteArray bytes;
+        QDataStream out(&bytes, QIODevice::WriteOnly);
+        out << value;
+        return bytes;
+    };
+    EXPECT_EQ(streamed(copy), streamed(expected));
+    // A null name, as such a list may hold, reads back as an empty one.
+    expected.append(QByteArray());
+    QByteArray bytes = streamed(expected);
+    QDataStream in(bytes);
+    NameList read;
+    in >> read;
+    ASSERT_EQ(in.status(), QDataStream::Ok);
+    EXPECT_EQ(read, (NameList { "", "A longer name", "", "L", "" }));
+    // A stream cut short reads as a failure and no names.
+    bytes.chop(3);
+    QDataStream cut(bytes);
+    cut >> read;
+    EXPECT_NE(cut.status(), QDataStream::Ok);
+    EXPECT_TRUE(read.isEmpty());
+}
+
 TEST(KillTest, EveryKillRestoresTheAcknowledgedChanges)
 {
     TempDir dir;

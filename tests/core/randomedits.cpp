@@ -120,7 +120,7 @@ QString RandomEdits::step()
     }
     const int position = pick(count);
     const int slot = ws.slotOf(kind, position);
-    const QByteArray old = ws.pageNames(kind)[position];
+    const QByteArray old = ws.pageNames(kind)[position].toByteArray();
     if (roll < 60) {
         ws.removePage(kind, position);
         m_history->done.append({ What::Delete, kind, slot, position, 0, 0, old, old });

@@ -35,7 +35,7 @@ protected:
     {
         return tableErrorOf([&] { LoadTableFile(write(bytes)); });
     }
-    static QList<QByteArray> sounds(const LoadedTable &loaded)
+    static NameList sounds(const LoadedTable &loaded)
     {
         return loaded.names[kindIndex(PageKind::Sound)];
     }
@@ -55,7 +55,7 @@ TEST_F(Table, SortsNamesCaseInsensitivelyAndEqualNamesKeepFileOrder)
     const QLocale english(QLocale::English, QLocale::UnitedStates);
     for (const QLocale &locale : { QLocale::c(), english }) {
         const LoadedTable loaded = LoadTableFile(path, locale);
-        QList<QByteArray> order { "A", "a", "b", "t" };
+        NameList order { "A", "a", "b", "t" };
         order.insert(locale == english ? 3 : 4, "\x8ao");
         EXPECT_EQ(sounds(loaded), order) << locale.name().toStdString();
         EXPECT_EQ(slotMap(loaded.directory, PageKind::Sound).first(3), (QList<int> { 2, 3, 1 }));
@@ -92,7 +92,7 @@ TEST_F(Table, SortsAsTheCollatorComparesInEveryLocale)
                          [&](int a, int b) { return collator.compare(key(a), key(b)) < 0; });
         const LoadedTable loaded = LoadTableFile(path, locale);
         EXPECT_EQ(slotMap(loaded.directory, PageKind::Sound), expected) << localeName;
-        QList<QByteArray> expectedNames;
+        NameList expectedNames;
         for (int slot : expected)
             expectedNames.append(names[slot - 1]);
         EXPECT_EQ(sounds(loaded), expectedNames) << localeName;
@@ -107,7 +107,7 @@ TEST_F(Table, SkipsUnacceptedKindsKeepsPassThroughAndFlagsOtherVersions)
     const LoadedTable loaded = LoadTableFile(
         write(table({ unknown, oldSound.record(), sound("kept"), passThroughRecord("x") })));
     EXPECT_TRUE(loaded.versionMismatch);
-    EXPECT_EQ(sounds(loaded), QList<QByteArray> { "kept" });
+    EXPECT_EQ(sounds(loaded), NameList { "kept" });
     EXPECT_EQ(loaded.directory.resolve(PageKind::Sound, 0).position,
               unknown.size() + oldSound.record().size());
     ASSERT_EQ(loaded.directory.pageCount(PageKind::PassThrough), 1);
@@ -115,7 +115,7 @@ TEST_F(Table, SkipsUnacceptedKindsKeepsPassThroughAndFlagsOtherVersions)
               unknown.size() + oldSound.record().size() + sound("kept").size());
     // A generic page's name follows its object type.
     EXPECT_EQ(LoadTableFile(write(genericPage("Crate", 11))).names[kindIndex(PageKind::Generic)],
-              QList<QByteArray> { "Crate" });
+              NameList { "Crate" });
 }
 
 TEST_F(Table, LeavesOutALastPageThatTheEndOfTheFileCutsShort)
@@ -123,7 +123,7 @@ TEST_F(Table, LeavesOutALastPageThatTheEndOfTheFileCutsShort)
     const QByteArray head = sound("head");
     for (qsizetype kept : { 3, 10, 40 }) { // inside the length, the name, the fields
         const LoadedTable loaded = LoadTableFile(write(head + sound("tail").left(kept)));
-        EXPECT_EQ(sounds(loaded), QList<QByteArray> { "head" }) << kept;
+        EXPECT_EQ(sounds(loaded), NameList { "head" }) << kept;
         EXPECT_EQ(loaded.directory.totalPageCount(), 1);
         EXPECT_EQ(loaded.cutOffRecord, head.size());
     }
@@ -153,7 +153,7 @@ TEST_F(Table, StopsOnADamagedFileSayingWhatAndWhereAndChangesNothing)
     EXPECT_THROW(workspace.load(write(table({ sound("three"), recordWithLength(7, 2, "") }))),
                  TableError);
     EXPECT_EQ(workspace.pages(), before);
-    EXPECT_EQ(workspace.pageNames(PageKind::Sound), (QList<QByteArray> { "one", "two", "added" }));
+    EXPECT_EQ(workspace.pageNames(PageKind::Sound), (NameList { "one", "two", "added" }));
     EXPECT_EQ(workspace.loadedPath(), first);
     EXPECT_EQ(workspace.readPage(PageKind::Sound, 1), sound("two"));
 }
@@ -231,7 +231,7 @@ TEST_F(Table, SavingOverTheLoadedFileReloadsItWhateverItsSpelling)
     for (const QString &target : { u"link.gam"_s, dir.path(u"sub/../table.gam"_s) }) {
         EXPECT_TRUE(workspace.save(target).reloaded) << target.toStdString();
         EXPECT_EQ(readFile(tablePath), table({ sound("a", 5), sound("b"), sound("c") }));
-        EXPECT_EQ(workspace.pageNames(PageKind::Sound), (QList<QByteArray> { "a", "b", "c" }));
+        EXPECT_EQ(workspace.pageNames(PageKind::Sound), (NameList { "a", "b", "c" }));
         for (int p = 0; p < 3; ++p) // every page now lies in the saved file
             EXPECT_FALSE(workspace.pages().resolve(PageKind::Sound, p).inWorkingFile);
     }

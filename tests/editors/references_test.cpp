@@ -256,7 +256,7 @@ TEST_F(Editors, RenameAllUndoAndRedoSaveWhatReplayingTheSurvivingRenamesBuilds)
         } else {
             const int position = int(random() % 3);
             sounds.selectPosition(position);
-            const QByteArray from = lists.model(PageKind::Sound).name(position);
+            const QByteArray from = lists.model(PageKind::Sound).name(position).toByteArray();
             const QByteArray to = "Sound " + QByteArray::number(step + 3);
             nameField->setText(QString::fromLatin1(to));
             dialogs.answers = { UserDialogs::Answer::Apply };

@@ -58,7 +58,7 @@ protected:
     QStringList soundList()
     {
         QStringList names;
-        for (const QByteArray &name : panel.workspace().pageNames(PageKind::Sound))
+        for (QByteArrayView name : panel.workspace().pageNames(PageKind::Sound))
             names.append(QString::fromLatin1(name));
         EXPECT_EQ(sounds().pageList().model()->rowCount(), names.size());
         return names;
@@ -586,7 +586,7 @@ TEST_F(CheckWindowTest, ARowOpensItsPageInItsEditorAndTheCheckRunsAgainWhenItClo
     panel.workspace().addPage(PageKind::Door, door("Hatch", "Hum", "Lost").record(), "Hatch");
     doors().reloadList();
     ASSERT_EQ(panel.workspace().pageNames(PageKind::Door),
-              QList<QByteArray>({ "Arch", "Gate", "Older", "Hatch" }));
+              NameList({ "Arch", "Gate", "Older", "Hatch" }));
 
     const auto rowOf = [&](const QString &page) {
         for (int row = 0; row < list().topLevelItemCount(); ++row)
@@ -1016,8 +1016,7 @@ TEST(LastSessionTest, AChangedTableIsRestoredOntoOnlyWhenTheUserChoosesIt)
     start = askAboutLastSession(dir.path(), true, dialogs);
     ControlPanel panel(dir.path() + u'/', dialogs, start);
     EXPECT_EQ(dialogs.takeMessages().size(), 1);
-    EXPECT_EQ(panel.workspace().pageNames(PageKind::Sound),
-              QList<QByteArray>({ "Alpha", "Beta", "Gamma" }));
+    EXPECT_EQ(panel.workspace().pageNames(PageKind::Sound), NameList({ "Alpha", "Beta", "Gamma" }));
     EXPECT_EQ(panel.workspace().readPage(PageKind::Sound, 0), sound("Alpha", 12));
     EXPECT_EQ(panel.workspace().readPage(PageKind::Sound, 1), sound("Beta", 4));
 }

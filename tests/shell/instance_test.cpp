@@ -40,7 +40,7 @@ protected:
             10000));
         return start.get();
     }
-    QList<QByteArray> soundNames() { return panel.workspace().pageNames(PageKind::Sound); }
+    NameList soundNames() { return panel.workspace().pageNames(PageKind::Sound); }
 
     TempDir dir;
     QString tablePath = dir.path(u"levels.gam"_s);
@@ -71,7 +71,7 @@ TEST_F(HandOffTest, AHandedFileLoadsOnceTheUserIsBackAtTheMainWindow)
         }));
     QDir::setCurrent(folder);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !soundNames().isEmpty(); }));
-    EXPECT_EQ(soundNames(), QList<QByteArray>({ "Alpha" }));
+    EXPECT_EQ(soundNames(), NameList({ "Alpha" }));
     EXPECT_EQ(sounds.pageList().model()->rowCount(), 1);
     EXPECT_TRUE(dialogs.takeMessages().isEmpty());
 

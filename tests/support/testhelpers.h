@@ -2,6 +2,7 @@
 
 // Small helpers shared by the engine's tests.
 
+#include "namelist.h"
 #include "pagedirectory.h"
 #include "tableerror.h"
 
@@ -15,10 +16,17 @@
 #include <ostream>
 #include <sys/resource.h>
 
-// Readable QStrings in failure messages.
+// Readable QStrings and page names in failure messages.
 inline void PrintTo(const QString &text, std::ostream *out)
 {
     *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const NameList &names, std::ostream *out)
+{
+    *out << '{';
+    for (QByteArrayView name : names)
+        *out << ' ' << '"' << std::string_view(name.data(), size_t(name.size())) << '"';
+    *out << " }";
 }
 
 namespace testsupport {

@@ -138,7 +138,7 @@ void printError(const QString &message)
     std::fprintf(stderr, "vktable: %s\n", message.toLocal8Bit().constData());
 }
 
-void writeLine(PageKind kind, int position, int slot, const QByteArray &name)
+void writeLine(PageKind kind, int position, int slot, QByteArrayView name)
 {
     const QByteArray line = kindInfo(kind).name.toString().toUtf8() + '\t' +
         QByteArray::number(position) + '\t' + QByteArray::number(slot) + '\t' +
@@ -163,7 +163,7 @@ int list(const QString &path)
     const Workspace workspace = loaded(path);
     const PageDirectory &pages = workspace.pages();
     for (PageKind kind : kEditedKinds) {
-        const QList<QByteArray> &names = workspace.pageNames(kind);
+        const NameList &names = workspace.pageNames(kind);
         for (int position = 0; position < names.size(); ++position)
             writeLine(kind, position, pages.slotAt(kind, position), names[position]);
     }

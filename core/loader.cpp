@@ -11,7 +11,9 @@
 #include <algorithm>
 #include <cctype>
 #include <future>
+#include <numeric>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -153,24 +155,37 @@ SortedKind sortByKeys(const FoundPages &found, WriteName writeName, Sort sort)
     return sorted;
 }
 
-// Orders entries by prefix, a byte at a time from the last, each pass keeping the order of the
-// last: random names make a comparing sort mispredict most of its branches.
-void sortByPrefixes(std::vector<SortEntry> &entries)
+// Orders entries by prefix a byte at a time from the first, then each run that shares the
+// bytes so far on its own; a short run, or one whose 8 bytes all tie, is ordered by before. Random
+// names make a comparing sort mispredict most of its branches, so only short runs are compared.
+template<typename Before>
+void sortByPrefixes(std::span<SortEntry> entries, int shift, std::vector<SortEntry> &scratch,
+                    const Before &before)
 {
-    std::vector<SortEntry> sorted(entries.size());
-    for (int shift = 0; shift < 64; shift += 8) {
-        std::array<size_t, 256> starts {};
+    constexpr size_t kCompared = 16;
+    std::array<size_t, 257> starts;
+    for (;; shift -= 8) {
+        if (entries.size() <= kCompared || shift < 0) {
+            std::sort(entries.begin(), entries.end(), before);
+            return;
+        }
+        starts.fill(0);
         for (const SortEntry &entry : entries)
-            ++starts[entry.prefix >> shift & 0xff];
-        // Short names leave their last bytes zero in every key.
-        if (std::find(starts.begin(), starts.end(), entries.size()) != starts.end())
-            continue;
-        size_t start = 0;
-        for (size_t &count : starts)
-            start += std::exchange(count, start);
-        for (const SortEntry &entry : entries)
-            sorted[starts[entry.prefix >> shift & 0xff]++] = entry;
-        entries.swap(sorted);
+            ++starts[(entry.prefix >> shift & 0xff) + 1];
+        // A byte that all share, as the first of numbered names do, needs no moving.
+        if (std::find(starts.begin(), starts.end(), entries.size()) == starts.end())
+            break;
+    }
+    std::partial_sum(starts.begin(), starts.end(), starts.begin());
+    std::array<size_t, 257> next = starts;
+    scratch.resize(entries.size());
+    for (const SortEntry &entry : entries)
+        scratch[next[entry.prefix >> shift & 0xff]++] = entry;
+    std::copy(scratch.begin(), scratch.begin() + entries.size(), entries.begin());
+    for (size_t byte = 0; byte < 256; ++byte) {
+        if (starts[byte + 1] - starts[byte] > 1)
+            sortByPrefixes(entries.subspan(starts[byte], starts[byte + 1] - starts[byte]),
+                           shift - 8, scratch, before);
     }
 }
 
@@ -200,16 +215,8 @@ SortedKind sortKind(const FoundPages &found, const QCollator &collator)
                 // A table saved by this program lists each kind in order already.
                 if (std::is_sorted(entries.begin(), entries.end(), before))
                     return;
-                sortByPrefixes(entries);
-                // Keys that share their first 8 bytes, as numbered names do, are compared
-                // whole.
-                for (auto run = entries.begin(); run != entries.end();) {
-                    const auto end = std::find_if(run + 1, entries.end(), [&](const SortEntry &e) {
-                        return e.prefix != run->prefix;
-                    });
-                    std::sort(run, end, before);
-                    run = end;
-                }
+                std::vector<SortEntry> scratch;
+                sortByPrefixes(std::span(entries), 56, scratch, before);
             });
     }
     return sortByKeys<char16_t>(
@@ -227,29 +234,40 @@ SortedKind sortKind(const FoundPages &found, const QCollator &collator)
         });
 }
 
-// A large kind's sort is the longest part of a load past reading, so a large table sorts its
-// largest kind on a second thread meanwhile. Each thread has a collator of its own.
+// Sorting is the longest part of a load past reading, so a large table's kinds are shared
+// between this thread and a second one, as evenly as whole kinds allow. Each thread has a
+// collator of its own.
 std::array<SortedKind, kEditedKinds.size()>
 sortAll(const std::array<FoundPages, kEditedKinds.size()> &found, const QLocale &locale)
 {
     constexpr size_t kWorthAThread = 1000;
+    std::array<size_t, kEditedKinds.size()> largestFirst;
+    std::iota(largestFirst.begin(), largestFirst.end(), size_t(0));
+    std::sort(largestFirst.begin(), largestFirst.end(),
+              [&](size_t a, size_t b) { return found[a].pages.size() > found[b].pages.size(); });
+    std::array<bool, kEditedKinds.size()> helped {};
+    size_t helperPages = 0;
+    size_t ownPages = 0;
+    for (size_t kind : largestFirst) {
+        const bool toHelper = helperPages <= ownPages;
+        helped[kind] = toHelper;
+        (toHelper ? helperPages : ownPages) += found[kind].pages.size();
+    }
+    if (helperPages < kWorthAThread)
+        helped = {};
+
     std::array<SortedKind, kEditedKinds.size()> sorted;
-    const size_t largest = std::distance(
-        found.begin(),
-        std::max_element(found.begin(), found.end(), [](const auto &a, const auto &b) {
-            return a.pages.size() < b.pages.size();
-        }));
+    auto sortKinds = [&](bool onHelper) {
+        const QCollator collator = pageNameCollator(locale);
+        for (size_t i = 0; i < found.size(); ++i) {
+            if (helped[i] == onHelper)
+                sorted[i] = sortKind(found[i], collator);
+        }
+    };
     std::future<void> helper;
-    if (found[largest].pages.size() >= kWorthAThread) {
-        helper = std::async(std::launch::async, [&] {
-            sorted[largest] = sortKind(found[largest], pageNameCollator(locale));
-        });
-    }
-    const QCollator collator = pageNameCollator(locale);
-    for (size_t i = 0; i < found.size(); ++i) {
-        if (i != largest || !helper.valid())
-            sorted[i] = sortKind(found[i], collator);
-    }
+    if (helperPages >= kWorthAThread)
+        helper = std::async(std::launch::async, sortKinds, true);
+    sortKinds(false);
     if (helper.valid())
         helper.get();
     return sorted;

@@ -71,8 +71,10 @@ TEST_F(Table, SortsAsTheCollatorComparesInEveryLocale)
     std::mt19937 random(26);
     QList<QByteArray> records;
     QList<QByteArray> names;
+    // Shared starts shorter and longer than the 8 bytes ordered before any comparing.
+    const QByteArray starts[] = { "", "", "Laser ", "Numbered sound " };
     for (int i = 0; i < 1500; ++i) {
-        QByteArray name;
+        QByteArray name = starts[random() % std::size(starts)];
         for (int n = int(random() % 4); n >= 0; --n)
             name += alphabet[int(random() % alphabet.size())];
         names.append(name);

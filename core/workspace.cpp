@@ -374,12 +374,22 @@ bool Workspace::isLoadedFile(const QString &path) const
 std::optional<QLatin1StringView> Workspace::ownFile(const QString &path) const
 {
     const QString spelled = canonical(path);
+    // The directory's spelling is found once: finding it for each file that does not exist
+    // walked the path a dozen times over, at every load and save.
+    const QFileInfo directoryInfo(m_directory);
+    const QString directory = directoryInfo.isDir() ? directoryInfo.canonicalFilePath() : QString();
     QList<QLatin1StringView> ownFiles = cleanUpFiles();
     // A table saved as the lock would be deleted when the program ends.
     ownFiles.append(WorkspaceFile::lock);
-    for (QLatin1StringView name : std::as_const(ownFiles))
-        if (spelled == canonical(filePath(name)))
+    for (QLatin1StringView name : std::as_const(ownFiles)) {
+        const QString file = filePath(name);
+        // A file that exists may be a link, which only its own spelling follows.
+        const QString own = directory.isEmpty() || QFileInfo::exists(file)
+            ? canonical(file)
+            : directory + u'/' + name;
+        if (spelled == own)
             return name;
+    }
     return std::nullopt;
 }
 

@@ -303,6 +303,14 @@ TEST_F(Table, RefusesAnEmptyTableAndTheWorkspacesOwnFiles)
     EXPECT_EQ(tableErrorOf([&] { workspace.save(lock); }),
               u"Cannot save to \"%1\": the program keeps its own work in that file."_s.arg(lock));
     EXPECT_EQ(readFile(lock), "held");
+    // Nor under another spelling, before the file exists.
+    const QString elsewhere = dir.path(u"elsewhere"_s);
+    ASSERT_TRUE(QFile::link(dir.path(), elsewhere));
+    const QString journal = elsewhere + u"/./"_s + WorkspaceFile::journal;
+    EXPECT_EQ(
+        tableErrorOf([&] { workspace.save(journal); }),
+        u"Cannot save to \"%1\": the program keeps its own work in that file."_s.arg(journal));
+    EXPECT_FALSE(QFile::exists(journal));
 
     // Nor is a working file loaded as a table: edits would be appended to it.
     const QString working = dir.path(u"sounds.$$$"_s);

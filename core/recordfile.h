@@ -34,6 +34,13 @@ private:
     std::vector<Record> m_records;
 };
 
+// Frees a RecordFile's window: a large window is mapped on its own, a small one is on the heap.
+struct WindowRelease
+{
+    size_t mappedLength = 0; // 0 for memory from new[]
+    void operator()(char *memory) const;
+};
+
 // A file of page records (the loaded table file or a working file) opened for reading,
 // read at any offset through a window of bytes kept in memory. Every read checks the
 // file's end, so a damaged record gives a clear error and never a short record.
@@ -83,9 +90,13 @@ private:
     QString m_description;
     qint64 m_size = 0;
     qint64 m_windowSize;
+    using WindowStorage = std::unique_ptr<char, WindowRelease>;
+    // Memory for a window of size bytes, and where in it the window starts.
+    static WindowStorage newWindow(qint64 size, char *&window);
+
     // The window starts on a cache line: some processors (AMD EPYC among them) take seven
     // times as long to read a file into a buffer whose start is not aligned to 32 bytes.
-    std::unique_ptr<char[]> m_storage;
+    WindowStorage m_storage;
     qint64 m_capacity = 0;
     char *m_window = nullptr;
     qint64 m_windowLength = 0;

@@ -228,4 +228,9 @@ TEST_F(Faults, ATenMegabytePageNameIsListedInFullAndSavedWhole)
     EXPECT_EQ(workspace.readPage(PageKind::Sound, 1), big);
     workspace.save(target);
     EXPECT_EQ(readFile(target), table({ sound("a"), big, passThroughRecord("p") }));
+    // Listed in another order than the file's, the table is read whole, into a window of its
+    // own mapping.
+    load({ big, passThroughRecord("p"), sound("a") });
+    workspace.save(target);
+    EXPECT_EQ(readFile(target), table({ sound("a"), big, passThroughRecord("p") }));
 }

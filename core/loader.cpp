@@ -23,31 +23,21 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The pages of one kind that the walk found, their names kept back to back in one buffer.
+// The pages of one kind that the walk found, in file order.
 struct FoundPages
 {
-    struct Page
-    {
-        qsizetype nameStart;
-        qsizetype nameSize;
-        int slot;
-    };
-
     void add(QByteArrayView name, int slot)
     {
-        pages.push_back({ qsizetype(names.size()), name.size(), slot });
-        names.append(name.data(), name.size());
+        names.append(name);
+        pageSlots.push_back(slot);
     }
-    QByteArrayView name(const Page &page) const
-    {
-        return QByteArrayView(names.data() + page.nameStart, page.nameSize);
-    }
+    size_t size() const { return pageSlots.size(); }
 
-    std::string names;
-    std::vector<Page> pages;
+    NameList names;
+    std::vector<int> pageSlots;
 };
 
-// A page as the sort moves it: its index in FoundPages::pages and, for byte keys, the key's
+// A page as the sort moves it: its index in FoundPages and, for byte keys, the key's
 // first 8 bytes, big-endian.
 struct SortEntry
 {
@@ -113,9 +103,9 @@ template<typename Char> void writeSlot(int slot, int width, const Char *digits, 
 template<typename Char, typename WriteName, typename Sort>
 SortedKind sortByKeys(const FoundPages &found, WriteName writeName, Sort sort)
 {
-    const qsizetype count = qsizetype(found.pages.size());
+    const qsizetype count = qsizetype(found.size());
     const int width = qMax(5, int(QString::number(count).size()));
-    std::basic_string<Char> keys(found.names.size() + count * width, Char(0));
+    std::basic_string<Char> keys(found.names.byteCount() + count * width, Char(0));
     std::vector<qsizetype> keyStarts;
     keyStarts.reserve(count + 1);
     Char digits[10];
@@ -125,11 +115,11 @@ SortedKind sortByKeys(const FoundPages &found, WriteName writeName, Sort sort)
     entries.reserve(count);
     Char *const begin = keys.data();
     Char *out = begin;
-    for (const FoundPages::Page &page : found.pages) {
+    for (qsizetype page = 0; page < count; ++page) {
         keyStarts.push_back(out - begin);
         Char *const key = out;
-        out = writeName(found.name(page), out);
-        writeSlot(page.slot, width, digits, out);
+        out = writeName(found.names[page], out);
+        writeSlot(found.pageSlots[size_t(page)], width, digits, out);
         out += width;
         SortEntry entry { 0, quint32(entries.size()) };
         if constexpr (sizeof(Char) == 1) {
@@ -146,11 +136,10 @@ SortedKind sortByKeys(const FoundPages &found, WriteName writeName, Sort sort)
 
     SortedKind sorted;
     sorted.slotMap.reserve(count);
-    sorted.names.reserve(count, qsizetype(found.names.size()));
+    sorted.names.reserve(count, found.names.byteCount());
     for (const SortEntry &entry : entries) {
-        const FoundPages::Page &page = found.pages[entry.page];
-        sorted.slotMap.append(page.slot);
-        sorted.names.append(found.name(page));
+        sorted.slotMap.append(found.pageSlots[entry.page]);
+        sorted.names.append(found.names[entry.page]);
     }
     return sorted;
 }
@@ -244,16 +233,17 @@ sortAll(const std::array<FoundPages, kEditedKinds.size()> &found, const QLocale 
     std::array<size_t, kEditedKinds.size()> largestFirst;
     std::iota(largestFirst.begin(), largestFirst.end(), size_t(0));
     std::sort(largestFirst.begin(), largestFirst.end(),
-              [&](size_t a, size_t b) { return found[a].pages.size() > found[b].pages.size(); });
+              [&](size_t a, size_t b) { return found[a].size() > found[b].size(); });
     std::array<bool, kEditedKinds.size()> helped {};
     size_t helperPages = 0;
     size_t ownPages = 0;
     for (size_t kind : largestFirst) {
         const bool toHelper = helperPages <= ownPages;
         helped[kind] = toHelper;
-        (toHelper ? helperPages : ownPages) += found[kind].pages.size();
+        (toHelper ? helperPages : ownPages) += found[kind].size();
     }
-    if (helperPages < kWorthAThread)
+    const bool twoThreads = helperPages >= kWorthAThread;
+    if (!twoThreads)
         helped = {};
 
     std::array<SortedKind, kEditedKinds.size()> sorted;
@@ -265,7 +255,7 @@ sortAll(const std::array<FoundPages, kEditedKinds.size()> &found, const QLocale 
         }
     };
     std::future<void> helper;
-    if (helperPages >= kWorthAThread)
+    if (twoThreads)
         helper = std::async(std::launch::async, sortKinds, true);
     sortKinds(false);
     if (helper.valid())

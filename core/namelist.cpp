@@ -23,16 +23,15 @@ void NameList::append(QByteArrayView name)
 void NameList::insert(qsizetype i, QByteArrayView name)
 {
     Q_ASSERT(i >= 0 && i <= size());
-    m_ends.insert(i, i == 0 ? 0 : m_ends[i - 1]);
+    m_ends.insert(i, start(i));
     replace(i, name);
 }
 
 void NameList::replace(qsizetype i, QByteArrayView name)
 {
     Q_ASSERT(i >= 0 && i < size());
-    const qsizetype start = i == 0 ? 0 : m_ends[i - 1];
-    const qsizetype shift = name.size() - (m_ends[i] - start);
-    m_bytes.replace(start, m_ends[i] - start, name);
+    const qsizetype shift = name.size() - (m_ends[i] - start(i));
+    m_bytes.replace(start(i), m_ends[i] - start(i), name);
     for (qsizetype later = i; later < size(); ++later)
         m_ends[later] += shift;
 }

@@ -48,12 +48,13 @@ public:
     NameList(std::initializer_list<QByteArrayView> names);
 
     qsizetype size() const { return m_ends.size(); }
+    // The bytes of all names together.
+    qsizetype byteCount() const { return m_bytes.size(); }
     bool isEmpty() const { return m_ends.isEmpty(); }
     QByteArrayView at(qsizetype i) const
     {
         Q_ASSERT(i >= 0 && i < size());
-        const qsizetype start = i == 0 ? 0 : m_ends[i - 1];
-        return QByteArrayView(m_bytes.constData() + start, m_ends[i] - start);
+        return QByteArrayView(m_bytes.constData() + start(i), m_ends[i] - start(i));
     }
     QByteArrayView operator[](qsizetype i) const { return at(i); }
     const_iterator begin() const { return const_iterator(this, 0); }
@@ -73,6 +74,8 @@ public:
     }
 
 private:
+    qsizetype start(qsizetype i) const { return i == 0 ? 0 : m_ends[i - 1]; }
+
     QByteArray m_bytes;
     QList<qsizetype> m_ends; // where each name ends in m_bytes
 };

@@ -7,13 +7,18 @@
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QStringDecoder>
 #include <QTimer>
 #include <QWidget>
 #include <QtEndian>
 
+#include <cerrno>
+#include <cstring>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -47,6 +52,130 @@ QString pathOf(QByteArrayView bytes)
         return {};
     return path;
 }
+
+// A bare name lives in the temporary directory, where QLocalServer puts it, so that this copy
+// and one built on Qt's sockets find each other.
+QByteArray socketPath(const QString &name)
+{
+    return QFile::encodeName(QDir::isAbsolutePath(name) ? name : QDir::temp().filePath(name));
+}
+
+bool toAddress(const QByteArray &path, sockaddr_un &address)
+{
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (path.isEmpty() || size_t(path.size()) >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    return true;
+}
+
+int localSocket()
+{
+    return ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+}
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Closes the descriptor it holds when it goes.
+class Descriptor
+{
+public:
+    explicit Descriptor(int fd)
+        : m_fd(fd)
+    { }
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// True once fd is ready for events, or has failed, so that the call that follows says which.
+bool waitFor(int fd, short events, const QDeadlineTimer &deadline)
+{
+    for (;;) {
+        pollfd entry { fd, events, 0 };
+        const int ready = ::poll(&entry, 1, int(deadline.remainingTime()));
+        if (ready > 0)
+            return true;
+        if (ready == 0 || errno != EINTR)
+            return false;
+    }
+}
+
+// One later start's request, read as it comes; it ends with the answer, with anything but one
+// well-formed request, or when the sender stays silent.
+class Request : public QObject
+{
+public:
+    Request(int fd, std::function<void(const QString &)> received, QObject *parent)
+        : QObject(parent)
+        , m_fd(fd)
+        , m_received(std::move(received))
+    {
+        auto *readable = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+        connect(readable, &QSocketNotifier::activated, this, &Request::read);
+        QTimer::singleShot(kReceiveTimeoutMs, this, &QObject::deleteLater);
+        read();
+    }
+    ~Request() override { ::close(m_fd); }
+
+private:
+    void read()
+    {
+        bool ended = false;
+        char chunk[4096];
+        for (;;) {
+            const ssize_t got = ::recv(m_fd, chunk, sizeof chunk, MSG_DONTWAIT);
+            if (got > 0) {
+                m_bytes.append(chunk, got);
+                // More than any request holds: refused without reading on.
+                if (m_bytes.size() > kLengthBytes + qsizetype(kMaxPathBytes))
+                    return end();
+                continue;
+            }
+            if (got < 0 && errno == EINTR)
+                continue;
+            ended = got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
+            break;
+        }
+        if (m_bytes.size() < kLengthBytes)
+            return ended ? end() : void();
+        const quint32 length = qFromBigEndian<quint32>(m_bytes.constData());
+        const qint64 size = kLengthBytes + qint64(length);
+        if (length == 0 || length > kMaxPathBytes || m_bytes.size() > size)
+            return end();
+        if (m_bytes.size() < size)
+            return ended ? end() : void();
+        const QString path = pathOf(QByteArrayView(m_bytes).sliced(kLengthBytes));
+        if (path.isEmpty())
+            return end();
+        ::send(m_fd, kAcknowledged.data(), size_t(kAcknowledged.size()), MSG_NOSIGNAL);
+        end();
+        m_received(path);
+    }
+    void end()
+    {
+        // No more reads, however many notifications are still queued.
+        for (QSocketNotifier *notifier : findChildren<QSocketNotifier *>())
+            notifier->setEnabled(false);
+        deleteLater();
+    }
+
+    int m_fd;
+    std::function<void(const QString &)> m_received;
+    QByteArray m_bytes;
+};
 
 QWidget *modalWindow()
 {
@@ -87,54 +216,82 @@ QString instanceServerName(const QString &workspaceDirectory)
 
 InstanceServer::InstanceServer(QObject *parent)
     : QObject(parent)
-    , m_server(new QLocalServer(this))
+{ }
+
+InstanceServer::~InstanceServer()
 {
-    // Other users may not hand this user's program files.
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { receive(socket); });
-            QTimer::singleShot(kReceiveTimeoutMs, socket, [socket] {
-                socket->abort();
-                socket->deleteLater();
-            });
-            receive(socket);
-        }
-    });
+    close();
+}
+
+void InstanceServer::close()
+{
+    if (m_socket < 0)
+        return;
+    delete m_incoming;
+    m_incoming = nullptr;
+    ::close(m_socket);
+    m_socket = -1;
+    ::unlink(m_socketPath.constData());
 }
 
 bool InstanceServer::listen(const QString &workspaceDirectory)
 {
-    const QString name = instanceServerName(workspaceDirectory);
-    QLocalServer::removeServer(name);
-    return m_server->listen(name);
+    close();
+    const QByteArray path = socketPath(instanceServerName(workspaceDirectory));
+    ::unlink(path.constData());
+    sockaddr_un address;
+    if (!toAddress(path, address)) {
+        m_error = u"the socket's name is too long"_s;
+        return false;
+    }
+    // Made in a directory only the user can enter and moved into place, so that no one else
+    // can reach the socket in the moment before its permissions are set.
+    QByteArray privateDirectory = QFile::encodeName(
+        QFileInfo(QFile::decodeName(path)).absolutePath() + u"/vkcp-XXXXXX"_s);
+    if (!::mkdtemp(privateDirectory.data())) {
+        m_error = systemError(errno);
+        return false;
+    }
+    const QByteArray madePath = privateDirectory + "/s";
+    sockaddr_un madeAddress;
+    toAddress(madePath, madeAddress); // shorter than path
+    const int made = localSocket();
+    const bool listening = made >= 0 &&
+        ::bind(made, reinterpret_cast<const sockaddr *>(&madeAddress), sizeof madeAddress) == 0 &&
+        ::chmod(madePath.constData(), S_IRWXU) == 0 && ::listen(made, 50) == 0 &&
+        ::rename(madePath.constData(), path.constData()) == 0;
+    const int error = errno;
+    ::unlink(madePath.constData());
+    ::rmdir(privateDirectory.constData());
+    if (!listening) {
+        if (made >= 0)
+            ::close(made);
+        m_error = systemError(error);
+        return false;
+    }
+    m_socket = made;
+    m_socketPath = path;
+    m_incoming = new QSocketNotifier(m_socket, QSocketNotifier::Read, this);
+    connect(m_incoming, &QSocketNotifier::activated, this, &InstanceServer::acceptAll);
+    return true;
 }
 
 QString InstanceServer::errorString() const
 {
-    return m_server->errorString();
+    return m_error;
 }
 
-void InstanceServer::receive(QLocalSocket *socket)
+void InstanceServer::acceptAll()
 {
-    if (socket->state() != QLocalSocket::ConnectedState || socket->bytesAvailable() < kLengthBytes)
-        return;
-    const quint32 length = qFromBigEndian<quint32>(socket->peek(kLengthBytes).constData());
-    const qint64 size = kLengthBytes + qint64(length);
-    if (length != 0 && length <= kMaxPathBytes && socket->bytesAvailable() < size)
-        return;
-    QString path;
-    if (length != 0 && length <= kMaxPathBytes && socket->bytesAvailable() == size)
-        path = pathOf(socket->read(size).sliced(kLengthBytes));
-    if (path.isEmpty()) {
-        socket->abort();
-        socket->deleteLater();
-        return;
+    for (;;) {
+        const int fd = ::accept4(m_socket, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0) {
+            if (errno == EINTR || errno == ECONNABORTED)
+                continue;
+            return;
+        }
+        new Request(fd, [this](const QString &path) { emit fileReceived(path); }, this);
     }
-    socket->write(kAcknowledged.data(), kAcknowledged.size());
-    socket->disconnectFromServer();
-    emit fileReceived(path);
 }
 
 bool handFileTo(const QString &workspaceDirectory, const QString &path, int timeoutMs)
@@ -143,18 +300,42 @@ bool handFileTo(const QString &workspaceDirectory, const QString &path, int time
     if (message.size() > kLengthBytes + kMaxPathBytes)
         return false;
     const QDeadlineTimer deadline(timeoutMs);
-    QLocalSocket socket;
-    socket.connectToServer(instanceServerName(workspaceDirectory));
-    if (!socket.waitForConnected(int(deadline.remainingTime())))
+    sockaddr_un address;
+    if (!toAddress(socketPath(instanceServerName(workspaceDirectory)), address))
         return false;
-    socket.write(message);
-    while (socket.bytesToWrite() > 0)
-        if (!socket.waitForBytesWritten(int(deadline.remainingTime())))
+    const Descriptor socket(localSocket());
+    if (socket.get() < 0)
+        return false;
+    // A listener whose queue is full turns a caller away at once; it may have room soon.
+    while (::connect(socket.get(), reinterpret_cast<const sockaddr *>(&address), sizeof address) !=
+           0) {
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN || deadline.hasExpired())
             return false;
-    while (socket.bytesAvailable() < kAcknowledged.size())
-        if (!socket.waitForReadyRead(int(deadline.remainingTime())))
+        ::poll(nullptr, 0, 10);
+    }
+    for (qsizetype sent = 0; sent < message.size();) {
+        if (!waitFor(socket.get(), POLLOUT, deadline))
             return false;
-    return socket.read(kAcknowledged.size()) == kAcknowledged;
+        const ssize_t wrote = ::send(socket.get(), message.constData() + sent,
+                                     size_t(message.size() - sent), MSG_NOSIGNAL);
+        if (wrote < 0 && errno != EINTR && errno != EAGAIN)
+            return false;
+        sent += std::max<ssize_t>(wrote, 0);
+    }
+    QByteArray answer;
+    while (answer.size() < kAcknowledged.size()) {
+        if (!waitFor(socket.get(), POLLIN, deadline))
+            return false;
+        char chunk[8];
+        const ssize_t got =
+            ::recv(socket.get(), chunk, size_t(kAcknowledged.size() - answer.size()), 0);
+        if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN))
+            return false;
+        answer.append(chunk, std::max<ssize_t>(got, 0));
+    }
+    return answer == kAcknowledged;
 }
 
 int handToRunningCopy(const QString &workspaceDirectory, const QStringList &arguments,

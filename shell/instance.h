@@ -6,8 +6,7 @@
 
 #include <functional>
 
-class QLocalServer;
-class QLocalSocket;
+class QSocketNotifier;
 class QTimer;
 class UserDialogs;
 
@@ -23,6 +22,7 @@ class InstanceServer : public QObject
 
 public:
     explicit InstanceServer(QObject *parent = nullptr);
+    ~InstanceServer() override;
 
     // Only while holding the workspace's lock: what a killed copy left is removed first.
     bool listen(const QString &workspaceDirectory);
@@ -32,9 +32,15 @@ signals:
     void fileReceived(const QString &path);
 
 private:
-    void receive(QLocalSocket *socket);
+    void acceptAll();
+    void close();
 
-    QLocalServer *m_server;
+    // A local socket made with the system's calls rather than QLocalServer: Qt's network
+    // library and the Kerberos and proxy libraries it brings took a tenth of the start.
+    int m_socket = -1;
+    QByteArray m_socketPath;
+    QSocketNotifier *m_incoming = nullptr;
+    QString m_error;
 };
 
 // Hands path to the copy that holds the workspace; true once that copy acknowledged it.

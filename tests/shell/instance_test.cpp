@@ -118,6 +118,34 @@ TEST_F(HandOffTest, AMalformedRequestIsRefusedWithoutEffect)
     EXPECT_TRUE(received.isEmpty());
     EXPECT_EQ(secondStart({ tablePath }), 0);
     EXPECT_EQ(received, QStringList({ tablePath }));
+
+    // A copy built on Qt's own sockets is answered as this one is.
+    QLocalSocket socket;
+    socket.connectToServer(instanceServerName(dir.path()));
+    ASSERT_TRUE(socket.waitForConnected(2000));
+    socket.write(framed(tablePath.toUtf8()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return socket.bytesAvailable() >= 3; }, 3000));
+    EXPECT_EQ(socket.readAll(), "ok\n");
+    EXPECT_EQ(received, QStringList({ tablePath, tablePath }));
+}
+
+// Only the user may reach the socket, and it goes with the copy that made it.
+TEST_F(HandOffTest, TheSocketIsTheUsersAloneAndGoesWithItsCopy)
+{
+    QString socketPath = instanceServerName(dir.path());
+    if (!QDir::isAbsolutePath(socketPath))
+        socketPath = QDir::temp().filePath(socketPath);
+    {
+        InstanceServer own;
+        ASSERT_TRUE(own.listen(dir.path()));
+        const QFileInfo socket(socketPath);
+        ASSERT_TRUE(socket.exists());
+        EXPECT_EQ(socket.permissions() & ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                           QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+                  QFile::Permissions());
+        EXPECT_EQ(secondStart({ tablePath }), 0);
+    }
+    EXPECT_FALSE(QFileInfo::exists(socketPath));
 }
 
 // Without a FILE, beside a hung copy or after a killed one (its socket left behind), the second

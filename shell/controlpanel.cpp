@@ -313,11 +313,18 @@ private:
 
 } // namespace
 
-bool ControlPanel::loadFile(const QString &path)
+bool ControlPanel::loadFile(const QString &path, LoaderShown shown)
 {
     const bool loaded = guarded(m_dialogs, m_main.get(), [&] {
-        BusyWindow busy(loaderWindow(), *m_main);
-        m_loader->LoadTableFile(m_workspace, path);
+        if (shown == LoaderShown::Yes) {
+            BusyWindow busy(loaderWindow(), *m_main);
+            m_loader->LoadTableFile(m_workspace, path);
+            refreshLists();
+            return;
+        }
+        const bool versionMismatch = m_workspace.load(path);
+        if (versionMismatch || m_workspace.cutOffRecord() >= 0)
+            loaderWindow().reportLoad(m_workspace, versionMismatch, m_main.get());
         refreshLists();
     });
     if (loaded)

@@ -71,8 +71,12 @@ public:
     // saved, "Save changes to ...?" with Save, Don't save and Cancel. False when the user
     // cancels, or the save fails or is cancelled.
     bool settleTable(Leaving leaving);
+    // Whether a load shows the loader window while it runs. The table named when the program
+    // starts loads as part of the start, before the main window is first painted: a loader
+    // window would only flash up over nothing for the moment the load takes.
+    enum class LoaderShown { Yes, No };
     // Loads path as Load table file does after its dialog. Returns whether it loaded.
-    bool loadFile(const QString &path);
+    bool loadFile(const QString &path, LoaderShown shown = LoaderShown::Yes);
     // A file handed over by a later start of the program: the main window comes to the front
     // and, once the user is back at it, loads the file as Load table file does, asking first.
     void openFromElsewhere(const QString &path);

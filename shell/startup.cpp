@@ -189,7 +189,7 @@ int runProgram(int argc, char *argv[], const std::function<void(ControlPanel &)>
                      Qt::QueuedConnection);
     panel.show();
     if (!arguments.isEmpty())
-        panel.loadFile(arguments[0]);
+        panel.loadFile(arguments[0], ControlPanel::LoaderShown::No);
     if (started)
         started(panel);
     return app.exec();

@@ -55,11 +55,12 @@ void LoaderWindow::LoadTableFile(Workspace &workspace, const QString &path)
     reportLoad(workspace, workspace.load(path));
 }
 
-void LoaderWindow::reportLoad(const Workspace &workspace, bool versionMismatch)
+void LoaderWindow::reportLoad(const Workspace &workspace, bool versionMismatch, QWidget *owner)
 {
+    QWidget *over = owner ? owner : this;
     if (versionMismatch)
-        m_dialogs.message(this, u"Warning!"_s, kVersionMismatchMessage, UserDialogs::Icon::Warning);
+        m_dialogs.message(over, u"Warning!"_s, kVersionMismatchMessage, UserDialogs::Icon::Warning);
     if (workspace.cutOffRecord() >= 0)
-        m_dialogs.message(this, u"Warning!"_s, cutOffRecordMessage(workspace.cutOffRecord()),
+        m_dialogs.message(over, u"Warning!"_s, cutOffRecordMessage(workspace.cutOffRecord()),
                           UserDialogs::Icon::Warning);
 }

@@ -27,8 +27,9 @@ public:
     void LoadTableFile(Workspace &workspace, const QString &path);
 
     // The warnings of a load: pages of another version were skipped, the last page was cut
-    // short. Also said after the reload that follows a save over the loaded file.
-    void reportLoad(const Workspace &workspace, bool versionMismatch);
+    // short. Also said after the reload that follows a save over the loaded file. The warnings
+    // stand over this window, or over owner when given.
+    void reportLoad(const Workspace &workspace, bool versionMismatch, QWidget *owner = nullptr);
 
     // Ends the program, as the main menu's Exit does.
     QPushButton &cancelButton() const { return *m_cancel; }

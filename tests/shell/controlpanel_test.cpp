@@ -131,6 +131,14 @@ TEST_F(ControlPanelTest, LoadTwiceListsPagesOnceAndWarnsOnceAboutOtherVersions)
               QStringList({ u"Warning!: The table file ends inside the page at byte %1, cut "
                             "short. That page has been left out and will not be saved."_s.arg(
                                 sound("Kept").size()) }));
+
+    // The table named at start loads without the loader window; its warning still comes.
+    writeFile(path, table({ sound("b"), other.record() }));
+    dialogs.onMessage = [&] { EXPECT_FALSE(panel.loaderWindow().isVisible()); };
+    ASSERT_TRUE(panel.loadFile(path, ControlPanel::LoaderShown::No));
+    EXPECT_EQ(soundList(), QStringList({ u"b"_s }));
+    EXPECT_EQ(dialogs.takeMessages(), QStringList({ warning }));
+    dialogs.onMessage = nullptr;
 }
 
 TEST_F(ControlPanelTest, FailedLoadOrSaveLeavesTheProgramUsable)

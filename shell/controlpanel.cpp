@@ -14,6 +14,7 @@
 #include "recordwalk.h"
 #include "saving.h"
 #include "shareddialogs.h"
+#include "startup.h"
 #include "tableerror.h"
 #include "userdialogs.h"
 #include "working.h"
@@ -69,6 +70,7 @@ ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialo
         try {
             m_workspace.startJournal();
         } catch (const TableError &error) {
+            setProgramIcon(); // the box comes before the main window
             m_dialogs.error(nullptr,
                             u"%1 Changes will not survive a crash."_s.arg(error.message()));
         }

@@ -87,6 +87,7 @@ ControlPanel::Start askAboutLastSession(const QString &directory, bool lockLeft,
     const bool kept = QFileInfo::exists(QDir(directory).filePath(WorkspaceFile::kept));
     if (!lockLeft && !kept)
         return {};
+    setProgramIcon();
     const QString caption = QString(kProgramTitle);
     std::optional<LastSession> session;
     try {
@@ -141,7 +142,12 @@ void nameApplication()
 {
     QApplication::setApplicationName(u"vkcp"_s);
     QApplication::setApplicationVersion(u"1.01"_s);
-    QApplication::setWindowIcon(QIcon(u":/art/vkcp-128.png"_s));
+}
+
+void setProgramIcon()
+{
+    if (QApplication::windowIcon().isNull())
+        QApplication::setWindowIcon(QIcon(u":/art/vkcp-128.png"_s));
 }
 
 int runProgram(int argc, char *argv[], const std::function<void(ControlPanel &)> &started)
@@ -164,6 +170,7 @@ int runProgram(int argc, char *argv[], const std::function<void(ControlPanel &)>
         Workspace::programDirectory(),
         QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
     if (directory.isEmpty()) {
+        setProgramIcon();
         dialogs.error(nullptr,
                       u"VK Control Panel cannot start: no directory for its work files can be "
                       "written, neither its own nor the user's application data directory."_s);
@@ -173,10 +180,15 @@ int runProgram(int argc, char *argv[], const std::function<void(ControlPanel &)>
     // without removing it.
     const bool lockLeft = QFileInfo::exists(QDir(directory).filePath(WorkspaceFile::lock));
     const std::unique_ptr<QLockFile> lock = lockWorkspace(directory);
-    if (!lock)
+    if (!lock) {
+        setProgramIcon();
         return handToRunningCopy(directory, arguments, dialogs);
+    }
 
     ControlPanel panel(directory, dialogs, askAboutLastSession(directory, lockLeft, dialogs));
+    setProgramIcon();
+    // Shown before anything else is done, which then overlaps the window system's work.
+    panel.show();
     // Files opened in a file manager while the program runs come here, not to a second copy.
     InstanceServer server;
     if (server.listen(directory))
@@ -187,7 +199,6 @@ int runProgram(int argc, char *argv[], const std::function<void(ControlPanel &)>
                      qPrintable(server.errorString()));
     QObject::connect(&panel, &ControlPanel::endRequested, &app, &QApplication::quit,
                      Qt::QueuedConnection);
-    panel.show();
     if (!arguments.isEmpty())
         panel.loadFile(arguments[0], ControlPanel::LoaderShown::No);
     if (started)

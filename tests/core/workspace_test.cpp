@@ -221,6 +221,23 @@ TEST_F(Table, ASaveWritesByKindThenListOrderAndTheRecordsAreItsBytes)
     EXPECT_EQ(tableErrorOf([&] { workspace.save(target); }), message);
 }
 
+// A page's record goes out with its kind's byte, whatever byte it came with, whether the save
+// copies runs of the file or reads the file whole for a list in another order.
+TEST_F(Table, ARecordIsSavedWithItsPagesKindByte)
+{
+    QByteArray foreign = sound("a", 3);
+    foreign[0] = char(PageKind::Texture);
+    const QString target = dir.path(u"out.gam"_s);
+    for (const QList<QByteArray> &records :
+         { QList<QByteArray>({ sound("a"), sound("b"), sound("c") }),
+           QList<QByteArray>({ sound("c"), sound("b"), sound("a") }) }) {
+        load(records);
+        workspace.applyPage(PageKind::Sound, 0, foreign, "a");
+        workspace.save(target);
+        EXPECT_EQ(readFile(target), table({ sound("a", 3), sound("b"), sound("c") }));
+    }
+}
+
 TEST_F(Table, SavingOverTheLoadedFileReloadsItWhateverItsSpelling)
 {
     load({ sound("b"), sound("a") });

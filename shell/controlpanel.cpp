@@ -315,7 +315,17 @@ private:
 
 } // namespace
 
-bool ControlPanel::loadFile(const QString &path, LoaderShown shown)
+bool ControlPanel::loadFile(const QString &path)
+{
+    return load(path, LoaderShown::Yes);
+}
+
+bool ControlPanel::openAtStart(const QString &path)
+{
+    return settleTable(Leaving::Load) && load(path, LoaderShown::No);
+}
+
+bool ControlPanel::load(const QString &path, LoaderShown shown)
 {
     const bool loaded = guarded(m_dialogs, m_main.get(), [&] {
         if (shown == LoaderShown::Yes) {

@@ -71,12 +71,12 @@ public:
     // saved, "Save changes to ...?" with Save, Don't save and Cancel. False when the user
     // cancels, or the save fails or is cancelled.
     bool settleTable(Leaving leaving);
-    // Whether a load shows the loader window while it runs. The table named when the program
-    // starts loads as part of the start, before the main window is first painted: a loader
-    // window would only flash up over nothing for the moment the load takes.
-    enum class LoaderShown { Yes, No };
     // Loads path as Load table file does after its dialog. Returns whether it loaded.
-    bool loadFile(const QString &path, LoaderShown shown = LoaderShown::Yes);
+    bool loadFile(const QString &path);
+    // The table named when the program starts. Over a restored session it asks first, as Load
+    // table file does. It loads as part of the start, before the main window is first painted:
+    // the loader window would only flash up over nothing for the moment the load takes.
+    bool openAtStart(const QString &path);
     // A file handed over by a later start of the program: the main window comes to the front
     // and, once the user is back at it, loads the file as Load table file does, asking first.
     void openFromElsewhere(const QString &path);
@@ -100,6 +100,8 @@ signals:
     void endRequested();
 
 private:
+    enum class LoaderShown { Yes, No };
+    bool load(const QString &path, LoaderShown shown);
     void refreshLists();
     void rememberFolder(const QString &file);
     // The status strip, once the changes of the moment are done: a bulk edit updates it once.

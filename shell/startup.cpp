@@ -200,7 +200,7 @@ int runProgram(int argc, char *argv[], const std::function<void(ControlPanel &)>
     QObject::connect(&panel, &ControlPanel::endRequested, &app, &QApplication::quit,
                      Qt::QueuedConnection);
     if (!arguments.isEmpty())
-        panel.loadFile(arguments[0], ControlPanel::LoaderShown::No);
+        panel.openAtStart(arguments[0]);
     if (started)
         started(panel);
     return app.exec();

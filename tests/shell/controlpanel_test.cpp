@@ -135,7 +135,7 @@ TEST_F(ControlPanelTest, LoadTwiceListsPagesOnceAndWarnsOnceAboutOtherVersions)
     // The table named at start loads without the loader window; its warning still comes.
     writeFile(path, table({ sound("b"), other.record() }));
     dialogs.onMessage = [&] { EXPECT_FALSE(panel.loaderWindow().isVisible()); };
-    ASSERT_TRUE(panel.loadFile(path, ControlPanel::LoaderShown::No));
+    ASSERT_TRUE(panel.openAtStart(path));
     EXPECT_EQ(soundList(), QStringList({ u"b"_s }));
     EXPECT_EQ(dialogs.takeMessages(), QStringList({ warning }));
     dialogs.onMessage = nullptr;
@@ -970,6 +970,15 @@ TEST(LastSessionTest, RestoreKeepForLaterAndDiscard)
         EXPECT_EQ(panel.mainWindow().statusStrip().text(), u"levels.gam: 2 pages changed"_s);
         EXPECT_EQ(panel.editor(PageKind::Sound)->pageList().model()->rowCount(), 3);
         EXPECT_FALSE(QFile::exists(kept));
+        // A table named at start does not drop the restored changes unasked: Cancel keeps them.
+        const QString other = dir.path(u"other.gam"_s);
+        writeFile(other, table({ sound("Other") }));
+        dialogs.answers = { UserDialogs::Answer::Cancel };
+        EXPECT_FALSE(panel.openAtStart(other));
+        EXPECT_EQ(dialogs.takeMessages(),
+                  QStringList({ u"VK Control Panel: Save changes to \"levels.gam\" before "
+                                u"loading another table?"_s }));
+        EXPECT_EQ(panel.workspace().records(), saved);
     }
 
     // Restored, the session journals on: ended again without a save, it is asked about again,

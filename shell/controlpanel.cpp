@@ -322,6 +322,11 @@ bool ControlPanel::loadFile(const QString &path)
 
 bool ControlPanel::openAtStart(const QString &path)
 {
+    // A session restored onto the very table named is that table, with its changes.
+    const QString loaded = m_workspace.loadedPath();
+    if (m_workspace.unsavedPageCount() > 0 && !loaded.isEmpty() &&
+        QFileInfo(path).canonicalFilePath() == QFileInfo(loaded).canonicalFilePath())
+        return true;
     return settleTable(Leaving::Load) && load(path, LoaderShown::No);
 }
 

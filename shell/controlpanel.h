@@ -73,9 +73,10 @@ public:
     bool settleTable(Leaving leaving);
     // Loads path as Load table file does after its dialog. Returns whether it loaded.
     bool loadFile(const QString &path);
-    // The table named when the program starts. Over a restored session it asks first, as Load
-    // table file does. It loads as part of the start, before the main window is first painted:
-    // the loader window would only flash up over nothing for the moment the load takes.
+    // The table named when the program starts. Over a session restored onto another table it
+    // asks first, as Load table file does; the table restored onto is not loaded again. It
+    // loads as part of the start, before the main window is first painted: the loader window
+    // would only flash up over nothing for the moment the load takes.
     bool openAtStart(const QString &path);
     // A file handed over by a later start of the program: the main window comes to the front
     // and, once the user is back at it, loads the file as Load table file does, asking first.

@@ -970,7 +970,11 @@ TEST(LastSessionTest, RestoreKeepForLaterAndDiscard)
         EXPECT_EQ(panel.mainWindow().statusStrip().text(), u"levels.gam: 2 pages changed"_s);
         EXPECT_EQ(panel.editor(PageKind::Sound)->pageList().model()->rowCount(), 3);
         EXPECT_FALSE(QFile::exists(kept));
-        // A table named at start does not drop the restored changes unasked: Cancel keeps them.
+        // A table named at start does not drop the restored changes unasked: the one restored
+        // onto stays as it is, another is asked about, and Cancel keeps them.
+        EXPECT_TRUE(panel.openAtStart(dir.path(u"./levels.gam"_s)));
+        EXPECT_TRUE(dialogs.messages.isEmpty());
+        EXPECT_EQ(panel.workspace().unsavedPageCount(), 2);
         const QString other = dir.path(u"other.gam"_s);
         writeFile(other, table({ sound("Other") }));
         dialogs.answers = { UserDialogs::Answer::Cancel };

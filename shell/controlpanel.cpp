@@ -14,7 +14,6 @@
 #include "recordwalk.h"
 #include "saving.h"
 #include "shareddialogs.h"
-#include "startup.h"
 #include "tableerror.h"
 #include "userdialogs.h"
 #include "working.h"
@@ -70,7 +69,6 @@ ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialo
         try {
             m_workspace.startJournal();
         } catch (const TableError &error) {
-            setProgramIcon(); // the box comes before the main window
             m_dialogs.error(nullptr,
                             u"%1 Changes will not survive a crash."_s.arg(error.message()));
         }
@@ -339,9 +337,7 @@ bool ControlPanel::load(const QString &path, LoaderShown shown)
             refreshLists();
             return;
         }
-        const bool versionMismatch = m_workspace.load(path);
-        if (versionMismatch || m_workspace.cutOffRecord() >= 0)
-            loaderWindow().reportLoad(m_workspace, versionMismatch, m_main.get());
+        warnAboutLoad(m_dialogs, m_main.get(), m_workspace, m_workspace.load(path));
         refreshLists();
     });
     if (loaded)

@@ -120,15 +120,14 @@ class Request : public QObject
 public:
     Request(int fd, std::function<void(const QString &)> received, QObject *parent)
         : QObject(parent)
-        , m_fd(fd)
+        , m_socket(fd)
+        , m_readable(new QSocketNotifier(fd, QSocketNotifier::Read, this))
         , m_received(std::move(received))
     {
-        auto *readable = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-        connect(readable, &QSocketNotifier::activated, this, &Request::read);
+        connect(m_readable, &QSocketNotifier::activated, this, &Request::read);
         QTimer::singleShot(kReceiveTimeoutMs, this, &QObject::deleteLater);
         read();
     }
-    ~Request() override { ::close(m_fd); }
 
 private:
     void read()
@@ -136,7 +135,7 @@ private:
         bool ended = false;
         char chunk[4096];
         for (;;) {
-            const ssize_t got = ::recv(m_fd, chunk, sizeof chunk, MSG_DONTWAIT);
+            const ssize_t got = ::recv(m_socket.get(), chunk, sizeof chunk, MSG_DONTWAIT);
             if (got > 0) {
                 m_bytes.append(chunk, got);
                 // More than any request holds: refused without reading on.
@@ -160,19 +159,19 @@ private:
         const QString path = pathOf(QByteArrayView(m_bytes).sliced(kLengthBytes));
         if (path.isEmpty())
             return end();
-        ::send(m_fd, kAcknowledged.data(), size_t(kAcknowledged.size()), MSG_NOSIGNAL);
+        ::send(m_socket.get(), kAcknowledged.data(), size_t(kAcknowledged.size()), MSG_NOSIGNAL);
         end();
         m_received(path);
     }
     void end()
     {
         // No more reads, however many notifications are still queued.
-        for (QSocketNotifier *notifier : findChildren<QSocketNotifier *>())
-            notifier->setEnabled(false);
+        m_readable->setEnabled(false);
         deleteLater();
     }
 
-    int m_fd;
+    const Descriptor m_socket;
+    QSocketNotifier *const m_readable;
     std::function<void(const QString &)> m_received;
     QByteArray m_bytes;
 };

@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QIcon>
+#include <QIconEngine>
 #include <QLockFile>
 #include <QStandardPaths>
 #include <QTemporaryFile>
@@ -37,6 +38,51 @@ QString withSlash(QString directory)
         directory += u'/';
     return directory;
 }
+
+// A picture read only when a window first shows it. The first picture read loads all of Qt's
+// image plugins, 2 ms; by the time the main window shows, the thread reading its art has.
+class PictureWhenShown : public QIconEngine
+{
+public:
+    explicit PictureWhenShown(QString path)
+        : m_path(std::move(path))
+    { }
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode,
+               QIcon::State state) override
+    {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().pixmap(size, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override
+    {
+        return icon().pixmap(size, scale, mode, state);
+    }
+    QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().availableSizes(mode, state);
+    }
+    QIconEngine *clone() const override { return new PictureWhenShown(m_path); }
+
+private:
+    const QIcon &icon()
+    {
+        if (m_icon.isNull())
+            m_icon = QIcon(m_path);
+        return m_icon;
+    }
+
+    QString m_path;
+    QIcon m_icon;
+};
 
 // A task of the start's that must end before the application does.
 class FinishedBeforeLeaving
@@ -87,7 +133,6 @@ ControlPanel::Start askAboutLastSession(const QString &directory, bool lockLeft,
     const bool kept = QFileInfo::exists(QDir(directory).filePath(WorkspaceFile::kept));
     if (!lockLeft && !kept)
         return {};
-    setProgramIcon();
     const QString caption = QString(kProgramTitle);
     std::optional<LastSession> session;
     try {
@@ -142,12 +187,7 @@ void nameApplication()
 {
     QApplication::setApplicationName(u"vkcp"_s);
     QApplication::setApplicationVersion(u"1.01"_s);
-}
-
-void setProgramIcon()
-{
-    if (QApplication::windowIcon().isNull())
-        QApplication::setWindowIcon(QIcon(u":/art/vkcp-128.png"_s));
+    QApplication::setWindowIcon(QIcon(new PictureWhenShown(u":/art/vkcp-128.png"_s)));
 }
 
 int runProgram(int argc, char *argv[], const std::function<void(ControlPanel &)> &started)
@@ -170,7 +210,6 @@ int runProgram(int argc, char *argv[], const std::function<void(ControlPanel &)>
         Workspace::programDirectory(),
         QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
     if (directory.isEmpty()) {
-        setProgramIcon();
         dialogs.error(nullptr,
                       u"VK Control Panel cannot start: no directory for its work files can be "
                       "written, neither its own nor the user's application data directory."_s);
@@ -180,13 +219,10 @@ int runProgram(int argc, char *argv[], const std::function<void(ControlPanel &)>
     // without removing it.
     const bool lockLeft = QFileInfo::exists(QDir(directory).filePath(WorkspaceFile::lock));
     const std::unique_ptr<QLockFile> lock = lockWorkspace(directory);
-    if (!lock) {
-        setProgramIcon();
+    if (!lock)
         return handToRunningCopy(directory, arguments, dialogs);
-    }
 
     ControlPanel panel(directory, dialogs, askAboutLastSession(directory, lockLeft, dialogs));
-    setProgramIcon();
     // Shown before anything else is done, which then overlaps the window system's work.
     panel.show();
     // Files opened in a file manager while the program runs come here, not to a second copy.

@@ -24,13 +24,9 @@ QString chooseWorkspaceDirectory(const QString &programDirectory, const QString 
 // was killed is taken over.
 std::unique_ptr<QLockFile> lockWorkspace(const QString &directory);
 
-// The application's name and version. No display name: Qt would append it to the title of
-// every window and message box.
+// The application's name, version and icon. No display name: Qt would append it to the title
+// of every window and message box.
 void nameApplication();
-// The icon of every window, set before the first is made. The first picture read loads all of
-// Qt's image plugins: a start that asks nothing first sets it once the main window is made, and
-// finds them loaded by the thread that reads the window's art.
-void setProgramIcon();
 
 inline constexpr char kAlreadyRunningMessage[] = "VK Control Panel is already running.";
 

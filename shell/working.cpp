@@ -55,12 +55,17 @@ void LoaderWindow::LoadTableFile(Workspace &workspace, const QString &path)
     reportLoad(workspace, workspace.load(path));
 }
 
-void LoaderWindow::reportLoad(const Workspace &workspace, bool versionMismatch, QWidget *owner)
+void LoaderWindow::reportLoad(const Workspace &workspace, bool versionMismatch)
 {
-    QWidget *over = owner ? owner : this;
+    warnAboutLoad(m_dialogs, this, workspace, versionMismatch);
+}
+
+void warnAboutLoad(UserDialogs &dialogs, QWidget *owner, const Workspace &workspace,
+                   bool versionMismatch)
+{
     if (versionMismatch)
-        m_dialogs.message(over, u"Warning!"_s, kVersionMismatchMessage, UserDialogs::Icon::Warning);
+        dialogs.message(owner, u"Warning!"_s, kVersionMismatchMessage, UserDialogs::Icon::Warning);
     if (workspace.cutOffRecord() >= 0)
-        m_dialogs.message(over, u"Warning!"_s, cutOffRecordMessage(workspace.cutOffRecord()),
-                          UserDialogs::Icon::Warning);
+        dialogs.message(owner, u"Warning!"_s, cutOffRecordMessage(workspace.cutOffRecord()),
+                        UserDialogs::Icon::Warning);
 }

@@ -9,6 +9,11 @@ class Workspace;
 // The file-type filter of the dialogs that pick a table file.
 inline constexpr QLatin1StringView kTableFileFilter("Table files(*.gam)|*.gam|All files(*.*)|*.*");
 
+// The warnings of a load, over owner: pages of another version were skipped, the last page was
+// cut short.
+void warnAboutLoad(UserDialogs &dialogs, QWidget *owner, const Workspace &workspace,
+                   bool versionMismatch);
+
 // The loader window: shown while a table file is read, and the owner of the dialog that
 // picks the table file to load.
 class LoaderWindow : public QDialog
@@ -26,10 +31,9 @@ public:
     // Throws TableError; the workspace is then unchanged.
     void LoadTableFile(Workspace &workspace, const QString &path);
 
-    // The warnings of a load: pages of another version were skipped, the last page was cut
-    // short. Also said after the reload that follows a save over the loaded file. The warnings
-    // stand over this window, or over owner when given.
-    void reportLoad(const Workspace &workspace, bool versionMismatch, QWidget *owner = nullptr);
+    // The warnings of a load, over this window. Also said after the reload that follows a save
+    // over the loaded file.
+    void reportLoad(const Workspace &workspace, bool versionMismatch);
 
     // Ends the program, as the main menu's Exit does.
     QPushButton &cancelButton() const { return *m_cancel; }

@@ -1,3 +1,4 @@
+#include "mappedfile.h"
 #include "savefile.h"
 #include "tablebuilder.h"
 #include "tableerror.h"
@@ -9,6 +10,10 @@
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
 
 #include <sys/fsuid.h>
 #include <sys/mman.h>
@@ -233,4 +238,49 @@ TEST_F(Faults, ATenMegabytePageNameIsListedInFullAndSavedWhole)
     load({ big, passThroughRecord("p"), sound("a") });
     workspace.save(target);
     EXPECT_EQ(readFile(target), table({ sound("a"), big, passThroughRecord("p") }));
+}
+
+TEST_F(Faults, AFileCutShortUnderItsMappingReadsAsZerosAndSaysSoAndOtherBusErrorsStillEnd)
+{
+    // Four memory pages and more, so that the cut leaves one of them.
+    const QByteArray bytes = table({ sound(QByteArray(4 * 4096, 'a')), sound("b") });
+    const QString other = dir.path(u"other.gam"_s);
+    writeFile(tablePath, bytes);
+    writeFile(other, bytes);
+    QFile file(tablePath);
+    QFile otherFile(other);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly) && otherFile.open(QIODevice::ReadOnly));
+    const MappedFile mapped(file.handle(), file.size());
+    const MappedFile untouched(otherFile.handle(), otherFile.size());
+    ASSERT_TRUE(mapped.isMapped() && untouched.isMapped());
+    EXPECT_EQ(mapped.bytes().toByteArray(), bytes);
+    EXPECT_FALSE(mapped.cutShort());
+
+    ASSERT_TRUE(QFile::resize(tablePath, 4096));
+    EXPECT_EQ(mapped.bytes().first(4096).toByteArray(), bytes.first(4096));
+    EXPECT_EQ(mapped.bytes().sliced(4096).toByteArray(), QByteArray(bytes.size() - 4096, '\0'));
+    EXPECT_TRUE(mapped.cutShort());
+    EXPECT_EQ(untouched.bytes().toByteArray(), bytes);
+    EXPECT_FALSE(untouched.cutShort());
+
+    // Where no more files may be mapped, the table is read instead.
+    std::vector<std::unique_ptr<MappedFile>> taken;
+    while (taken.size() < 100 && (taken.empty() || taken.back()->isMapped()))
+        taken.push_back(std::make_unique<MappedFile>(otherFile.handle(), otherFile.size()));
+    ASSERT_FALSE(taken.back()->isMapped());
+    workspace.load(other);
+    EXPECT_EQ(workspace.pageNames(PageKind::Sound), (NameList { QByteArray(4 * 4096, 'a'), "b" }));
+    EXPECT_EQ(workspace.readPage(PageKind::Sound, 1), sound("b"));
+    taken.clear();
+
+    // A mapping of anyone else's that runs past its file's end ends the process, as always.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            void *const raw =
+                mmap(nullptr, size_t(bytes.size()), PROT_READ, MAP_PRIVATE, otherFile.handle(), 0);
+            QFile::resize(other, 0);
+            std::fprintf(stderr, "%d", static_cast<volatile const char *>(raw)[4096]);
+        },
+        "");
 }

@@ -9,8 +9,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include <sys/mman.h>
-
 using namespace Qt::StringLiterals;
 
 RecordFile::RecordFile(const QString &path, QString description, qint64 windowSize)
@@ -22,6 +20,25 @@ RecordFile::RecordFile(const QString &path, QString description, qint64 windowSi
         throw TableError(u"Cannot open the %1 \"%2\": %3"_s.arg(
             m_description, QDir::toNativeSeparators(path), m_file.errorString()));
     m_size = m_file.size();
+}
+
+void RecordFile::mapWhole()
+{
+    auto mapped = std::make_unique<MappedFile>(m_file.handle(), m_size);
+    if (!mapped->isMapped())
+        return;
+    m_mapped = std::move(mapped);
+    m_storage.reset();
+    // The window is never written while it covers the whole file: no read falls outside it.
+    m_window = const_cast<char *>(m_mapped->bytes().data());
+    m_capacity = m_windowLength = m_windowSize = m_size;
+    m_windowStart = 0;
+}
+
+void RecordFile::confirmReads() const
+{
+    if (m_mapped && m_mapped->cutShort())
+        readFailed(u"the file ended early"_s);
 }
 
 TableError damagedRecord(const QString &description, qint64 offset, const QString &what)
@@ -63,11 +80,6 @@ QByteArrayView RecordFile::bytesAt(qint64 offset, qint64 count)
 namespace {
 
 constexpr size_t kCacheLine = 64;
-// A window this large is read whole into fresh memory, as a save reads a table whose pages
-// lie in another order than its list: in huge pages where the system allows them, that takes
-// 5 page faults rather than 2,500 for the full table, 3 ms rather than 7.8.
-constexpr size_t kHugePage = 2 * 1024 * 1024;
-constexpr qint64 kHugeWindow = 2 * kHugePage;
 
 char *alignedUp(void *memory, size_t alignment)
 {
@@ -77,30 +89,11 @@ char *alignedUp(void *memory, size_t alignment)
 
 } // namespace
 
-void WindowRelease::operator()(char *memory) const
-{
-    if (mappedLength > 0)
-        munmap(memory, mappedLength);
-    else
-        delete[] memory;
-}
-
 RecordFile::WindowStorage RecordFile::newWindow(qint64 size, char *&window)
 {
-    if (size >= kHugeWindow) {
-        const size_t length = size_t(size) + kHugePage;
-        void *const mapping =
-            mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (mapping != MAP_FAILED) {
-            window = alignedUp(mapping, kHugePage);
-            // Only advice: without huge pages the window works as well, just more slowly.
-            madvise(window, size_t(size), MADV_HUGEPAGE);
-            return WindowStorage(static_cast<char *>(mapping), WindowRelease { length });
-        }
-    }
-    char *const memory = new char[size_t(size) + kCacheLine - 1];
-    window = alignedUp(memory, kCacheLine);
-    return WindowStorage(memory);
+    WindowStorage memory(new char[size_t(size) + kCacheLine - 1]);
+    window = alignedUp(memory.get(), kCacheLine);
+    return memory;
 }
 
 // Reading on from the window's end costs no seek, so a walk through the file keeps what the

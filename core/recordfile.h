@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mappedfile.h"
 #include "tableerror.h"
 
 #include <QByteArray>
@@ -34,13 +35,6 @@ private:
     std::vector<Record> m_records;
 };
 
-// Frees a RecordFile's window: a large window is mapped on its own, a small one is on the heap.
-struct WindowRelease
-{
-    size_t mappedLength = 0; // 0 for memory from new[]
-    void operator()(char *memory) const;
-};
-
 // A file of page records (the loaded table file or a working file) opened for reading,
 // read at any offset through a window of bytes kept in memory. Every read checks the
 // file's end, so a damaged record gives a clear error and never a short record.
@@ -56,6 +50,13 @@ public:
     qint64 windowSize() const { return m_windowSize; }
     // For a copy the kernel makes; reading through it leaves the window as it was.
     int handle() const { return m_file.handle(); }
+
+    // From here on, reads come from a mapping of the whole file where the system maps it,
+    // rather than from a window read whole; see confirmReads().
+    void mapWhole();
+    // A mapped file cut short by another program reads as zeros past its new end: throws, as
+    // a read that ends early, if that has happened to this file since mapWhole().
+    void confirmReads() const;
 
     // Up to count bytes at offset; fewer only where the file ends.
     QByteArrayView bytesAt(qint64 offset, qint64 count);
@@ -90,7 +91,7 @@ private:
     QString m_description;
     qint64 m_size = 0;
     qint64 m_windowSize;
-    using WindowStorage = std::unique_ptr<char, WindowRelease>;
+    using WindowStorage = std::unique_ptr<char[]>;
     // Memory for a window of size bytes, and where in it the window starts.
     static WindowStorage newWindow(qint64 size, char *&window);
 
@@ -103,4 +104,5 @@ private:
     qint64 m_windowStart = 0;
     const RecordMap *m_map = nullptr;
     size_t m_mapHint = 0;
+    std::unique_ptr<MappedFile> m_mapped;
 };

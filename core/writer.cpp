@@ -14,7 +14,8 @@ namespace {
 constexpr qsizetype kOutputChunk = 1024 * 1024;
 
 // tableRecords visits records in list order, not file order, and keeps them all: a source of a
-// usual size is read whole at the first visit rather than piece by piece.
+// usual size is mapped whole at the first visit (read whole where it cannot be) rather than
+// read piece by piece.
 constexpr qint64 kReadWhole = 32 * 1024 * 1024;
 
 // A save reads only the headers of the records it copies, and none of those its load found,
@@ -44,8 +45,19 @@ public:
             file.emplace(source.path, source.description);
             file->setRecordMap(source.records);
             file->setWindowSize(file->size() <= m_readWhole ? file->size() : kSmallWindow);
+            if (file->size() <= m_readWhole)
+                file->mapWhole();
         }
         return *file;
+    }
+
+    // Throws if a file read from its mapping was cut short meanwhile.
+    void confirmReads() const
+    {
+        for (const std::optional<RecordFile> &file : m_files) {
+            if (file)
+                file->confirmReads();
+        }
     }
 
 private:
@@ -194,6 +206,7 @@ QList<QByteArray> tableRecords(const PageDirectory &pages, const RecordSourceOf 
             records.back()[0] = char(kind);
         },
         only);
+    sources.confirmReads();
     return records;
 }
 
@@ -219,5 +232,6 @@ void writeTableFile(const PageDirectory &pages, const RecordSourceOf &recordSour
         output.add(kind, file, offset);
     });
     output.finish();
+    sources.confirmReads();
     out.commit();
 }

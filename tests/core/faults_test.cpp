@@ -1,4 +1,5 @@
 #include "mappedfile.h"
+#include "recordfile.h"
 #include "savefile.h"
 #include "tablebuilder.h"
 #include "tableerror.h"
@@ -233,8 +234,7 @@ TEST_F(Faults, ATenMegabytePageNameIsListedInFullAndSavedWhole)
     EXPECT_EQ(workspace.readPage(PageKind::Sound, 1), big);
     workspace.save(target);
     EXPECT_EQ(readFile(target), table({ sound("a"), big, passThroughRecord("p") }));
-    // Listed in another order than the file's, the table is read whole, into a window of its
-    // own mapping.
+    // Listed in another order than the file's, the table is read from a mapping of it whole.
     load({ big, passThroughRecord("p"), sound("a") });
     workspace.save(target);
     EXPECT_EQ(readFile(target), table({ sound("a"), big, passThroughRecord("p") }));
@@ -262,6 +262,19 @@ TEST_F(Faults, AFileCutShortUnderItsMappingReadsAsZerosAndSaysSoAndOtherBusError
     EXPECT_TRUE(mapped.cutShort());
     EXPECT_EQ(untouched.bytes().toByteArray(), bytes);
     EXPECT_FALSE(untouched.cutShort());
+
+    // A save reading records from a mapping fails as a read that ends early.
+    const QString third = dir.path(u"third.gam"_s);
+    writeFile(third, bytes);
+    RecordFile source(third, u"table file"_s);
+    source.mapWhole();
+    const QByteArray first = sound(QByteArray(4 * 4096, 'a'));
+    EXPECT_EQ(source.readRecord(0), first);
+    EXPECT_NO_THROW(source.confirmReads());
+    ASSERT_TRUE(QFile::resize(third, 4096));
+    EXPECT_EQ(source.readRecord(0).sliced(4096), QByteArray(first.size() - 4096, '\0'));
+    EXPECT_EQ(tableErrorOf([&] { source.confirmReads(); }),
+              u"Cannot read the table file \"%1\": the file ended early"_s.arg(third));
 
     // Where no more files may be mapped, the table is read instead.
     std::vector<std::unique_ptr<MappedFile>> taken;

@@ -25,9 +25,7 @@ size_t pageSize = 0;
 
 void restoreAndRepeat()
 {
-    struct sigaction fallback
-    {
-    };
+    struct sigaction fallback = {};
     fallback.sa_handler = SIG_DFL;
     sigemptyset(&fallback.sa_mask);
     sigaction(SIGBUS, &fallback, nullptr);
@@ -62,9 +60,7 @@ void onBusError(int signal, siginfo_t *info, void *context)
 void installHandler()
 {
     pageSize = size_t(sysconf(_SC_PAGESIZE));
-    struct sigaction action
-    {
-    };
+    struct sigaction action = {};
     action.sa_sigaction = onBusError;
     action.sa_flags = SA_SIGINFO | SA_ONSTACK;
     sigemptyset(&action.sa_mask);
@@ -72,7 +68,7 @@ void installHandler()
 }
 
 // Walking a large table takes about as long as the faults that map its pages; taking those on
-// a second thread, a megabyte ahead at a time, leaves the walk reading pages already there.
+// a second thread, a quarter megabyte at a time, leaves the walk reading pages already there.
 constexpr size_t kAheadChunk = 256 * 1024;
 constexpr size_t kWorthMappingAhead = 4 * kAheadChunk;
 

@@ -1,6 +1,5 @@
 #include "loader.h"
 
-#include "mappedfile.h"
 #include "pagetext.h"
 #include "recordfile.h"
 #include "recordwalk.h"
@@ -352,24 +351,17 @@ LoadedTable LoadTableFile(const QString &path, const QLocale &locale)
     RecordFile file(path, u"table file"_s);
     // Mapped, the headers and names are read where the file cache holds them: a read through
     // a window copied every byte and took twice as long as the walk itself.
-    const MappedFile mapped(file.handle(), file.size());
-    if (!mapped.isMapped()) { // a pipe, say, or a file system that maps no files
-        QByteArray bytes;
-        if (file.size() > 0)
-            file.appendBytes(0, file.size(), bytes);
-        return LoadTableBytes(bytes, locale);
-    }
-    const MemoryTable source(mapped.bytes());
+    file.readWhole();
+    LoadedTable table;
     try {
-        LoadedTable table = loadTable(source, locale);
-        if (!mapped.cutShort())
-            return table;
+        table = LoadTableBytes(file.bytesAt(0, file.size()), locale);
     } catch (const TableError &) {
-        if (!mapped.cutShort())
-            throw;
+        // What the walk read past a cut was zeros, not the file: said as a read that ends early.
+        file.confirmReads();
+        throw;
     }
-    // What the walk read of the file's end was zeros, not the file: as a read that ends early.
-    file.readFailed(u"the file ended early"_s);
+    file.confirmReads();
+    return table;
 }
 
 LoadedTable LoadTableBytes(QByteArrayView bytes, const QLocale &locale)

@@ -48,8 +48,6 @@ public:
     NameList(std::initializer_list<QByteArrayView> names);
 
     qsizetype size() const { return m_ends.size(); }
-    // The bytes of all names together.
-    qsizetype byteCount() const { return m_bytes.size(); }
     bool isEmpty() const { return m_ends.isEmpty(); }
     QByteArrayView at(qsizetype i) const
     {

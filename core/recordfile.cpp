@@ -22,8 +22,9 @@ RecordFile::RecordFile(const QString &path, QString description, qint64 windowSi
     m_size = m_file.size();
 }
 
-void RecordFile::mapWhole()
+void RecordFile::readWhole()
 {
+    setWindowSize(m_size);
     auto mapped = std::make_unique<MappedFile>(m_file.handle(), m_size);
     if (!mapped->isMapped())
         return;

@@ -51,11 +51,11 @@ public:
     // For a copy the kernel makes; reading through it leaves the window as it was.
     int handle() const { return m_file.handle(); }
 
-    // From here on, reads come from a mapping of the whole file where the system maps it,
-    // rather than from a window read whole; see confirmReads().
-    void mapWhole();
+    // From here on the whole file is the window: a mapping of it where the system maps files,
+    // else read whole at the first read; see confirmReads().
+    void readWhole();
     // A mapped file cut short by another program reads as zeros past its new end: throws, as
-    // a read that ends early, if that has happened to this file since mapWhole().
+    // a read that ends early, if that has happened to this file since readWhole().
     void confirmReads() const;
 
     // Up to count bytes at offset; fewer only where the file ends.

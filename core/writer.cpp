@@ -44,9 +44,10 @@ public:
             const RecordSource source = m_recordSource(kind, inWorkingFile);
             file.emplace(source.path, source.description);
             file->setRecordMap(source.records);
-            file->setWindowSize(file->size() <= m_readWhole ? file->size() : kSmallWindow);
             if (file->size() <= m_readWhole)
-                file->mapWhole();
+                file->readWhole();
+            else
+                file->setWindowSize(kSmallWindow);
         }
         return *file;
     }

@@ -267,7 +267,7 @@ TEST_F(Faults, AFileCutShortUnderItsMappingReadsAsZerosAndSaysSoAndOtherBusError
     const QString third = dir.path(u"third.gam"_s);
     writeFile(third, bytes);
     RecordFile source(third, u"table file"_s);
-    source.mapWhole();
+    source.readWhole();
     const QByteArray first = sound(QByteArray(4 * 4096, 'a'));
     EXPECT_EQ(source.readRecord(0), first);
     EXPECT_NO_THROW(source.confirmReads());

@@ -10,7 +10,6 @@
 
 class QLabel;
 class QMenu;
-class QToolButton;
 
 // A flat button over the artwork: it draws nothing until the mouse is over it.
 class HotArea : public QAbstractButton
@@ -24,6 +23,18 @@ protected:
     void paintEvent(QPaintEvent *) override;
     void enterEvent(QEnterEvent *) override { update(); }
     void leaveEvent(QEvent *) override { update(); }
+};
+
+// A button that is only its picture, set into the artwork.
+class IconButton : public QAbstractButton
+{
+    Q_OBJECT
+
+public:
+    IconButton(const QIcon &icon, const QRect &place, QWidget *parent);
+
+protected:
+    void paintEvent(QPaintEvent *) override;
 };
 
 // The strip along the top edge by which the borderless window is moved: by the window
@@ -65,9 +76,9 @@ public:
     HotArea &menuArea() const { return *m_menuArea; }
     HotArea &minimiseArea() const { return *m_minimiseArea; }
     HotArea &closeArea() const { return *m_closeArea; }
-    QToolButton &aboutButton() const { return *m_about; }
+    IconButton &aboutButton() const { return *m_about; }
     DragStrip &dragStrip() const { return *m_dragStrip; }
-    QToolButton &webLink() const { return *m_webLink; }
+    IconButton &webLink() const { return *m_webLink; }
     QMenu &mainMenu() const { return *m_menu; }
     // Which table is loaded and how much of it is not saved, in the bar at the bottom.
     QLabel &statusStrip() const { return *m_status; }
@@ -106,8 +117,8 @@ private:
     HotArea *m_menuArea;
     HotArea *m_minimiseArea;
     HotArea *m_closeArea;
-    QToolButton *m_about;
+    IconButton *m_about;
     DragStrip *m_dragStrip;
-    QToolButton *m_webLink;
+    IconButton *m_webLink;
     QMenu *m_menu;
 };

@@ -22,7 +22,6 @@
 #include <QMenu>
 #include <QPixmap>
 #include <QScreen>
-#include <QToolButton>
 #include <QTreeWidget>
 #include <QUndoStack>
 

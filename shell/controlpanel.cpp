@@ -42,8 +42,14 @@ constexpr QLatin1StringView kLastFolderKey("files/lastFolder");
 
 ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialogs,
                            const Start &start)
+    : ControlPanel(workspaceDirectory, dialogs, start, nullptr)
+{ }
+
+ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialogs,
+                           const Start &start, std::unique_ptr<MainWindow> mainWindow)
     : m_dialogs(dialogs)
     , m_workspace(workspaceDirectory)
+    , m_main(std::move(mainWindow))
 {
     // What an earlier run left in the workspace goes before anything else happens.
     bool restored = false;
@@ -78,7 +84,8 @@ ControlPanel::ControlPanel(const QString &workspaceDirectory, UserDialogs &dialo
     m_lists = std::make_unique<PageLists>(m_workspace);
     // Only the main window is made at start: the others, most of which a session never opens,
     // would take longer to make than the main window takes to show.
-    m_main = std::make_unique<MainWindow>();
+    if (!m_main)
+        m_main = std::make_unique<MainWindow>();
     // The physics and lighting windows are shared; each editor makes the others it opens.
     m_shared = std::make_unique<SharedDialogs>(m_dialogs, *m_main);
     m_lists->setEditorMaker([this](PageKind kind) -> PageEditor * {

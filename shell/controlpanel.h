@@ -45,6 +45,9 @@ public:
     using Start = SessionStart;
 
     ControlPanel(const QString &workspaceDirectory, UserDialogs &dialogs, const Start &start = {});
+    // With the main window the start made while it waited for the workspace.
+    ControlPanel(const QString &workspaceDirectory, UserDialogs &dialogs, const Start &start,
+                 std::unique_ptr<MainWindow> mainWindow);
     ~ControlPanel() override;
 
     void show();

@@ -3,6 +3,7 @@
 #include "controlpanel.h"
 #include "editorstyle.h"
 #include "instance.h"
+#include "main.h"
 #include "numbertext.h"
 #include "pagekinds.h"
 #include "tableerror.h"
@@ -10,6 +11,7 @@
 #include "working.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -21,6 +23,9 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <cstdio>
+#include <fontconfig/fontconfig.h>
+#include <future>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -126,6 +131,31 @@ std::unique_ptr<QLockFile> lockWorkspace(const QString &directory)
     return lock;
 }
 
+namespace {
+
+// The workspace a start works in, and its lock.
+struct WorkspaceClaim
+{
+    QString directory; // empty when none can be written
+    bool lockLeft = false;
+    std::unique_ptr<QLockFile> lock; // null when another copy holds it
+};
+
+WorkspaceClaim claimWorkspace(const QString &programDirectory, const QString &fallback)
+{
+    WorkspaceClaim claim;
+    claim.directory = chooseWorkspaceDirectory(programDirectory, fallback);
+    if (claim.directory.isEmpty())
+        return claim;
+    // A lock there before this start that this start takes over was left by a copy that ended
+    // without removing it.
+    claim.lockLeft = QFileInfo::exists(QDir(claim.directory).filePath(WorkspaceFile::lock));
+    claim.lock = lockWorkspace(claim.directory);
+    return claim;
+}
+
+} // namespace
+
 ControlPanel::Start askAboutLastSession(const QString &directory, bool lockLeft,
                                         UserDialogs &dialogs)
 {
@@ -192,10 +222,19 @@ void nameApplication()
 
 int runProgram(int argc, char *argv[], const std::function<void(ControlPanel &)> &started)
 {
-    QApplication app(argc, argv);
     // The first text drawn waits for the font database, which takes longer to read than
-    // everything the start does before; another thread reads it meanwhile.
-    const FinishedBeforeLeaving fonts(QtConcurrent::run([] { QFontDatabase::families(); }));
+    // everything the start does before. Most of that is reading the system's font
+    // configuration, which needs no application yet: it overlaps the application's own start,
+    // and another thread then reads the rest.
+    std::jthread fontConfiguration([] { FcInit(); });
+    QApplication app(argc, argv);
+    const FinishedBeforeLeaving fonts(QtConcurrent::run([&fontConfiguration] {
+        fontConfiguration.join();
+        QFontDatabase::families();
+    }));
+    // The first accessible name connects to the session bus, and waits for it; connected here,
+    // it no longer does.
+    const FinishedBeforeLeaving bus(QtConcurrent::run([] { QDBusConnection::sessionBus(); }));
     nameApplication();
     applyProgramStyle();
 
@@ -206,23 +245,25 @@ int runProgram(int argc, char *argv[], const std::function<void(ControlPanel &)>
     }
 
     QtUserDialogs dialogs;
-    const QString directory = chooseWorkspaceDirectory(
-        Workspace::programDirectory(),
-        QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+    // The lock waits for the disk; the main window is made meanwhile, and shown only once the
+    // workspace is this copy's.
+    std::future<WorkspaceClaim> claiming =
+        std::async(std::launch::async, claimWorkspace, Workspace::programDirectory(),
+                   QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+    auto mainWindow = std::make_unique<MainWindow>();
+    const WorkspaceClaim claim = claiming.get();
+    const QString &directory = claim.directory;
     if (directory.isEmpty()) {
         dialogs.error(nullptr,
                       u"VK Control Panel cannot start: no directory for its work files can be "
                       "written, neither its own nor the user's application data directory."_s);
         return 1;
     }
-    // A lock there before this start that this start takes over was left by a copy that ended
-    // without removing it.
-    const bool lockLeft = QFileInfo::exists(QDir(directory).filePath(WorkspaceFile::lock));
-    const std::unique_ptr<QLockFile> lock = lockWorkspace(directory);
-    if (!lock)
+    if (!claim.lock)
         return handToRunningCopy(directory, arguments, dialogs);
 
-    ControlPanel panel(directory, dialogs, askAboutLastSession(directory, lockLeft, dialogs));
+    ControlPanel panel(directory, dialogs, askAboutLastSession(directory, claim.lockLeft, dialogs),
+                       std::move(mainWindow));
     // Shown before anything else is done, which then overlaps the window system's work.
     panel.show();
     // Files opened in a file manager while the program runs come here, not to a second copy.

@@ -20,7 +20,6 @@
 #include <QLockFile>
 #include <QStandardPaths>
 #include <QTemporaryFile>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <cstdio>
 #include <fontconfig/fontconfig.h>
@@ -87,19 +86,6 @@ private:
 
     QString m_path;
     QIcon m_icon;
-};
-
-// A task of the start's that must end before the application does.
-class FinishedBeforeLeaving
-{
-public:
-    explicit FinishedBeforeLeaving(QFuture<void> task)
-        : m_task(std::move(task))
-    { }
-    ~FinishedBeforeLeaving() { m_task.waitForFinished(); }
-
-private:
-    QFuture<void> m_task;
 };
 
 } // namespace
@@ -226,15 +212,17 @@ int runProgram(int argc, char *argv[], const std::function<void(ControlPanel &)>
     // everything the start does before. Most of that is reading the system's font
     // configuration, which needs no application yet: it overlaps the application's own start,
     // and another thread then reads the rest.
+    // Threads of their own: the shared pool's two threads on a two-core machine are wanted for
+    // the main window's art.
     std::jthread fontConfiguration([] { FcInit(); });
     QApplication app(argc, argv);
-    const FinishedBeforeLeaving fonts(QtConcurrent::run([&fontConfiguration] {
+    const std::jthread fonts([&fontConfiguration] {
         fontConfiguration.join();
         QFontDatabase::families();
-    }));
+    });
     // The first accessible name connects to the session bus, and waits for it; connected here,
     // it no longer does.
-    const FinishedBeforeLeaving bus(QtConcurrent::run([] { QDBusConnection::sessionBus(); }));
+    const std::jthread bus([] { QDBusConnection::sessionBus(); });
     nameApplication();
     applyProgramStyle();
 

@@ -38,13 +38,12 @@ void HotArea::paintEvent(QPaintEvent *)
     painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
 }
 
-IconButton::IconButton(const QIcon &icon, const QRect &place, QWidget *parent)
-    : QAbstractButton(parent)
+IconButton::IconButton(const QString &name, const QIcon &icon, const QRect &place,
+                       QWidget *parent)
+    : HotArea(name, place, parent)
 {
     setIcon(icon);
     setIconSize(place.size());
-    setGeometry(place);
-    setFocusPolicy(Qt::NoFocus);
 }
 
 void IconButton::paintEvent(QPaintEvent *)
@@ -174,15 +173,10 @@ MainWindow::MainWindow()
     // reads it only there.
     QIcon glyph(u":/art/about.png"_s);
     glyph.addFile(u":/art/about-disabled.png"_s, {}, QIcon::Disabled);
-    m_about = new IconButton(glyph, { 496, 296, 25, 25 }, this);
-    m_about->setAccessibleName(u"About"_s);
-    m_about->setToolTip(u"About"_s);
+    m_about = new IconButton(u"About"_s, glyph, { 496, 296, 25, 25 }, this);
     connect(m_about, &QAbstractButton::clicked, this, &MainWindow::aboutRequested);
-
-    m_webLink = new IconButton(QIcon(u":/art/weblink.png"_s), { 8, 303, 52, 16 }, this);
-    m_webLink->setCursor(Qt::PointingHandCursor);
-    m_webLink->setAccessibleName(u"Website"_s);
-    m_webLink->setToolTip(u"Website"_s);
+    m_webLink =
+        new IconButton(u"Website"_s, QIcon(u":/art/weblink.png"_s), { 8, 303, 52, 16 }, this);
     connect(m_webLink, &QAbstractButton::clicked, this, &MainWindow::webSiteRequested);
 
     m_menu = new QMenu(this);

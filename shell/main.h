@@ -25,13 +25,13 @@ protected:
     void leaveEvent(QEvent *) override { update(); }
 };
 
-// A button that is only its picture, set into the artwork.
-class IconButton : public QAbstractButton
+// A hot area that is a picture of its own rather than a place in the artwork.
+class IconButton : public HotArea
 {
     Q_OBJECT
 
 public:
-    IconButton(const QIcon &icon, const QRect &place, QWidget *parent);
+    IconButton(const QString &name, const QIcon &icon, const QRect &place, QWidget *parent);
 
 protected:
     void paintEvent(QPaintEvent *) override;

@@ -85,28 +85,39 @@ const NameList &Workspace::pageNames(PageKind kind) const
     return m_names[kindIndex(kind)];
 }
 
+Workspace::TableRead Workspace::readTable(const QString &path)
+{
+    // Taken before the walk, so a change during it is noticed too.
+    const QFileInfo stamp(path);
+    TableRead read { stamp.absoluteFilePath(), stamp.size(), stamp.lastModified(),
+                     Fingerprint::of(path), {} };
+    read.table = LoadTableFile(path);
+    return read;
+}
+
 bool Workspace::load(const QString &path)
+{
+    return load(path, [&path] { return readTable(path); });
+}
+
+bool Workspace::load(const QString &path, const std::function<TableRead()> &readFile)
 {
     // Edits would be appended to the very file the pages are read from.
     if (ownFile(path))
         throw TableError(u"Cannot load \"%1\": the program keeps its own work in that file."_s.arg(
             QDir::toNativeSeparators(path)));
-    // Taken before the walk, so a change during it is noticed too.
-    const QFileInfo stamp(path);
-    const qint64 size = stamp.size();
-    const QDateTime modified = stamp.lastModified();
-    const Fingerprint print = Fingerprint::of(path);
-    LoadedTable table = LoadTableFile(path);
+    TableRead read = readFile();
+    LoadedTable &table = read.table;
     if (m_journal) {
-        const TableState loaded { table.directory, table.names, stamp.absoluteFilePath(), print };
+        const TableState loaded { table.directory, table.names, read.path, read.print };
         startJournal(loaded, loaded);
     }
-    m_loadedFingerprint = print;
+    m_loadedFingerprint = read.print;
     m_pages = std::move(table.directory);
     m_names = std::move(table.names);
-    m_loadedPath = stamp.absoluteFilePath();
-    m_loadedSize = size;
-    m_loadedModified = modified;
+    m_loadedPath = read.path;
+    m_loadedSize = read.size;
+    m_loadedModified = read.modified;
     m_cutOffRecord = table.cutOffRecord;
     m_loadedRecords = std::move(table.records);
     markSaved(m_loadedPath);

@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 // The workspace: the table being edited (its page directory, the page names of each
@@ -58,9 +59,25 @@ public:
     const NameList &pageNames(PageKind kind) const;
     const QString &loadedPath() const { return m_loadedPath; }
 
+    // What a load reads of a table file before the workspace takes it in; readable on any
+    // thread, so that a start can read the table it was given while it makes its windows.
+    struct TableRead
+    {
+        QString path; // absolute
+        qint64 size = 0;
+        QDateTime modified;
+        Fingerprint print;
+        LoadedTable table;
+    };
+    // Throws TableError as the load would.
+    static TableRead readTable(const QString &path);
+
     // Replaces the table with the file's. On failure (TableError) nothing changes.
     // Returns whether pages of another version were skipped.
     bool load(const QString &path);
+    // The same with the file read by read(), which throws what readTable threw; it is not
+    // called for a file the workspace keeps its own work in.
+    bool load(const QString &path, const std::function<TableRead()> &read);
     // The file the table was last loaded from or saved to; empty after New and before a load.
     const QString &savedPath() const { return m_saved.loadedPath; }
     // How many pages differ from the table as last loaded, saved or begun with New: added,

@@ -325,17 +325,23 @@ bool ControlPanel::loadFile(const QString &path)
     return load(path, LoaderShown::Yes);
 }
 
-bool ControlPanel::openAtStart(const QString &path)
+bool ControlPanel::openAtStart(const QString &path,
+                               const std::function<Workspace::TableRead()> &read)
 {
+    const bool restoredChanges = m_workspace.unsavedPageCount() > 0;
     // A session restored onto the very table named is that table, with its changes.
     const QString loaded = m_workspace.loadedPath();
-    if (m_workspace.unsavedPageCount() > 0 && !loaded.isEmpty() &&
+    if (restoredChanges && !loaded.isEmpty() &&
         QFileInfo(path).canonicalFilePath() == QFileInfo(loaded).canonicalFilePath())
         return true;
-    return settleTable(Leaving::Load) && load(path, LoaderShown::No);
+    // Changes restored are asked about first, and a read made before the question may be older
+    // than the file after it.
+    return settleTable(Leaving::Load) &&
+        load(path, LoaderShown::No, restoredChanges ? nullptr : read);
 }
 
-bool ControlPanel::load(const QString &path, LoaderShown shown)
+bool ControlPanel::load(const QString &path, LoaderShown shown,
+                        const std::function<Workspace::TableRead()> &read)
 {
     const bool loaded = guarded(m_dialogs, m_main.get(), [&] {
         if (shown == LoaderShown::Yes) {
@@ -344,7 +350,8 @@ bool ControlPanel::load(const QString &path, LoaderShown shown)
             refreshLists();
             return;
         }
-        warnAboutLoad(m_dialogs, m_main.get(), m_workspace, m_workspace.load(path));
+        warnAboutLoad(m_dialogs, m_main.get(), m_workspace,
+                      read ? m_workspace.load(path, read) : m_workspace.load(path));
         refreshLists();
     });
     if (loaded)

@@ -79,8 +79,10 @@ public:
     // The table named when the program starts. Over a session restored onto another table it
     // asks first, as Load table file does; the table restored onto is not loaded again. It
     // loads as part of the start, before the main window is first painted: the loader window
-    // would only flash up over nothing for the moment the load takes.
-    bool openAtStart(const QString &path);
+    // would only flash up over nothing for the moment the load takes. A start that read the
+    // file already, while it made the windows, passes what it read as read.
+    bool openAtStart(const QString &path,
+                     const std::function<Workspace::TableRead()> &read = {});
     // A file handed over by a later start of the program: the main window comes to the front
     // and, once the user is back at it, loads the file as Load table file does, asking first.
     void openFromElsewhere(const QString &path);
@@ -105,7 +107,8 @@ signals:
 
 private:
     enum class LoaderShown { Yes, No };
-    bool load(const QString &path, LoaderShown shown);
+    bool load(const QString &path, LoaderShown shown,
+              const std::function<Workspace::TableRead()> &read = {});
     void refreshLists();
     void rememberFolder(const QString &file);
     // The status strip, once the changes of the moment are done: a bulk edit updates it once.

@@ -238,6 +238,10 @@ int runProgram(int argc, char *argv[], const std::function<void(ControlPanel &)>
     std::future<WorkspaceClaim> claiming =
         std::async(std::launch::async, claimWorkspace, Workspace::programDirectory(),
                    QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+    // So is the table named, which the workspace takes in once the window shows.
+    std::future<Workspace::TableRead> reading;
+    if (!arguments.isEmpty())
+        reading = std::async(std::launch::async, &Workspace::readTable, arguments[0]);
     auto mainWindow = std::make_unique<MainWindow>();
     const WorkspaceClaim claim = claiming.get();
     const QString &directory = claim.directory;
@@ -265,7 +269,7 @@ int runProgram(int argc, char *argv[], const std::function<void(ControlPanel &)>
     QObject::connect(&panel, &ControlPanel::endRequested, &app, &QApplication::quit,
                      Qt::QueuedConnection);
     if (!arguments.isEmpty())
-        panel.openAtStart(arguments[0]);
+        panel.openAtStart(arguments[0], [&reading] { return reading.get(); });
     if (started)
         started(panel);
     return app.exec();

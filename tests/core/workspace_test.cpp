@@ -333,6 +333,15 @@ TEST_F(Table, RefusesAnEmptyTableAndTheWorkspacesOwnFiles)
     const QString working = dir.path(u"sounds.$$$"_s);
     EXPECT_EQ(tableErrorOf([&] { workspace.load(working); }),
               u"Cannot load \"%1\": the program keeps its own work in that file."_s.arg(working));
+    // Refused before a read made elsewhere is even taken in.
+    bool taken = false;
+    EXPECT_THROW(workspace.load(working,
+                                [&] {
+                                    taken = true;
+                                    return Workspace::readTable(working);
+                                }),
+                 TableError);
+    EXPECT_FALSE(taken);
     EXPECT_EQ(workspace.pages().pageCount(PageKind::Sound), 1);
 }
 

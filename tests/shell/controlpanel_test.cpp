@@ -25,6 +25,8 @@
 #include <QTreeWidget>
 #include <QUndoStack>
 
+#include <future>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -138,6 +140,19 @@ TEST_F(ControlPanelTest, LoadTwiceListsPagesOnceAndWarnsOnceAboutOtherVersions)
     EXPECT_EQ(soundList(), QStringList({ u"b"_s }));
     EXPECT_EQ(dialogs.takeMessages(), QStringList({ warning }));
     dialogs.onMessage = nullptr;
+
+    // The start reads it on another thread while it makes the windows: the same table, the same
+    // warning, and the session journaled onto it.
+    writeFile(path, table({ sound("c"), other.record() }));
+    std::future<Workspace::TableRead> reading =
+        std::async(std::launch::async, &Workspace::readTable, path);
+    ASSERT_TRUE(panel.openAtStart(path, [&reading] { return reading.get(); }));
+    EXPECT_EQ(soundList(), QStringList({ u"c"_s }));
+    EXPECT_EQ(dialogs.takeMessages(), QStringList({ warning }));
+    const std::optional<LastSession> session = lastSession(dir.path());
+    ASSERT_TRUE(session);
+    EXPECT_EQ(session->tablePath, QFileInfo(path).absoluteFilePath());
+    EXPECT_EQ(session->table, LastSession::Table::Unchanged);
 }
 
 TEST_F(ControlPanelTest, FailedLoadOrSaveLeavesTheProgramUsable)

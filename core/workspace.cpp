@@ -95,18 +95,13 @@ Workspace::TableRead Workspace::readTable(const QString &path)
     return read;
 }
 
-bool Workspace::load(const QString &path)
-{
-    return load(path, [&path] { return readTable(path); });
-}
-
 bool Workspace::load(const QString &path, const std::function<TableRead()> &readFile)
 {
     // Edits would be appended to the very file the pages are read from.
     if (ownFile(path))
         throw TableError(u"Cannot load \"%1\": the program keeps its own work in that file."_s.arg(
             QDir::toNativeSeparators(path)));
-    TableRead read = readFile();
+    TableRead read = readFile ? readFile() : readTable(path);
     LoadedTable &table = read.table;
     if (m_journal) {
         const TableState loaded { table.directory, table.names, read.path, read.print };

@@ -73,11 +73,10 @@ public:
     static TableRead readTable(const QString &path);
 
     // Replaces the table with the file's. On failure (TableError) nothing changes.
-    // Returns whether pages of another version were skipped.
-    bool load(const QString &path);
-    // The same with the file read by read(), which throws what readTable threw; it is not
-    // called for a file the workspace keeps its own work in.
-    bool load(const QString &path, const std::function<TableRead()> &read);
+    // Returns whether pages of another version were skipped. A read given is the file read
+    // already, elsewhere; it throws what readTable throws, and is not called for a file the
+    // workspace keeps its own work in.
+    bool load(const QString &path, const std::function<TableRead()> &read = {});
     // The file the table was last loaded from or saved to; empty after New and before a load.
     const QString &savedPath() const { return m_saved.loadedPath; }
     // How many pages differ from the table as last loaded, saved or begun with New: added,

@@ -350,8 +350,7 @@ bool ControlPanel::load(const QString &path, LoaderShown shown,
             refreshLists();
             return;
         }
-        warnAboutLoad(m_dialogs, m_main.get(), m_workspace,
-                      read ? m_workspace.load(path, read) : m_workspace.load(path));
+        warnAboutLoad(m_dialogs, m_main.get(), m_workspace, m_workspace.load(path, read));
         refreshLists();
     });
     if (loaded)

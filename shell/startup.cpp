@@ -209,11 +209,10 @@ void nameApplication()
 int runProgram(int argc, char *argv[], const std::function<void(ControlPanel &)> &started)
 {
     // The first text drawn waits for the font database, which takes longer to read than
-    // everything the start does before. Most of that is reading the system's font
-    // configuration, which needs no application yet: it overlaps the application's own start,
-    // and another thread then reads the rest.
-    // Threads of their own: the shared pool's two threads on a two-core machine are wanted for
-    // the main window's art.
+    // everything the start does before. Most of that is the system's font configuration, which
+    // needs no application yet: read from here, it overlaps the application's own start, and
+    // another thread reads the rest. The start's threads are its own, not the shared pool's,
+    // whose two threads on a two-core machine the main window's art needs.
     std::jthread fontConfiguration([] { FcInit(); });
     QApplication app(argc, argv);
     const std::jthread fonts([&fontConfiguration] {

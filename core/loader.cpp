@@ -361,6 +361,7 @@ LoadedTable LoadTableFile(const QString &path, const QLocale &locale)
         throw;
     }
     file.confirmReads();
+    table.records.keepMapping(file.mapping());
     return table;
 }
 

@@ -25,7 +25,11 @@ RecordFile::RecordFile(const QString &path, QString description, qint64 windowSi
 void RecordFile::readWhole()
 {
     setWindowSize(m_size);
-    auto mapped = std::make_unique<MappedFile>(m_file.handle(), m_size);
+    std::shared_ptr<const MappedFile> mapped;
+    if (m_map && m_map->mapping() && m_map->mapping()->bytes().size() == m_size)
+        mapped = m_map->mapping();
+    else
+        mapped = std::make_shared<const MappedFile>(m_file.handle(), m_size);
     if (!mapped->isMapped())
         return;
     m_mapped = std::move(mapped);

@@ -27,12 +27,17 @@ public:
     };
 
     void add(const Record &record) { m_records.push_back(record); }
+    // The walk's mapping of the file, kept so that a save reading the file whole reads it
+    // there rather than mapping and faulting in every page again.
+    void keepMapping(std::shared_ptr<const MappedFile> mapping) { m_mapping = std::move(mapping); }
+    const std::shared_ptr<const MappedFile> &mapping() const { return m_mapping; }
     // The record at offset, or nullptr. Records looked up in file order are found at once: hint,
     // which starts at 0, is the index of the last one found.
     const Record *find(qint64 offset, size_t &hint) const;
 
 private:
     std::vector<Record> m_records;
+    std::shared_ptr<const MappedFile> m_mapping;
 };
 
 // A file of page records (the loaded table file or a working file) opened for reading,
@@ -51,9 +56,12 @@ public:
     // For a copy the kernel makes; reading through it leaves the window as it was.
     int handle() const { return m_file.handle(); }
 
-    // From here on the whole file is the window: a mapping of it where the system maps files,
-    // else read whole at the first read; see confirmReads().
+    // From here on the whole file is the window: a mapping of it where the system maps files
+    // (the record map's, if it has one), else read whole at the first read; see confirmReads().
     void readWhole();
+    // The mapping readWhole() made or took, if any. What bytesAt() returns from a mapping stays
+    // valid as long as the mapping does.
+    const std::shared_ptr<const MappedFile> &mapping() const { return m_mapped; }
     // A mapped file cut short by another program reads as zeros past its new end: throws, as
     // a read that ends early, if that has happened to this file since readWhole().
     void confirmReads() const;
@@ -104,5 +112,5 @@ private:
     qint64 m_windowStart = 0;
     const RecordMap *m_map = nullptr;
     size_t m_mapHint = 0;
-    std::unique_ptr<MappedFile> m_mapped;
+    std::shared_ptr<const MappedFile> m_mapped;
 };

@@ -5,8 +5,10 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <array>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -14,6 +16,13 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr qint64 kCopyBuffer = 1024 * 1024;
+
+// The disk starts on what is written while the rest is still being written, a step at a time,
+// so that the flush at commit has less left to wait for.
+constexpr qint64 kWritebackStep = 1024 * 1024;
+
+// Pieces handed to the kernel in one call, at most; IOV_MAX is 1024 on Linux.
+constexpr size_t kGatheredPieces = 1024;
 
 QString shown(const QString &path)
 {
@@ -56,6 +65,55 @@ void SafeSave::write(QByteArrayView data)
 {
     if (!writeFully(m_file, data))
         fail();
+    startWriteback();
+}
+
+void SafeSave::startWriteback()
+{
+    const int target = m_file.handle();
+    const off_t end = lseek(target, 0, SEEK_CUR);
+    if (end < 0 || end - m_writebackFrom < kWritebackStep)
+        return;
+    // Only a start: the flush at commit writes and checks every byte whatever this did.
+    sync_file_range(target, m_writebackFrom, end - m_writebackFrom, SYNC_FILE_RANGE_WRITE);
+    m_writebackFrom = end;
+}
+
+void SafeSave::writeGathered(std::span<const QByteArrayView> pieces)
+{
+    if (!m_file.flush())
+        fail();
+    const int target = m_file.handle();
+    std::array<iovec, kGatheredPieces> vectors;
+    size_t next = 0;
+    qint64 doneOfNext = 0; // bytes of pieces[next] written already
+    while (next < pieces.size()) {
+        size_t count = 0;
+        for (size_t i = next; i < pieces.size() && count < vectors.size(); ++i, ++count) {
+            const qint64 skipped = i == next ? doneOfNext : 0;
+            vectors[count] = { const_cast<char *>(pieces[i].data() + skipped),
+                               size_t(pieces[i].size() - skipped) };
+        }
+        ssize_t written = writev(target, vectors.data(), int(count));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0 && errno == EFAULT)
+            break;
+        if (written < 0)
+            fail(qt_error_string(errno));
+        if (written == 0)
+            fail(u"the file system took none of the bytes"_s);
+        // A short count without an error (a full disk) is followed by a call that says why.
+        while (next < pieces.size() && written >= pieces[next].size() - doneOfNext) {
+            written -= pieces[next].size() - doneOfNext;
+            doneOfNext = 0;
+            ++next;
+        }
+        doneOfNext += written;
+    }
+    for (; next < pieces.size(); ++next, doneOfNext = 0)
+        write(QByteArray(pieces[next].data() + doneOfNext, pieces[next].size() - doneOfNext));
+    startWriteback();
 }
 
 qint64 SafeSave::copyFrom(int source, qint64 offset, qint64 count, int &readError)
@@ -68,10 +126,11 @@ qint64 SafeSave::copyFrom(int source, qint64 offset, qint64 count, int &readErro
     qint64 done = 0;
     while (done < count && m_kernelCopies) {
         off64_t from = offset + done;
-        const ssize_t copied =
-            copy_file_range(source, &from, target, nullptr, size_t(count - done), 0);
+        const ssize_t copied = copy_file_range(source, &from, target, nullptr,
+                                               size_t(qMin(count - done, kWritebackStep)), 0);
         if (copied > 0) {
             done += copied;
+            startWriteback();
         } else if (copied == 0) {
             return done;
         } else if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) {

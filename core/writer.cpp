@@ -4,8 +4,10 @@
 #include "recordfile.h"
 #include "savefile.h"
 
+#include <deque>
 #include <optional>
 #include <utility>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -26,6 +28,9 @@ constexpr qint64 kLargeWindow = 256 * 1024;
 
 // Shorter runs cost less through the buffer than in a system call of their own.
 constexpr qint64 kKernelCopy = 64 * 1024;
+
+// Records out of file order handed to the kernel in one call, at most.
+constexpr size_t kPieces = 1024;
 
 // The files that hold the current records: the loaded table file and one per working file,
 // each opened at its first record.
@@ -84,9 +89,10 @@ void forEachRecord(const PageDirectory &pages, RecordSources &sources, Visit vis
     }
 }
 
-// Writes records in table order: runs of records that follow one another in their source and
-// carry their kind's byte go to the kernel to copy when long, through one reused buffer when
-// short; a record whose kind byte differs is copied through the buffer with its kind's byte.
+// Writes records in table order. With runs, runs of records that follow one another in their
+// source and carry their kind's byte go to the kernel to copy when long, through one reused
+// buffer when short; a record whose kind byte differs is copied through the buffer with its
+// kind's byte. Without, records are gathered where they lie, see addPiece.
 class TableOutput
 {
 public:
@@ -94,16 +100,16 @@ public:
         : m_out(out)
         , m_runs(runs)
     {
-        m_chunk.reserve(kOutputChunk + kLargeWindow);
+        if (runs)
+            m_chunk.reserve(kOutputChunk + kLargeWindow);
+        else
+            m_pieces.reserve(kPieces);
     }
 
     void add(PageKind kind, RecordFile &file, qint64 offset)
     {
         if (!m_runs) {
-            const qsizetype start = m_chunk.size();
-            file.appendRecord(offset, m_chunk);
-            m_chunk[start] = char(kind);
-            writeChunkIfFull();
+            addPiece(kind, file, offset);
             return;
         }
         const bool follows = &file == m_runFile && offset == m_runEnd;
@@ -132,9 +138,41 @@ public:
         endRun();
         if (!m_chunk.isEmpty())
             m_out.write(m_chunk);
+        writePieces();
     }
 
 private:
+    // Out of file order, a record goes to the kernel from the mapping it lies in, unless its
+    // kind byte changes or its file is not mapped: then from a copy of its own.
+    void addPiece(PageKind kind, RecordFile &file, qint64 offset)
+    {
+        const qint64 size = file.recordSize(offset);
+        if (file.mapping() && file.kindByte(offset) == quint8(kind)) {
+            const QByteArrayView bytes = file.bytesAt(offset, size);
+            if (bytes.size() < size)
+                file.readFailed(u"the file ended early"_s);
+            m_pieces.push_back(bytes);
+        } else {
+            QByteArray &copy = m_copies.emplace_back();
+            file.appendBytes(offset, size, copy);
+            copy[0] = char(kind);
+            m_pieces.push_back(copy);
+        }
+        m_pieceBytes += size;
+        if (m_pieces.size() >= kPieces || m_pieceBytes >= kOutputChunk)
+            writePieces();
+    }
+
+    void writePieces()
+    {
+        if (m_pieces.empty())
+            return;
+        m_out.writeGathered(m_pieces);
+        m_pieces.clear();
+        m_copies.clear();
+        m_pieceBytes = 0;
+    }
+
     void endRun()
     {
         if (!m_runFile)
@@ -166,6 +204,9 @@ private:
     SafeSave &m_out;
     const bool m_runs;
     QByteArray m_chunk;
+    std::vector<QByteArrayView> m_pieces;
+    std::deque<QByteArray> m_copies; // which m_pieces may view
+    qint64 m_pieceBytes = 0;
     RecordFile *m_runFile = nullptr;
     qint64 m_runStart = 0;
     qint64 m_runEnd = 0;

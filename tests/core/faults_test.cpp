@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -146,6 +147,37 @@ TEST_F(Faults, ACopyTheKernelRefusesGoesThroughTheBufferAndStopsAtTheSourcesEnd)
     out.commit();
     ::close(source);
     EXPECT_EQ(readFile(target), bytes.mid(3) + bytes.mid(10, 1000) + bytes.right(5));
+}
+
+// Out of file order, records go to the kernel from the load's mapping of the table file.
+TEST_F(Faults, ASaveOutOfFileOrderKeepsEveryByteAndFailsWholeOnAFullDiskOrACutFile)
+{
+    QList<QByteArray> records;
+    for (int i = 0; i < 3000; ++i)
+        records.append(sound("sound " + QByteArray::number(13000 - i)));
+    load(records);
+    std::reverse(records.begin(), records.end());
+    workspace.applyPage(PageKind::Sound, 7, sound("sound 10007", 3), "sound 10007");
+    records[7] = sound("sound 10007", 3);
+    workspace.save(copy);
+    EXPECT_EQ(readFile(copy), table(records));
+
+    {
+        FileSizeLimit limit(65536 + 1000);
+        EXPECT_EQ(tableErrorOf([&] { workspace.save(target); }),
+                  u"Cannot write \"%1\": File too large"_s.arg(target));
+    }
+    // Cut short by another program while the save reads it.
+    EXPECT_EQ(tableErrorOf([&] {
+                  workspace.save(target, [&](int percent) {
+                      if (percent == 50) {
+                          ASSERT_TRUE(QFile::resize(tablePath, 4096));
+                      }
+                  });
+              }),
+              u"Cannot read the table file \"%1\": the file ended early"_s.arg(tablePath));
+    EXPECT_EQ(readFile(target), "old");
+    EXPECT_EQ(files(u"out"_s), (QStringList { u"copy.gam"_s, u"target.gam"_s }));
 }
 
 TEST_F(Faults, ATableFileGoneOrChangedAfterLoadingIsNeitherReadNorSaved)

@@ -225,6 +225,19 @@ Fingerprint Fingerprint::of(const QString &path)
     return print;
 }
 
+Fingerprint Fingerprint::of(QByteArrayView bytes, qint64 modified)
+{
+    Fingerprint print;
+    print.size = bytes.size();
+    print.modified = modified;
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(bytes.first(qMin(kHashedBlock, print.size)));
+    if (print.size > kHashedBlock)
+        hash.addData(bytes.sliced(qMax(kHashedBlock, print.size - kHashedBlock)));
+    print.hash = hash.result();
+    return print;
+}
+
 void applyChange(PageDirectory &pages, PageNames &names, const DirectoryChange &change)
 {
     checkChange(pages, change);

@@ -4,6 +4,7 @@
 #include "pagedirectory.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 
@@ -29,6 +30,8 @@ struct Fingerprint
     QByteArray hash;
 
     static Fingerprint of(const QString &path);
+    // The same of a file's bytes held already, bytes being all of them.
+    static Fingerprint of(QByteArrayView bytes, qint64 modified);
     friend bool operator==(const Fingerprint &, const Fingerprint &) = default;
 };
 

@@ -131,6 +131,16 @@ TEST_F(Journaled, CountsThePagesAndKindsNotSavedSinceTheLastLoadNewOrSave)
     EXPECT_EQ(unsaved(), std::pair(1, 1));
 }
 
+// The load's print of the table comes from its mapping, the restore's from the file.
+TEST_F(Journaled, ATableOfAnySizeReadsAsUnchangedAfterItsLoad)
+{
+    for (const qsizetype nameSize : { 10, 70'000, 200'000 }) {
+        writeFile(tablePath, table({ sound("a"), sound(QByteArray(nameSize, 'n')) }));
+        workspace.load(tablePath);
+        EXPECT_EQ(lastSession(work)->table, LastSession::Table::Unchanged) << nameSize;
+    }
+}
+
 TEST_F(Journaled, ATornOrAlteredLastEntryIsIgnoredAndAnotherVersionIsRefused)
 {
     workspace.applyPage(PageKind::Sound, 0, sound("Boom", 9), "Boom");

@@ -53,6 +53,8 @@ TableError damagedRecord(const QString &description, qint64 offset, const QStrin
 
 void RecordFile::damaged(qint64 offset, const QString &what) const
 {
+    // Zeros read past where another program cut the mapped file short are no damage of its.
+    confirmReads();
     throw damagedRecord(m_description, offset, what);
 }
 
@@ -169,9 +171,11 @@ const RecordMap::Record *RecordMap::find(qint64 offset, size_t &hint) const
     return &*at;
 }
 
+// A mapped file's headers are at hand; the map is for reading none, and searching it for a
+// record out of file order costs more than the header does.
 quint8 RecordFile::kindByte(qint64 offset)
 {
-    if (m_map) {
+    if (m_map && !m_mapped) {
         if (const RecordMap::Record *known = m_map->find(offset, m_mapHint))
             return known->kindByte;
     }
@@ -183,7 +187,7 @@ quint8 RecordFile::kindByte(qint64 offset)
 
 qint64 RecordFile::recordSize(qint64 offset)
 {
-    if (m_map) {
+    if (m_map && !m_mapped) {
         if (const RecordMap::Record *known = m_map->find(offset, m_mapHint))
             return known->size;
     }

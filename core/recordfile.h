@@ -86,7 +86,8 @@ public:
     void appendBytes(qint64 offset, qint64 count, QByteArray &out);
     QByteArray readRecord(qint64 offset);
 
-    // "damaged <description>: record at byte <offset> <what>".
+    // "damaged <description>: record at byte <offset> <what>"; if the file was mapped and cut
+    // short meanwhile, what readFailed says of a file that ends early.
     [[noreturn]] void damaged(qint64 offset, const QString &what) const;
     // "Cannot read the <description> "<path>": <reason>".
     [[noreturn]] void readFailed(const QString &reason) const;

@@ -90,7 +90,7 @@ namespace {
 
 QString backgroundPath(bool sharp)
 {
-    return sharp ? u":/art/background@2x.png"_s : u":/art/background.png"_s;
+    return sharp ? u":/art/background@2x.png"_s : u":/art/background.bmp"_s;
 }
 
 } // namespace

@@ -184,9 +184,10 @@ TEST_F(ControlPanelTest, FailedLoadOrSaveLeavesTheProgramUsable)
 // it covers the same place.
 TEST(MainWindowArtTest, EveryPictureHasATwinAtTwiceItsSizeAndTheWindowPaintsItsArt)
 {
-    for (const QString &name : { u"background"_s, u"about"_s, u"about-disabled"_s, u"weblink"_s }) {
-        const QPixmap one(u":/art/%1.png"_s.arg(name));
-        const QPixmap two(u":/art/%1@2x.png"_s.arg(name));
+    for (const QString &name :
+         { u"background.bmp"_s, u"about.png"_s, u"about-disabled.png"_s, u"weblink.png"_s }) {
+        const QPixmap one(u":/art/"_s + name);
+        const QPixmap two(u":/art/%1@2x.png"_s.arg(name.section(u'.', 0, 0)));
         ASSERT_FALSE(one.isNull()) << name.toStdString();
         EXPECT_EQ(two.size(), one.size() * 2) << name.toStdString();
         EXPECT_EQ(two.devicePixelRatio(), 2) << name.toStdString();
@@ -195,7 +196,7 @@ TEST(MainWindowArtTest, EveryPictureHasATwinAtTwiceItsSizeAndTheWindowPaintsItsA
     // The art is read on another thread while the window is made; the first paint shows it.
     MainWindow window;
     const QImage shot = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QImage art = QImage(u":/art/background.png"_s).convertToFormat(QImage::Format_RGB32);
+    const QImage art = QImage(u":/art/background.bmp"_s).convertToFormat(QImage::Format_RGB32);
     for (const QPoint at : { QPoint(300, 40), QPoint(170, 290), QPoint(12, 200) })
         EXPECT_EQ(shot.pixel(at), art.pixel(at)) << at.x() << "," << at.y();
 }

@@ -207,6 +207,21 @@ void checkChange(const PageDirectory &pages, const DirectoryChange &change)
                              .arg(change.position));
 }
 
+namespace {
+
+// The hash of a file's first and last kHashedBlock bytes, which read(offset) gives.
+template<typename Read>
+QByteArray hashOfEnds(qint64 size, Read read)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(read(0));
+    if (size > kHashedBlock)
+        hash.addData(read(qMax(kHashedBlock, size - kHashedBlock)));
+    return hash.result();
+}
+
+} // namespace
+
 Fingerprint Fingerprint::of(const QString &path)
 {
     Fingerprint print;
@@ -215,13 +230,10 @@ Fingerprint Fingerprint::of(const QString &path)
         return print;
     print.size = file.size();
     print.modified = QFileInfo(file).lastModified().toMSecsSinceEpoch();
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    hash.addData(file.read(kHashedBlock));
-    if (print.size > kHashedBlock) {
-        file.seek(qMax(kHashedBlock, print.size - kHashedBlock));
-        hash.addData(file.read(kHashedBlock));
-    }
-    print.hash = hash.result();
+    print.hash = hashOfEnds(print.size, [&file](qint64 offset) {
+        file.seek(offset);
+        return file.read(kHashedBlock);
+    });
     return print;
 }
 
@@ -230,11 +242,9 @@ Fingerprint Fingerprint::of(QByteArrayView bytes, qint64 modified)
     Fingerprint print;
     print.size = bytes.size();
     print.modified = modified;
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    hash.addData(bytes.first(qMin(kHashedBlock, print.size)));
-    if (print.size > kHashedBlock)
-        hash.addData(bytes.sliced(qMax(kHashedBlock, print.size - kHashedBlock)));
-    print.hash = hash.result();
+    print.hash = hashOfEnds(print.size, [bytes](qint64 offset) {
+        return bytes.sliced(offset).first(qMin(kHashedBlock, bytes.size() - offset));
+    });
     return print;
 }
 

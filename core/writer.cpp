@@ -29,9 +29,6 @@ constexpr qint64 kLargeWindow = 256 * 1024;
 // Shorter runs cost less through the buffer than in a system call of their own.
 constexpr qint64 kKernelCopy = 64 * 1024;
 
-// Records out of file order handed to the kernel in one call, at most.
-constexpr size_t kPieces = 1024;
-
 // The files that hold the current records: the loaded table file and one per working file,
 // each opened at its first record.
 class RecordSources
@@ -102,8 +99,6 @@ public:
     {
         if (runs)
             m_chunk.reserve(kOutputChunk + kLargeWindow);
-        else
-            m_pieces.reserve(kPieces);
     }
 
     void add(PageKind kind, RecordFile &file, qint64 offset)
@@ -159,7 +154,7 @@ private:
             m_pieces.push_back(copy);
         }
         m_pieceBytes += size;
-        if (m_pieces.size() >= kPieces || m_pieceBytes >= kOutputChunk)
+        if (m_pieceBytes >= kOutputChunk)
             writePieces();
     }
 

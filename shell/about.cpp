@@ -1,6 +1,7 @@
 #include "about.h"
 
 #include "links.h"
+#include "pictures.h"
 #include "userdialogs.h"
 
 #include <QLabel>
@@ -51,7 +52,7 @@ AboutBox::AboutBox(UserDialogs &dialogs, QWidget *parent)
     upper->setObjectName(u"panel"_s);
     upper->setGeometry(8, 8, 209, 129);
     auto *icon = new QLabel(upper);
-    icon->setPixmap(QPixmap(u":/art/vkcp.png"_s));
+    icon->setPixmap(QPixmap::fromImage(readPicture(u":/art/vkcp.png"_s)));
     icon->setGeometry(8, 8, 32, 32);
     QLabel *product = text(u"VKCP 1.01"_s, upper, { 48, 8 });
     QFont bold = product->font();

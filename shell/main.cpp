@@ -1,6 +1,7 @@
 #include "main.h"
 
 #include "pageformats.h"
+#include "pictures.h"
 #include "userdialogs.h"
 
 #include <QCloseEvent>
@@ -108,7 +109,7 @@ MainWindow::MainWindow()
     // it meanwhile, for the scale the window starts at; the first paint takes it.
     m_readingSharp = devicePixelRatioF() > 1;
     m_reading =
-        QtConcurrent::run([sharp = m_readingSharp] { return QImage(backgroundPath(sharp)); });
+        QtConcurrent::run([sharp = m_readingSharp] { return readPicture(backgroundPath(sharp)); });
     setObjectName(u"main"_s);
     setWindowTitle(kProgramTitle);
     setFixedSize(525, 325);
@@ -169,14 +170,14 @@ MainWindow::MainWindow()
     connect(m_minimiseArea, &QAbstractButton::clicked, this, &QWidget::showMinimized);
     connect(m_closeArea, &QAbstractButton::clicked, this, &MainWindow::exitRequested);
 
-    // QIcon adds each picture's twin drawn at twice the size where some screen is scaled, and
-    // reads it only there.
-    QIcon glyph(u":/art/about.png"_s);
-    glyph.addFile(u":/art/about-disabled.png"_s, {}, QIcon::Disabled);
+    // Each picture's twin drawn at twice the size is added where some screen is scaled, and read
+    // only there.
+    QIcon glyph = pictureIcon(u":/art/about.png"_s);
+    addPicture(glyph, u":/art/about-disabled.png"_s, QIcon::Disabled);
     m_about = new IconButton(u"About"_s, glyph, { 496, 296, 25, 25 }, this);
     connect(m_about, &QAbstractButton::clicked, this, &MainWindow::aboutRequested);
     m_webLink =
-        new IconButton(u"Website"_s, QIcon(u":/art/weblink.png"_s), { 8, 303, 52, 16 }, this);
+        new IconButton(u"Website"_s, pictureIcon(u":/art/weblink.png"_s), { 8, 303, 52, 16 }, this);
     connect(m_webLink, &QAbstractButton::clicked, this, &MainWindow::webSiteRequested);
 
     m_menu = new QMenu(this);
@@ -237,7 +238,7 @@ const QPixmap &MainWindow::background()
     QPixmap &art = sharp ? m_sharpBackground : m_background;
     if (art.isNull()) {
         const bool read = m_reading.isValid() && m_readingSharp == sharp;
-        art = QPixmap::fromImage(read ? m_reading.result() : QImage(backgroundPath(sharp)));
+        art = QPixmap::fromImage(read ? m_reading.result() : readPicture(backgroundPath(sharp)));
         if (read)
             m_reading = {};
     }

@@ -6,6 +6,7 @@
 #include "main.h"
 #include "numbertext.h"
 #include "pagekinds.h"
+#include "pictures.h"
 #include "tableerror.h"
 #include "userdialogs.h"
 #include "working.h"
@@ -43,8 +44,8 @@ QString withSlash(QString directory)
     return directory;
 }
 
-// A picture read only when a window first shows it. The first picture read loads all of Qt's
-// image plugins, 2 ms; by the time the main window shows, the thread reading its art has.
+// A picture read only when a window first shows it: a start that hands its file over to a
+// running copy, or cannot start, never reads it.
 class PictureWhenShown : public QIconEngine
 {
 public:
@@ -80,7 +81,7 @@ private:
     const QIcon &icon()
     {
         if (m_icon.isNull())
-            m_icon = QIcon(m_path);
+            m_icon = pictureIcon(m_path);
         return m_icon;
     }
 

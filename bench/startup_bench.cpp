@@ -1,6 +1,7 @@
 // Start-up time of the program: from process start to the main window shown with the demo
-// table loaded, next to that of a program that only shows an empty window. The two alternate,
-// so that both see the same machine; prints both medians and their ratio.
+// table loaded, next to that of a program that only shows an empty window, and of one that shows
+// a window with one line of text, the least a window that shows text takes. The three take
+// turns, so that all see the same machine; prints the medians and the ratios to the empty window.
 //   startup_bench [TABLE] [RUNS]
 
 #include <QCoreApplication>
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <optional>
 
 namespace {
@@ -51,32 +53,44 @@ int main(int argc, char *argv[])
     const QString program = directory + QStringLiteral("/startup_probe");
     const QString empty = directory + QStringLiteral("/empty_window_probe");
 
-    QList<double> programTimes;
-    QList<double> emptyTimes;
+    struct Probe
+    {
+        const char *label;
+        QString path;
+        QStringList arguments;
+        QList<double> times {};
+    };
+    Probe probes[] = {
+        { "program:", program, { table } },
+        { "empty window:", empty, {} },
+        { "one line of text:", empty, { QStringLiteral("--text") } },
+    };
+    constexpr int probeCount = int(std::size(probes));
     for (int run = 0; run < runs; ++run) {
-        // Which goes first alternates, so that neither always runs just after the other.
-        const bool order[] = { run % 2 == 0, run % 2 != 0 };
-        for (const bool isProgram : order) {
-            const std::optional<double> time = isProgram ? timeProbe(program, { table })
-                                                         : timeProbe(empty, {});
+        // Which goes first turns, so that none always runs just after another.
+        for (int i = 0; i < probeCount; ++i) {
+            Probe &probe = probes[(run + i) % probeCount];
+            const std::optional<double> time = timeProbe(probe.path, probe.arguments);
             if (!time) {
-                std::fprintf(stderr, "startup_bench: %s did not show its window\n",
-                             isProgram ? "startup_probe" : "empty_window_probe");
+                std::fprintf(stderr, "startup_bench: %s %s did not show its window\n",
+                             qPrintable(probe.path), qPrintable(probe.arguments.join(u' ')));
                 return 1;
             }
-            (isProgram ? programTimes : emptyTimes).append(*time);
+            probe.times.append(*time);
         }
     }
-    const Spread ofProgram = spread(programTimes);
-    const Spread ofEmpty = spread(emptyTimes);
-    std::printf("start-up to window shown (%s, %s), over %d runs of each:\n",
-                qPrintable(table),
+    std::printf("start-up to window shown (%s, %s), over %d runs of each:\n", qPrintable(table),
                 qPrintable(qEnvironmentVariable("QT_QPA_PLATFORM", QStringLiteral("default"))),
                 runs);
-    std::printf("  program:      median %.1f ms, min %.1f ms, max %.1f ms\n", ofProgram.median,
-                ofProgram.min, ofProgram.max);
-    std::printf("  empty window: median %.1f ms, min %.1f ms, max %.1f ms\n", ofEmpty.median,
-                ofEmpty.min, ofEmpty.max);
-    std::printf("  ratio (program / empty window): %.2f\n", ofProgram.median / ofEmpty.median);
+    for (const Probe &probe : probes) {
+        const Spread of = spread(probe.times);
+        std::printf("  %-18s median %.1f ms, min %.1f ms, max %.1f ms\n", probe.label, of.median,
+                    of.min, of.max);
+    }
+    const double emptyMedian = spread(probes[1].times).median;
+    std::printf("  ratio (program / empty window): %.2f\n",
+                spread(probes[0].times).median / emptyMedian);
+    std::printf("  ratio (one line of text / empty window): %.2f\n",
+                spread(probes[2].times).median / emptyMedian);
     return 0;
 }

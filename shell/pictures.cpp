@@ -2,10 +2,58 @@
 
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QIconEngine>
 #include <QImageReader>
 #include <QPixmap>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+class PictureWhenShown : public QIconEngine
+{
+public:
+    explicit PictureWhenShown(QString path)
+        : m_path(std::move(path))
+    { }
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode,
+               QIcon::State state) override
+    {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().pixmap(size, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override
+    {
+        return icon().pixmap(size, scale, mode, state);
+    }
+    QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().availableSizes(mode, state);
+    }
+    QIconEngine *clone() const override { return new PictureWhenShown(m_path); }
+
+private:
+    const QIcon &icon()
+    {
+        if (m_icon.isNull())
+            m_icon = pictureIcon(m_path);
+        return m_icon;
+    }
+
+    QString m_path;
+    QIcon m_icon;
+};
+
+} // namespace
 
 QImage readPicture(const QString &path)
 {
@@ -31,4 +79,9 @@ QIcon pictureIcon(const QString &path)
     QIcon icon;
     addPicture(icon, path);
     return icon;
+}
+
+QIcon pictureIconWhenShown(const QString &path)
+{
+    return QIcon(new PictureWhenShown(path));
 }

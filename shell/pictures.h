@@ -12,3 +12,6 @@ QImage readPicture(const QString &path);
 // some screen is scaled and the twin exists: what QIcon::addFile adds, read as above.
 void addPicture(QIcon &icon, const QString &path, QIcon::Mode mode = QIcon::Normal);
 QIcon pictureIcon(const QString &path);
+// The same, read only when a window first shows it: a start that hands its file over to a
+// running copy, or cannot start, never reads it.
+QIcon pictureIconWhenShown(const QString &path);

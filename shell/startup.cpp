@@ -17,7 +17,6 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QIcon>
-#include <QIconEngine>
 #include <QLockFile>
 #include <QStandardPaths>
 #include <QTemporaryFile>
@@ -43,51 +42,6 @@ QString withSlash(QString directory)
         directory += u'/';
     return directory;
 }
-
-// A picture read only when a window first shows it: a start that hands its file over to a
-// running copy, or cannot start, never reads it.
-class PictureWhenShown : public QIconEngine
-{
-public:
-    explicit PictureWhenShown(QString path)
-        : m_path(std::move(path))
-    { }
-
-    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode,
-               QIcon::State state) override
-    {
-        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
-    }
-    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
-    {
-        return icon().pixmap(size, mode, state);
-    }
-    QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state,
-                         qreal scale) override
-    {
-        return icon().pixmap(size, scale, mode, state);
-    }
-    QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
-    {
-        return icon().actualSize(size, mode, state);
-    }
-    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
-    {
-        return icon().availableSizes(mode, state);
-    }
-    QIconEngine *clone() const override { return new PictureWhenShown(m_path); }
-
-private:
-    const QIcon &icon()
-    {
-        if (m_icon.isNull())
-            m_icon = pictureIcon(m_path);
-        return m_icon;
-    }
-
-    QString m_path;
-    QIcon m_icon;
-};
 
 } // namespace
 
@@ -204,7 +158,7 @@ void nameApplication()
 {
     QApplication::setApplicationName(u"vkcp"_s);
     QApplication::setApplicationVersion(u"1.01"_s);
-    QApplication::setWindowIcon(QIcon(new PictureWhenShown(u":/art/vkcp-128.png"_s)));
+    QApplication::setWindowIcon(pictureIconWhenShown(u":/art/vkcp-128.png"_s));
 }
 
 int runProgram(int argc, char *argv[], const std::function<void(ControlPanel &)> &started)

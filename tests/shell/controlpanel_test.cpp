@@ -180,7 +180,6 @@ TEST_F(ControlPanelTest, FailedLoadOrSaveLeavesTheProgramUsable)
     EXPECT_TRUE(main().isEnabled() && !panel.savingWindow().isVisible());
 }
 
-// The menu opens below its hot area; on a window with a border, shifted by half its width.
 // A screen scaled by 1.5 or more shows the art drawn at twice the size: each picture of the main
 // window has it, and it covers the same place. Every picture reads by its suffix alone, so the
 // window is made and painted without loading a single image plugin.
@@ -217,6 +216,7 @@ TEST(MainWindowArtTest, EveryPictureHasATwinAtTwiceItsSizeAndTheWindowPaintsItsA
     EXPECT_FALSE(maps.readAll().contains("/imageformats/"));
 }
 
+// The menu opens below its hot area; on a window with a border, shifted by half its width.
 TEST(MainMenuTest, OpensBelowItsHotArea)
 {
     EXPECT_EQ(menuPoint({ 200, 108, 525, 325 }, { 525, 325 }, { 7, 7, 16, 16 }), QPoint(207, 131));
